@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QColor>
+#include <QDialog>
+#include <QFont>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// Windows-style colour values used by the layouts (clRed, clGreen, clBlue, ...).
+namespace Colours {
+inline const QColor Red {255, 0, 0};
+inline const QColor Green {0, 128, 0};
+inline const QColor Blue {0, 0, 255};
+} // namespace Colours
+
+// The conventions every window of the program shares: a fixed layout in client coordinates,
+// a caption with its blanks, a frame with system menu and minimise box and no maximise box,
+// centred the first time it is shown and reopened where it was left, closing only hides,
+// Escape closes nothing. Mnemonics come from "&" in captions.
+class TFormBase : public QDialog
+{
+    Q_OBJECT
+public:
+    enum class Frame { Sizeable, FixedDialog };
+
+    explicit TFormBase(Frame frame = Frame::Sizeable, QWidget *parent = nullptr);
+
+    // Shows the window modally; returns when it is closed (hidden).
+    int ShowModal();
+
+    // "MS Sans Serif" at a character height in pixels.
+    static QFont MsSansSerif(int pixelHeight, bool bold = false, bool italic = false);
+
+    // The outer size asked for, or an invalid size when the layout gives a client size.
+    QSize outerSize() const { return m_outerSize; }
+
+    void setVisible(bool visible) override;
+
+protected:
+    void setClientSize(int width, int height);
+    // Fits the client so that the frame the window system reports plus the client make this.
+    void setOuterSize(int width, int height);
+
+    QPushButton *addButton(const QString &caption, int x, int y, int width = 75, int height = 25,
+        QWidget *parent = nullptr);
+    QLabel *addLabel(const QString &text, int x, int y, const QFont &font,
+        const QColor &colour = QColor(), QWidget *parent = nullptr);
+    QLineEdit *addEdit(int x, int y, int width, int height, bool readOnly, bool tabStop,
+        const QFont &font, QWidget *parent = nullptr);
+    static void setTextColour(QWidget *widget, const QColor &colour);
+
+    void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void fitOuterSize();
+
+    Frame m_frame;
+    QSize m_outerSize;
+    bool m_placed = false;
+};

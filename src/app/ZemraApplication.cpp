@@ -1,0 +1,48 @@
+#include "ZemraApplication.h"
+
+#include "Errors.h"
+#include "MessageBox.h"
+#include "spectrum/FormatReal.h"
+
+#include <QFileInfo>
+#include <QFont>
+#include <QIcon>
+#include <QLocale>
+
+QString ApplicationTitleFor(const QString &executablePath)
+{
+    const QString base = QFileInfo(executablePath).completeBaseName();
+    if (base.isEmpty())
+        return base;
+    return base.left(1).toUpper() + base.mid(1).toLower();
+}
+
+QString ApplicationTitle()
+{
+    return QApplication::applicationDisplayName();
+}
+
+ZemraApplication::ZemraApplication(int &argc, char **argv)
+    : QApplication(argc, argv)
+{
+    setApplicationDisplayName(ApplicationTitleFor(applicationFilePath()));
+    setWindowIcon(QIcon(QStringLiteral(":/MAINICON.png")));
+    // Every window is ended explicitly (main window's Close or its frame), never implicitly.
+    setQuitOnLastWindowClosed(false);
+    // The layouts are drawn for "MS Sans Serif"; a free narrow sans-serif stands in for it.
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+        {QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Liberation Sans"),
+            QStringLiteral("DejaVu Sans")});
+    SetDecimalSeparator(QLocale::system().decimalPoint());
+}
+
+bool ZemraApplication::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const EAbort &) {
+    } catch (const std::exception &error) {
+        ShowErrorBox(QString::fromUtf8(error.what()));
+    }
+    return true;
+}

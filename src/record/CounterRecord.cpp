@@ -1,0 +1,292 @@
+#include "CounterRecord.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+const std::array<LoadLevel, LevelCount> LoadLevels = {{
+    {-2.0, "-2.0"},
+    {-1.4, "-1.4"},
+    {-1.2, "-1.2"},
+    {-1.0, "-1.0"},
+    {-0.8, "-0.8"},
+    {-0.6, "-0.6"},
+    {1.4, "1.4"},
+    {1.6, "1.6"},
+    {1.8, "1.8"},
+    {2.0, "2.0"},
+    {2.2, "2.2"},
+    {2.4, "2.4"},
+    {2.6, "2.6"},
+    {2.8, "2.8"},
+    {3.0, "3.0"},
+    {3.2, "3.2"},
+    {3.4, "3.4"},
+    {4.0, "4.0"},
+}};
+
+const CounterRecord DemonstrationRecord = {1, 2, 10, 80, 640, 2480, 2533, 1244, 755, 457, 321, 234,
+    154, 96, 27, 3, 2, 1, 600, 21, 789, 41};
+
+double ActiveWorkTime(const RecordValues &values)
+{
+    return double(values[ActiveSecondsWord]) / 3600 + 12.0 * values[ActivePeriodsWord];
+}
+
+double BatteryTime(const RecordValues &values)
+{
+    return double(values[BatterySecondsWord]) / 3600 + 12.0 * values[BatteryPeriodsWord];
+}
+
+int BatteryLeftDays(const RecordValues &values)
+{
+    return static_cast<int>(std::trunc(365 - BatteryTime(values) / 24));
+}
+
+double FrequencyTime(const RecordValues &values)
+{
+    return ActiveWorkTime(values) + 0.001;
+}
+
+float CrossingFrequency(const RecordValues &values, int level)
+{
+    const float time = static_cast<float>(FrequencyTime(values));
+    return static_cast<float>(values[level]) / time;
+}
+
+std::optional<double> LogFrequency(float frequency)
+{
+    if (frequency == 0)
+        return std::nullopt;
+    return std::log10(double(frequency));
+}
+
+RecordValues ToValues(const CounterRecord &record)
+{
+    RecordValues values {};
+    for (int i = 0; i < RecordWords; ++i)
+        values[i] = record[i];
+    return values;
+}
+
+QString RecordText(const CounterRecord &record)
+{
+    QString text;
+    for (int i = 0; i < RecordWords; ++i) {
+        if (i > 0)
+            text += QLatin1Char('|');
+        text += QStringLiteral("%1").arg(record[i], 4, 16, QLatin1Char('0')).toUpper();
+    }
+    return text;
+}
+
+QByteArray RecordFileBytes(const CounterRecord &record)
+{
+    QByteArray bytes;
+    bytes.reserve(RecordWords * 6);
+    char line[16];
+    for (const std::uint16_t word : record) {
+        // Text-mode output: every line ends in CR LF on every platform.
+        const int length = std::snprintf(line, sizeof line, "%04x\r\n", unsigned(word));
+        bytes.append(line, length);
+    }
+    return bytes;
+}
+
+namespace {
+
+// Buffered reading of a device one character at a time, with a short look-ahead and
+// line counting. Memory stays bounded whatever the file's size.
+class CharReader
+{
+public:
+    explicit CharReader(QIODevice &device)
+        : m_device(device)
+    { }
+
+    int peek(int ahead = 0)
+    {
+        while (m_pos + ahead >= m_buffer.size()) {
+            if (!fill())
+                return -1;
+        }
+        return static_cast<unsigned char>(m_buffer[m_pos + ahead]);
+    }
+
+    void next()
+    {
+        const int c = peek();
+        ++m_pos;
+        // CR LF, LF alone and CR alone each end one line.
+        if (c == '\n' || (c == '\r' && peek() != '\n'))
+            ++m_line;
+    }
+
+    int line() const { return m_line; }
+
+private:
+    bool fill()
+    {
+        m_buffer.remove(0, m_pos);
+        m_pos = 0;
+        const qsizetype kept = m_buffer.size();
+        m_buffer.resize(kept + 4096);
+        const qint64 got = m_device.read(m_buffer.data() + kept, 4096);
+        m_buffer.resize(kept + (got > 0 ? got : 0));
+        return got > 0;
+    }
+
+    QIODevice &m_device;
+    QByteArray m_buffer;
+    qsizetype m_pos = 0;
+    int m_line = 1;
+};
+
+bool isSpace(int c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+int hexDigit(int c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+ReadResult malformed(const QString &fileName, const QString &what)
+{
+    ReadResult result;
+    result.status = ReadResult::Malformed;
+    result.message = QStringLiteral("Not a valid record in \"%1\": %2").arg(fileName, what);
+    return result;
+}
+
+ReadResult parse(QIODevice &device, const QString &fileName)
+{
+    CharReader in(device);
+    ReadResult result;
+    for (int position = 0; position < RecordWords; ++position) {
+        while (isSpace(in.peek()))
+            in.next();
+        const int line = in.line();
+        const auto where
+            = QStringLiteral("the value at position %1 (line %2)").arg(position).arg(line);
+        if (in.peek() < 0) {
+            return malformed(fileName,
+                QStringLiteral("the file ends after %1 values; %2 is missing.")
+                    .arg(position)
+                    .arg(where));
+        }
+        bool negative = false;
+        if (in.peek() == '+' || in.peek() == '-') {
+            negative = in.peek() == '-';
+            in.next();
+        }
+        // "0x" counts as a prefix only when a digit follows it; otherwise the "0" is the number.
+        if (in.peek() == '0' && (in.peek(1) == 'x' || in.peek(1) == 'X')
+            && hexDigit(in.peek(2)) >= 0) {
+            in.next();
+            in.next();
+        }
+        constexpr quint64 limit = quint64(std::numeric_limits<std::int32_t>::max());
+        quint64 value = 0;
+        int digits = 0;
+        for (int d; (d = hexDigit(in.peek())) >= 0; in.next()) {
+            value = std::min(value * 16 + d, limit + 1);
+            ++digits;
+        }
+        if (digits == 0)
+            return malformed(fileName, where + QStringLiteral(" is not a hexadecimal number."));
+        if (value > limit)
+            return malformed(fileName, where + QStringLiteral(" is too large."));
+        if (negative && value != 0)
+            return malformed(fileName, where + QStringLiteral(" is negative."));
+        result.values[position] = static_cast<std::int32_t>(value);
+    }
+    result.status = ReadResult::Ok;
+    return result;
+}
+
+} // namespace
+
+ReadResult ReadCounterRecord(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ReadResult result;
+        result.status = ReadResult::CannotOpen;
+        result.message = file.errorString();
+        return result;
+    }
+    return parse(file, fileName);
+}
+
+ReadResult ParseCounterRecord(const QByteArray &bytes, const QString &fileName)
+{
+    QByteArray copy = bytes;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    return parse(buffer, fileName);
+}
+
+FileResult AppendCounterRecord(const QString &fileName, const CounterRecord &record)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return {false,
+            QStringLiteral("Cannot open \"%1\" for appending: %2")
+                .arg(fileName, file.errorString())};
+    const qint64 before = file.size();
+    const QByteArray bytes = RecordFileBytes(record);
+    const bool written = file.write(bytes) == bytes.size() && file.flush();
+    if (!written) {
+        const QString reason = file.errorString();
+        // Take back a partial record so that the file still holds whole records only.
+        file.resize(before);
+        return {false, QStringLiteral("Cannot write \"%1\": %2").arg(fileName, reason)};
+    }
+    file.close();
+    return {};
+}
+
+CopyResult CopyFileReplacing(const QString &source, const QString &target)
+{
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        return {CopyResult::SourceFailed, in.errorString()};
+    QSaveFile out(target);
+    out.setDirectWriteFallback(false);
+    if (!out.open(QIODevice::WriteOnly))
+        return {CopyResult::TargetFailed,
+            QStringLiteral("Cannot write \"%1\": %2").arg(target, out.errorString())};
+    QByteArray chunk(64 * 1024, Qt::Uninitialized);
+    for (;;) {
+        const qint64 got = in.read(chunk.data(), chunk.size());
+        if (got < 0) {
+            out.cancelWriting();
+            return {CopyResult::SourceFailed, in.errorString()};
+        }
+        if (got == 0)
+            break;
+        if (out.write(chunk.constData(), got) != got) {
+            const QString reason = out.errorString();
+            out.cancelWriting();
+            return {CopyResult::TargetFailed,
+                QStringLiteral("Cannot write \"%1\": %2").arg(target, reason)};
+        }
+    }
+    if (!out.commit())
+        return {CopyResult::TargetFailed,
+            QStringLiteral("Cannot write \"%1\": %2").arg(target, out.errorString())};
+    return {};
+}

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+// One read-out of the recorder: 22 unsigned 16-bit words, 18 level counters followed by
+// the active and battery times (seconds part and whole 12-hour periods of each).
+constexpr int RecordWords = 22;
+constexpr int LevelCount = 18;
+constexpr int ActiveSecondsWord = 18;
+constexpr int ActivePeriodsWord = 19;
+constexpr int BatterySecondsWord = 20;
+constexpr int BatteryPeriodsWord = 21;
+
+using CounterRecord = std::array<std::uint16_t, RecordWords>;
+
+// A record as read back from a file: each value held as a 32-bit signed integer.
+using RecordValues = std::array<std::int32_t, RecordWords>;
+
+struct LoadLevel
+{
+    double n; // load factor in g
+    const char *text; // shown with a full stop whatever the locale
+};
+
+extern const std::array<LoadLevel, LevelCount> LoadLevels;
+
+// The read-out the demonstration edition writes.
+extern const CounterRecord DemonstrationRecord;
+
+// The working files, bare names resolved in the current directory at each use.
+inline const QString WorkingCopyName = QStringLiteral("bufor.txt");
+inline const QString IntermediateFileName = QStringLiteral("dane.txt");
+
+// Derived quantities, in hours unless stated otherwise.
+double ActiveWorkTime(const RecordValues &values);
+double BatteryTime(const RecordValues &values);
+int BatteryLeftDays(const RecordValues &values); // whole days, truncated toward zero
+double FrequencyTime(const RecordValues &values); // ActiveWorkTime + 0.001, never displayed
+// Crossings per hour at a level, in single precision as the table and the chart hold it.
+float CrossingFrequency(const RecordValues &values, int level);
+// Decimal logarithm of E; none where E is zero.
+std::optional<double> LogFrequency(float frequency);
+
+RecordValues ToValues(const CounterRecord &record);
+
+// The record as one text: 22 groups of four upper-case hexadecimal digits joined by "|".
+QString RecordText(const CounterRecord &record);
+
+// The record in its file form: 22 lines "%04x" each ended by CR LF, 132 bytes.
+QByteArray RecordFileBytes(const CounterRecord &record);
+
+struct ReadResult
+{
+    enum Status { Ok, CannotOpen, Malformed };
+    Status status = CannotOpen;
+    RecordValues values {};
+    QString message; // for Malformed: which value is wrong and why; for CannotOpen: the reason
+    bool ok() const { return status == Ok; }
+};
+
+// Reads the first 22 values with the rules of the "%x" conversion: white space of any kind
+// skipped, an optional sign, an optional "0x"/"0X", hexadecimal digits of either case.
+// Anything after the 22nd value is ignored. A file with fewer than 22 values, text that is not a
+// number before the 22nd value, or a negative or out-of-range value is refused as Malformed.
+ReadResult ReadCounterRecord(const QString &fileName);
+ReadResult ParseCounterRecord(const QByteArray &bytes, const QString &fileName);
+
+struct FileResult
+{
+    bool ok = true;
+    QString error; // what failed, naming the file, with the system's reason
+};
+
+// Appends the record's 22 lines to the file, creating it when missing. A failed append leaves
+// the file as it was.
+FileResult AppendCounterRecord(const QString &fileName, const CounterRecord &record);
+
+// Copies a file byte for byte in bounded memory. The target is written to a temporary file
+// beside it and renamed into place, so no reader ever sees a partial copy.
+struct CopyResult
+{
+    enum Status { Ok, SourceFailed, TargetFailed };
+    Status status = Ok;
+    QString error;
+    bool ok() const { return status == Ok; }
+};
+CopyResult CopyFileReplacing(const QString &source, const QString &target);

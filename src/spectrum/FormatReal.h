@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+// The decimal symbol of the user's regional settings, read once at program start;
+// a full stop until then.
+void SetDecimalSeparator(const QString &separator);
+QString DecimalSeparator();
+
+// General format with 15 significant digits: plain notation for 0.0001 <= |value| < 10^15,
+// scientific ("1.5E-5", "1E15") otherwise; "INF", "-INF", "NAN"; digits never grouped.
+QString FormatReal(double value);
+QString FormatReal(double value, const QString &separator);

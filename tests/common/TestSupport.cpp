@@ -1,0 +1,82 @@
+#include "TestSupport.h"
+
+#include "record/CounterRecord.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+
+TempWorkDir::TempWorkDir()
+    : m_previous(QDir::currentPath())
+{
+    QDir::setCurrent(m_dir.path());
+}
+
+TempWorkDir::~TempWorkDir()
+{
+    QDir::setCurrent(m_previous);
+}
+
+QList<SeenMessageBox> CollectMessageBoxes(const std::function<void()> &action)
+{
+    QList<SeenMessageBox> seen;
+    QTimer timer;
+    timer.setInterval(5);
+    QObject::connect(&timer, &QTimer::timeout, [&seen] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        seen.append({box->windowTitle(), box->text(), box->icon(), box->standardButtons()});
+        if (QAbstractButton *ok = box->button(QMessageBox::Ok))
+            ok->click();
+        else
+            box->reject();
+    });
+    timer.start();
+    action();
+    timer.stop();
+    return seen;
+}
+
+void OnModal(QWidget *widget, std::function<void()> handler)
+{
+    auto *timer = new QTimer;
+    timer->setInterval(5);
+    QPointer<QWidget> target(widget);
+    QObject::connect(timer, &QTimer::timeout, [timer, target, handler = std::move(handler)] {
+        if (target && QApplication::activeModalWidget() != target)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        if (target)
+            handler();
+    });
+    timer->start();
+}
+
+QByteArray ReadAll(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+void WriteFile(const QString &fileName, const QByteArray &bytes)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        qFatal("cannot write %s", qPrintable(fileName));
+    file.write(bytes);
+}
+
+QByteArray DemonstrationFileBytes()
+{
+    return QByteArrayLiteral("0001\r\n0002\r\n000a\r\n0050\r\n0280\r\n09b0\r\n09e5\r\n04dc\r\n"
+                             "02f3\r\n01c9\r\n0141\r\n00ea\r\n009a\r\n0060\r\n001b\r\n0003\r\n"
+                             "0002\r\n0001\r\n0258\r\n0015\r\n0315\r\n0029\r\n");
+}
