@@ -17,15 +17,20 @@ QString ApplicationTitleFor(const QString &executablePath)
     return base.left(1).toUpper() + base.mid(1).toLower();
 }
 
+namespace {
+// Kept apart from Qt's display name, which the window system would append to every caption.
+QString g_title;
+} // namespace
+
 QString ApplicationTitle()
 {
-    return QApplication::applicationDisplayName();
+    return g_title;
 }
 
 ZemraApplication::ZemraApplication(int &argc, char **argv)
     : QApplication(argc, argv)
 {
-    setApplicationDisplayName(ApplicationTitleFor(applicationFilePath()));
+    g_title = ApplicationTitleFor(applicationFilePath());
     setWindowIcon(QIcon(QStringLiteral(":/MAINICON.png")));
     // Every window is ended explicitly (main window's Close or its frame), never implicitly.
     setQuitOnLastWindowClosed(false);
