@@ -128,6 +128,8 @@ public:
     }
 
     int line() const { return m_line; }
+    // True once reading the device failed: the end seen is not the file's end.
+    bool failed() const { return m_failed; }
 
 private:
     bool fill()
@@ -138,6 +140,7 @@ private:
         m_buffer.resize(kept + 4096);
         const qint64 got = m_device.read(m_buffer.data() + kept, 4096);
         m_buffer.resize(kept + (got > 0 ? got : 0));
+        m_failed = m_failed || got < 0;
         return got > 0;
     }
 
@@ -145,6 +148,7 @@ private:
     QByteArray m_buffer;
     qsizetype m_pos = 0;
     int m_line = 1;
+    bool m_failed = false;
 };
 
 bool isSpace(int c)
@@ -179,13 +183,21 @@ ReadResult parse(QIODevice &device, const QString &fileName)
         while (isSpace(in.peek()))
             in.next();
         const int line = in.line();
-        const auto where
-            = QStringLiteral("the value at position %1 (line %2)").arg(position).arg(line);
+        const auto where = [position, line] {
+            return QStringLiteral("the value at position %1 (line %2)").arg(position).arg(line);
+        };
+        if (in.peek() < 0 && in.failed()) {
+            ReadResult result;
+            result.status = ReadResult::Malformed;
+            result.message
+                = QStringLiteral("Cannot read \"%1\": %2").arg(fileName, device.errorString());
+            return result;
+        }
         if (in.peek() < 0) {
             return malformed(fileName,
                 QStringLiteral("the file ends after %1 values; %2 is missing.")
                     .arg(position)
-                    .arg(where));
+                    .arg(where()));
         }
         bool negative = false;
         if (in.peek() == '+' || in.peek() == '-') {
@@ -206,11 +218,11 @@ ReadResult parse(QIODevice &device, const QString &fileName)
             ++digits;
         }
         if (digits == 0)
-            return malformed(fileName, where + QStringLiteral(" is not a hexadecimal number."));
+            return malformed(fileName, where() + QStringLiteral(" is not a hexadecimal number."));
         if (value > limit)
-            return malformed(fileName, where + QStringLiteral(" is too large."));
+            return malformed(fileName, where() + QStringLiteral(" is too large."));
         if (negative && value != 0)
-            return malformed(fileName, where + QStringLiteral(" is negative."));
+            return malformed(fileName, where() + QStringLiteral(" is negative."));
         result.values[position] = static_cast<std::int32_t>(value);
     }
     result.status = ReadResult::Ok;

@@ -65,7 +65,8 @@ struct ReadResult
 // Reads the first 22 values with the rules of the "%x" conversion: white space of any kind
 // skipped, an optional sign, an optional "0x"/"0X", hexadecimal digits of either case.
 // Anything after the 22nd value is ignored. A file with fewer than 22 values, text that is not a
-// number before the 22nd value, or a negative or out-of-range value is refused as Malformed.
+// number before the 22nd value, a negative or out-of-range value, or a read error is refused as
+// Malformed, with a message that names the value (position and line) or the reason.
 ReadResult ReadCounterRecord(const QString &fileName);
 ReadResult ParseCounterRecord(const QByteArray &bytes, const QString &fileName);
 

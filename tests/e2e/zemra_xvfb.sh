@@ -1,0 +1,124 @@
+#!/usr/bin/env bash
+# Runs the real zemra binary under Xvfb with a window manager and drives it from outside as a
+# user would, with the keyboard and the mouse.
+# Usage: zemra_xvfb.sh /path/to/zemra
+set -uo pipefail
+
+zemra=$(readlink -f "$1")
+for tool in Xvfb xdotool openbox wmctrl; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "SKIP: $tool is not installed (scripts/install-deps brings it)"
+        exit 77
+    fi
+done
+
+work=$(mktemp -d)
+display_log="$work/xvfb.log"
+cleanup() {
+    [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null
+    [ -n "${wm_pid:-}" ] && kill "$wm_pid" 2>/dev/null
+    [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*"
+    exit 1
+}
+
+# A free display number.
+for n in $(seq 91 140); do
+    [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }
+done
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$display_log" 2>&1 &
+xvfb_pid=$!
+export DISPLAY=$display
+for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+xdotool getdisplaygeometry >/dev/null 2>&1 || fail "Xvfb did not start: $(cat "$display_log")"
+openbox >/dev/null 2>&1 &
+wm_pid=$!
+sleep 0.5
+
+# Waits for a visible window whose name matches; prints its id.
+wait_window() {
+    local pattern=$1 id
+    for _ in $(seq 100); do
+        id=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | tail -n 1)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
+# Waits for the program to end; prints its exit code.
+wait_exit() {
+    for _ in $(seq 100); do
+        kill -0 "$app_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$app_pid" 2>/dev/null && return 1
+    wait "$app_pid"
+    echo $?
+}
+
+# Clicks at a point of a window's client area.
+click_in() {
+    local window=$1 x=$2 y=$3
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    xdotool mousemove $((X + x)) $((Y + y)) click 1
+}
+
+start_zemra() {
+    (cd "$1" && exec "$zemra") &
+    app_pid=$!
+    main=$(wait_window "ZEMRA  DEMO1") || fail "the main window did not appear"
+    xdotool windowactivate --sync "$main" 2>/dev/null
+}
+
+expected="$work/expected.bin"
+printf '%s\r\n' 0001 0002 000a 0050 0280 09b0 09e5 04dc 02f3 01c9 0141 00ea 009a 0060 001b \
+    0003 0002 0001 0258 0015 0315 0029 >"$expected"
+
+# Run 1: a data copy, then Close ends the program and deletes both working files.
+run1="$work/run1"
+mkdir -p "$run1"
+start_zemra "$run1"
+name=$(xdotool getwindowname "$main")
+[ "$name" = "    ZEMRA  DEMO1" ] || fail "main window caption is '$name'"
+
+xdotool key --clearmodifiers alt+d
+copy=$(wait_window "DATA COPY") || fail "Alt+D did not open the data copy window"
+xdotool windowactivate --sync "$copy" 2>/dev/null
+click_in "$copy" 200 84 # the file name field
+xdotool type --delay 20 "e2e.dat"
+xdotool key --clearmodifiers alt+f
+sleep 0.3
+xdotool key --clearmodifiers alt+d
+sleep 0.5
+[ -f "$run1/e2e.dat" ] || fail "the data file was not created"
+cmp -s "$run1/e2e.dat" "$expected" || fail "the data file is not the 132-byte record: $(od -c "$run1/e2e.dat" | head -3)"
+[ -f "$run1/dane.txt" ] || fail "dane.txt was not written"
+xdotool key --clearmodifiers alt+c
+sleep 0.3
+xdotool windowactivate --sync "$main" 2>/dev/null
+echo "0001" >"$run1/bufor.txt"
+xdotool key --clearmodifiers alt+c
+code=$(wait_exit) || fail "Alt+C did not end the program"
+[ "$code" = 0 ] || fail "exit code $code after Close"
+[ ! -e "$run1/dane.txt" ] || fail "Close left dane.txt"
+[ ! -e "$run1/bufor.txt" ] || fail "Close left bufor.txt"
+[ -f "$run1/e2e.dat" ] || fail "Close removed the data file"
+
+# Run 2: closing the main window through its frame ends the program and keeps both files.
+run2="$work/run2"
+mkdir -p "$run2"
+cp "$expected" "$run2/bufor.txt"
+cp "$expected" "$run2/dane.txt"
+start_zemra "$run2"
+wmctrl -i -c "$main" || fail "the window manager could not close the main window"
+code=$(wait_exit) || fail "closing the frame did not end the program"
+[ "$code" = 0 ] || fail "exit code $code after closing the frame"
+[ -f "$run2/bufor.txt" ] && [ -f "$run2/dane.txt" ] || fail "closing the frame deleted a working file"
+
+echo "1 passed, 0 failed"
