@@ -3,7 +3,9 @@
 #include "app/FormBase.h"
 
 class QPushButton;
+class TImage;
 
+// The Dimension page: the dimensioned drawing of the casing.
 class TForm11 : public TFormBase
 {
     Q_OBJECT
@@ -11,6 +13,7 @@ public:
     explicit TForm11(QWidget *parent = nullptr);
 
     QPushButton *Button1;
+    TImage *Image1;
 
 public slots:
     void CliseClick();

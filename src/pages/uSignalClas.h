@@ -3,7 +3,10 @@
 #include "app/FormBase.h"
 
 class QPushButton;
+class TImage;
+class TMemo;
 
+// The Signal classification page: how the recorder counts level crossings.
 class TForm12 : public TFormBase
 {
     Q_OBJECT
@@ -11,6 +14,8 @@ public:
     explicit TForm12(QWidget *parent = nullptr);
 
     QPushButton *Button1;
+    TImage *Image1;
+    TMemo *Memo1;
 
 public slots:
     void CloseClick();

@@ -1,5 +1,7 @@
 #include "uTechData.h"
 
+#include "Memo.h"
+
 #include <QPushButton>
 
 TForm13 *Form13 = nullptr;
@@ -9,7 +11,28 @@ TForm13::TForm13(QWidget *parent)
 {
     setWindowTitle(QStringLiteral(" ZEMRA Basic Technical Data"));
     setOuterSize(544, 375);
+
+    Memo1 = new TMemo(
+        {
+            QStringLiteral("Dimensions:"),
+            QStringLiteral("        - length...............88 mm"),
+            QStringLiteral("        - width.................47 mm"),
+            QStringLiteral("        - height...............64 mm"),
+            QStringLiteral("Weight:"),
+            QStringLiteral("        - weight..............250 g"),
+            QStringLiteral("Supply:"),
+            QStringLiteral("        - autonomous batteries 3.6 V"),
+            QStringLiteral("        - one year continuous operation without battery replace"),
+            QStringLiteral("Working modes:"),
+            QStringLiteral("        - economical"),
+            QStringLiteral("        - active"),
+        },
+        104, 40, 369, 201, MsSansSerif(13), this);
     Button1 = addButton(QStringLiteral("&Close"), 432, 296);
+    // The Close button comes first in the tab order although the memo is declared before it.
+    setTabOrder(Button1, Memo1);
+    Button1->setFocus();
+
     connect(Button1, &QPushButton::clicked, this, &TForm13::CloseClick);
 }
 

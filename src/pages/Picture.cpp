@@ -1,0 +1,111 @@
+#include "Picture.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+#include <QPainter>
+
+namespace {
+constexpr unsigned char Marker = 0xFF;
+constexpr unsigned char StartOfImage = 0xD8;
+constexpr unsigned char EndOfImage = 0xD9;
+constexpr unsigned char StartOfScan = 0xDA;
+
+bool isRestart(unsigned char code)
+{
+    return code >= 0xD0 && code <= 0xD7;
+}
+} // namespace
+
+bool IsCompleteJpeg(const QByteArray &bytes)
+{
+    const auto *data = reinterpret_cast<const unsigned char *>(bytes.constData());
+    const qsizetype size = bytes.size();
+    if (size < 4 || data[0] != Marker || data[1] != StartOfImage)
+        return false;
+    qsizetype pos = 2;
+    bool sawScan = false;
+    while (pos + 1 < size) {
+        if (data[pos] != Marker)
+            return false;
+        const unsigned char code = data[pos + 1];
+        if (code == Marker) { // fill byte before a marker
+            ++pos;
+            continue;
+        }
+        if (code == EndOfImage)
+            return sawScan;
+        if (code == StartOfImage || isRestart(code) || code == 0x00)
+            return false;
+        if (pos + 3 >= size)
+            return false;
+        const int length = (data[pos + 2] << 8) | data[pos + 3];
+        if (length < 2 || pos + 2 + length > size)
+            return false;
+        pos += 2 + length;
+        if (code != StartOfScan)
+            continue;
+        // Entropy-coded data: runs until a marker other than a stuffed zero or a restart.
+        sawScan = true;
+        while (pos + 1 < size) {
+            if (data[pos] == Marker && data[pos + 1] != 0x00 && !isRestart(data[pos + 1])
+                && data[pos + 1] != Marker)
+                break;
+            ++pos;
+        }
+    }
+    return false;
+}
+
+QImage DecodePicture(const QString &fileName, const QSize &pixelSize)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray bytes = file.readAll();
+    if (!IsCompleteJpeg(bytes))
+        return {};
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "jpeg");
+    reader.setScaledSize(pixelSize);
+    QImage image = reader.read();
+    if (image.isNull() || image.size() != pixelSize)
+        return {};
+    return image;
+}
+
+TImage::TImage(QWidget *parent)
+    : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+}
+
+void TImage::LoadPicture(const QString &fileName, int x, int y, const QSize &maximum)
+{
+    // The header tells the picture's own size; the control never grows beyond its maximum.
+    QSize size = maximum;
+    QFile file(fileName);
+    if (file.open(QIODevice::ReadOnly)) {
+        QImageReader header(&file, "jpeg");
+        const QSize natural = header.size();
+        if (natural.isValid())
+            size = natural.boundedTo(maximum);
+    }
+    setGeometry(x, y, size.width(), size.height());
+
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels(qRound(size.width() * ratio), qRound(size.height() * ratio));
+    m_picture = DecodePicture(fileName, pixels);
+    m_picture.setDevicePixelRatio(ratio);
+    update();
+}
+
+void TImage::paintEvent(QPaintEvent *)
+{
+    if (m_picture.isNull())
+        return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(rect(), m_picture);
+}
