@@ -1,0 +1,58 @@
+#pragma once
+
+#include "Canvas.h"
+
+#include <QString>
+
+#include <cstdint>
+
+// A window of world coordinates (centre and size, y growing upwards) laid over a rectangle of a
+// drawing surface, and the chart elements drawn through that mapping. Built for one paint on the
+// caller's stack; the surface is lent, and every pen and brush colour is left as it was found.
+//
+// A zero device or world size leaves a frame that draws nothing, and a step that is not greater
+// than zero draws no lines in its direction.
+class PlotFrame
+{
+public:
+    PlotFrame(int left, int top, int width, int height, double centerX, double centerY,
+        double worldWidth, double worldHeight, TCanvas &canvas);
+
+    void SetMapping(int left, int top, int width, int height, double centerX, double centerY,
+        double worldWidth, double worldHeight);
+
+    // World to device, truncated toward zero (259.5 gives 259, -0.5 gives 0); results are held
+    // within +-2^29, far beyond any surface.
+    int ToDeviceX(double x) const;
+    int ToDeviceY(double y) const;
+
+    // Full-length lines through (startX, startY), every step apart, within the range.
+    void DrawGridLines(double startX, double startY, double minX, double maxX, double minY,
+        double maxY, double stepX, double stepY, int colour);
+    // Two axes through the origin, across the range, with ticks every step from the origin.
+    void DrawAxes(double originX, double originY, double minX, double maxX, double minY,
+        double maxY, double stepX, double stepY, int tickLength, int colour);
+    // The text with its top-left corner at the world point, in the surface's font and colours.
+    void DrawLabel(double x, double y, QString text);
+    // Shape 0 filled circle, 1 filled square, 2 upright cross; any other code draws nothing.
+    void DrawMarker(double x, double y, int size, std::uint8_t shape, int colour);
+
+    double ScaleX = 0;
+    double OffsetX = 0;
+    double ScaleY = 0;
+    double OffsetY = 0;
+    double InvScaleX = 0;
+    double InvOffsetX = 0;
+    double InvScaleY = 0;
+    double InvOffsetY = 0;
+    TCanvas &Canvas;
+    double CenterX = 0;
+    double CenterY = 0;
+    double WorldWidth = 0;
+    double WorldHeight = 0;
+
+private:
+    bool drawable() const;
+    template<class Draw>
+    static void sweep(double start, double low, double high, double step, Draw draw);
+};
