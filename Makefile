@@ -3,7 +3,12 @@ BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build run test bench clean
+FUZZ_SECONDS ?= 60
+SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+
+.PHONY: deps configure build run test test-sanitize fuzz bench clean
 
 deps:
 	@scripts/install-deps
@@ -19,6 +24,20 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
+test-sanitize: deps
+	@cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZEMRA_SANITIZE=ON >/dev/null
+	@cmake --build build-sanitize -j $(JOBS)
+	cd build-sanitize && $(SANITIZER_ENV) QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The record reader under libFuzzer for FUZZ_SECONDS, seeded with the test inputs.
+fuzz: deps
+	@cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+	@cmake --build build-fuzz --target fuzz_counterrecord
+	mkdir -p build-fuzz/corpus
+	build-fuzz/tests/fuzz_counterrecord -max_total_time=$(FUZZ_SECONDS) -max_len=4096 \
+		-print_final_stats=1 build-fuzz/corpus tests/data
 
 bench: BUILD_TYPE = Release
 bench: BUILD_DIR = build-bench

@@ -56,9 +56,11 @@ void TFormBase::setOuterSize(int width, int height)
 
 void TFormBase::fitOuterSize()
 {
-    if (!m_outerSize.isValid())
+    if (!m_outerSize.isValid() || m_frameFitted)
         return;
     const QSize frame = frameGeometry().size() - geometry().size();
+    // A window manager reports its frame only after the window is mapped; fit once it has.
+    m_frameFitted = !frame.isNull();
     const QSize client = m_outerSize - frame;
     if (m_frame == Frame::FixedDialog)
         setFixedSize(client);
@@ -127,6 +129,12 @@ void TFormBase::setVisible(bool visible)
 void TFormBase::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
+    fitOuterSize();
+}
+
+void TFormBase::moveEvent(QMoveEvent *event)
+{
+    QDialog::moveEvent(event);
     fitOuterSize();
 }
 

@@ -52,6 +52,7 @@ protected:
     static void setTextColour(QWidget *widget, const QColor &colour);
 
     void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
@@ -60,4 +61,5 @@ private:
     Frame m_frame;
     QSize m_outerSize;
     bool m_placed = false;
+    bool m_frameFitted = false;
 };

@@ -1,5 +1,4 @@
 #include "TestSupport.h"
-#include "app/Errors.h"
 #include "app/Forms.h"
 #include "app/MessageBox.h"
 #include "app/ZemraApplication.h"
@@ -62,8 +61,6 @@ private slots:
     void closeDeletesWorkingFiles();
     void frameCloseKeepsWorkingFiles_data();
     void frameCloseKeepsWorkingFiles();
-    void escapingErrorsReachTheErrorBox_data();
-    void escapingErrorsReachTheErrorBox();
     void errorBoxFullStopRule_data();
     void errorBoxFullStopRule();
     void applicationTitle_data();
@@ -319,42 +316,6 @@ void TestMainWindow::frameCloseKeepsWorkingFiles()
     QVERIFY(runUntilQuit([] { Form1->close(); }));
     QVERIFY(QFile::exists(QStringLiteral("bufor.txt")));
     QVERIFY(QFile::exists(QStringLiteral("dane.txt")));
-}
-
-void TestMainWindow::escapingErrorsReachTheErrorBox_data()
-{
-    QTest::addColumn<bool>("silent");
-    QTest::newRow("error") << false;
-    QTest::newRow("silent abort") << true;
-}
-
-void TestMainWindow::escapingErrorsReachTheErrorBox()
-{
-    QFETCH(bool, silent);
-    QPushButton button(QStringLiteral("Fail"));
-    int pressed = 0;
-    connect(&button, &QPushButton::clicked, [&] {
-        ++pressed;
-        if (silent)
-            throw EAbort();
-        throw EZemraError(QStringLiteral("Disk on fire"));
-    });
-    button.show();
-    // Twice: the loop goes on after the first error.
-    for (int round = 0; round < 2; ++round) {
-        const QList<SeenMessageBox> boxes
-            = CollectMessageBoxes([&] { QTest::mouseClick(&button, Qt::LeftButton); });
-        if (silent) {
-            QVERIFY(boxes.isEmpty());
-            continue;
-        }
-        QCOMPARE(boxes.size(), 1);
-        QCOMPARE(boxes[0].title, QStringLiteral("Tst_mainwindow"));
-        QCOMPARE(boxes[0].text, QStringLiteral("Disk on fire."));
-        QCOMPARE(boxes[0].icon, QMessageBox::Critical);
-        QCOMPARE(boxes[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    }
-    QCOMPARE(pressed, 2);
 }
 
 void TestMainWindow::errorBoxFullStopRule_data()

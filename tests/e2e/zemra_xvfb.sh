@@ -51,7 +51,7 @@ wait_window() {
     return 1
 }
 
-# Waits for the program to end; prints its exit code.
+# Waits for the program to end and sets `code` to its exit code.
 wait_exit() {
     for _ in $(seq 100); do
         kill -0 "$app_pid" 2>/dev/null || break
@@ -59,14 +59,17 @@ wait_exit() {
     done
     kill -0 "$app_pid" 2>/dev/null && return 1
     wait "$app_pid"
-    echo $?
+    code=$?
+    app_pid=
 }
 
-# Clicks at a point of a window's client area.
+# Clicks at a point of a window's client area (xwininfo gives the client's absolute corner).
 click_in() {
-    local window=$1 x=$2 y=$3
-    eval "$(xdotool getwindowgeometry --shell "$window")"
-    xdotool mousemove $((X + x)) $((Y + y)) click 1
+    local window=$1 x=$2 y=$3 info left top
+    info=$(xwininfo -id "$window")
+    left=$(awk '/Absolute upper-left X/ {print $4}' <<<"$info")
+    top=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$info")
+    xdotool mousemove $((left + x)) $((top + y)) click 1
 }
 
 start_zemra() {
@@ -104,7 +107,7 @@ sleep 0.3
 xdotool windowactivate --sync "$main" 2>/dev/null
 echo "0001" >"$run1/bufor.txt"
 xdotool key --clearmodifiers alt+c
-code=$(wait_exit) || fail "Alt+C did not end the program"
+wait_exit || fail "Alt+C did not end the program"
 [ "$code" = 0 ] || fail "exit code $code after Close"
 [ ! -e "$run1/dane.txt" ] || fail "Close left dane.txt"
 [ ! -e "$run1/bufor.txt" ] || fail "Close left bufor.txt"
@@ -117,7 +120,7 @@ cp "$expected" "$run2/bufor.txt"
 cp "$expected" "$run2/dane.txt"
 start_zemra "$run2"
 wmctrl -i -c "$main" || fail "the window manager could not close the main window"
-code=$(wait_exit) || fail "closing the frame did not end the program"
+wait_exit || fail "closing the frame did not end the program"
 [ "$code" = 0 ] || fail "exit code $code after closing the frame"
 [ -f "$run2/bufor.txt" ] && [ -f "$run2/dane.txt" ] || fail "closing the frame deleted a working file"
 
