@@ -57,14 +57,17 @@ bool IsCompleteJpeg(const QByteArray &bytes)
     return false;
 }
 
-QImage DecodePicture(const QString &fileName, const QSize &pixelSize)
+namespace {
+QByteArray readPicture(const QString &fileName)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    QByteArray bytes = file.readAll();
-    if (!IsCompleteJpeg(bytes))
-        return {};
+    return file.readAll();
+}
+
+QImage decode(QByteArray &bytes, const QSize &pixelSize)
+{
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "jpeg");
@@ -75,6 +78,22 @@ QImage DecodePicture(const QString &fileName, const QSize &pixelSize)
     return image;
 }
 
+QSize naturalSize(QByteArray &bytes)
+{
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return QImageReader(&buffer, "jpeg").size();
+}
+} // namespace
+
+QImage DecodePicture(const QString &fileName, const QSize &pixelSize)
+{
+    QByteArray bytes = readPicture(fileName);
+    if (!IsCompleteJpeg(bytes))
+        return {};
+    return decode(bytes, pixelSize);
+}
+
 TImage::TImage(QWidget *parent)
     : QWidget(parent)
 {
@@ -83,21 +102,25 @@ TImage::TImage(QWidget *parent)
 
 void TImage::LoadPicture(const QString &fileName, int x, int y, const QSize &maximum)
 {
-    // The header tells the picture's own size; the control never grows beyond its maximum.
+    // Checked whole before the decoder sees it: a damaged file leaves the box empty, silently.
+    QByteArray bytes = readPicture(fileName);
+    const bool whole = IsCompleteJpeg(bytes);
+    // The control takes the picture's own size but never grows beyond its maximum.
     QSize size = maximum;
-    QFile file(fileName);
-    if (file.open(QIODevice::ReadOnly)) {
-        QImageReader header(&file, "jpeg");
-        const QSize natural = header.size();
+    if (whole) {
+        const QSize natural = naturalSize(bytes);
         if (natural.isValid())
             size = natural.boundedTo(maximum);
     }
     setGeometry(x, y, size.width(), size.height());
 
-    const qreal ratio = devicePixelRatioF();
-    const QSize pixels(qRound(size.width() * ratio), qRound(size.height() * ratio));
-    m_picture = DecodePicture(fileName, pixels);
-    m_picture.setDevicePixelRatio(ratio);
+    m_picture = QImage();
+    if (whole) {
+        const qreal ratio = devicePixelRatioF();
+        const QSize pixels(qRound(size.width() * ratio), qRound(size.height() * ratio));
+        m_picture = decode(bytes, pixels);
+        m_picture.setDevicePixelRatio(ratio);
+    }
     update();
 }
 

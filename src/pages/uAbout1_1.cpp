@@ -1,5 +1,6 @@
 #include "uAbout1_1.h"
 
+#include "FocusOnOpening.h"
 #include "Picture.h"
 #include "uTechInf.h"
 
@@ -48,7 +49,7 @@ TAboutBox::TAboutBox(QWidget *parent)
     // Enter presses Button1 unless Button2 has the focus.
     Button1->setDefault(true);
     setTabOrder(Button1, Button2);
-    Button1->setFocus();
+    FocusOnOpening(this, Button1);
 
     connect(Button1, &QPushButton::clicked, this, &TAboutBox::CloseClick);
     connect(Button2, &QPushButton::clicked, this, &TAboutBox::Tech_InformationClick);

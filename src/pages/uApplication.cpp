@@ -1,5 +1,6 @@
 #include "uApplication.h"
 
+#include "FocusOnOpening.h"
 #include "Memo.h"
 
 #include <QPushButton>
@@ -43,7 +44,7 @@ TForm9::TForm9(QWidget *parent)
                 "platforms, converts raw data to numerical and graphical user's results."),
         },
         24, 16, 489, 281, MsSansSerif(13), this);
-    Button1->setFocus();
+    FocusOnOpening(this, Button1);
 
     connect(Button1, &QPushButton::clicked, this, &TForm9::CloseClick);
 }

@@ -1,5 +1,6 @@
 #include "uContact.h"
 
+#include "FocusOnOpening.h"
 #include "Memo.h"
 
 #include <QPushButton>
@@ -32,7 +33,7 @@ TForm7::TForm7(QWidget *parent)
     // Reached only by the mouse; once there it keeps Tab.
     Memo1->setFocusPolicy(Qt::ClickFocus);
     Memo1->setWantTabs(true);
-    Button1->setFocus();
+    FocusOnOpening(this, Button1);
 
     connect(Button1, &QPushButton::clicked, this, &TForm7::CloseClick);
 }

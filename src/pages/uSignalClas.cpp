@@ -1,5 +1,6 @@
 #include "uSignalClas.h"
 
+#include "FocusOnOpening.h"
 #include "Memo.h"
 #include "Picture.h"
 
@@ -25,7 +26,7 @@ TForm12::TForm12(QWidget *parent)
             QStringLiteral("parameters according to user's requirements."),
         },
         112, 224, 297, 97, MsSansSerif(13), this);
-    Button1->setFocus();
+    FocusOnOpening(this, Button1);
 
     connect(Button1, &QPushButton::clicked, this, &TForm12::CloseClick);
 }

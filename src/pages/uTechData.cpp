@@ -1,5 +1,6 @@
 #include "uTechData.h"
 
+#include "FocusOnOpening.h"
 #include "Memo.h"
 
 #include <QPushButton>
@@ -31,7 +32,7 @@ TForm13::TForm13(QWidget *parent)
     Button1 = addButton(QStringLiteral("&Close"), 432, 296);
     // The Close button comes first in the tab order although the memo is declared before it.
     setTabOrder(Button1, Memo1);
-    Button1->setFocus();
+    FocusOnOpening(this, Button1);
 
     connect(Button1, &QPushButton::clicked, this, &TForm13::CloseClick);
 }
