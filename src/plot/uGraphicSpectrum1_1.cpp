@@ -28,7 +28,11 @@ std::unique_ptr<QPrinter> defaultPrinter()
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
     if (info.isNull())
         return nullptr;
-    return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+    auto printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+    // Margins no wider than the printer needs: the painter's origin is then the top-left
+    // corner of what the page can show.
+    printer->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+    return printer;
 }
 } // namespace
 
@@ -48,9 +52,9 @@ TForm4::TForm4(QWidget *parent)
         label->setBackgroundRole(QPalette::Light);
         label->setAutoFillBackground(true);
     }
-    Button2 = addButton(QStringLiteral("&Print"), 312, 464);
+    // Made in tab order: "&Close" first, then "&Print".
     Button1 = addButton(QStringLiteral("&Close"), 408, 464);
-    setTabOrder(Button1, Button2);
+    Button2 = addButton(QStringLiteral("&Print"), 312, 464);
 
     connect(Button2, &QPushButton::clicked, this, &TForm4::PrintClick);
     connect(Button1, &QPushButton::clicked, this, &TForm4::CloseClick);
@@ -132,6 +136,8 @@ void TForm4::PrintTo(QPrinter &printer)
     QPainter painter;
     if (!painter.begin(&printer))
         throw EZemraError(QStringLiteral("The printer could not start the document."));
+    // The chart is one-pixel lines: a lossy image encoding (the PDF default) would smear them.
+    painter.setRenderHint(QPainter::LosslessImageRendering);
     const double scaleX = printer.logicalDpiX() / WindowDpi;
     const double scaleY = printer.logicalDpiY() / WindowDpi;
     painter.drawImage(QRectF(0, 0, image.width() * scaleX, image.height() * scaleY), image);
