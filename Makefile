@@ -8,7 +8,7 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
-.PHONY: deps configure build run test test-sanitize fuzz bench clean
+.PHONY: deps configure build run test test-sanitize fuzz bench package screenshots clean
 
 deps:
 	@scripts/install-deps
@@ -43,6 +43,14 @@ bench: BUILD_TYPE = Release
 bench: BUILD_DIR = build-bench
 bench: build
 	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/zemra_bench
+
+# A Debian package (zemra_<version>_<arch>.deb) in build-package/.
+package: deps
+	@cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+		-DCMAKE_INSTALL_PREFIX=/usr >/dev/null
+	@cmake --build build-package -j $(JOBS)
+	cd build-package && cpack
+	dpkg-deb --contents build-package/zemra_*.deb
 
 clean:
 	rm -rf build build-*
