@@ -130,8 +130,13 @@ void TForm4::PrintTo(QPrinter &printer)
 {
     QImage image(size(), QImage::Format_RGB32);
     image.fill(BackgroundColour());
+    // The paint for the printout may report once; if it has nothing to report, the showing's
+    // own allowance is left as it was.
+    const bool dueBefore = m_reportDue;
     m_reportDue = true;
     render(&image);
+    if (m_reportDue)
+        m_reportDue = dueBefore;
 
     QPainter painter;
     if (!painter.begin(&printer))

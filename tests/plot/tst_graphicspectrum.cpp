@@ -6,9 +6,9 @@
 #include "plot/uGraphicSpectrum1_1.h"
 #include "record/CounterRecord.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QImage>
-#include <QLabel>
 #include <QPainter>
 #include <QPrinter>
 #include <QProcess>
@@ -138,7 +138,7 @@ private slots:
     void init();
     void cleanup();
 
-    void layout();
+    void closeComesFirstInTabOrder();
     void markersWithoutLines_data();
     void markersWithoutLines();
     void allZeroRecordShowsTheScaleOnly();
@@ -225,28 +225,14 @@ QList<SeenMessageBox> TestGraphicSpectrum::clickPrint()
     return seen;
 }
 
-void TestGraphicSpectrum::layout()
+void TestGraphicSpectrum::closeComesFirstInTabOrder()
 {
-    QCOMPARE(m_form->windowTitle(), QStringLiteral("  GRAPHIC  SPECTRUM"));
-    QCOMPARE(m_form->size(), QSize(520, 519));
-    QCOMPARE(m_form->BackgroundColour(), m_form->palette().color(QPalette::Light));
-    QCOMPARE(m_form->backgroundRole(), QPalette::Light);
-    QVERIFY(m_form->font().bold());
-    QCOMPARE(m_form->font().pixelSize(), 11);
-
-    QCOMPARE(m_form->Label1->text(), QStringLiteral("n"));
-    QCOMPARE(m_form->Label1->pos(), QPoint(32, 8));
-    QCOMPARE(m_form->Label1->font().pixelSize(), 16);
-    QVERIFY(m_form->Label1->font().bold());
-    QCOMPARE(m_form->Label2->text(), QStringLiteral("z"));
-    QCOMPARE(m_form->Label2->pos(), QPoint(40, 16));
-    QCOMPARE(m_form->Label2->font(), m_form->font());
-
-    QCOMPARE(m_form->Button2->text(), QStringLiteral("&Print"));
-    QCOMPARE(m_form->Button2->geometry(), QRect(312, 464, 75, 25));
-    QCOMPARE(m_form->Button1->text(), QStringLiteral("&Close"));
-    QCOMPARE(m_form->Button1->geometry(), QRect(408, 464, 75, 25));
+    // With two buttons the cycle is the same either way; what differs is where focus starts.
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form));
+    QCOMPARE(QApplication::focusWidget(), m_form->Button1);
     QCOMPARE(m_form->Button1->nextInFocusChain(), m_form->Button2);
+    m_form->hide();
 }
 
 void TestGraphicSpectrum::markersWithoutLines_data()
