@@ -5,6 +5,8 @@
 set -uo pipefail
 
 zemra=$(readlink -f "$1")
+# A real X server this time, whatever the rest of the suite uses.
+unset QT_QPA_PLATFORM
 for tool in Xvfb xdotool openbox wmctrl; do
     if ! command -v "$tool" >/dev/null; then
         echo "SKIP: $tool is not installed (scripts/install-deps brings it)"
