@@ -13,6 +13,8 @@ TForm13::TForm13(QWidget *parent)
     setWindowTitle(QStringLiteral(" ZEMRA Basic Technical Data"));
     setOuterSize(544, 375);
 
+    // Made first so that it comes first in the tab order, although the memo is declared first.
+    Button1 = addButton(QStringLiteral("&Close"), 432, 296);
     Memo1 = new TMemo(
         {
             QStringLiteral("Dimensions:"),
@@ -29,9 +31,6 @@ TForm13::TForm13(QWidget *parent)
             QStringLiteral("        - active"),
         },
         104, 40, 369, 201, MsSansSerif(13), this);
-    Button1 = addButton(QStringLiteral("&Close"), 432, 296);
-    // The Close button comes first in the tab order although the memo is declared before it.
-    setTabOrder(Button1, Memo1);
     FocusOnOpening(this, Button1);
 
     connect(Button1, &QPushButton::clicked, this, &TForm13::CloseClick);

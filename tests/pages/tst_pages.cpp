@@ -23,26 +23,7 @@
 #include <QTimer>
 
 namespace {
-TFormBase *formNamed(const QString &name)
-{
-    if (name == QLatin1String("AboutBox"))
-        return AboutBox;
-    if (name == QLatin1String("Form8"))
-        return Form8;
-    if (name == QLatin1String("Form9"))
-        return Form9;
-    if (name == QLatin1String("Form10"))
-        return Form10;
-    if (name == QLatin1String("Form11"))
-        return Form11;
-    if (name == QLatin1String("Form12"))
-        return Form12;
-    if (name == QLatin1String("Form13"))
-        return Form13;
-    if (name == QLatin1String("Form7"))
-        return Form7;
-    return nullptr;
-}
+using Window = TFormBase *;
 
 QPushButton *closeButtonOf(TFormBase *form)
 {
@@ -55,17 +36,6 @@ QPushButton *closeButtonOf(TFormBase *form)
             return button;
     }
     return nullptr;
-}
-
-TMemo *memoOf(const QString &name)
-{
-    if (name == QLatin1String("Form9"))
-        return Form9->Memo1;
-    if (name == QLatin1String("Form12"))
-        return Form12->Memo1;
-    if (name == QLatin1String("Form13"))
-        return Form13->Memo1;
-    return Form7->Memo1;
 }
 
 // Shows `form` modally and runs `inModal` once it is the active modal window. Returns false
@@ -127,7 +97,6 @@ private slots:
     void escapeClosesNothing_data();
     void escapeClosesNothing();
     void aboutBoxEnterPressesDefaultButton();
-    void closeBoxHides();
 
 private:
     TForm1 *m_main = nullptr;
@@ -145,6 +114,10 @@ void TestPages::initTestCase()
     Form12 = new TForm12;
     Form13 = new TForm13;
     Form7 = new TForm7;
+    for (auto [window, name] : {std::pair {Window(AboutBox), "AboutBox"}, {Form8, "Form8"},
+             {Form9, "Form9"}, {Form10, "Form10"}, {Form11, "Form11"}, {Form12, "Form12"},
+             {Form13, "Form13"}, {Form7, "Form7"}})
+        window->setObjectName(QLatin1String(name));
 }
 
 void TestPages::cleanupTestCase()
@@ -164,29 +137,22 @@ void TestPages::cleanup()
 
 void TestPages::captionsAndSizes_data()
 {
-    QTest::addColumn<QString>("form");
+    QTest::addColumn<TFormBase *>("window");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QSize>("outer");
-    QTest::newRow("Form9") << "Form9"
-                           << "   Application" << QSize(544, 375);
-    QTest::newRow("Form10") << "Form10"
-                            << "   ZEMRA General View" << QSize(644, 475);
-    QTest::newRow("Form11") << "Form11"
-                            << "  ZEMRA Dimension" << QSize(671, 517);
-    QTest::newRow("Form12") << "Form12"
-                            << "  Signal Classification" << QSize(544, 375);
-    QTest::newRow("Form13") << "Form13"
-                            << " ZEMRA Basic Technical Data" << QSize(544, 375);
-    QTest::newRow("Form7") << "Form7"
-                           << "   CONTACT" << QSize(559, 330);
+    QTest::newRow("Form9") << Window(Form9) << "   Application" << QSize(544, 375);
+    QTest::newRow("Form10") << Window(Form10) << "   ZEMRA General View" << QSize(644, 475);
+    QTest::newRow("Form11") << Window(Form11) << "  ZEMRA Dimension" << QSize(671, 517);
+    QTest::newRow("Form12") << Window(Form12) << "  Signal Classification" << QSize(544, 375);
+    QTest::newRow("Form13") << Window(Form13) << " ZEMRA Basic Technical Data" << QSize(544, 375);
+    QTest::newRow("Form7") << Window(Form7) << "   CONTACT" << QSize(559, 330);
 }
 
 void TestPages::captionsAndSizes()
 {
-    QFETCH(QString, form);
+    QFETCH(TFormBase *, window);
     QFETCH(QString, caption);
     QFETCH(QSize, outer);
-    TFormBase *window = formNamed(form);
     QCOMPARE(window->windowTitle(), caption);
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window));
@@ -199,28 +165,32 @@ void TestPages::captionsAndSizes()
 
 void TestPages::closeButtons_data()
 {
-    QTest::addColumn<QString>("form");
+    QTest::addColumn<TFormBase *>("window");
     QTest::addColumn<QPoint>("position");
-    QTest::newRow("AboutBox") << "AboutBox" << QPoint(272, 160);
-    QTest::newRow("Form8") << "Form8" << QPoint(304, 80);
-    QTest::newRow("Form9") << "Form9" << QPoint(440, 304);
-    QTest::newRow("Form10") << "Form10" << QPoint(544, 384);
-    QTest::newRow("Form11") << "Form11" << QPoint(536, 432);
-    QTest::newRow("Form12") << "Form12" << QPoint(424, 304);
-    QTest::newRow("Form13") << "Form13" << QPoint(432, 296);
-    QTest::newRow("Form7") << "Form7" << QPoint(456, 256);
+    QTest::newRow("AboutBox") << Window(AboutBox) << QPoint(272, 160);
+    QTest::newRow("Form8") << Window(Form8) << QPoint(304, 80);
+    QTest::newRow("Form9") << Window(Form9) << QPoint(440, 304);
+    QTest::newRow("Form10") << Window(Form10) << QPoint(544, 384);
+    QTest::newRow("Form11") << Window(Form11) << QPoint(536, 432);
+    QTest::newRow("Form12") << Window(Form12) << QPoint(424, 304);
+    QTest::newRow("Form13") << Window(Form13) << QPoint(432, 296);
+    QTest::newRow("Form7") << Window(Form7) << QPoint(456, 256);
 }
 
 // Every Close button: caption, place, 75 x 25, first in the tab order so it has the focus on
 // opening, and its click closes (hides) its own window.
 void TestPages::closeButtons()
 {
-    QFETCH(QString, form);
+    QFETCH(TFormBase *, window);
     QFETCH(QPoint, position);
-    TFormBase *window = formNamed(form);
     QPushButton *button = closeButtonOf(window);
     QCOMPARE(button->text(), QStringLiteral("&Close"));
     QCOMPARE(button->geometry(), QRect(position, QSize(75, 25)));
+    // First of the window's tab stops.
+    QWidget *first = window->nextInFocusChain();
+    while (first != window && !(first->focusPolicy() & Qt::TabFocus))
+        first = first->nextInFocusChain();
+    QCOMPARE(first, button);
     window->show();
     QVERIFY(QTest::qWaitForWindowActive(window));
     QCOMPARE(window->focusWidget(), button);
@@ -230,72 +200,54 @@ void TestPages::closeButtons()
 
 void TestPages::memoLines_data()
 {
-    QTest::addColumn<QString>("form");
+    QTest::addColumn<TFormBase *>("window");
     QTest::addColumn<QStringList>("lines");
-    QTest::newRow("Application") << "Form9"
-                                 << QStringList {
-                                        "Recorder ZEMRA is intended to measure, analyse and "
-                                        "classify random course of ",
-                                        "linear acceleration.",
-                                        "The results are gathered as the spectrum of aircraft's "
-                                        "loads.",
-                                        "Application:",
-                                        "      - estimation of exploitation loads during flight "
-                                        "as spectrum of aircraft's loads,",
-                                        "      - estimation of fatigue wear of aircraft's carrier "
-                                        "structure,",
-                                        "      - estimation of intensity and safety of aircraft's "
-                                        "exploitation,",
-                                        "      - estimation of individual, safe period of "
-                                        "aircraft's use,",
-                                        "      - other analysis of static and fatigue strength of "
-                                        "carrier structure.",
-                                        "Conditions of Building-In:",
-                                        "      - the recorder should be placed near the center of "
-                                        "gravity, while turn and ",
-                                        "direction of measurement axis (marked on the casing) "
-                                        "should be compatible and ",
-                                        "parallel to vertical axis of aircraft.",
-                                        "Enduser Data Presentation:",
-                                        "      - recorded by ZEMRA data are transmitted to PC "
-                                        "through the serial RS 232C ",
-                                        "interface. Software packed, compatible with Windows 9X "
-                                        "and Windows XP ",
-                                        "platforms, converts raw data to numerical and graphical "
-                                        "user's results.",
-                                    };
-    QTest::newRow("Signal classification")
-        << "Form12"
-        << QStringList {
-               "Exceeding of given levels of loads' coefficient is ",
-               "recorded by method of counting the exceeding of ",
-               "pairs of levels.",
-               "It is possible establish values of recorder's ",
-               "parameters according to user's requirements.",
-           };
-    QTest::newRow("Technical data") << "Form13"
-                                    << QStringList {
-                                           "Dimensions:",
-                                           "        - length...............88 mm",
-                                           "        - width.................47 mm",
-                                           "        - height...............64 mm",
-                                           "Weight:",
-                                           "        - weight..............250 g",
-                                           "Supply:",
-                                           "        - autonomous batteries 3.6 V",
-                                           "        - one year continuous operation without "
-                                           "battery replace",
-                                           "Working modes:",
-                                           "        - economical",
-                                           "        - active",
-                                       };
+    // clang-format off
+    QTest::newRow("Application") << Window(Form9) << QStringList {
+        "Recorder ZEMRA is intended to measure, analyse and classify random course of ",
+        "linear acceleration.",
+        "The results are gathered as the spectrum of aircraft's loads.",
+        "Application:",
+        "      - estimation of exploitation loads during flight as spectrum of aircraft's loads,",
+        "      - estimation of fatigue wear of aircraft's carrier structure,",
+        "      - estimation of intensity and safety of aircraft's exploitation,",
+        "      - estimation of individual, safe period of aircraft's use,",
+        "      - other analysis of static and fatigue strength of carrier structure.",
+        "Conditions of Building-In:",
+        "      - the recorder should be placed near the center of gravity, while turn and ",
+        "direction of measurement axis (marked on the casing) should be compatible and ",
+        "parallel to vertical axis of aircraft.",
+        "Enduser Data Presentation:",
+        "      - recorded by ZEMRA data are transmitted to PC through the serial RS 232C ",
+        "interface. Software packed, compatible with Windows 9X and Windows XP ",
+        "platforms, converts raw data to numerical and graphical user's results."};
+    QTest::newRow("Signal classification") << Window(Form12) << QStringList {
+        "Exceeding of given levels of loads' coefficient is ",
+        "recorded by method of counting the exceeding of ",
+        "pairs of levels.",
+        "It is possible establish values of recorder's ",
+        "parameters according to user's requirements."};
+    QTest::newRow("Technical data") << Window(Form13) << QStringList {
+        "Dimensions:",
+        "        - length...............88 mm",
+        "        - width.................47 mm",
+        "        - height...............64 mm",
+        "Weight:",
+        "        - weight..............250 g",
+        "Supply:",
+        "        - autonomous batteries 3.6 V",
+        "        - one year continuous operation without battery replace",
+        "Working modes:",
+        "        - economical",
+        "        - active"};
+    // clang-format on
 }
 
 void TestPages::memoLines()
 {
-    QFETCH(QString, form);
+    QFETCH(TFormBase *, window);
     QFETCH(QStringList, lines);
-    const QStringList shown = memoOf(form)->Lines();
+    const QStringList shown = window->findChild<TMemo *>()->Lines();
     QCOMPARE(shown.size(), lines.size());
     for (int i = 0; i < lines.size(); ++i)
         QCOMPARE(shown.at(i), lines.at(i));
@@ -303,25 +255,26 @@ void TestPages::memoLines()
 
 void TestPages::memoRules_data()
 {
-    QTest::addColumn<QString>("form");
+    QTest::addColumn<TFormBase *>("window");
     QTest::addColumn<QRect>("geometry");
     QTest::addColumn<bool>("bold");
     QTest::addColumn<bool>("tabStop");
-    QTest::newRow("Application") << "Form9" << QRect(24, 16, 489, 281) << false << true;
-    QTest::newRow("Signal classification") << "Form12" << QRect(112, 224, 297, 97) << false << true;
-    QTest::newRow("Technical data") << "Form13" << QRect(104, 40, 369, 201) << false << true;
-    QTest::newRow("Contact") << "Form7" << QRect(96, 48, 369, 177) << true << false;
+    QTest::newRow("Application") << Window(Form9) << QRect(24, 16, 489, 281) << false << true;
+    QTest::newRow("Signal classification")
+        << Window(Form12) << QRect(112, 224, 297, 97) << false << true;
+    QTest::newRow("Technical data") << Window(Form13) << QRect(104, 40, 369, 201) << false << true;
+    QTest::newRow("Contact") << Window(Form7) << QRect(96, 48, 369, 177) << true << false;
 }
 
 // Read-only, word-wrapped, no scroll bars, 13-pixel "MS Sans Serif", and every line of text
 // inside the memo: nothing is cut off at its bottom or right edge.
 void TestPages::memoRules()
 {
-    QFETCH(QString, form);
+    QFETCH(TFormBase *, window);
     QFETCH(QRect, geometry);
     QFETCH(bool, bold);
     QFETCH(bool, tabStop);
-    TMemo *memo = memoOf(form);
+    TMemo *memo = window->findChild<TMemo *>();
     QCOMPARE(memo->geometry(), geometry);
     QVERIFY(memo->isReadOnly());
     QVERIFY(memo->textInteractionFlags() & Qt::TextSelectableByMouse);
@@ -333,7 +286,6 @@ void TestPages::memoRules()
     QCOMPARE(memo->font().bold(), bold);
     QCOMPARE(bool(memo->focusPolicy() & Qt::TabFocus), tabStop);
 
-    TFormBase *window = formNamed(form);
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window));
     qreal textHeight = 2 * memo->document()->documentMargin();
@@ -421,18 +373,17 @@ void TestPages::contactMemoKeepsTab()
 
 void TestPages::pageControls_data()
 {
-    QTest::addColumn<QString>("form");
+    QTest::addColumn<TFormBase *>("window");
     QTest::addColumn<QRect>("image");
-    QTest::newRow("General view") << "Form10" << QRect(40, 16, 500, 400);
-    QTest::newRow("Dimension") << "Form11" << QRect(16, 8, 650, 400);
-    QTest::newRow("Signal classification") << "Form12" << QRect(112, 16, 300, 200);
+    QTest::newRow("General view") << Window(Form10) << QRect(40, 16, 500, 400);
+    QTest::newRow("Dimension") << Window(Form11) << QRect(16, 8, 650, 400);
+    QTest::newRow("Signal classification") << Window(Form12) << QRect(112, 16, 300, 200);
 }
 
 void TestPages::pageControls()
 {
-    QFETCH(QString, form);
+    QFETCH(TFormBase *, window);
     QFETCH(QRect, image);
-    TFormBase *window = formNamed(form);
     auto *control = window->findChild<TImage *>();
     QVERIFY(control);
     QCOMPARE(control->geometry(), image);
@@ -544,20 +495,19 @@ void TestPages::menuItems()
 void TestPages::menuItemOpensItsPageAtOnce_data()
 {
     QTest::addColumn<int>("item");
-    QTest::addColumn<QString>("page");
-    QTest::newRow("Application") << 0 << "Form9";
-    QTest::newRow("Signal Classification") << 1 << "Form12";
-    QTest::newRow("GeneralView") << 2 << "Form10";
-    QTest::newRow("Dimension") << 3 << "Form11";
-    QTest::newRow("Technical Data") << 4 << "Form13";
+    QTest::addColumn<TFormBase *>("expected");
+    QTest::newRow("Application") << 0 << Window(Form9);
+    QTest::newRow("Signal Classification") << 1 << Window(Form12);
+    QTest::newRow("GeneralView") << 2 << Window(Form10);
+    QTest::newRow("Dimension") << 3 << Window(Form11);
+    QTest::newRow("Technical Data") << 4 << Window(Form13);
 }
 
 // One click on the bar opens the page modally, with no drop-down list on the way.
 void TestPages::menuItemOpensItsPageAtOnce()
 {
     QFETCH(int, item);
-    QFETCH(QString, page);
-    TFormBase *expected = formNamed(page);
+    QFETCH(TFormBase *, expected);
     QWidget *opened = nullptr;
     const bool closed = runModal(Form8, [&] {
         QAction *action = Form8->MainMenu1->actions().at(item);
@@ -634,15 +584,15 @@ void TestPages::windowsBehindAPageTakeNoInput()
 
 void TestPages::enterClosesOnOpening_data()
 {
-    QTest::addColumn<QString>("form");
-    for (const char *name : {"Form8", "Form9", "Form10", "Form11", "Form12", "Form13", "Form7"})
-        QTest::newRow(name) << name;
+    QTest::addColumn<TFormBase *>("window");
+    for (TFormBase *window : {Window(Form8), Window(Form9), Window(Form10), Window(Form11),
+             Window(Form12), Window(Form13), Window(Form7)})
+        QTest::newRow(qPrintable(window->objectName())) << window;
 }
 
 void TestPages::enterClosesOnOpening()
 {
-    QFETCH(QString, form);
-    TFormBase *window = formNamed(form);
+    QFETCH(TFormBase *, window);
     QWidget *focused = nullptr;
     const bool closed = runModal(window, [&] {
         focused = window->focusWidget();
@@ -662,13 +612,12 @@ void TestPages::enterClosesOnOpening()
 void TestPages::escapeClosesNothing_data()
 {
     enterClosesOnOpening_data();
-    QTest::newRow("AboutBox") << "AboutBox";
+    QTest::newRow("AboutBox") << Window(AboutBox);
 }
 
 void TestPages::escapeClosesNothing()
 {
-    QFETCH(QString, form);
-    TFormBase *window = formNamed(form);
+    QFETCH(TFormBase *, window);
     bool stillOpen = false;
     const auto pressEscape = [&] {
         QTest::keyClick(window->focusWidget(), Qt::Key_Escape);
@@ -708,23 +657,6 @@ void TestPages::aboutBoxEnterPressesDefaultButton()
     QVERIFY(techOpened);
     QVERIFY(AboutBox->isVisible());
     AboutBox->Button1->setFocus();
-}
-
-// The frame's close box does what Close does; the window reopens where it was left.
-void TestPages::closeBoxHides()
-{
-    Form13->show();
-    QVERIFY(QTest::qWaitForWindowExposed(Form13));
-    Form13->move(Form13->pos() + QPoint(30, 20));
-    QCoreApplication::processEvents();
-    const QPoint left = Form13->pos();
-    QVERIFY(Form13->close());
-    QVERIFY(!Form13->isVisible());
-    QVERIFY(!Form13->testAttribute(Qt::WA_DeleteOnClose));
-    Form13->show();
-    QVERIFY(QTest::qWaitForWindowExposed(Form13));
-    QCOMPARE(Form13->pos(), left);
-    QCOMPARE(Form13->Memo1->Lines().size(), 12);
 }
 
 ZEMRA_TEST_MAIN(TestPages)

@@ -72,6 +72,7 @@ private slots:
     void damagedPictureLeavesEmptyBox();
     void everyTruncationIsRefused();
     void smallPictureKeepsItsOwnSize();
+    void applicationIcon();
 };
 
 void TestPictures::jpegReaderAvailable()
@@ -126,7 +127,6 @@ void TestPictures::committedPictures()
     const QImage expected
         = QImage(fileName).scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     const double difference = meanDifference(shown, expected);
-    qDebug() << "difference" << difference;
     QVERIFY2(difference < 8, qPrintable(QString::number(difference)));
 }
 
@@ -191,6 +191,14 @@ void TestPictures::smallPictureKeepsItsOwnSize()
     image.LoadPicture(QStringLiteral("small.jpg"), 0, 0, QSize(300, 200));
     QVERIFY(!image.isEmpty());
     QCOMPARE(image.size(), QSize(40, 30));
+}
+
+void TestPictures::applicationIcon()
+{
+    const QImage icon(QStringLiteral(":/MAINICON.png"));
+    QVERIFY(!icon.isNull());
+    QCOMPARE(icon.width(), icon.height());
+    QVERIFY(!QApplication::windowIcon().isNull());
 }
 
 ZEMRA_TEST_MAIN(TestPictures)
