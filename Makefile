@@ -52,5 +52,9 @@ package: deps
 	cd build-package && cpack
 	dpkg-deb --contents build-package/zemra_*.deb
 
+screenshots: configure
+	@cmake --build $(BUILD_DIR) --target screenshots
+	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/screenshots docs/screenshots
+
 clean:
 	rm -rf build build-*

@@ -110,6 +110,12 @@ void TFormBase::setTextColour(QWidget *widget, const QColor &colour)
     widget->setPalette(palette);
 }
 
+void TFormBase::setTextFromStart(QLineEdit *edit, const QString &text)
+{
+    edit->setText(text);
+    edit->setCursorPosition(0);
+}
+
 void TFormBase::setVisible(bool visible)
 {
     if (visible && !m_placed) {

@@ -50,6 +50,8 @@ protected:
     QLineEdit *addEdit(int x, int y, int width, int height, bool readOnly, bool tabStop,
         const QFont &font, QWidget *parent = nullptr);
     static void setTextColour(QWidget *widget, const QColor &colour);
+    // Sets an edit field's text so that a text wider than the field shows its beginning.
+    static void setTextFromStart(QLineEdit *edit, const QString &text);
 
     void showEvent(QShowEvent *event) override;
     void moveEvent(QMoveEvent *event) override;

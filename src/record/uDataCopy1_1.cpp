@@ -21,13 +21,6 @@ TForm2 *Form2 = nullptr;
 namespace {
 const QString ReadOutDate = QStringLiteral("2002-10-30 08:37:38");
 
-void setTextFromStart(QLineEdit *edit, const QString &text)
-{
-    edit->setText(text);
-    // A text wider than its field shows its beginning, not its end.
-    edit->setCursorPosition(0);
-}
-
 // Keeps other programs from writing the data file while it is ours. An empty result when the
 // file is ours alone or the file system cannot lock; otherwise why the file cannot be had.
 QString lockAgainstOtherWriters(QFile &file)

@@ -52,6 +52,9 @@ TForm3::TForm3(QWidget *parent)
     StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     StringGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     StringGrid1->setShowGrid(true);
+    // Cells wider than their column are cut off at the column's edge, not shortened with "...".
+    StringGrid1->setTextElideMode(Qt::ElideNone);
+    StringGrid1->setWordWrap(false);
     StringGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -119,7 +122,7 @@ void TForm3::OpenFileClick()
         ShowMessage(copied.error, MistakeCaption);
         return;
     }
-    Edit2->setText(path);
+    setTextFromStart(Edit2, path);
 }
 
 void TForm3::SpectrumClick()
@@ -139,7 +142,7 @@ void TForm3::SpectrumClick()
         setCell(column, 2, cells.frequencies[column]);
         setCell(column, 3, cells.logarithms[column]);
     }
-    Edit1->setText(cells.activeWorkTime);
+    setTextFromStart(Edit1, cells.activeWorkTime);
 }
 
 void TForm3::GraphicSpectrumClick()

@@ -10,13 +10,6 @@
 TForm6 *Form6 = nullptr;
 
 namespace {
-void setTextFromStart(QLineEdit *edit, const QString &text)
-{
-    edit->setText(text);
-    // A text wider than its field shows its beginning, not its end.
-    edit->setCursorPosition(0);
-}
-
 void setLabelText(QLabel *label, const QString &text)
 {
     label->setText(text);
