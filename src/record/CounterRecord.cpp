@@ -254,7 +254,8 @@ ReadResult ParseCounterRecord(const QByteArray &bytes, const QString &fileName)
 FileResult AppendCounterRecord(const QString &fileName, const CounterRecord &record)
 {
     QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+    // Unbuffered, so that a failed write leaves nothing pending that a later close could add.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
         return {false,
             QStringLiteral("Cannot open \"%1\" for appending: %2")
                 .arg(fileName, file.errorString())};

@@ -5,6 +5,9 @@
 #include <QFile>
 #include <QTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 Q_DECLARE_METATYPE(RecordValues)
 
 namespace {
@@ -58,6 +61,7 @@ private slots:
     void appendFailureIsReported();
     void copyIsByteExact();
     void copyFailures();
+    void fileSizeLimitLeavesNothingHalfWritten();
 
 private:
     TempWorkDir *m_dir = nullptr;
@@ -281,6 +285,36 @@ void TestCounterRecord::copyFailures()
         CopyFileReplacing(QStringLiteral("source.dat"), QStringLiteral("no/such/dir/bufor.txt"))
             .status,
         CopyResult::TargetFailed);
+}
+
+void TestCounterRecord::fileSizeLimitLeavesNothingHalfWritten()
+{
+    // A file-size limit makes writes fail part-way, as a full disk does.
+    TempWorkDir dir;
+    WriteFile(QStringLiteral("bufor.txt"), DemonstrationFileBytes());
+    WriteFile(QStringLiteral("dane.txt"), DemonstrationFileBytes());
+    WriteFile(QStringLiteral("big.dat"), QByteArray(200000, '0'));
+
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit previous {};
+    getrlimit(RLIMIT_FSIZE, &previous);
+    rlimit limited = previous;
+    limited.rlim_cur = 132 + 100; // room for less than one more record
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const CopyResult copied
+        = CopyFileReplacing(QStringLiteral("big.dat"), QStringLiteral("bufor.txt"));
+    const FileResult appended
+        = AppendCounterRecord(QStringLiteral("dane.txt"), DemonstrationRecord);
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+
+    QCOMPARE(copied.status, CopyResult::TargetFailed);
+    QVERIFY2(copied.error.startsWith(QStringLiteral("Cannot write \"bufor.txt\": ")),
+        qPrintable(copied.error));
+    QCOMPARE(ReadAll(QStringLiteral("bufor.txt")), DemonstrationFileBytes());
+    QVERIFY(!appended.ok);
+    QCOMPARE(ReadAll(QStringLiteral("dane.txt")), DemonstrationFileBytes());
+    QCOMPARE(QDir().entryList(QDir::Files).size(), 3); // no temporary left behind
 }
 
 QTEST_GUILESS_MAIN(TestCounterRecord)
