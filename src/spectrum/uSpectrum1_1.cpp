@@ -1,6 +1,7 @@
 #include "uSpectrum1_1.h"
 
 #include "Spectrum.h"
+#include "WorkingCopy.h"
 #include "app/MessageBox.h"
 #include "plot/uGraphicSpectrum1_1.h"
 #include "record/CounterRecord.h"
@@ -127,16 +128,10 @@ void TForm3::OpenFileClick()
 
 void TForm3::SpectrumClick()
 {
-    const ReadResult record = ReadCounterRecord(WorkingCopyName);
-    if (record.status == ReadResult::CannotOpen) {
-        ShowMessage(QStringLiteral("Please open file first"), MistakeCaption);
+    const std::optional<RecordValues> values = ReadWorkingCopy();
+    if (!values)
         return;
-    }
-    if (record.status == ReadResult::Malformed) {
-        ShowMessage(record.message, MistakeCaption);
-        return;
-    }
-    const SpectrumCells cells = ComputeSpectrum(record.values);
+    const SpectrumCells cells = ComputeSpectrum(*values);
     for (int column = 0; column < LevelCount; ++column) {
         setCell(column, 1, cells.counts[column]);
         setCell(column, 2, cells.frequencies[column]);

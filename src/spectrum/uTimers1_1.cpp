@@ -1,7 +1,7 @@
 #include "uTimers1_1.h"
 
 #include "FormatReal.h"
-#include "app/MessageBox.h"
+#include "WorkingCopy.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -55,16 +55,10 @@ void TForm6::FormCreate()
 
 void TForm6::TimeClick()
 {
-    const ReadResult record = ReadCounterRecord(WorkingCopyName);
-    if (record.status == ReadResult::CannotOpen) {
-        ShowMessage(QStringLiteral("Please open file first"), MistakeCaption);
+    const std::optional<RecordValues> values = ReadWorkingCopy();
+    if (!values)
         return;
-    }
-    if (record.status == ReadResult::Malformed) {
-        ShowMessage(record.message, MistakeCaption);
-        return;
-    }
-    m_values = record.values;
+    m_values = *values;
     // Double precision here, unlike the spectrum table, and no 0.001 h added.
     m_activeWorkTime = ActiveWorkTime(m_values);
     m_daysLeft = BatteryLeftDays(m_values);
