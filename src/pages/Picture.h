@@ -29,15 +29,17 @@ public:
     explicit TImage(QWidget *parent = nullptr);
 
     // Places the control at x, y and loads its picture, decoded once at the size it is shown
-    // on this screen. A picture that cannot be decoded leaves the control empty at its box.
+    // on this screen, when first painted or asked for. A picture that cannot be decoded leaves
+    // the control empty at its box.
     void LoadPicture(const QString &fileName, int x, int y, const QSize &maximum);
 
-    bool isEmpty() const { return m_picture.isNull(); }
-    const QImage &picture() const { return m_picture; }
+    bool isEmpty() const { return picture().isNull(); }
+    const QImage &picture() const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    QImage m_picture;
+    mutable QByteArray m_pending; // the checked file, until it is decoded
+    mutable QImage m_picture;
 };
