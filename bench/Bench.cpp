@@ -28,9 +28,16 @@ Stats Measure(const std::function<void()> &body, int runs, int warmup)
         body();
         samples.push_back(double(timer.nsecsElapsed()));
     }
+    return Summarise(std::move(samples));
+}
+
+Stats Summarise(std::vector<double> samples)
+{
+    if (samples.empty())
+        return {};
     std::sort(samples.begin(), samples.end());
     auto at = [&samples](double q) { return samples[std::size_t(q * (samples.size() - 1))]; };
-    return {at(0.5), at(0.1), at(0.9), runs};
+    return {at(0.5), at(0.1), at(0.9), int(samples.size())};
 }
 
 QString FormatDuration(double ns)

@@ -20,6 +20,9 @@ struct Stats
 // Runs `body` `warmup` times unmeasured, then `runs` times, each timed on its own.
 Stats Measure(const std::function<void()> &body, int runs, int warmup = 10);
 
+// Median, p10 and p90 of samples taken elsewhere (any unit).
+Stats Summarise(std::vector<double> samples);
+
 QString FormatDuration(double nanoseconds);
 QString Describe(const Stats &stats); // "median 12.3 us (p10 11.9 us, p90 13.0 us, 200 runs)"
 

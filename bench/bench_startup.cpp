@@ -1,0 +1,140 @@
+#include "Bench.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <memory>
+
+// Whole processes, started alternately so that a busy moment of the machine hits both alike:
+// the bare dialog, the program's start-up with all fourteen windows, and the main window
+// alone. Each process ends as soon as its window's first paint has reached the screen; it is
+// timed from its start to its exit, and it reports its own time spent from main() on.
+namespace {
+constexpr int Warmup = 3;
+constexpr int Runs = 40;
+constexpr double Target = 1.3;
+
+struct Probe
+{
+    const char *name;
+    QString program;
+    QStringList arguments;
+    std::vector<double> total;
+    std::vector<double> inMain;
+};
+
+bool runOnce(Probe &probe, const QProcessEnvironment &environment, bool keep)
+{
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.setProcessChannelMode(QProcess::SeparateChannels);
+    process.setStandardErrorFile(QProcess::nullDevice());
+    QElapsedTimer timer;
+    timer.start();
+    process.start(probe.program, probe.arguments);
+    if (!process.waitForFinished(20000)) {
+        process.kill();
+        process.waitForFinished();
+        return false;
+    }
+    const double elapsed = double(timer.nsecsElapsed());
+    bool ok = false;
+    const double inMain = process.readAllStandardOutput().trimmed().toDouble(&ok);
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0 || !ok)
+        return false;
+    if (keep) {
+        probe.total.push_back(elapsed);
+        probe.inMain.push_back(inMain);
+    }
+    return true;
+}
+
+// Starts an Xvfb of our own; null when there is none to start.
+std::unique_ptr<QProcess> startXvfb(QString *display)
+{
+    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+    if (xvfb.isEmpty())
+        return {};
+    auto server = std::make_unique<QProcess>();
+    server->setStandardErrorFile(QProcess::nullDevice());
+    // -displayfd 1: the server picks a free display and writes its number to our pipe.
+    server->start(xvfb,
+        {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+            QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
+            QStringLiteral("tcp")});
+    QByteArray number;
+    while (!number.contains('\n') && server->waitForReadyRead(10000))
+        number += server->readAllStandardOutput();
+    if (!number.contains('\n')) {
+        server->kill();
+        server->waitForFinished();
+        return {};
+    }
+    *display = QStringLiteral(":") + QString::fromLatin1(number.trimmed());
+    return server;
+}
+
+void measurePlatform(const QString &platform, const QProcessEnvironment &environment)
+{
+    Probe bare {"bare dialog", QStringLiteral(ZEMRA_PROBE_BARE), {}, {}, {}};
+    Probe all {"all fourteen windows", QStringLiteral(ZEMRA_PROBE_ZEMRA), {}, {}, {}};
+    Probe alone {"main window alone", QStringLiteral(ZEMRA_PROBE_ZEMRA),
+        {QStringLiteral("--main-only")}, {}, {}};
+    Probe *probes[] = {&bare, &all, &alone};
+    for (int i = 0; i < Warmup + Runs; ++i) {
+        for (Probe *probe : probes) {
+            if (!runOnce(*probe, environment, i >= Warmup)) {
+                bench::Report(QStringLiteral("Start-up (%1)").arg(platform),
+                    QStringLiteral("%1 did not start, paint and end")
+                        .arg(QLatin1String(probe->name)),
+                    QStringLiteral("at most %1x the bare dialog").arg(Target), false);
+                return;
+            }
+        }
+    }
+    for (Probe *probe : probes) {
+        const bench::Stats inMain = bench::Summarise(probe->inMain);
+        std::printf("  %-32s whole process %s; main() to paint median %s\n", probe->name,
+            qPrintable(bench::Describe(bench::Summarise(probe->total))),
+            qPrintable(bench::FormatDuration(inMain.median)));
+    }
+    const double bareMedian = bench::Summarise(bare.total).median;
+    const bench::Stats allStats = bench::Summarise(all.total);
+    const double ratio = allStats.median / bareMedian;
+    const double mainRatio = bench::Summarise(alone.total).median / bareMedian;
+    bench::Report(QStringLiteral("Start-up (%1)").arg(platform),
+        QStringLiteral("%1 against %2: ratio %3 (main window alone %4)")
+            .arg(bench::FormatDuration(allStats.median), bench::FormatDuration(bareMedian))
+            .arg(ratio, 0, 'f', 2)
+            .arg(mainRatio, 0, 'f', 2),
+        QStringLiteral("at most %1x the bare dialog").arg(Target), ratio <= Target);
+}
+} // namespace
+
+ZEMRA_BENCHMARK(startup)
+{
+    // Both probes write their runtime folder warning otherwise; give them one of their own.
+    QTemporaryDir runtime;
+    QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    measurePlatform(QStringLiteral("offscreen"), environment);
+
+    QString display;
+    const std::unique_ptr<QProcess> server = startXvfb(&display);
+    if (!server) {
+        std::printf("  Xvfb not found: the start-up under X is not measured\n");
+        return;
+    }
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    environment.insert(QStringLiteral("DISPLAY"), display);
+    measurePlatform(QStringLiteral("Xvfb"), environment);
+    server->terminate();
+    server->waitForFinished();
+}
