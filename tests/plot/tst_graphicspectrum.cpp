@@ -155,8 +155,6 @@ private slots:
     void printsOnePageAtTopLeft();
     void printWithoutWorkingCopyReportsOnce();
     void printButtonPrintsOnTheDefaultPrinter();
-    void printFailuresReachTheErrorBox_data();
-    void printFailuresReachTheErrorBox();
 
 private:
     QImage paint(); // one FormPaint into an image of the client size
@@ -484,35 +482,6 @@ void TestGraphicSpectrum::printButtonPrintsOnTheDefaultPrinter()
     QCOMPARE(seen.size(), 0);
     QCOMPARE(asked, 1);
     QCOMPARE(pdfPages(ReadAll(pdf)), 1);
-}
-
-void TestGraphicSpectrum::printFailuresReachTheErrorBox_data()
-{
-    QTest::addColumn<bool>("printerInstalled");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("no default printer")
-        << false << QStringLiteral("No default printer is installed.");
-    QTest::newRow("printer cannot start")
-        << true << QStringLiteral("The printer could not start the document.");
-}
-
-void TestGraphicSpectrum::printFailuresReachTheErrorBox()
-{
-    QFETCH(bool, printerInstalled);
-    QFETCH(QString, text);
-    WriteFile(WorkingCopyName, DemonstrationFileBytes());
-    const QString unwritable = m_dir->filePath(QStringLiteral("no/such/folder/out.pdf"));
-    m_form->setPrinterSource([&]() -> std::unique_ptr<QPrinter> {
-        if (!printerInstalled)
-            return nullptr;
-        return pdfPrinter(unwritable);
-    });
-    const QList<SeenMessageBox> seen = clickPrint();
-    QCOMPARE(seen.size(), 1);
-    QCOMPARE(seen[0].text, text);
-    QCOMPARE(seen[0].title, ApplicationTitle());
-    QCOMPARE(seen[0].icon, QMessageBox::Critical);
-    QVERIFY(!QFile::exists(unwritable));
 }
 
 ZEMRA_TEST_MAIN(TestGraphicSpectrum)
