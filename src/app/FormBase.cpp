@@ -1,5 +1,6 @@
 #include "FormBase.h"
 
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -29,9 +30,27 @@ int TFormBase::ShowModal()
     return exec();
 }
 
+namespace {
+// "MS Sans Serif" where it is installed, otherwise the free narrow sans-serif that stands in
+// for it. Resolved once: asking for a missing family makes every font fall back afresh.
+QString layoutFamily()
+{
+    static const QString family = [] {
+        const QStringList candidates = {QStringLiteral("MS Sans Serif"),
+            QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Liberation Sans")};
+        for (const QString &candidate : candidates) {
+            if (QFontDatabase::hasFamily(candidate))
+                return candidate;
+        }
+        return QStringLiteral("Sans Serif");
+    }();
+    return family;
+}
+} // namespace
+
 QFont TFormBase::MsSansSerif(int pixelHeight, bool bold, bool italic)
 {
-    QFont font(QStringLiteral("MS Sans Serif"));
+    QFont font(layoutFamily());
     font.setPixelSize(pixelHeight);
     font.setBold(bold);
     font.setItalic(italic);

@@ -30,7 +30,8 @@ public:
     // Shows the window modally; returns when it is closed (hidden).
     int ShowModal();
 
-    // "MS Sans Serif" at a character height in pixels.
+    // "MS Sans Serif" at a character height in pixels (Liberation Sans Narrow standing in for it
+    // where it is not installed).
     static QFont MsSansSerif(int pixelHeight, bool bold = false, bool italic = false);
 
     // The outer size asked for, or an invalid size when the layout gives a client size.

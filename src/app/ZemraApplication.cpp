@@ -5,7 +5,6 @@
 #include "spectrum/FormatReal.h"
 
 #include <QFileInfo>
-#include <QFont>
 #include <QIcon>
 #include <QImageReader>
 #include <QLocale>
@@ -44,10 +43,6 @@ ZemraApplication::ZemraApplication(int &argc, char **argv)
     setWindowIcon(ProgramIcon());
     // Every window is ended explicitly (main window's Close or its frame), never implicitly.
     setQuitOnLastWindowClosed(false);
-    // The layouts are drawn for "MS Sans Serif"; a free narrow sans-serif stands in for it.
-    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
-        {QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Liberation Sans"),
-            QStringLiteral("DejaVu Sans")});
     SetDecimalSeparator(QLocale::system().decimalPoint());
 }
 

@@ -281,7 +281,7 @@ void TestPages::memoRules()
     QCOMPARE(memo->lineWrapMode(), QPlainTextEdit::WidgetWidth);
     QCOMPARE(memo->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
     QCOMPARE(memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-    QCOMPARE(memo->font().family(), QStringLiteral("MS Sans Serif"));
+    QCOMPARE(memo->font().family(), TFormBase::MsSansSerif(13).family());
     QCOMPARE(memo->font().pixelSize(), 13);
     QCOMPARE(memo->font().bold(), bold);
     QCOMPARE(bool(memo->focusPolicy() & Qt::TabFocus), tabStop);
