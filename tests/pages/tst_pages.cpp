@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "app/Forms.h"
 #include "app/ZemraApplication.h"
 #include "app/uZemra1_1.h"
 #include "pages/Memo.h"
@@ -104,16 +105,8 @@ private:
 
 void TestPages::initTestCase()
 {
-    m_main = new TForm1;
-    Form1 = m_main;
-    AboutBox = new TAboutBox;
-    Form8 = new TForm8;
-    Form9 = new TForm9;
-    Form10 = new TForm10;
-    Form11 = new TForm11;
-    Form12 = new TForm12;
-    Form13 = new TForm13;
-    Form7 = new TForm7;
+    CreateForms();
+    m_main = Form1;
     for (auto [window, name] : {std::pair {Window(AboutBox), "AboutBox"}, {Form8, "Form8"},
              {Form9, "Form9"}, {Form10, "Form10"}, {Form11, "Form11"}, {Form12, "Form12"},
              {Form13, "Form13"}, {Form7, "Form7"}})
@@ -122,10 +115,7 @@ void TestPages::initTestCase()
 
 void TestPages::cleanupTestCase()
 {
-    for (QWidget *w : std::initializer_list<QWidget *> {
-             Form7, Form13, Form12, Form11, Form10, Form9, Form8, AboutBox, m_main})
-        delete w;
-    Form1 = nullptr;
+    DestroyForms();
 }
 
 void TestPages::cleanup()

@@ -1,3 +1,4 @@
+#include "Pixels.h"
 #include "TestSupport.h"
 #include "app/MessageBox.h"
 #include "app/ZemraApplication.h"
@@ -24,7 +25,6 @@ namespace {
 constexpr int Red = 255;
 constexpr int Black = 0;
 
-using Points = std::set<std::pair<int, int>>;
 using Words = std::map<int, int>;
 
 CounterRecord recordWith(const Words &words)
@@ -38,23 +38,6 @@ CounterRecord recordWith(const Words &words)
 void writeWorkingCopy(const Words &words)
 {
     WriteFile(WorkingCopyName, RecordFileBytes(recordWith(words)));
-}
-
-bool is(const QImage &image, int x, int y, int colour)
-{
-    return image.pixel(x, y) == TCanvas::ToQColor(colour).rgb();
-}
-
-Points pixelsOf(const QImage &image, int colour)
-{
-    Points points;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (is(image, x, y, colour))
-                points.insert({x, y});
-        }
-    }
-    return points;
 }
 
 Points minus(const Points &a, const Points &b)

@@ -1,3 +1,4 @@
+#include "Pixels.h"
 #include "TestSupport.h"
 #include "app/FormBase.h"
 #include "app/ZemraApplication.h"
@@ -21,8 +22,6 @@ constexpr int Red = 255;
 constexpr int Black = 0;
 constexpr QRgb White = 0xFFFFFFFF;
 
-using Points = std::set<std::pair<int, int>>;
-
 // A white image of the given size drawn on through the real surface.
 QImage drawn(int width, int height, const std::function<void(TCanvas &)> &draw)
 {
@@ -41,23 +40,6 @@ QImage drawnOnChart(const std::function<void(PlotFrame &)> &draw)
         PlotFrame frame(0, 0, 520, 519, 0, 0, 20, 20, canvas);
         draw(frame);
     });
-}
-
-bool is(const QImage &image, int x, int y, int colour)
-{
-    return image.pixel(x, y) == TCanvas::ToQColor(colour).rgb();
-}
-
-Points pixelsOf(const QImage &image, int colour)
-{
-    Points points;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (is(image, x, y, colour))
-                points.insert({x, y});
-        }
-    }
-    return points;
 }
 
 QList<int> columnsOf(const QImage &image, int row, int colour)
