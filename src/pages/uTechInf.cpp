@@ -9,13 +9,77 @@
 
 #include <QActionGroup>
 #include <QMenuBar>
+#include <QPainter>
+#include <QProxyStyle>
 #include <QPushButton>
+#include <QStyleOptionMenuItem>
 
 TForm8 *Form8 = nullptr;
 
 namespace {
 constexpr int ClientWidth = 398;
 constexpr int ClientHeight = 121;
+
+// Qt's menu bar draws no check mark on the items placed straight on it; this style draws the
+// mark before the text of a checked item and makes room for it.
+class CheckMarkMenuBarStyle : public QProxyStyle
+{
+public:
+    using QProxyStyle::QProxyStyle;
+
+    QSize sizeFromContents(ContentsType type, const QStyleOption *option, const QSize &size,
+        const QWidget *widget) const override
+    {
+        QSize result = QProxyStyle::sizeFromContents(type, option, size, widget);
+        if (type == CT_MenuBarItem && checkedAction(option, widget))
+            result.rwidth() += markWidth(option);
+        return result;
+    }
+
+    void drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
+        const QWidget *widget) const override
+    {
+        const auto *item = qstyleoption_cast<const QStyleOptionMenuItem *>(option);
+        if (element != CE_MenuBarItem || !item || !checkedAction(option, widget)) {
+            QProxyStyle::drawControl(element, option, painter, widget);
+            return;
+        }
+        const int mark = markWidth(option);
+        QStyleOptionMenuItem text = *item;
+        text.rect.setLeft(item->rect.left() + mark);
+        // The item's background over its whole width, then the text after the mark.
+        QStyleOptionMenuItem background = *item;
+        background.text.clear();
+        QProxyStyle::drawControl(element, &background, painter, widget);
+        QProxyStyle::drawControl(element, &text, painter, widget);
+        // A tick in the text colour, centred in the room made for it.
+        const QRect room(item->rect.left() + mark / 2, item->rect.top(), mark, item->rect.height());
+        const QPointF c = room.center();
+        const qreal h = mark / 4.0;
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(QPen(item->palette.color(QPalette::WindowText), 1.6));
+        painter->drawPolyline(QPolygonF(
+            {{c.x() - h, c.y()}, {c.x() - h / 3, c.y() + h * 0.8}, {c.x() + h * 1.2, c.y() - h}}));
+        painter->restore();
+    }
+
+private:
+    static int markWidth(const QStyleOption *option) { return option->fontMetrics.height(); }
+
+    static bool checkedAction(const QStyleOption *option, const QWidget *widget)
+    {
+        const auto *item = qstyleoption_cast<const QStyleOptionMenuItem *>(option);
+        const auto *bar = qobject_cast<const QMenuBar *>(widget);
+        if (!item || !bar)
+            return false;
+        for (const QAction *action : bar->actions()) {
+            if (action->text() == item->text)
+                return action->isChecked();
+        }
+        return false;
+    }
+};
 } // namespace
 
 TForm8::TForm8(QWidget *parent)
@@ -26,6 +90,9 @@ TForm8::TForm8(QWidget *parent)
     // Items placed straight on the bar act when clicked; none opens a drop-down list.
     MainMenu1 = new QMenuBar(this);
     MainMenu1->setNativeMenuBar(false);
+    auto *style = new CheckMarkMenuBarStyle;
+    style->setParent(MainMenu1);
+    MainMenu1->setStyle(style);
     Overview = MainMenu1->addAction(QStringLiteral("&Application"));
     SignalClassification1 = MainMenu1->addAction(QStringLiteral("&Signal Classification"));
     GeneralView1 = MainMenu1->addAction(QStringLiteral("&GeneralView"));

@@ -90,6 +90,7 @@ private slots:
     void aboutBoxLayout();
     void technicalInformationLayout();
     void menuItems();
+    void checkMarkIsDrawn();
     void menuItemOpensItsPageAtOnce_data();
     void menuItemOpensItsPageAtOnce();
     void windowsBehindAPageTakeNoInput();
@@ -480,6 +481,20 @@ void TestPages::menuItems()
     QVERIFY(Form8->Overview->isChecked());
     for (QAction *action : actions.mid(1))
         QVERIFY(!action->isChecked());
+}
+
+void TestPages::checkMarkIsDrawn()
+{
+    Form8->show();
+    const QRect checkedItem = Form8->MainMenu1->actionGeometry(Form8->Overview);
+    const QImage checked = Form8->MainMenu1->grab().toImage();
+    Form8->Overview->setChecked(false);
+    const QRect plainItem = Form8->MainMenu1->actionGeometry(Form8->Overview);
+    const QImage plain = Form8->MainMenu1->grab().toImage();
+    Form8->Overview->setChecked(true);
+    // The checked item makes room for its mark, and the mark is drawn in it.
+    QVERIFY(checkedItem.width() > plainItem.width());
+    QVERIFY(checked.copy(checkedItem) != plain.copy(plainItem));
 }
 
 void TestPages::menuItemOpensItsPageAtOnce_data()
