@@ -151,9 +151,17 @@ void TFormBase::setVisible(bool visible)
     QDialog::setVisible(visible);
 }
 
+void TFormBase::setFocusOnOpening(QWidget *control)
+{
+    m_openingFocus = control;
+    control->setFocus();
+}
+
 void TFormBase::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
+    if (m_openingFocus)
+        m_openingFocus->setFocus(Qt::OtherFocusReason);
     fitOuterSize();
 }
 

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QDialog>
 #include <QFont>
+#include <QPointer>
 
 class QLabel;
 class QLineEdit;
@@ -39,6 +40,10 @@ public:
 
     void setVisible(bool visible) override;
 
+    // Gives `control` the focus every time the window opens, so that Enter presses it even when
+    // the window was last closed with the focus elsewhere (a memo, say, closed by its close box).
+    void setFocusOnOpening(QWidget *control);
+
 protected:
     void setClientSize(int width, int height);
     // Fits the client so that the frame the window system reports plus the client make this.
@@ -65,4 +70,5 @@ private:
     QSize m_outerSize;
     bool m_placed = false;
     bool m_frameFitted = false;
+    QPointer<QWidget> m_openingFocus;
 };

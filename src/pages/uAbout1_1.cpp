@@ -1,6 +1,5 @@
 #include "uAbout1_1.h"
 
-#include "FocusOnOpening.h"
 #include "Picture.h"
 #include "uTechInf.h"
 
@@ -49,7 +48,7 @@ TAboutBox::TAboutBox(QWidget *parent)
     // Enter presses Button1 unless Button2 has the focus.
     Button1->setDefault(true);
     setTabOrder(Button1, Button2);
-    FocusOnOpening(this, Button1);
+    setFocusOnOpening(Button1);
 
     connect(Button1, &QPushButton::clicked, this, &TAboutBox::CloseClick);
     connect(Button2, &QPushButton::clicked, this, &TAboutBox::Tech_InformationClick);

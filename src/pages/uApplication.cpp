@@ -1,6 +1,5 @@
 #include "uApplication.h"
 
-#include "FocusOnOpening.h"
 #include "Memo.h"
 
 #include <QPushButton>
@@ -44,7 +43,7 @@ TForm9::TForm9(QWidget *parent)
                 "platforms, converts raw data to numerical and graphical user's results."),
         },
         24, 16, 489, 281, MsSansSerif(13), this);
-    FocusOnOpening(this, Button1);
+    setFocusOnOpening(Button1);
 
     connect(Button1, &QPushButton::clicked, this, &TForm9::CloseClick);
 }

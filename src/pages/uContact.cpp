@@ -1,6 +1,5 @@
 #include "uContact.h"
 
-#include "FocusOnOpening.h"
 #include "Memo.h"
 
 #include <QPushButton>
@@ -33,7 +32,7 @@ TForm7::TForm7(QWidget *parent)
     // Reached only by the mouse; once there it keeps Tab.
     Memo1->setFocusPolicy(Qt::ClickFocus);
     Memo1->setWantTabs(true);
-    FocusOnOpening(this, Button1);
+    setFocusOnOpening(Button1);
 
     connect(Button1, &QPushButton::clicked, this, &TForm7::CloseClick);
 }

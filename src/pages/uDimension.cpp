@@ -1,6 +1,5 @@
 #include "uDimension.h"
 
-#include "FocusOnOpening.h"
 #include "Picture.h"
 
 #include <QPushButton>
@@ -16,7 +15,7 @@ TForm11::TForm11(QWidget *parent)
     Button1 = addButton(QStringLiteral("&Close"), 536, 432);
     Image1 = new TImage(this);
     Image1->LoadPicture(DimensionPicture, 16, 8, QSize(650, 400));
-    FocusOnOpening(this, Button1);
+    setFocusOnOpening(Button1);
 
     connect(Button1, &QPushButton::clicked, this, &TForm11::CliseClick);
 }

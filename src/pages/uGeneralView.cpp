@@ -1,6 +1,5 @@
 #include "uGeneralView.h"
 
-#include "FocusOnOpening.h"
 #include "Picture.h"
 
 #include <QPushButton>
@@ -16,7 +15,7 @@ TForm10::TForm10(QWidget *parent)
     Image1 = new TImage(this);
     Image1->LoadPicture(GeneralViewPicture, 40, 16, QSize(500, 400));
     Button1 = addButton(QStringLiteral("&Close"), 544, 384);
-    FocusOnOpening(this, Button1);
+    setFocusOnOpening(Button1);
 
     connect(Button1, &QPushButton::clicked, this, &TForm10::CloseClick);
 }

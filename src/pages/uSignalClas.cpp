@@ -1,6 +1,5 @@
 #include "uSignalClas.h"
 
-#include "FocusOnOpening.h"
 #include "Memo.h"
 #include "Picture.h"
 
@@ -26,7 +25,7 @@ TForm12::TForm12(QWidget *parent)
             QStringLiteral("parameters according to user's requirements."),
         },
         112, 224, 297, 97, MsSansSerif(13), this);
-    FocusOnOpening(this, Button1);
+    setFocusOnOpening(Button1);
 
     connect(Button1, &QPushButton::clicked, this, &TForm12::CloseClick);
 }

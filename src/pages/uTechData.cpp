@@ -1,6 +1,5 @@
 #include "uTechData.h"
 
-#include "FocusOnOpening.h"
 #include "Memo.h"
 
 #include <QPushButton>
@@ -31,7 +30,7 @@ TForm13::TForm13(QWidget *parent)
             QStringLiteral("        - active"),
         },
         104, 40, 369, 201, MsSansSerif(13), this);
-    FocusOnOpening(this, Button1);
+    setFocusOnOpening(Button1);
 
     connect(Button1, &QPushButton::clicked, this, &TForm13::CloseClick);
 }

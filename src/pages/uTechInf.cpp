@@ -1,6 +1,5 @@
 #include "uTechInf.h"
 
-#include "FocusOnOpening.h"
 #include "uApplication.h"
 #include "uDimension.h"
 #include "uGeneralView.h"
@@ -112,7 +111,7 @@ TForm8::TForm8(QWidget *parent)
     setClientSize(ClientWidth, menuHeight + ClientHeight);
 
     Button1 = addButton(QStringLiteral("&Close"), 304, 80, 75, 25, m_client);
-    FocusOnOpening(this, Button1);
+    setFocusOnOpening(Button1);
 
     connect(Button1, &QPushButton::clicked, this, &TForm8::CloseClick);
     connect(Overview, &QAction::triggered, this, &TForm8::Application1Click);
