@@ -22,6 +22,30 @@
 
 namespace {
 
+// A load trace: a damped oscillation about `baseline`, sampled across [left, left + width].
+struct Trace
+{
+    double left, width;
+    int steps;
+    double centreX, halfWidth, baseline, amplitude, decay, frequency;
+};
+
+QPainterPath loadTrace(const Trace &trace)
+{
+    QPainterPath path;
+    for (int i = 0; i <= trace.steps; ++i) {
+        const double x = trace.left + trace.width * i / trace.steps;
+        const double t = (x - trace.centreX) / trace.halfWidth;
+        const double y = trace.baseline
+            - trace.amplitude * std::exp(-trace.decay * t * t) * std::cos(trace.frequency * t);
+        if (i == 0)
+            path.moveTo(x, y);
+        else
+            path.lineTo(x, y);
+    }
+    return path;
+}
+
 QFont sans(double pixelSize, bool bold = false)
 {
     QFont font(QStringLiteral("DejaVu Sans"));
@@ -81,16 +105,8 @@ QImage drawLogo()
     QPainterPath clip;
     clip.addEllipse(centre, radius - 3, radius - 3);
     p.setClipPath(clip);
-    QPainterPath trace;
-    for (int i = 0; i <= 400; ++i) {
-        const double x = centre.x() - radius + 2 * radius * i / 400.0;
-        const double t = (x - centre.x()) / radius;
-        const double y = centre.y() + 20 - 70 * std::exp(-8 * t * t) * std::cos(9 * t);
-        if (i == 0)
-            trace.moveTo(x, y);
-        else
-            trace.lineTo(x, y);
-    }
+    const QPainterPath trace = loadTrace(
+        {centre.x() - radius, 2 * radius, 400, centre.x(), radius, centre.y() + 20, 70, 8, 9});
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(Orange, 14, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.drawPath(trace);
@@ -539,16 +555,7 @@ QImage drawIcon()
     p.setPen(Qt::white);
     p.setFont(sans(150, true));
     p.drawText(QRectF(12, 0, 232, 210), Qt::AlignCenter, QStringLiteral("Z"));
-    QPainterPath trace;
-    for (int i = 0; i <= 200; ++i) {
-        const double x = 30 + 196.0 * i / 200;
-        const double t = (x - 128) / 98;
-        const double y = 200 - 34 * std::exp(-6 * t * t) * std::cos(8 * t);
-        if (i == 0)
-            trace.moveTo(x, y);
-        else
-            trace.lineTo(x, y);
-    }
+    const QPainterPath trace = loadTrace({30, 196.0, 200, 128, 98, 200, 34, 6, 8});
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(Orange, 12, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.drawPath(trace);
