@@ -33,7 +33,7 @@ test-sanitize: deps
 
 # The record reader under libFuzzer for FUZZ_SECONDS, seeded with the test inputs.
 fuzz: deps
-	@cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+	@cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DZEMRA_FUZZ=ON >/dev/null
 	@cmake --build build-fuzz --target fuzz_counterrecord
 	mkdir -p build-fuzz/corpus
 	build-fuzz/tests/fuzz_counterrecord -max_total_time=$(FUZZ_SECONDS) -max_len=4096 \

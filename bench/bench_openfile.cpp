@@ -1,5 +1,5 @@
 #include "Bench.h"
-#include "record/CounterRecord.h"
+#include "CounterRecord.h"
 
 #include <QDir>
 #include <QFile>

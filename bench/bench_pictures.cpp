@@ -1,5 +1,5 @@
 #include "Bench.h"
-#include "pages/Picture.h"
+#include "PictureBox.h"
 
 #include <QFileInfo>
 #include <QImage>

@@ -1,6 +1,6 @@
 #include "Bench.h"
-#include "plot/uGraphicSpectrum1_1.h"
-#include "record/CounterRecord.h"
+#include "ChartWindow.h"
+#include "CounterRecord.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,15 +20,15 @@ ZEMRA_BENCHMARK(graphicSpectrumPaint)
     file.write(RecordFileBytes(DemonstrationRecord));
     file.close();
 
-    TForm4 form;
+    ChartWindow form;
     QImage image(520, 519, QImage::Format_RGB32);
-    const QColor background = form.BackgroundColour();
+    const QColor background = form.backgroundColour();
     const bench::Stats fill = bench::Measure([&] { image.fill(background); }, 2000, 100);
     const bench::Stats paint = bench::Measure(
         [&] {
             image.fill(background);
             QPainter painter(&image);
-            form.PaintChart(painter, image.width(), image.height());
+            form.paintChart(painter, image.width(), image.height());
         },
         2000, 100);
     QDir::setCurrent(previous);

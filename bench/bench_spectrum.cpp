@@ -1,7 +1,7 @@
 #include "Bench.h"
-#include "record/CounterRecord.h"
-#include "spectrum/FormatReal.h"
-#include "spectrum/Spectrum.h"
+#include "CounterRecord.h"
+#include "FormatReal.h"
+#include "Spectrum.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -24,12 +24,12 @@ ZEMRA_BENCHMARK(spectrumComputation)
     const bench::Stats stats = bench::Measure(
         [&] {
             const ReadResult record = ReadCounterRecord(name);
-            const SpectrumCells cells = ComputeSpectrum(record.values);
+            const SpectrumCells cells = SpectrumTexts(ComputeSpectrum(record.values));
             sink += cells.activeWorkTime.size();
         },
         2000, 100);
     bench::Report(QStringLiteral("Spectrum computation"), bench::Describe(stats),
-                  QStringLiteral("median under 0.2 ms"), stats.median < 0.2e6);
+        QStringLiteral("median under 0.2 ms"), stats.median < 0.2e6);
     if (sink < 0)
         std::puts("");
 }
@@ -63,10 +63,10 @@ ZEMRA_BENCHMARK(formatReal)
         },
         5, 1);
     bench::Report(QStringLiteral("FormatReal x 1e6"),
-                  QStringLiteral("%1; snprintf %2; ratio %3")
-                      .arg(bench::Describe(ours), bench::Describe(libc))
-                      .arg(ours.median / libc.median, 0, 'f', 2),
-                  QStringLiteral("no slower than snprintf(\"%.15G\")"), ours.median <= libc.median);
+        QStringLiteral("%1; snprintf %2; ratio %3")
+            .arg(bench::Describe(ours), bench::Describe(libc))
+            .arg(ours.median / libc.median, 0, 'f', 2),
+        QStringLiteral("no slower than snprintf(\"%.15G\")"), ours.median <= libc.median);
     if (sink == 0)
         std::puts("");
 }

@@ -1,5 +1,5 @@
 #include "Bench.h"
-#include "app/ZemraApplication.h"
+#include "ZemraApplication.h"
 
 #include <QSysInfo>
 #include <QThread>
@@ -13,7 +13,7 @@ int main(int argc, char **argv)
     ZemraApplication app(argc, argv);
     const char *filter = argc > 1 ? argv[1] : nullptr;
     std::printf("Machine: %s, %d cores, %s\n\n", qPrintable(QSysInfo::prettyProductName()),
-                QThread::idealThreadCount(), qPrintable(QSysInfo::currentCpuArchitecture()));
+        QThread::idealThreadCount(), qPrintable(QSysInfo::currentCpuArchitecture()));
     for (const auto &[name, function] : bench::Registered()) {
         if (filter && !std::strstr(name, filter))
             continue;

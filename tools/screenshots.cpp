@@ -1,23 +1,17 @@
 // Renders every window of the program, headless, into PNG files: the main window, the
 // spectrum table and the chart with the demonstration record, and all the others.
 // Usage: screenshots <output folder>
-#include "app/Forms.h"
-#include "app/ZemraApplication.h"
-#include "app/uZemra1_1.h"
-#include "pages/uAbout1_1.h"
-#include "pages/uApplication.h"
-#include "pages/uContact.h"
-#include "pages/uDimension.h"
-#include "pages/uGeneralView.h"
-#include "pages/uSignalClas.h"
-#include "pages/uTechData.h"
-#include "pages/uTechInf.h"
-#include "plot/uGraphicSpectrum1_1.h"
-#include "record/CounterRecord.h"
-#include "record/uDataCopy1_1.h"
-#include "record/uRecorderReset1_1.h"
-#include "spectrum/uSpectrum1_1.h"
-#include "spectrum/uTimers1_1.h"
+#include "AboutBox.h"
+#include "ChartWindow.h"
+#include "CounterRecord.h"
+#include "DataCopyWindow.h"
+#include "MainWindow.h"
+#include "RecorderResetWindow.h"
+#include "SpectrumWindow.h"
+#include "TechInfoWindow.h"
+#include "TimersWindow.h"
+#include "WindowOwner.h"
+#include "ZemraApplication.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,35 +33,39 @@ int main(int argc, char **argv)
     QTemporaryDir work;
     QDir::setCurrent(work.path());
 
-    CreateForms();
+    WindowOwner windows;
     // The demonstration record as the user would produce it: data copy, then Open File.
-    Form2->Edit2->setText(QStringLiteral("flight.dat"));
-    Form2->FileOpenClick();
-    Form2->DataCopyClick();
-    Form3->setFileChooser([](QWidget *) { return QStringLiteral("flight.dat"); });
-    Form3->OpenFileClick();
-    Form3->Edit2->setText(QStringLiteral("/home/engineer/flights/flight.dat"));
-    Form3->SpectrumClick();
-    Form6->TimeClick();
+    windows.dataCopyWindow()
+        .findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))
+        ->setText(QStringLiteral("flight.dat"));
+    windows.dataCopyWindow().openDataFile();
+    windows.dataCopyWindow().copyData();
+    windows.spectrumWindow().setFileChooser([](QWidget *) { return QStringLiteral("flight.dat"); });
+    windows.spectrumWindow().openFile();
+    windows.spectrumWindow()
+        .findChild<QLineEdit *>(QStringLiteral("pathEdit"))
+        ->setText(QStringLiteral("/home/engineer/flights/flight.dat"));
+    windows.spectrumWindow().showSpectrum();
+    windows.timersWindow().showTimes();
 
-    const QList<QPair<QWidget *, QString>> windows = {
-        {Form1, "main"},
-        {Form2, "datacopy"},
-        {Form3, "spectrum"},
-        {Form4, "chart"},
-        {Form5, "recorderreset"},
-        {Form6, "timers"},
-        {AboutBox, "about"},
-        {Form8, "techinfo"},
-        {Form9, "application"},
-        {Form10, "generalview"},
-        {Form11, "dimension"},
-        {Form12, "signalclassification"},
-        {Form13, "technicaldata"},
-        {Form7, "contact"},
+    const QList<QPair<QWidget *, QString>> shots = {
+        {&windows.mainWindow(), "main"},
+        {&windows.dataCopyWindow(), "datacopy"},
+        {&windows.spectrumWindow(), "spectrum"},
+        {&windows.chartWindow(), "chart"},
+        {&windows.recorderResetWindow(), "recorderreset"},
+        {&windows.timersWindow(), "timers"},
+        {&windows.aboutBox(), "about"},
+        {&windows.techInfoWindow(), "techinfo"},
+        {&windows.infoPage(InfoPage::Application), "application"},
+        {&windows.infoPage(InfoPage::GeneralView), "generalview"},
+        {&windows.infoPage(InfoPage::Dimension), "dimension"},
+        {&windows.infoPage(InfoPage::SignalClassification), "signalclassification"},
+        {&windows.infoPage(InfoPage::TechnicalData), "technicaldata"},
+        {&windows.infoPage(InfoPage::Contact), "contact"},
     };
     int failures = 0;
-    for (const auto &[window, name] : windows) {
+    for (const auto &[window, name] : shots) {
         window->show();
         QCoreApplication::processEvents();
         const QString file = output + QLatin1Char('/') + name + QStringLiteral(".png");
@@ -77,6 +75,5 @@ int main(int argc, char **argv)
         }
         window->hide();
     }
-    DestroyForms();
     return failures == 0 ? 0 : 1;
 }

@@ -1,7 +1,7 @@
 // One Open File copy (the spectrum window's copy of the chosen file to the working copy) in a
 // process of its own, so its peak memory is not mixed with anything else. Prints the
 // nanoseconds taken and the peak resident set before and after, in kB.
-#include "record/CounterRecord.h"
+#include "CounterRecord.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,8 +1,7 @@
 #include "ZemraApplication.h"
 
-#include "Errors.h"
+#include "FormatReal.h"
 #include "MessageBox.h"
-#include "spectrum/FormatReal.h"
 
 #include <QFileInfo>
 #include <QIcon>
@@ -26,33 +25,14 @@ QIcon ProgramIcon()
     reader.setAutoDetectImageFormat(false);
     return QIcon(QPixmap::fromImage(reader.read()));
 }
-
-// Kept apart from Qt's display name, which the window system would append to every caption.
-QString g_title;
 } // namespace
-
-QString ApplicationTitle()
-{
-    return g_title;
-}
 
 ZemraApplication::ZemraApplication(int &argc, char **argv)
     : QApplication(argc, argv)
 {
-    g_title = ApplicationTitleFor(applicationFilePath());
+    SetApplicationTitle(ApplicationTitleFor(applicationFilePath()));
     setWindowIcon(ProgramIcon());
     // Every window is ended explicitly (main window's Close or its frame), never implicitly.
     setQuitOnLastWindowClosed(false);
     SetDecimalSeparator(QLocale::system().decimalPoint());
-}
-
-bool ZemraApplication::notify(QObject *receiver, QEvent *event)
-{
-    try {
-        return QApplication::notify(receiver, event);
-    } catch (const EAbort &) {
-    } catch (const std::exception &error) {
-        ShowErrorBox(QString::fromUtf8(error.what()));
-    }
-    return true;
 }

@@ -6,16 +6,11 @@
 // rest lower case: "zemra" gives "Zemra".
 QString ApplicationTitleFor(const QString &executablePath);
 
-// The title set at start-up (the caption of the standard error box).
-QString ApplicationTitle();
-
-// The one place where an error escaping an event handler becomes the standard error box;
-// the event loop then goes on.
+// The application object: title, icon, the decimal separator of the user's settings, and
+// windows that end only when the program says so.
 class ZemraApplication : public QApplication
 {
     Q_OBJECT
 public:
     ZemraApplication(int &argc, char **argv);
-
-    bool notify(QObject *receiver, QEvent *event) override;
 };

@@ -1,8 +1,9 @@
-#include "app/Forms.h"
-#include "app/ZemraApplication.h"
+#include "WindowOwner.h"
+#include "ZemraApplication.h"
 
 int main(int argc, char **argv)
 {
     ZemraApplication app(argc, argv);
-    return RunApplication(app);
+    WindowOwner windows;
+    return RunApplication(app, windows);
 }

@@ -1,20 +1,14 @@
+#include "AboutBox.h"
+#include "ChartWindow.h"
+#include "DataCopyWindow.h"
+#include "MainWindow.h"
+#include "MessageBox.h"
+#include "SpectrumWindow.h"
+#include "TechInfoWindow.h"
 #include "TestSupport.h"
-#include "app/Forms.h"
-#include "app/MessageBox.h"
-#include "app/ZemraApplication.h"
-#include "app/uZemra1_1.h"
-#include "pages/uAbout1_1.h"
-#include "pages/uApplication.h"
-#include "pages/uContact.h"
-#include "pages/uDimension.h"
-#include "pages/uGeneralView.h"
-#include "pages/uSignalClas.h"
-#include "pages/uTechData.h"
-#include "pages/uTechInf.h"
-#include "plot/uGraphicSpectrum1_1.h"
-#include "record/uDataCopy1_1.h"
-#include "spectrum/uSpectrum1_1.h"
-#include "spectrum/uTimers1_1.h"
+#include "TimersWindow.h"
+#include "WindowOwner.h"
+#include "ZemraApplication.h"
 
 #include <QDir>
 #include <QFile>
@@ -47,7 +41,7 @@ private slots:
     void init();
     void cleanup();
 
-    void createsFourteenHiddenWindows();
+    void windowsAreMadeOnFirstUseAndKept();
     void layout_data();
     void layout();
     void frame();
@@ -73,34 +67,37 @@ private:
 void TestMainWindow::init()
 {
     m_dir = new TempWorkDir;
-    CreateForms();
+    DropWindows(); // made afresh, with safe ports, on first use
 }
 
 void TestMainWindow::cleanup()
 {
-    DestroyForms();
+    DropWindows();
     delete m_dir;
 }
 
-void TestMainWindow::createsFourteenHiddenWindows()
+void TestMainWindow::windowsAreMadeOnFirstUseAndKept()
 {
-    const QList<QPair<TFormBase *, QString>> windows = {
-        {Form1, "    ZEMRA  DEMO1"},
-        {Form2, "     DATA COPY"},
-        {Form3, "    SPECTRUM"},
-        {Form4, "  GRAPHIC  SPECTRUM"},
-        {Form5, "    RECORDER RESET"},
-        {Form6, "   TIMERS"},
-        {AboutBox, "About"},
-        {Form8, "   TECHNICAL INFORMATION"},
-        {Form9, "   Application"},
-        {Form10, "   ZEMRA General View"},
-        {Form11, "  ZEMRA Dimension"},
-        {Form12, "  Signal Classification"},
-        {Form13, " ZEMRA Basic Technical Data"},
-        {Form7, "   CONTACT"},
+    // Start-up makes the main window alone.
+    programWindows().mainWindow();
+    QCOMPARE(programWindows().windows().size(), 1);
+    const QList<QPair<FormBase *, QString>> windows = {
+        {&programWindows().mainWindow(), "    ZEMRA  DEMO1"},
+        {&programWindows().dataCopyWindow(), "     DATA COPY"},
+        {&programWindows().spectrumWindow(), "    SPECTRUM"},
+        {&programWindows().chartWindow(), "  GRAPHIC  SPECTRUM"},
+        {&programWindows().recorderResetWindow(), "    RECORDER RESET"},
+        {&programWindows().timersWindow(), "   TIMERS"},
+        {&programWindows().aboutBox(), "About"},
+        {&programWindows().techInfoWindow(), "   TECHNICAL INFORMATION"},
+        {&programWindows().infoPage(InfoPage::Application), "   Application"},
+        {&programWindows().infoPage(InfoPage::GeneralView), "   ZEMRA General View"},
+        {&programWindows().infoPage(InfoPage::Dimension), "  ZEMRA Dimension"},
+        {&programWindows().infoPage(InfoPage::SignalClassification), "  Signal Classification"},
+        {&programWindows().infoPage(InfoPage::TechnicalData), " ZEMRA Basic Technical Data"},
+        {&programWindows().infoPage(InfoPage::Contact), "   CONTACT"},
     };
-    QSet<TFormBase *> distinct;
+    QSet<FormBase *> distinct;
     for (const auto &[window, caption] : windows) {
         QVERIFY(window);
         QCOMPARE(window->windowTitle(), caption);
@@ -108,8 +105,13 @@ void TestMainWindow::createsFourteenHiddenWindows()
         distinct.insert(window);
     }
     QCOMPARE(distinct.size(), 14);
+    QCOMPARE(programWindows().windows().size(), 14);
+    // Asked for again, each is the window made first, not a new one.
+    QCOMPARE(&programWindows().dataCopyWindow(), windows[1].first);
+    QCOMPARE(&programWindows().infoPage(InfoPage::Contact), windows[13].first);
+    QCOMPARE(programWindows().windows().size(), 14);
     // Creation handlers ran: the spectrum table has its level row.
-    QCOMPARE(Form3->Cells(17, 0), QStringLiteral("4.0"));
+    QCOMPARE(programWindows().spectrumWindow().cell(17, 0), QStringLiteral("4.0"));
 }
 
 void TestMainWindow::layout_data()
@@ -138,52 +140,65 @@ void TestMainWindow::layout()
     QFETCH(QString, control);
     QFETCH(QString, text);
     QFETCH(QRect, geometry);
-    const QMap<QString, QPushButton *> buttons = {{"Button1", Form1->Button1},
-        {"Button2", Form1->Button2}, {"Button3", Form1->Button3}, {"Button5", Form1->Button5},
-        {"Button6", Form1->Button6}, {"Button7", Form1->Button7}, {"Button8", Form1->Button8}};
+    const QMap<QString, QPushButton *> buttons
+        = {{"Button1", Control<QPushButton>(&programWindows().mainWindow(), "closeButton")},
+            {"Button2", Control<QPushButton>(&programWindows().mainWindow(), "dataCopyButton")},
+            {"Button3", Control<QPushButton>(&programWindows().mainWindow(), "spectrumButton")},
+            {"Button5", Control<QPushButton>(&programWindows().mainWindow(), "counterResetButton")},
+            {"Button6", Control<QPushButton>(&programWindows().mainWindow(), "timersButton")},
+            {"Button7", Control<QPushButton>(&programWindows().mainWindow(), "aboutButton")},
+            {"Button8", Control<QPushButton>(&programWindows().mainWindow(), "contactButton")}};
     QPushButton *button = buttons.value(control);
     QCOMPARE(button->text(), text);
     QCOMPARE(button->geometry(), geometry);
     QCOMPARE(button->parentWidget(),
-        control == "Button1" ? static_cast<QWidget *>(Form1) : Form1->Panel1);
-    QCOMPARE(Form1->Panel1->geometry(), QRect(24, 8, 545, 41));
-    QCOMPARE(Form1->Label1->pos(), QPoint(240, 112));
-    QCOMPARE(Form1->Label1->font().pixelSize(), 32);
-    QVERIFY(Form1->Label1->font().bold() && Form1->Label1->font().italic());
-    QCOMPARE(Form1->Label2->text(), QStringLiteral("AUTONOMOUS FATIGUE LOADS RECORDER"));
-    QCOMPARE(Form1->Label3->text(), QStringLiteral("V. DEMO"));
+        control == "Button1" ? static_cast<QWidget *>(&programWindows().mainWindow())
+                             : Control<QFrame>(&programWindows().mainWindow(), "functionPanel"));
+    QCOMPARE(Control<QFrame>(&programWindows().mainWindow(), "functionPanel")->geometry(),
+        QRect(24, 8, 545, 41));
+    QCOMPARE(
+        Control<QLabel>(&programWindows().mainWindow(), "titleLabel")->pos(), QPoint(240, 112));
+    QCOMPARE(Control<QLabel>(&programWindows().mainWindow(), "titleLabel")->font().pixelSize(), 32);
+    QVERIFY(Control<QLabel>(&programWindows().mainWindow(), "titleLabel")->font().bold()
+        && Control<QLabel>(&programWindows().mainWindow(), "titleLabel")->font().italic());
+    QCOMPARE(Control<QLabel>(&programWindows().mainWindow(), "subtitleLabel")->text(),
+        QStringLiteral("AUTONOMOUS FATIGUE LOADS RECORDER"));
+    QCOMPARE(Control<QLabel>(&programWindows().mainWindow(), "versionLabel")->text(),
+        QStringLiteral("V. DEMO"));
 }
 
 void TestMainWindow::frame()
 {
-    const Qt::WindowFlags flags = Form1->windowFlags();
+    const Qt::WindowFlags flags = programWindows().mainWindow().windowFlags();
     QVERIFY(flags.testFlag(Qt::WindowSystemMenuHint));
     QVERIFY(flags.testFlag(Qt::WindowMinimizeButtonHint));
     QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
-    QCOMPARE(Form1->outerSize(), QSize(601, 375));
-    Form1->show();
-    QCOMPARE(Form1->frameGeometry().size(), QSize(601, 375));
+    QCOMPARE(programWindows().mainWindow().outerSize(), QSize(601, 375));
+    programWindows().mainWindow().show();
+    QCOMPARE(programWindows().mainWindow().frameGeometry().size(), QSize(601, 375));
     // Resizing the frame moves no control.
-    Form1->resize(800, 500);
-    QCOMPARE(Form1->Button1->geometry(), QRect(496, 304, 75, 25));
+    programWindows().mainWindow().resize(800, 500);
+    QCOMPARE(Control<QPushButton>(&programWindows().mainWindow(), "closeButton")->geometry(),
+        QRect(496, 304, 75, 25));
 }
 
 void TestMainWindow::centredOnFirstShowThenReopensWhereLeft()
 {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    Form6->show();
-    QCOMPARE(Form6->frameGeometry().topLeft(),
+    programWindows().timersWindow().show();
+    QCOMPARE(programWindows().timersWindow().frameGeometry().topLeft(),
         QPoint((screen.width() - 424) / 2, (screen.height() - 277) / 2));
-    Form6->move(10, 20);
-    Form6->close();
-    QVERIFY(!Form6->isVisible());
-    Form6->show();
-    QCOMPARE(Form6->pos(), QPoint(10, 20));
+    programWindows().timersWindow().move(10, 20);
+    programWindows().timersWindow().close();
+    QVERIFY(!programWindows().timersWindow().isVisible());
+    programWindows().timersWindow().show();
+    QCOMPARE(programWindows().timersWindow().pos(), QPoint(10, 20));
 }
 
 void TestMainWindow::escapeClosesNothing()
 {
-    for (TFormBase *window : {static_cast<TFormBase *>(Form1), static_cast<TFormBase *>(Form3)}) {
+    for (FormBase *window : {static_cast<FormBase *>(&programWindows().mainWindow()),
+             static_cast<FormBase *>(&programWindows().spectrumWindow())}) {
         window->show();
         QTest::keyClick(window, Qt::Key_Escape);
         QVERIFY(window->isVisible());
@@ -204,34 +219,49 @@ void TestMainWindow::functionButtonsOpenTheirWindowsModally()
 {
     QFETCH(int, button);
     const QMap<int, QPair<QPushButton *, QWidget *>> targets
-        = {{2, {Form1->Button2, Form2}}, {3, {Form1->Button3, Form3}}, {5, {Form1->Button5, Form5}},
-            {6, {Form1->Button6, Form6}}, {8, {Form1->Button8, Form7}}};
+        = {{2,
+               {Control<QPushButton>(&programWindows().mainWindow(), "dataCopyButton"),
+                   &programWindows().dataCopyWindow()}},
+            {3,
+                {Control<QPushButton>(&programWindows().mainWindow(), "spectrumButton"),
+                    &programWindows().spectrumWindow()}},
+            {5,
+                {Control<QPushButton>(&programWindows().mainWindow(), "counterResetButton"),
+                    &programWindows().recorderResetWindow()}},
+            {6,
+                {Control<QPushButton>(&programWindows().mainWindow(), "timersButton"),
+                    &programWindows().timersWindow()}},
+            {8,
+                {Control<QPushButton>(&programWindows().mainWindow(), "contactButton"),
+                    &programWindows().infoPage(InfoPage::Contact)}}};
     const auto [pushed, window] = targets.value(button);
-    Form1->show();
+    programWindows().mainWindow().show();
     bool shownModally = false;
     bool mainDisabled = false;
     OnModal(window, [&, window = window] {
         shownModally = window->isVisible() && window->isModal();
-        mainDisabled = !Form1->isEnabled() || QApplication::activeModalWidget() != Form1;
+        mainDisabled = !programWindows().mainWindow().isEnabled()
+            || QApplication::activeModalWidget() != &programWindows().mainWindow();
         window->close();
     });
     QTest::mouseClick(pushed, Qt::LeftButton);
     QVERIFY(shownModally);
     QVERIFY(mainDisabled);
     QVERIFY(!window->isVisible());
-    QVERIFY(Form1->isVisible());
+    QVERIFY(programWindows().mainWindow().isVisible());
 }
 
 void TestMainWindow::enterOpensDataCopyOnOpening()
 {
-    Form1->show();
-    QApplication::setActiveWindow(Form1);
-    QVERIFY(QTest::qWaitForWindowActive(Form1));
-    QCOMPARE(QApplication::focusWidget(), Form1->Button2);
+    programWindows().mainWindow().show();
+    QApplication::setActiveWindow(&programWindows().mainWindow());
+    QVERIFY(QTest::qWaitForWindowActive(&programWindows().mainWindow()));
+    QCOMPARE(QApplication::focusWidget(),
+        Control<QPushButton>(&programWindows().mainWindow(), "dataCopyButton"));
     bool opened = false;
-    OnModal(Form2, [&] {
+    OnModal(&programWindows().dataCopyWindow(), [&] {
         opened = true;
-        Form2->close();
+        programWindows().dataCopyWindow().close();
     });
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QVERIFY(opened);
@@ -239,23 +269,26 @@ void TestMainWindow::enterOpensDataCopyOnOpening()
 
 void TestMainWindow::aboutBoxIsNotModal()
 {
-    Form1->show();
-    QTest::mouseClick(Form1->Button7, Qt::LeftButton);
-    QVERIFY(AboutBox->isVisible());
-    QVERIFY(!AboutBox->isModal());
+    programWindows().mainWindow().show();
+    QTest::mouseClick(
+        Control<QPushButton>(&programWindows().mainWindow(), "aboutButton"), Qt::LeftButton);
+    QVERIFY(programWindows().aboutBox().isVisible());
+    QVERIFY(!programWindows().aboutBox().isModal());
     QVERIFY(!QApplication::activeModalWidget());
-    const QPoint where = AboutBox->pos();
-    QTest::mouseClick(Form1->Button7, Qt::LeftButton);
-    QVERIFY(AboutBox->isVisible());
-    QCOMPARE(AboutBox->pos(), where);
+    const QPoint where = programWindows().aboutBox().pos();
+    QTest::mouseClick(
+        Control<QPushButton>(&programWindows().mainWindow(), "aboutButton"), Qt::LeftButton);
+    QVERIFY(programWindows().aboutBox().isVisible());
+    QCOMPARE(programWindows().aboutBox().pos(), where);
 
     // A function window opens modally beside it; the About box stays visible behind it.
     bool aboutStillVisible = false;
-    OnModal(Form6, [&] {
-        aboutStillVisible = AboutBox->isVisible();
-        Form6->close();
+    OnModal(&programWindows().timersWindow(), [&] {
+        aboutStillVisible = programWindows().aboutBox().isVisible();
+        programWindows().timersWindow().close();
     });
-    QTest::mouseClick(Form1->Button6, Qt::LeftButton);
+    QTest::mouseClick(
+        Control<QPushButton>(&programWindows().mainWindow(), "timersButton"), Qt::LeftButton);
     QVERIFY(aboutStillVisible);
 }
 
@@ -285,11 +318,14 @@ void TestMainWindow::closeDeletesWorkingFiles()
         QDir().mkpath(QStringLiteral("bufor.txt/inside"));
     }
     WriteFile(QStringLiteral("other.dat"), "kept");
-    Form1->show();
+    programWindows().mainWindow().show();
 
     QList<SeenMessageBox> boxes;
     const bool ended = runUntilQuit([&boxes] {
-        boxes = CollectMessageBoxes([] { QTest::mouseClick(Form1->Button1, Qt::LeftButton); });
+        boxes = CollectMessageBoxes([] {
+            QTest::mouseClick(Control<QPushButton>(&programWindows().mainWindow(), "closeButton"),
+                Qt::LeftButton);
+        });
     });
     QVERIFY(ended);
     QVERIFY(boxes.isEmpty());
@@ -310,10 +346,10 @@ void TestMainWindow::frameCloseKeepsWorkingFiles()
     QFETCH(bool, aboutVisible);
     WriteFile(QStringLiteral("bufor.txt"), DemonstrationFileBytes());
     WriteFile(QStringLiteral("dane.txt"), DemonstrationFileBytes());
-    Form1->show();
+    programWindows().mainWindow().show();
     if (aboutVisible)
-        AboutBox->show();
-    QVERIFY(runUntilQuit([] { Form1->close(); }));
+        programWindows().aboutBox().show();
+    QVERIFY(runUntilQuit([] { programWindows().mainWindow().close(); }));
     QVERIFY(QFile::exists(QStringLiteral("bufor.txt")));
     QVERIFY(QFile::exists(QStringLiteral("dane.txt")));
 }

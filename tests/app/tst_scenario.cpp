@@ -1,19 +1,15 @@
+#include "AboutBox.h"
+#include "BevelPanel.h"
+#include "ChartWindow.h"
+#include "DataCopyWindow.h"
+#include "MainWindow.h"
+#include "RecorderResetWindow.h"
+#include "SpectrumWindow.h"
+#include "TechInfoWindow.h"
 #include "TestSupport.h"
-#include "app/Forms.h"
-#include "app/ZemraApplication.h"
-#include "app/uZemra1_1.h"
-#include "pages/uAbout1_1.h"
-#include "pages/uApplication.h"
-#include "pages/uDimension.h"
-#include "pages/uGeneralView.h"
-#include "pages/uSignalClas.h"
-#include "pages/uTechData.h"
-#include "pages/uTechInf.h"
-#include "plot/uGraphicSpectrum1_1.h"
-#include "record/uDataCopy1_1.h"
-#include "record/uRecorderReset1_1.h"
-#include "spectrum/uSpectrum1_1.h"
-#include "spectrum/uTimers1_1.h"
+#include "TimersWindow.h"
+#include "WindowOwner.h"
+#include "ZemraApplication.h"
 
 #include <QAction>
 #include <QFile>
@@ -102,58 +98,106 @@ void TestScenario::typicalUse()
     QTimer::singleShot(0, [&] {
         boxes = CollectMessageBoxes([&] {
             // 1. Data copy to a file typed by name.
-            OnModal(Form2, [&] {
-                QTest::mouseClick(Form2->Edit2, Qt::LeftButton);
-                QTest::keyClicks(Form2->Edit2, QStringLiteral("flight.dat"));
-                QTest::mouseClick(Form2->Button5, Qt::LeftButton);
-                QTest::mouseClick(Form2->Button3, Qt::LeftButton);
+            OnModal(&programWindows().dataCopyWindow(), [&] {
+                QTest::mouseClick(
+                    Control<QLineEdit>(&programWindows().dataCopyWindow(), "fileNameEdit"),
+                    Qt::LeftButton);
+                QTest::keyClicks(
+                    Control<QLineEdit>(&programWindows().dataCopyWindow(), "fileNameEdit"),
+                    QStringLiteral("flight.dat"));
+                QTest::mouseClick(
+                    Control<QPushButton>(&programWindows().dataCopyWindow(), "fileOpenButton"),
+                    Qt::LeftButton);
+                QTest::mouseClick(
+                    Control<QPushButton>(&programWindows().dataCopyWindow(), "dataCopyButton"),
+                    Qt::LeftButton);
                 if (ReadAll(QStringLiteral("flight.dat")) == DemonstrationFileBytes()
-                    && Form2->Edit3->text().endsWith(QLatin1String("|0315|0029"))
-                    && Form2->Edit4->text() == QLatin1String("2002-10-30 08:37:38"))
+                    && Control<QLineEdit>(&programWindows().dataCopyWindow(), "recordEdit")
+                           ->text()
+                           .endsWith(QLatin1String("|0315|0029"))
+                    && Control<QLineEdit>(&programWindows().dataCopyWindow(), "dateEdit")->text()
+                        == QLatin1String("2002-10-30 08:37:38"))
                     steps << QStringLiteral("data copy");
-                QTest::mouseClick(Form2->Button1, Qt::LeftButton);
+                QTest::mouseClick(
+                    Control<QPushButton>(&programWindows().dataCopyWindow(), "closeButton"),
+                    Qt::LeftButton);
             });
-            QTest::mouseClick(Form1->Button2, Qt::LeftButton);
+            QTest::mouseClick(
+                Control<QPushButton>(&programWindows().mainWindow(), "dataCopyButton"),
+                Qt::LeftButton);
 
             // 2 and 3. Spectrum of that file, then its chart.
-            OnModal(Form3, [&] {
-                Form3->setFileChooser([](QWidget *) { return QStringLiteral("flight.dat"); });
-                QTest::mouseClick(Form3->Button3, Qt::LeftButton);
-                QTest::mouseClick(Form3->Button2, Qt::LeftButton);
-                if (Form3->Edit1->text() == QLatin1String("252.16667175293")
-                    && Form3->Cells(0, 2) == QLatin1String("0.00396561529487371")
-                    && Form3->Cells(6, 3) == QLatin1String("1.00194573402405"))
+            OnModal(&programWindows().spectrumWindow(), [&] {
+                programWindows().spectrumWindow().setFileChooser(
+                    [](QWidget *) { return QStringLiteral("flight.dat"); });
+                QTest::mouseClick(
+                    Control<QPushButton>(&programWindows().spectrumWindow(), "openFileButton"),
+                    Qt::LeftButton);
+                QTest::mouseClick(
+                    Control<QPushButton>(&programWindows().spectrumWindow(), "spectrumButton"),
+                    Qt::LeftButton);
+                if (Control<QLineEdit>(&programWindows().spectrumWindow(), "workTimeEdit")->text()
+                        == QLatin1String("252.16667175293")
+                    && programWindows().spectrumWindow().cell(0, 2)
+                        == QLatin1String("0.00396561529487371")
+                    && programWindows().spectrumWindow().cell(6, 3)
+                        == QLatin1String("1.00194573402405"))
                     steps << QStringLiteral("spectrum");
-                OnModal(Form4, [&] {
-                    const QImage chart = Form4->grab().toImage();
+                OnModal(&programWindows().chartWindow(), [&] {
+                    const QImage chart = programWindows().chartWindow().grab().toImage();
                     if (chart.size() == QSize(520, 519) && redPixels(chart, true) > 0
                         && redPixels(chart, false) > 0)
                         steps << QStringLiteral("chart");
-                    QTest::mouseClick(Form4->Button1, Qt::LeftButton);
+                    QTest::mouseClick(
+                        Control<QPushButton>(&programWindows().chartWindow(), "closeButton"),
+                        Qt::LeftButton);
                 });
-                QTest::mouseClick(Form3->Button4, Qt::LeftButton);
-                QTest::mouseClick(Form3->Button1, Qt::LeftButton);
+                QTest::mouseClick(Control<QPushButton>(
+                                      &programWindows().spectrumWindow(), "graphicSpectrumButton"),
+                    Qt::LeftButton);
+                QTest::mouseClick(
+                    Control<QPushButton>(&programWindows().spectrumWindow(), "closeButton"),
+                    Qt::LeftButton);
             });
-            QTest::mouseClick(Form1->Button3, Qt::LeftButton);
+            QTest::mouseClick(
+                Control<QPushButton>(&programWindows().mainWindow(), "spectrumButton"),
+                Qt::LeftButton);
 
             // 4. Timers.
-            OnModal(Form6, [&] {
-                QTest::mouseClick(Form6->Button2, Qt::LeftButton);
-                if (Form6->Edit1->text() == QLatin1String("252.166666666667")
-                    && Form6->Edit2->text() == QLatin1String("344"))
+            OnModal(&programWindows().timersWindow(), [&] {
+                QTest::mouseClick(
+                    Control<QPushButton>(&programWindows().timersWindow(), "timeButton"),
+                    Qt::LeftButton);
+                if (Control<QLineEdit>(&programWindows().timersWindow(), "workTimeEdit")->text()
+                        == QLatin1String("252.166666666667")
+                    && Control<QLineEdit>(&programWindows().timersWindow(), "daysLeftEdit")->text()
+                        == QLatin1String("344"))
                     steps << QStringLiteral("timers");
-                QTest::mouseClick(Form6->Button1, Qt::LeftButton);
+                QTest::mouseClick(
+                    Control<QPushButton>(&programWindows().timersWindow(), "closeButton"),
+                    Qt::LeftButton);
             });
-            QTest::mouseClick(Form1->Button6, Qt::LeftButton);
+            QTest::mouseClick(Control<QPushButton>(&programWindows().mainWindow(), "timersButton"),
+                Qt::LeftButton);
 
             // About, the technical information and each of its pages.
-            QTest::mouseClick(Form1->Button7, Qt::LeftButton);
-            if (AboutBox->isVisible() && !AboutBox->isModal())
+            QTest::mouseClick(Control<QPushButton>(&programWindows().mainWindow(), "aboutButton"),
+                Qt::LeftButton);
+            if (programWindows().aboutBox().isVisible() && !programWindows().aboutBox().isModal())
                 steps << QStringLiteral("about");
-            OnModal(Form8, [&] {
-                const QList<QPair<QAction *, TFormBase *>> pages = {{Form8->Overview, Form9},
-                    {Form8->SignalClassification1, Form12}, {Form8->GeneralView1, Form10},
-                    {Form8->Dimension1, Form11}, {Form8->TechnicalData1, Form13}};
+            OnModal(&programWindows().techInfoWindow(), [&] {
+                const QList<QPair<QAction *, FormBase *>> pages
+                    = {{Control<QAction>(&programWindows().techInfoWindow(), "applicationItem"),
+                           &programWindows().infoPage(InfoPage::Application)},
+                        {Control<QAction>(
+                             &programWindows().techInfoWindow(), "signalClassificationItem"),
+                            &programWindows().infoPage(InfoPage::SignalClassification)},
+                        {Control<QAction>(&programWindows().techInfoWindow(), "generalViewItem"),
+                            &programWindows().infoPage(InfoPage::GeneralView)},
+                        {Control<QAction>(&programWindows().techInfoWindow(), "dimensionItem"),
+                            &programWindows().infoPage(InfoPage::Dimension)},
+                        {Control<QAction>(&programWindows().techInfoWindow(), "technicalDataItem"),
+                            &programWindows().infoPage(InfoPage::TechnicalData)}};
                 int opened = 0;
                 for (const auto &[item, page] : pages) {
                     OnModal(page, [&opened, page = page] {
@@ -164,32 +208,47 @@ void TestScenario::typicalUse()
                 }
                 if (opened == 5)
                     steps << QStringLiteral("pages");
-                QTest::mouseClick(Form8->Button1, Qt::LeftButton);
+                QTest::mouseClick(
+                    Control<QPushButton>(&programWindows().techInfoWindow(), "closeButton"),
+                    Qt::LeftButton);
             });
-            QTest::mouseClick(AboutBox->Button2, Qt::LeftButton);
-            QTest::mouseClick(AboutBox->Button1, Qt::LeftButton);
+            QTest::mouseClick(Control<QPushButton>(&programWindows().aboutBox(), "techInfoButton"),
+                Qt::LeftButton);
+            QTest::mouseClick(
+                Control<QPushButton>(&programWindows().aboutBox(), "closeButton"), Qt::LeftButton);
 
             // Counter reset on the first port.
-            OnModal(Form5, [&] {
-                QTest::mouseClick(Form5->Button2, Qt::LeftButton);
+            OnModal(&programWindows().recorderResetWindow(), [&] {
+                QTest::mouseClick(
+                    Control<QPushButton>(&programWindows().recorderResetWindow(), "yesButton"),
+                    Qt::LeftButton);
                 if (com1.received() == QByteArray("5"))
                     steps << QStringLiteral("reset");
-                QTest::mouseClick(Form5->Button1, Qt::LeftButton);
+                QTest::mouseClick(
+                    Control<QPushButton>(&programWindows().recorderResetWindow(), "closeButton"),
+                    Qt::LeftButton);
             });
-            QTest::mouseClick(Form1->Button5, Qt::LeftButton);
+            QTest::mouseClick(
+                Control<QPushButton>(&programWindows().mainWindow(), "counterResetButton"),
+                Qt::LeftButton);
 
             // 5. Close.
-            QTest::mouseClick(Form1->Button1, Qt::LeftButton);
+            QTest::mouseClick(Control<QPushButton>(&programWindows().mainWindow(), "closeButton"),
+                Qt::LeftButton);
         });
     });
 
     ZemraApplication *app = qobject_cast<ZemraApplication *>(QCoreApplication::instance());
-    QCOMPARE(RunApplication(*app, options), 0);
+    MakeWindows(options);
+    QCOMPARE(RunApplication(*app, programWindows()), 0);
+    // Every window the run opened was made once, on first use; the contact page never was.
+    const int made = int(programWindows().windows().size());
+    DropWindows();
     QVERIFY(!timedOut);
     QVERIFY2(boxes.isEmpty(), boxes.isEmpty() ? "" : qPrintable(boxes[0].text));
     QCOMPARE(steps,
         QStringList({"data copy", "spectrum", "chart", "timers", "about", "pages", "reset"}));
-    QVERIFY(!Form1); // the windows are destroyed when the program ends
+    QCOMPARE(made, 13);
     QVERIFY(!QFile::exists(QStringLiteral("bufor.txt")));
     QVERIFY(!QFile::exists(QStringLiteral("dane.txt")));
     QCOMPARE(ReadAll(QStringLiteral("flight.dat")), DemonstrationFileBytes());

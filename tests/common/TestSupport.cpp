@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
-#include "record/CounterRecord.h"
+#include "CounterRecord.h"
+#include "WindowOwner.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -79,4 +80,44 @@ QByteArray DemonstrationFileBytes()
     return QByteArrayLiteral("0001\r\n0002\r\n000a\r\n0050\r\n0280\r\n09b0\r\n09e5\r\n04dc\r\n"
                              "02f3\r\n01c9\r\n0141\r\n00ea\r\n009a\r\n0060\r\n001b\r\n0003\r\n"
                              "0002\r\n0001\r\n0258\r\n0015\r\n0315\r\n0029\r\n");
+}
+
+QObject *FindControl(const QObject *window, const char *name, const QMetaObject &type)
+{
+    QObject *found = nullptr;
+    for (QObject *child : window->findChildren<QObject *>(QLatin1String(name))) {
+        if (type.cast(child)) {
+            found = child;
+            break;
+        }
+    }
+    if (!found)
+        qFatal("%s has no %s named %s", qPrintable(window->objectName()), type.className(), name);
+    return found;
+}
+
+namespace {
+std::unique_ptr<WindowOwner> g_windows;
+} // namespace
+
+WindowOwner &programWindows()
+{
+    if (!g_windows) {
+        // Never the machine's real serial ports: a test that wants a reset hands in its own.
+        StartupOptions options;
+        options.ports = {{QStringLiteral("COM1"), QStringLiteral("/nonexistent/zemra-test/COM1")},
+            {QStringLiteral("COM2"), QStringLiteral("/nonexistent/zemra-test/COM2")}};
+        g_windows = std::make_unique<WindowOwner>(options);
+    }
+    return *g_windows;
+}
+
+void MakeWindows(const StartupOptions &options)
+{
+    g_windows = std::make_unique<WindowOwner>(options);
+}
+
+void DropWindows()
+{
+    g_windows.reset();
 }

@@ -7,6 +7,10 @@
 #include <QTemporaryDir>
 
 #include <functional>
+#include <memory>
+
+class WindowOwner;
+struct StartupOptions;
 
 // A fresh temporary directory made the current one for the lifetime of the object.
 class TempWorkDir
@@ -21,6 +25,46 @@ private:
     QTemporaryDir m_dir;
     QString m_previous;
 };
+
+// A window's control by its object name, the name of its role; the test stops when the
+// window has no such control.
+QObject *FindControl(const QObject *window, const char *name, const QMetaObject &type);
+template<class Type = QWidget> Type *Control(const QObject *window, const char *name)
+{
+    return static_cast<Type *>(FindControl(window, name, Type::staticMetaObject));
+}
+
+// One window of a kind in a fresh working folder, made anew for each test function:
+// make() in init(), reset() in cleanup().
+template<class Window> class WindowFixture
+{
+public:
+    template<class... Arguments> Window *make(Arguments &&...arguments)
+    {
+        m_dir = std::make_unique<TempWorkDir>();
+        m_window = std::make_unique<Window>(std::forward<Arguments>(arguments)...);
+        return m_window.get();
+    }
+    void reset()
+    {
+        m_window.reset();
+        m_dir.reset();
+    }
+    Window *get() const { return m_window.get(); }
+    Window *operator->() const { return m_window.get(); }
+    operator Window *() const { return m_window.get(); }
+    const TempWorkDir &dir() const { return *m_dir; }
+
+private:
+    std::unique_ptr<TempWorkDir> m_dir;
+    std::unique_ptr<Window> m_window;
+};
+
+// The program's windows for tests that need several of them, owned as the program owns them:
+// made on first use, kept until DropWindows() (in cleanup()).
+WindowOwner &programWindows();
+void MakeWindows(const StartupOptions &options);
+void DropWindows();
 
 struct SeenMessageBox
 {

@@ -1,0 +1,185 @@
+#include "FormBase.h"
+
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+
+FormBase::FormBase(Frame frame, QWidget *parent)
+    : QDialog(parent)
+    , m_frame(frame)
+{
+    Qt::WindowFlags flags = Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+        | Qt::WindowCloseButtonHint;
+    if (frame == Frame::Sizeable)
+        flags |= Qt::Window | Qt::WindowMinimizeButtonHint;
+    else
+        flags |= Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint;
+    setWindowFlags(flags);
+    setSizeGripEnabled(false);
+    setFont(layoutFont(11));
+    setBackgroundRole(QPalette::Button);
+    setAutoFillBackground(true);
+}
+
+int FormBase::showModal()
+{
+    return exec();
+}
+
+namespace {
+// "MS Sans Serif" where it is installed, otherwise the free narrow sans-serif that stands in
+// for it. Resolved once: asking for a missing family makes every font fall back afresh.
+QString layoutFamily()
+{
+    static const QString family = [] {
+        const QStringList candidates = {QStringLiteral("MS Sans Serif"),
+            QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Liberation Sans")};
+        for (const QString &candidate : candidates) {
+            if (QFontDatabase::hasFamily(candidate))
+                return candidate;
+        }
+        return QStringLiteral("Sans Serif");
+    }();
+    return family;
+}
+} // namespace
+
+QFont FormBase::layoutFont(int pixelHeight, bool bold, bool italic)
+{
+    QFont font(layoutFamily());
+    font.setPixelSize(pixelHeight);
+    font.setBold(bold);
+    font.setItalic(italic);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+void FormBase::setClientSize(int width, int height)
+{
+    m_outerSize = QSize();
+    if (m_frame == Frame::FixedDialog)
+        setFixedSize(width, height);
+    else
+        resize(width, height);
+}
+
+void FormBase::setOuterSize(int width, int height)
+{
+    m_outerSize = QSize(width, height);
+    fitOuterSize();
+}
+
+void FormBase::fitOuterSize()
+{
+    if (!m_outerSize.isValid() || m_frameFitted)
+        return;
+    const QSize frame = frameGeometry().size() - geometry().size();
+    // A window manager reports its frame only after the window is mapped; fit once it has.
+    m_frameFitted = !frame.isNull();
+    const QSize client = m_outerSize - frame;
+    if (m_frame == Frame::FixedDialog)
+        setFixedSize(client);
+    else if (size() != client)
+        resize(client);
+}
+
+QPushButton *FormBase::addButton(
+    const char *name, const QString &caption, int x, int y, int width, int height, QWidget *parent)
+{
+    auto *button = new QPushButton(caption, parent ? parent : this);
+    button->setObjectName(QLatin1String(name));
+    button->setGeometry(x, y, width, height);
+    return button;
+}
+
+QLabel *FormBase::addLabel(const char *name, const QString &text, int x, int y, const QFont &font,
+    const QColor &colour, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent ? parent : this);
+    label->setObjectName(QLatin1String(name));
+    label->setFont(font);
+    label->setTextFormat(Qt::PlainText);
+    if (colour.isValid())
+        setTextColour(label, colour);
+    label->move(x, y);
+    label->adjustSize();
+    return label;
+}
+
+QLineEdit *FormBase::addEdit(const char *name, int x, int y, int width, int height, bool readOnly,
+    bool tabStop, const QFont &font, QWidget *parent)
+{
+    auto *edit = new QLineEdit(parent ? parent : this);
+    edit->setObjectName(QLatin1String(name));
+    edit->setGeometry(x, y, width, height);
+    edit->setFont(font);
+    edit->setReadOnly(readOnly);
+    if (!tabStop)
+        edit->setFocusPolicy(Qt::ClickFocus);
+    return edit;
+}
+
+void FormBase::setTextColour(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(QPalette::Text, colour);
+    palette.setColor(QPalette::ButtonText, colour);
+    widget->setPalette(palette);
+}
+
+void FormBase::setTextFromStart(QLineEdit *edit, const QString &text)
+{
+    edit->setText(text);
+    edit->setCursorPosition(0);
+}
+
+void FormBase::setVisible(bool visible)
+{
+    if (visible && !m_placed) {
+        // Centred the first time: left = (screen width - window width) / 2, likewise top.
+        m_placed = true;
+        const QScreen *screen = QGuiApplication::primaryScreen();
+        const QSize outer = m_outerSize.isValid() ? m_outerSize : frameGeometry().size();
+        if (screen) {
+            const QRect area = screen->geometry();
+            move(area.x() + (area.width() - outer.width()) / 2,
+                area.y() + (area.height() - outer.height()) / 2);
+        }
+    }
+    QDialog::setVisible(visible);
+}
+
+void FormBase::setFocusOnOpening(QWidget *control)
+{
+    m_openingFocus = control;
+    control->setFocus();
+}
+
+void FormBase::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (m_openingFocus)
+        m_openingFocus->setFocus(Qt::OtherFocusReason);
+    fitOuterSize();
+}
+
+void FormBase::moveEvent(QMoveEvent *event)
+{
+    QDialog::moveEvent(event);
+    fitOuterSize();
+}
+
+void FormBase::keyPressEvent(QKeyEvent *event)
+{
+    // No window has a cancel button: Escape closes nothing.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

@@ -1,0 +1,118 @@
+#include "CounterRecord.h"
+#include "SpectrumWindow.h"
+#include "TestSupport.h"
+#include "ZemraApplication.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+
+// Every file of the catalogue in tests/data goes through the reader and through the spectrum
+// window as a user would open it: read by the rules, or refused with its message and nothing
+// on screen changed.
+class TestBadInput : public QObject
+{
+    Q_OBJECT
+private slots:
+    void spectrumWindowFollowsTheCatalogue_data();
+    void spectrumWindowFollowsTheCatalogue();
+    void readErrorIsNotTakenForTheEnd();
+};
+
+void TestBadInput::spectrumWindowFollowsTheCatalogue_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("outcome");
+    QFile catalogue(QStringLiteral(ZEMRA_TEST_DATA_DIR "/catalogue.tsv"));
+    QVERIFY(catalogue.open(QIODevice::ReadOnly | QIODevice::Text));
+    int rows = 0;
+    while (!catalogue.atEnd()) {
+        const QString line = QString::fromUtf8(catalogue.readLine()).chopped(1);
+        if (line.startsWith(QLatin1Char('#')) || line.isEmpty())
+            continue;
+        const QStringList fields = line.split(QLatin1Char('\t'));
+        QCOMPARE(fields.size(), 3);
+        QTest::newRow(qPrintable(fields[0])) << fields[0] << fields[1];
+        ++rows;
+    }
+    QVERIFY(rows >= 20);
+}
+
+namespace {
+// The values a well-formed catalogue file holds: the demonstration record, with a first value
+// of its own where the catalogue says so.
+RecordValues expectedValues(const QString &outcome)
+{
+    RecordValues values = ToValues(DemonstrationRecord);
+    const QRegularExpressionMatch first
+        = QRegularExpression(QStringLiteral("first value (\\d+)")).match(outcome);
+    if (first.hasMatch())
+        values[0] = first.captured(1).toInt();
+    return values;
+}
+} // namespace
+
+void TestBadInput::spectrumWindowFollowsTheCatalogue()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, outcome);
+    TempWorkDir dir;
+    SpectrumWindow form;
+    form.show();
+    const QString source = QStringLiteral(ZEMRA_TEST_DATA_DIR "/") + file;
+
+    // A valid working copy and its table first, so that a refusal can be seen to change nothing.
+    WriteFile(QStringLiteral("bufor.txt"), RecordFileBytes(CounterRecord {}));
+    QTest::mouseClick(Control<QPushButton>(&form, "spectrumButton"), Qt::LeftButton);
+    QStringList before;
+    for (int column = 0; column < LevelCount; ++column)
+        before << form.cell(column, 1) << form.cell(column, 2) << form.cell(column, 3);
+
+    form.setFileChooser([source](QWidget *) { return source; });
+    QVERIFY(CollectMessageBoxes([&] {
+        QTest::mouseClick(Control<QPushButton>(&form, "openFileButton"), Qt::LeftButton);
+    }).isEmpty());
+    QCOMPARE(ReadAll(QStringLiteral("bufor.txt")), ReadAll(source));
+
+    const ReadResult read = ReadCounterRecord(QStringLiteral("bufor.txt"));
+    const ReadResult parsed = ParseCounterRecord(ReadAll(source), QStringLiteral("bufor.txt"));
+    QCOMPARE(parsed.status, read.status);
+    QCOMPARE(parsed.message, read.message);
+    const QList<SeenMessageBox> boxes = CollectMessageBoxes(
+        [&] { QTest::mouseClick(Control<QPushButton>(&form, "spectrumButton"), Qt::LeftButton); });
+    QStringList after;
+    for (int column = 0; column < LevelCount; ++column)
+        after << form.cell(column, 1) << form.cell(column, 2) << form.cell(column, 3);
+
+    if (outcome.startsWith(QLatin1String("read"))) {
+        QVERIFY2(read.ok(), qPrintable(read.message));
+        QCOMPARE(read.values, expectedValues(outcome));
+        QVERIFY(boxes.isEmpty());
+        QCOMPARE(form.cell(1, 1), QStringLiteral("2"));
+        QCOMPARE(
+            Control<QLineEdit>(&form, "workTimeEdit")->text(), QStringLiteral("252.16667175293"));
+    } else {
+        QCOMPARE(read.status, ReadResult::Malformed);
+        QCOMPARE(read.message, outcome);
+        QCOMPARE(boxes.size(), 1);
+        QCOMPARE(boxes[0].title, QStringLiteral("Mistake"));
+        QCOMPARE(boxes[0].text, outcome);
+        QCOMPARE(after, before);
+        QCOMPARE(Control<QLineEdit>(&form, "workTimeEdit")->text(), QStringLiteral("0"));
+    }
+}
+
+void TestBadInput::readErrorIsNotTakenForTheEnd()
+{
+    // Opening succeeds, reading fails with an I/O error at offset 0.
+    const ReadResult read = ReadCounterRecord(QStringLiteral("/proc/self/mem"));
+    QCOMPARE(read.status, ReadResult::Malformed);
+    QVERIFY2(read.message.startsWith(QStringLiteral("Cannot read \"/proc/self/mem\": ")),
+        qPrintable(read.message));
+}
+
+ZEMRA_TEST_MAIN(TestBadInput)
+#include "tst_badinput.moc"
