@@ -6,6 +6,24 @@
 #include <algorithm>
 #include <cmath>
 
+namespace {
+// floor((2 * i * delta + steps) / (2 * steps)) for 0 <= i, delta <= steps < 2^33, whose product
+// overflows 64 bits: the quotient is estimated in floating point, then corrected by the exact
+// remainder, which modulo-2^64 arithmetic gives exactly because it is small.
+qint64 roundedQuotient(qint64 i, qint64 delta, qint64 steps)
+{
+    const qint64 divisor = 2 * steps;
+    auto quotient = qint64((2.0L * i * delta + steps) / divisor);
+    const auto remainder = [&] {
+        return qint64(2 * quint64(i) * quint64(delta) + quint64(steps)
+            - quint64(quotient) * quint64(divisor));
+    };
+    for (qint64 r = remainder(); r < 0 || r >= divisor; r = remainder())
+        quotient += r < 0 ? -1 : 1;
+    return quotient;
+}
+} // namespace
+
 Canvas::Canvas(QPainter &painter, int clientWidth, int clientHeight)
     : m_painter(painter)
     , m_clip(0, 0, std::max(clientWidth, 0), std::max(clientHeight, 0))
@@ -59,10 +77,8 @@ void Canvas::lineTo(int x, int y)
 
     // Pixel i of the line: the minor coordinate is the ideal one rounded half away from the
     // start, the same pixels an incremental Bresenham walk gives.
-    const auto minorAt = [&](qint64 i) {
-        const __int128 numerator = __int128(2) * i * minorDelta + steps;
-        return minor0 + minorStep * qint64(numerator / (__int128(2) * steps));
-    };
+    const auto minorAt
+        = [&](qint64 i) { return minor0 + minorStep * roundedQuotient(i, minorDelta, steps); };
     qint64 runStart = first;
     qint64 runMinor = minorAt(first);
     const auto flush = [&](qint64 end) {
