@@ -145,22 +145,17 @@ private:
     QList<SeenMessageBox> showAndRepaint(int repaints);
     QList<SeenMessageBox> clickPrint();
 
-    TempWorkDir *m_dir = nullptr;
-    ChartWindow *m_form = nullptr;
+    WindowFixture<ChartWindow> m_form;
 };
 
 void TestGraphicSpectrum::init()
 {
-    m_dir = new TempWorkDir;
-    m_form = new ChartWindow;
+    m_form.make();
 }
 
 void TestGraphicSpectrum::cleanup()
 {
-    delete m_form;
-    m_form = nullptr;
-    delete m_dir;
-    m_dir = nullptr;
+    m_form.reset();
 }
 
 QImage TestGraphicSpectrum::paint()
@@ -405,7 +400,7 @@ void TestGraphicSpectrum::printsOnePageAtTopLeft()
 {
     QFETCH(int, resolution);
     writeWorkingCopy({{ActivePeriodsWord, 1}, {6, 60}, {3, 9}});
-    const QString pdf = m_dir->filePath(QStringLiteral("chart.pdf"));
+    const QString pdf = m_form.dir().filePath(QStringLiteral("chart.pdf"));
     const std::unique_ptr<QPrinter> printer = pdfPrinter(pdf, resolution);
     const QList<SeenMessageBox> seen = CollectMessageBoxes([&] {
         m_form->printTo(*printer);
@@ -419,7 +414,7 @@ void TestGraphicSpectrum::printsOnePageAtTopLeft()
     const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
     if (pdftoppm.isEmpty())
         QSKIP("pdftoppm is not installed: the printout's picture is not checked");
-    const QString base = m_dir->filePath(QStringLiteral("page"));
+    const QString base = m_form.dir().filePath(QStringLiteral("page"));
     QCOMPARE(QProcess::execute(pdftoppm, {"-r", "96", "-png", "-singlefile", pdf, base}), 0);
     const QImage page(base + QStringLiteral(".png"));
     QVERIFY(!page.isNull());
@@ -441,7 +436,7 @@ void TestGraphicSpectrum::printsOnePageAtTopLeft()
 
 void TestGraphicSpectrum::printWithoutWorkingCopyReportsOnce()
 {
-    const QString pdf = m_dir->filePath(QStringLiteral("empty.pdf"));
+    const QString pdf = m_form.dir().filePath(QStringLiteral("empty.pdf"));
     const std::unique_ptr<QPrinter> printer = pdfPrinter(pdf);
     const QList<SeenMessageBox> seen = CollectMessageBoxes([&] {
         m_form->printTo(*printer);
@@ -456,7 +451,7 @@ void TestGraphicSpectrum::printWithoutWorkingCopyReportsOnce()
 void TestGraphicSpectrum::printButtonPrintsOnTheDefaultPrinter()
 {
     WriteFile(WorkingCopyName, DemonstrationFileBytes());
-    const QString pdf = m_dir->filePath(QStringLiteral("button.pdf"));
+    const QString pdf = m_form.dir().filePath(QStringLiteral("button.pdf"));
     int asked = 0;
     m_form->setPrinterSource([&] {
         ++asked;

@@ -92,21 +92,17 @@ private:
     QList<SeenMessageBox> dataCopy();
     QWidget *control(const QString &name) const;
 
-    TempWorkDir *m_dir = nullptr;
-    DataCopyWindow *m_form = nullptr;
+    WindowFixture<DataCopyWindow> m_form;
 };
 
 void TestDataCopy::init()
 {
-    m_dir = new TempWorkDir;
-    m_form = new DataCopyWindow;
-    m_form->show();
+    m_form.make()->show();
 }
 
 void TestDataCopy::cleanup()
 {
-    delete m_form;
-    delete m_dir;
+    m_form.reset();
 }
 
 QList<SeenMessageBox> TestDataCopy::press(QPushButton *button)
@@ -558,7 +554,7 @@ void TestDataCopy::dataFileOpensInTheOtherWindows()
 
     SpectrumWindow spectrum;
     spectrum.show();
-    const QString path = m_dir->filePath(QStringLiteral("flight2.dat"));
+    const QString path = m_form.dir().filePath(QStringLiteral("flight2.dat"));
     spectrum.setFileChooser([path](QWidget *) { return path; });
     QVERIFY(CollectMessageBoxes([&] {
         QTest::mouseClick(Control<QPushButton>(&spectrum, "openFileButton"), Qt::LeftButton);

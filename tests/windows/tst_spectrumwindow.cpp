@@ -51,21 +51,17 @@ private:
     QList<SeenMessageBox> openFile(const QString &path);
     QList<SeenMessageBox> pressSpectrum();
 
-    TempWorkDir *m_dir = nullptr;
-    SpectrumWindow *m_form = nullptr;
+    WindowFixture<SpectrumWindow> m_form;
 };
 
 void TestSpectrumWindow::init()
 {
-    m_dir = new TempWorkDir;
-    m_form = new SpectrumWindow;
-    m_form->show();
+    m_form.make()->show();
 }
 
 void TestSpectrumWindow::cleanup()
 {
-    delete m_form;
-    delete m_dir;
+    m_form.reset();
     SetDecimalSeparator(QStringLiteral("."));
 }
 
@@ -155,10 +151,10 @@ void TestSpectrumWindow::workedColumns()
     QFETCH(QString, logarithm);
 
     WriteFile(QStringLiteral("demo.dat"), DemonstrationFileBytes());
-    QVERIFY(openFile(m_dir->filePath(QStringLiteral("demo.dat"))).isEmpty());
+    QVERIFY(openFile(m_form.dir().filePath(QStringLiteral("demo.dat"))).isEmpty());
     QCOMPARE(ReadAll(QStringLiteral("bufor.txt")), DemonstrationFileBytes());
     QCOMPARE(Control<QLineEdit>(m_form, "pathEdit")->text(),
-        m_dir->filePath(QStringLiteral("demo.dat")));
+        m_form.dir().filePath(QStringLiteral("demo.dat")));
     // Open File alone does not touch the table.
     QVERIFY(m_form->cell(column, 1).isEmpty());
 
@@ -195,15 +191,15 @@ void TestSpectrumWindow::spectrumTwiceGivesTheSame()
 {
     WriteFile(QStringLiteral("bufor.txt"), DemonstrationFileBytes());
     pressSpectrum();
-    const QStringList first = gridTexts(*m_form);
+    const QStringList first = gridTexts(*m_form.get());
     pressSpectrum();
-    QCOMPARE(gridTexts(*m_form), first);
+    QCOMPARE(gridTexts(*m_form.get()), first);
 }
 
 void TestSpectrumWindow::closeBlanksResultsOnly()
 {
     WriteFile(QStringLiteral("demo.dat"), DemonstrationFileBytes());
-    openFile(m_dir->filePath(QStringLiteral("demo.dat")));
+    openFile(m_form.dir().filePath(QStringLiteral("demo.dat")));
     pressSpectrum();
     QTest::mouseClick(Control<QPushButton>(m_form, "closeButton"), Qt::LeftButton);
     QVERIFY(!m_form->isVisible());
@@ -215,14 +211,14 @@ void TestSpectrumWindow::closeBlanksResultsOnly()
     }
     QCOMPARE(Control<QLineEdit>(m_form, "workTimeEdit")->text(), QStringLiteral("252.16667175293"));
     QCOMPARE(Control<QLineEdit>(m_form, "pathEdit")->text(),
-        m_dir->filePath(QStringLiteral("demo.dat")));
+        m_form.dir().filePath(QStringLiteral("demo.dat")));
 }
 
 void TestSpectrumWindow::missingWorkingCopy()
 {
     WriteFile(QStringLiteral("bufor.txt"), DemonstrationFileBytes());
     pressSpectrum();
-    const QStringList before = gridTexts(*m_form);
+    const QStringList before = gridTexts(*m_form.get());
     QFile::remove(QStringLiteral("bufor.txt"));
 
     const QList<SeenMessageBox> boxes = pressSpectrum();
@@ -231,7 +227,7 @@ void TestSpectrumWindow::missingWorkingCopy()
     QCOMPARE(boxes[0].title, QStringLiteral("Mistake"));
     QCOMPARE(boxes[0].icon, QMessageBox::NoIcon);
     QCOMPARE(boxes[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    QCOMPARE(gridTexts(*m_form), before);
+    QCOMPARE(gridTexts(*m_form.get()), before);
     QCOMPARE(Control<QLineEdit>(m_form, "workTimeEdit")->text(), QStringLiteral("252.16667175293"));
 }
 
@@ -256,14 +252,14 @@ void TestSpectrumWindow::malformedWorkingCopyIsRefused()
     QFETCH(QString, problem);
     WriteFile(QStringLiteral("bufor.txt"), RecordFileBytes(CounterRecord {}));
     pressSpectrum();
-    const QStringList before = gridTexts(*m_form);
+    const QStringList before = gridTexts(*m_form.get());
 
     WriteFile(QStringLiteral("bufor.txt"), bytes);
     const QList<SeenMessageBox> boxes = pressSpectrum();
     QCOMPARE(boxes.size(), 1);
     QCOMPARE(boxes[0].title, QStringLiteral("Mistake"));
     QCOMPARE(boxes[0].text, "Not a valid record in \"bufor.txt\": " + problem);
-    QCOMPARE(gridTexts(*m_form), before);
+    QCOMPARE(gridTexts(*m_form.get()), before);
     QCOMPARE(Control<QLineEdit>(m_form, "workTimeEdit")->text(), QStringLiteral("0"));
 }
 
@@ -291,14 +287,14 @@ void TestSpectrumWindow::openFileFailures()
 
     // A previous, successful Open File.
     WriteFile(QStringLiteral("first.dat"), DemonstrationFileBytes());
-    openFile(m_dir->filePath(QStringLiteral("first.dat")));
+    openFile(m_form.dir().filePath(QStringLiteral("first.dat")));
 
-    QString chosen = m_dir->filePath(QStringLiteral("second.dat"));
+    QString chosen = m_form.dir().filePath(QStringLiteral("second.dat"));
     WriteFile(chosen, RecordFileBytes(CounterRecord {}));
     if (setup == "vanished") {
         QFile::remove(chosen);
     } else if (setup == "directory") {
-        chosen = m_dir->filePath(QStringLiteral("folder.dat"));
+        chosen = m_form.dir().filePath(QStringLiteral("folder.dat"));
         QDir().mkdir(chosen);
     } else {
         // Only a directory in the way of bufor.txt can make its replacement fail for root.
@@ -311,7 +307,7 @@ void TestSpectrumWindow::openFileFailures()
     QCOMPARE(boxes[0].title, title);
     QVERIFY2(boxes[0].text.contains(text), qPrintable(boxes[0].text));
     QCOMPARE(Control<QLineEdit>(m_form, "pathEdit")->text(),
-        m_dir->filePath(QStringLiteral("first.dat")));
+        m_form.dir().filePath(QStringLiteral("first.dat")));
     if (setup != "bufor-directory")
         QCOMPARE(ReadAll(QStringLiteral("bufor.txt")), DemonstrationFileBytes());
     QCOMPARE(QDir().entryList({QStringLiteral("*bufor*")}, QDir::Files).size(),

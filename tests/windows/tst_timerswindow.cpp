@@ -43,21 +43,17 @@ private slots:
 private:
     QList<SeenMessageBox> pressTime();
 
-    TempWorkDir *m_dir = nullptr;
-    TimersWindow *m_form = nullptr;
+    WindowFixture<TimersWindow> m_form;
 };
 
 void TestTimers::init()
 {
-    m_dir = new TempWorkDir;
-    m_form = new TimersWindow;
-    m_form->show();
+    m_form.make()->show();
 }
 
 void TestTimers::cleanup()
 {
-    delete m_form;
-    delete m_dir;
+    m_form.reset();
     SetDecimalSeparator(QStringLiteral("."));
 }
 
