@@ -116,13 +116,14 @@ void ChartWindow::reportAfterPaint(const QString &text, const QString &caption)
 void ChartWindow::print()
 {
     const std::unique_ptr<QPrinter> printer = m_printerSource();
-    const QString failure
-        = printer ? printTo(*printer) : QStringLiteral("No default printer is installed.");
-    if (!failure.isEmpty())
-        ShowErrorBox(failure);
+    const Result printed = printer
+        ? printTo(*printer)
+        : Result(Result::CannotOpen, QStringLiteral("No default printer is installed."));
+    if (!printed.ok())
+        ShowErrorBox(printed.message());
 }
 
-QString ChartWindow::printTo(QPrinter &printer)
+Result ChartWindow::printTo(QPrinter &printer)
 {
     QImage image(size(), QImage::Format_RGB32);
     image.fill(backgroundColour());
@@ -136,14 +137,14 @@ QString ChartWindow::printTo(QPrinter &printer)
 
     QPainter painter;
     if (!painter.begin(&printer))
-        return QStringLiteral("The printer could not start the document.");
+        return {Result::CannotOpen, QStringLiteral("The printer could not start the document.")};
     // The chart is one-pixel lines: a lossy image encoding (the PDF default) would smear them.
     painter.setRenderHint(QPainter::LosslessImageRendering);
     const double scaleX = printer.logicalDpiX() / WindowDpi;
     const double scaleY = printer.logicalDpiY() / WindowDpi;
     painter.drawImage(QRectF(0, 0, image.width() * scaleX, image.height() * scaleY), image);
     if (!painter.end() || printer.printerState() == QPrinter::Error)
-        return QStringLiteral("The printer failed to print the document.");
+        return {Result::Failed, QStringLiteral("The printer failed to print the document.")};
     return {};
 }
 

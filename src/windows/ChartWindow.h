@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FormBase.h"
+#include "Result.h"
 
 #include <functional>
 #include <memory>
@@ -23,8 +24,8 @@ public:
     void setPrinterSource(PrinterSource source) { m_printerSource = std::move(source); }
 
     // The window's image, painted afresh, on one page of `printer`, at the page's top-left corner
-    // and at the size it has on the screen. An empty text when it printed, else what failed.
-    QString printTo(QPrinter &printer);
+    // and at the size it has on the screen.
+    Result printTo(QPrinter &printer);
 
     // The window's background, the system's button-highlight colour.
     QColor backgroundColour() const;
