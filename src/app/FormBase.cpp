@@ -137,6 +137,8 @@ void TFormBase::setTextFromStart(QLineEdit *edit, const QString &text)
 
 void TFormBase::setVisible(bool visible)
 {
+    if (visible)
+        withdrawDefaultButtons();
     if (visible && !m_placed) {
         // Centred the first time: left = (screen width - window width) / 2, likewise top.
         m_placed = true;
@@ -149,6 +151,28 @@ void TFormBase::setVisible(bool visible)
         }
     }
     QDialog::setVisible(visible);
+}
+
+void TFormBase::setDefaultButton(QPushButton *button)
+{
+    m_defaultButton = button;
+    button->setDefault(true);
+}
+
+void TFormBase::withdrawDefaultButtons()
+{
+    // A window with a default button behaves as a dialog box: the focus carries the default.
+    if (m_defaultButton)
+        return;
+    // QDialog makes a button an automatic default when it shows or the button takes the focus,
+    // and Enter in any field would then press it. Buttons of windows opened from this one
+    // (a file dialog, say) are theirs to keep.
+    for (QPushButton *button : findChildren<QPushButton *>()) {
+        if (button->window() != this)
+            continue;
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
 }
 
 void TFormBase::setFocusOnOpening(QWidget *control)
@@ -176,6 +200,17 @@ void TFormBase::keyPressEvent(QKeyEvent *event)
     // No window has a cancel button: Escape closes nothing.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         event->accept();
+        return;
+    }
+    // Enter presses the button that has the focus and nothing else: a field, a grid or a memo
+    // that lets it through must not reach a button the user did not choose.
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && modifiers == Qt::NoModifier && !m_defaultButton) {
+        event->accept();
+        auto *button = qobject_cast<QPushButton *>(focusWidget());
+        if (button && button->hasFocus() && button->isEnabled())
+            button->click();
         return;
     }
     QDialog::keyPressEvent(event);

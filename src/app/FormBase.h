@@ -19,7 +19,8 @@ inline const QColor Blue {0, 0, 255};
 // The conventions every window of the program shares: a fixed layout in client coordinates,
 // a caption with its blanks, a frame with system menu and minimise box and no maximise box,
 // centred the first time it is shown and reopened where it was left, closing only hides,
-// Escape closes nothing. Mnemonics come from "&" in captions.
+// Escape closes nothing, Enter presses only the button that has the focus. Mnemonics come
+// from "&" in captions.
 class TFormBase : public QDialog
 {
     Q_OBJECT
@@ -48,6 +49,9 @@ protected:
     void setClientSize(int width, int height);
     // Fits the client so that the frame the window system reports plus the client make this.
     void setOuterSize(int width, int height);
+    // Enter anywhere but on another button presses `button`, as in a dialog box. Without this
+    // no button is ever a default, neither set nor automatic.
+    void setDefaultButton(QPushButton *button);
 
     QPushButton *addButton(const QString &caption, int x, int y, int width = 75, int height = 25,
         QWidget *parent = nullptr);
@@ -64,6 +68,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    void withdrawDefaultButtons();
     void fitOuterSize();
 
     Frame m_frame;
@@ -71,4 +76,5 @@ private:
     bool m_placed = false;
     bool m_frameFitted = false;
     QPointer<QWidget> m_openingFocus;
+    QPushButton *m_defaultButton = nullptr;
 };

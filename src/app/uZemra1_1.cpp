@@ -44,9 +44,6 @@ TForm1::TForm1(QWidget *parent)
     Label5 = addLabel(RightsNoticeLine2, 248, 304, font());
     Button1 = addButton(QStringLiteral("&Close"), 496, 304);
 
-    // No default button: Enter presses the button that has the focus.
-    for (QPushButton *button : {Button1, Button2, Button3, Button5, Button6, Button7, Button8})
-        button->setAutoDefault(true);
     setTabOrder(Button2, Button3);
     setTabOrder(Button3, Button5);
     setTabOrder(Button5, Button6);

@@ -46,7 +46,7 @@ TAboutBox::TAboutBox(QWidget *parent)
     Button1 = addButton(QStringLiteral("&Close"), 272, 160);
     Button2 = addButton(QStringLiteral("&Tech_Information"), 48, 160, 97, 25);
     // Enter presses Button1 unless Button2 has the focus.
-    Button1->setDefault(true);
+    setDefaultButton(Button1);
     setTabOrder(Button1, Button2);
     setFocusOnOpening(Button1);
 
