@@ -87,6 +87,18 @@ void TFormBase::fitOuterSize()
         resize(client);
 }
 
+void TFormBase::frameReported()
+{
+    if ((frameGeometry().size() - geometry().size()).isNull())
+        return;
+    fitOuterSize();
+    // Placed before the frame was known, on the client size: centre again on the outer size.
+    if (m_centrePending) {
+        m_centrePending = false;
+        centre();
+    }
+}
+
 QPushButton *TFormBase::addButton(
     const QString &caption, int x, int y, int width, int height, QWidget *parent)
 {
@@ -137,20 +149,31 @@ void TFormBase::setTextFromStart(QLineEdit *edit, const QString &text)
 
 void TFormBase::setVisible(bool visible)
 {
-    if (visible)
+    if (visible) {
         withdrawDefaultButtons();
-    if (visible && !m_placed) {
-        // Centred the first time: left = (screen width - window width) / 2, likewise top.
-        m_placed = true;
-        const QScreen *screen = QGuiApplication::primaryScreen();
-        const QSize outer = m_outerSize.isValid() ? m_outerSize : frameGeometry().size();
-        if (screen) {
-            const QRect area = screen->geometry();
-            move(area.x() + (area.width() - outer.width()) / 2,
-                area.y() + (area.height() - outer.height()) / 2);
+        if (!m_placed) {
+            m_placed = true;
+            m_centrePending = true;
+            centre();
         }
+    } else {
+        // Never told its frame while shown: where it was put is where it stays.
+        m_centrePending = false;
     }
     QDialog::setVisible(visible);
+}
+
+void TFormBase::centre()
+{
+    // left = (screen width - window width) / 2, likewise top; the window's size is its outer
+    // one, frame included, once the window system has told it.
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QSize outer = m_outerSize.isValid() ? m_outerSize : frameGeometry().size();
+    const QRect area = screen->geometry();
+    move(area.x() + (area.width() - outer.width()) / 2,
+        area.y() + (area.height() - outer.height()) / 2);
 }
 
 void TFormBase::setDefaultButton(QPushButton *button)
@@ -186,13 +209,13 @@ void TFormBase::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (m_openingFocus)
         m_openingFocus->setFocus(Qt::OtherFocusReason);
-    fitOuterSize();
+    frameReported();
 }
 
 void TFormBase::moveEvent(QMoveEvent *event)
 {
     QDialog::moveEvent(event);
-    fitOuterSize();
+    frameReported();
 }
 
 void TFormBase::keyPressEvent(QKeyEvent *event)

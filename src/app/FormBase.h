@@ -18,9 +18,9 @@ inline const QColor Blue {0, 0, 255};
 
 // The conventions every window of the program shares: a fixed layout in client coordinates,
 // a caption with its blanks, a frame with system menu and minimise box and no maximise box,
-// centred the first time it is shown and reopened where it was left, closing only hides,
-// Escape closes nothing, Enter presses only the button that has the focus. Mnemonics come
-// from "&" in captions.
+// centred on its outer size the first time it is shown and reopened where it was left, closing
+// only hides, Escape closes nothing, Enter presses only the button that has the focus.
+// Mnemonics come from "&" in captions.
 class TFormBase : public QDialog
 {
     Q_OBJECT
@@ -69,11 +69,14 @@ protected:
 
 private:
     void withdrawDefaultButtons();
+    void centre();
+    void frameReported();
     void fitOuterSize();
 
     Frame m_frame;
     QSize m_outerSize;
     bool m_placed = false;
+    bool m_centrePending = false;
     bool m_frameFitted = false;
     QPointer<QWidget> m_openingFocus;
     QPushButton *m_defaultButton = nullptr;

@@ -52,6 +52,8 @@ private slots:
     void layout();
     void frame();
     void centredOnFirstShowThenReopensWhereLeft();
+    void centredOnOuterSize_data();
+    void centredOnOuterSize();
     void escapeClosesNothing();
     void functionButtonsOpenTheirWindowsModally_data();
     void functionButtonsOpenTheirWindowsModally();
@@ -179,6 +181,30 @@ void TestMainWindow::centredOnFirstShowThenReopensWhereLeft()
     QVERIFY(!Form6->isVisible());
     Form6->show();
     QCOMPARE(Form6->pos(), QPoint(10, 20));
+}
+
+void TestMainWindow::centredOnOuterSize_data()
+{
+    // Windows laid out by their client size as well as those given an outer size.
+    QTest::addColumn<int>("index");
+    QTest::newRow("graphic spectrum") << 0;
+    QTest::newRow("About") << 1;
+    QTest::newRow("technical information") << 2;
+    QTest::newRow("main") << 3;
+    QTest::newRow("spectrum") << 4;
+}
+
+void TestMainWindow::centredOnOuterSize()
+{
+    QFETCH(int, index);
+    TFormBase *window = QList<TFormBase *> {Form4, AboutBox, Form8, Form1, Form3}.at(index);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const QRect outer = window->frameGeometry();
+    QVERIFY(outer.size() != window->size()); // the frame is known
+    QCOMPARE(outer.topLeft(),
+        QPoint((screen.width() - outer.width()) / 2, (screen.height() - outer.height()) / 2));
 }
 
 void TestMainWindow::escapeClosesNothing()
