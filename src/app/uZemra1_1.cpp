@@ -11,11 +11,24 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 
 TForm1 *Form1 = nullptr;
+
+namespace {
+// Deleting a directory entry ignores the file's own write permission on Linux; a working file
+// whose owner may not write it is read-only and stays, as a read-only file would elsewhere.
+void deleteUnlessReadOnly(const QString &name)
+{
+    const QFileInfo file(name);
+    if (file.exists() && !file.permissions().testFlag(QFileDevice::WriteOwner))
+        return;
+    QFile::remove(name);
+}
+} // namespace
 
 TForm1::TForm1(QWidget *parent)
     : TFormBase(Frame::Sizeable, parent)
@@ -64,8 +77,8 @@ TForm1::TForm1(QWidget *parent)
 void TForm1::CloseClick()
 {
     // Failures to delete are ignored: a read-only or missing file simply stays as it is.
-    QFile::remove(WorkingCopyName);
-    QFile::remove(IntermediateFileName);
+    deleteUnlessReadOnly(WorkingCopyName);
+    deleteUnlessReadOnly(IntermediateFileName);
     QCoreApplication::quit();
 }
 

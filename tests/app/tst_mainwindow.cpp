@@ -289,23 +289,31 @@ void TestMainWindow::closeDeletesWorkingFiles_data()
 {
     QTest::addColumn<bool>("bufor");
     QTest::addColumn<bool>("dane");
+    QTest::addColumn<QString>("readOnly"); // the file its owner may not write, which stays
     QTest::addColumn<bool>("buforUndeletable");
-    QTest::newRow("both") << true << true << false;
-    QTest::newRow("only bufor.txt") << true << false << false;
-    QTest::newRow("only dane.txt") << false << true << false;
-    QTest::newRow("neither") << false << false << false;
-    QTest::newRow("bufor.txt cannot be deleted") << false << true << true;
+    QTest::newRow("both") << true << true << QString() << false;
+    QTest::newRow("only bufor.txt") << true << false << QString() << false;
+    QTest::newRow("only dane.txt") << false << true << QString() << false;
+    QTest::newRow("neither") << false << false << QString() << false;
+    QTest::newRow("bufor.txt cannot be deleted") << false << true << QString() << true;
+    QTest::newRow("bufor.txt read-only") << true << true << "bufor.txt" << false;
+    QTest::newRow("dane.txt read-only") << true << true << "dane.txt" << false;
 }
 
 void TestMainWindow::closeDeletesWorkingFiles()
 {
     QFETCH(bool, bufor);
     QFETCH(bool, dane);
+    QFETCH(QString, readOnly);
     QFETCH(bool, buforUndeletable);
     if (bufor)
         WriteFile(QStringLiteral("bufor.txt"), DemonstrationFileBytes());
     if (dane)
         WriteFile(QStringLiteral("dane.txt"), DemonstrationFileBytes());
+    if (!readOnly.isEmpty()) {
+        QVERIFY(QFile::setPermissions(
+            readOnly, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    }
     if (buforUndeletable) {
         // A non-empty directory of that name resists deletion even for root.
         QDir().mkpath(QStringLiteral("bufor.txt/inside"));
@@ -319,8 +327,11 @@ void TestMainWindow::closeDeletesWorkingFiles()
     });
     QVERIFY(ended);
     QVERIFY(boxes.isEmpty());
-    QVERIFY(!QFile::exists(QStringLiteral("dane.txt")));
-    QCOMPARE(QFileInfo::exists(QStringLiteral("bufor.txt")), buforUndeletable);
+    QCOMPARE(QFileInfo::exists(QStringLiteral("dane.txt")), readOnly == "dane.txt");
+    QCOMPARE(QFileInfo::exists(QStringLiteral("bufor.txt")),
+        buforUndeletable || readOnly == "bufor.txt");
+    if (!readOnly.isEmpty())
+        QCOMPARE(ReadAll(readOnly), DemonstrationFileBytes());
     QVERIFY(QFile::exists(QStringLiteral("other.dat")));
 }
 
