@@ -209,6 +209,8 @@ void TFormBase::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (m_openingFocus)
         m_openingFocus->setFocus(Qt::OtherFocusReason);
+    // No default frame marks the button that Enter presses: its focus frame shows from the start.
+    setAttribute(Qt::WA_KeyboardFocusChange);
     frameReported();
 }
 

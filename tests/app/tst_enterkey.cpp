@@ -108,6 +108,7 @@ private slots:
 
     void enterPressesOnlyTheFocusedButton_data();
     void enterPressesOnlyTheFocusedButton();
+    void buttonThatEnterPressesIsMarkedOnOpening();
 
 private:
     // Sends `keys` to the focus widget and names what happened: a modal window (dismissed),
@@ -266,6 +267,21 @@ void TestEnterKey::enterPressesOnlyTheFocusedButton()
         = effectsOf(window, [button] { QTest::keyClick(button, Qt::Key_Return); });
     QCOMPARE(effects, pressed);
     window->hide();
+}
+
+// With no default frame on it, the focused button shows its focus frame as the window opens,
+// before any Tab.
+void TestEnterKey::buttonThatEnterPressesIsMarkedOnOpening()
+{
+    Form6->show();
+    QApplication::setActiveWindow(Form6);
+    QVERIFY(QTest::qWaitForWindowActive(Form6));
+    QVERIFY(Form6->Button2->hasFocus());
+    const QImage focused = Form6->Button2->grab().toImage();
+    Form6->Button1->setFocus(Qt::OtherFocusReason);
+    const QImage unfocused = Form6->Button2->grab().toImage();
+    Form6->hide();
+    QVERIFY(focused != unfocused);
 }
 
 ZEMRA_TEST_MAIN(TestEnterKey)
