@@ -145,10 +145,10 @@ centre_offset() {
         "$((y - top - (screen_height - height - top - bottom) / 2))"
 }
 
-# Waits for the window, checks that it is centred, closes it with its "&Close" and waits
-# until it is gone.
+# Waits for the window and checks that it is centred (the window manager may still be adding
+# its frame when it appears); leaves it active, its id in centred_id.
 check_centred() {
-    local pattern=$1 id offset dx dy
+    local pattern=$1 id offset dx=999 dy=999 # not measured yet
     id=$(wait_window "$pattern") || fail "window '$pattern' did not appear"
     for _ in $(seq 30); do
         offset=$(centre_offset "$id") && read -r dx dy <<<"$offset" \
@@ -162,6 +162,7 @@ check_centred() {
     centred_id=$id
 }
 
+# Closes a window with its "&Close" and waits until it is gone.
 close_window() {
     xdotool windowactivate --sync "$1" 2>/dev/null
     xdotool key --clearmodifiers alt+c
