@@ -4,8 +4,10 @@
 #include <cmath>
 
 namespace {
-// A sweep that would draw more lines than this is given up: no surface is that many pixels wide.
-constexpr int MaxSweepLines = 100000;
+// In a run of sweep values that land on one device position, this many are still reached by
+// repeated addition before the rest of the run is crossed in one jump, so that steps of about a
+// pixel keep the positions that repeated addition gives them.
+constexpr int AddedInRun = 8;
 // Device coordinates and half sizes are held within this bound, so that adding a half size to a
 // coordinate cannot overflow; it is far beyond any surface.
 constexpr int DeviceLimit = 1 << 29;
@@ -29,6 +31,57 @@ int half(int size)
 double quotient(double numerator, double denominator)
 {
     return denominator == 0 ? 0 : numerator / denominator;
+}
+
+// One direction of a sweep: start, start + delta, ... while `within`, a line drawn at each new
+// device position. A value on the position of the line before it adds nothing, and a long run
+// of them (a step finer than a pixel, or one lost in rounding) is crossed by a search for the
+// first value past it, so the work grows with the positions reached, not with the values.
+template<class Within, class Position, class Draw>
+void sweepOneWay(double start, double delta, Within within, Position position, Draw draw)
+{
+    double v = start;
+    if (!within(v))
+        return;
+    int at = position(v);
+    draw(v);
+    for (;;) {
+        double next = v + delta;
+        for (int added = 1; added < AddedInRun && next != v && within(next) && position(next) == at;
+             ++added) {
+            v = next;
+            next = v + delta;
+        }
+        if (!within(next))
+            return;
+        if (position(next) == at) {
+            // The smallest n for which v + n * delta leaves the run: doubling, then halving.
+            const auto inRun = [&](double n) {
+                const double w = v + n * delta;
+                return within(w) && position(w) == at;
+            };
+            double inside = 1;
+            double outside = 2;
+            while (inRun(outside)) {
+                inside = outside;
+                outside *= 2;
+                if (!std::isfinite(outside))
+                    return; // an endless range: nothing more lands anywhere new
+            }
+            for (;;) {
+                const double middle = std::floor(inside + (outside - inside) / 2);
+                if (middle <= inside || middle >= outside)
+                    break;
+                (inRun(middle) ? inside : outside) = middle;
+            }
+            next = v + outside * delta;
+            if (!within(next))
+                return;
+        }
+        v = next;
+        at = position(v);
+        draw(v);
+    }
 }
 } // namespace
 
@@ -77,28 +130,29 @@ bool PlotFrame::drawable() const
 }
 
 // Visits start, start - step, ... while not below low, then start, start + step, ... while not
-// above high: the start twice, and each value reached by repeated subtraction or addition.
+// above high: the start twice, and each value reached by repeated subtraction or addition. Lines
+// are told apart by their device position on the surface; all those beyond one edge count as one.
 template<class Draw>
-void PlotFrame::sweep(double start, double low, double high, double step, Draw draw)
+void PlotFrame::sweep(double start, double low, double high, double step,
+    int (PlotFrame::*position)(double) const, Draw draw) const
 {
     if (!(step > 0))
         return;
-    int lines = 0;
-    for (double v = start; v >= low && lines < MaxSweepLines; ++lines) {
-        draw(v);
-        const double next = v - step;
-        if (next == v)
-            break;
-        v = next;
-    }
-    lines = 0;
-    for (double v = start; v <= high && lines < MaxSweepLines; ++lines) {
-        draw(v);
-        const double next = v + step;
-        if (next == v)
-            break;
-        v = next;
-    }
+    const auto at = [this, position](double v) { return (this->*position)(v); };
+    sweepOneWay(
+        start, -step, [low](double v) { return v >= low; }, at, draw);
+    sweepOneWay(
+        start, step, [high](double v) { return v <= high; }, at, draw);
+}
+
+int PlotFrame::surfaceX(double x) const
+{
+    return std::clamp(toDeviceX(x), -1, canvas.clientWidth());
+}
+
+int PlotFrame::surfaceY(double y) const
+{
+    return std::clamp(toDeviceY(y), -1, canvas.clientHeight());
 }
 
 void PlotFrame::drawGridLines(double startX, double startY, double minX, double maxX, double minY,
@@ -110,11 +164,11 @@ void PlotFrame::drawGridLines(double startX, double startY, double minX, double 
     canvas.setPenColor(colour);
     const int x1 = toDeviceX(minX), x2 = toDeviceX(maxX);
     const int y1 = toDeviceY(minY), y2 = toDeviceY(maxY);
-    sweep(startX, minX, maxX, stepX, [&](double v) {
+    sweep(startX, minX, maxX, stepX, &PlotFrame::surfaceX, [&](double v) {
         canvas.moveTo(toDeviceX(v), y1);
         canvas.lineTo(toDeviceX(v), y2);
     });
-    sweep(startY, minY, maxY, stepY, [&](double v) {
+    sweep(startY, minY, maxY, stepY, &PlotFrame::surfaceY, [&](double v) {
         canvas.moveTo(x1, toDeviceY(v));
         canvas.lineTo(x2, toDeviceY(v));
     });
@@ -135,14 +189,14 @@ void PlotFrame::drawAxes(double originX, double originY, double minX, double max
 
     canvas.moveTo(x1, ay);
     canvas.lineTo(x2, ay);
-    sweep(originX, minX, maxX, stepX, [&](double v) {
+    sweep(originX, minX, maxX, stepX, &PlotFrame::surfaceX, [&](double v) {
         canvas.moveTo(toDeviceX(v), ay - h);
         canvas.lineTo(toDeviceX(v), ay + h);
     });
 
     canvas.moveTo(ax, y1);
     canvas.lineTo(ax, y2);
-    sweep(originY, minY, maxY, stepY, [&](double v) {
+    sweep(originY, minY, maxY, stepY, &PlotFrame::surfaceY, [&](double v) {
         canvas.moveTo(ax - h, toDeviceY(v));
         canvas.lineTo(ax + h, toDeviceY(v));
     });

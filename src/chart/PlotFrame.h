@@ -11,7 +11,8 @@
 // caller's stack; the surface is lent, and every pen and brush colour is left as it was found.
 //
 // A zero device or world size leaves a frame that draws nothing, and a step that is not greater
-// than zero draws no lines in its direction.
+// than zero draws no lines in its direction. Any positive step, however fine, draws up to its
+// bound: a line on the device position of the line before it is skipped.
 class PlotFrame
 {
 public:
@@ -53,6 +54,10 @@ public:
 
 private:
     bool drawable() const;
+    // Device position on the surface, everything beyond an edge held at one past it.
+    int surfaceX(double x) const;
+    int surfaceY(double y) const;
     template<class Draw>
-    static void sweep(double start, double low, double high, double step, Draw draw);
+    void sweep(double start, double low, double high, double step,
+        int (PlotFrame::*position)(double) const, Draw draw) const;
 };

@@ -7,6 +7,7 @@
 #include <qt_windows.h>
 #else
 #include <cerrno>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #endif
@@ -35,7 +36,17 @@ std::unique_ptr<SerialPort> DeviceSerialPort::create(const QString &device)
 bool DeviceSerialPort::openExclusive()
 {
     // QSerialPort always opens exclusively: a lock file, and TIOCEXCL on Unix.
-    return m_port.open(QIODevice::ReadWrite);
+    if (!m_port.open(QIODevice::ReadWrite))
+        return false;
+#ifndef Q_OS_WIN
+    // Neither of those sees a program that holds the device with flock() (pyserial's
+    // exclusive mode and others): take that lock as well, and a refusal means "in use".
+    if (::flock(m_port.handle(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+        m_port.close();
+        return false;
+    }
+#endif
+    return true;
 }
 
 bool DeviceSerialPort::setModemLine(bool ok)

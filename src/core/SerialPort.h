@@ -25,7 +25,8 @@ class SerialPort
 public:
     virtual ~SerialPort() = default;
 
-    // Read-write, held exclusively: fails when the device is missing or in use.
+    // Read-write, held exclusively: fails when the device is missing or in use, also when
+    // another program holds it with an advisory lock.
     virtual bool openExclusive() = 0;
     // Modem lines are set where the device has them; a device without them is no failure.
     virtual bool applyLineSettings(const LineSettings &settings) = 0;

@@ -87,6 +87,18 @@ void FormBase::fitOuterSize()
         resize(client);
 }
 
+void FormBase::frameReported()
+{
+    if ((frameGeometry().size() - geometry().size()).isNull())
+        return;
+    fitOuterSize();
+    // Placed before the frame was known, on the client size: centre again on the outer size.
+    if (m_centrePending) {
+        m_centrePending = false;
+        centre();
+    }
+}
+
 QPushButton *FormBase::addButton(
     const char *name, const QString &caption, int x, int y, int width, int height, QWidget *parent)
 {
@@ -140,18 +152,53 @@ void FormBase::setTextFromStart(QLineEdit *edit, const QString &text)
 
 void FormBase::setVisible(bool visible)
 {
-    if (visible && !m_placed) {
-        // Centred the first time: left = (screen width - window width) / 2, likewise top.
-        m_placed = true;
-        const QScreen *screen = QGuiApplication::primaryScreen();
-        const QSize outer = m_outerSize.isValid() ? m_outerSize : frameGeometry().size();
-        if (screen) {
-            const QRect area = screen->geometry();
-            move(area.x() + (area.width() - outer.width()) / 2,
-                area.y() + (area.height() - outer.height()) / 2);
+    if (visible) {
+        withdrawDefaultButtons();
+        if (!m_placed) {
+            m_placed = true;
+            m_centrePending = true;
+            centre();
         }
+    } else {
+        // Never told its frame while shown: where it was put is where it stays.
+        m_centrePending = false;
     }
     QDialog::setVisible(visible);
+}
+
+void FormBase::centre()
+{
+    // left = (screen width - window width) / 2, likewise top; the window's size is its outer
+    // one, frame included, once the window system has told it.
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QSize outer = m_outerSize.isValid() ? m_outerSize : frameGeometry().size();
+    const QRect area = screen->geometry();
+    move(area.x() + (area.width() - outer.width()) / 2,
+        area.y() + (area.height() - outer.height()) / 2);
+}
+
+void FormBase::setDefaultButton(QPushButton *button)
+{
+    m_defaultButton = button;
+    button->setDefault(true);
+}
+
+void FormBase::withdrawDefaultButtons()
+{
+    // A window with a default button behaves as a dialog box: the focus carries the default.
+    if (m_defaultButton)
+        return;
+    // QDialog makes a button an automatic default when it shows or the button takes the focus,
+    // and Enter in any field would then press it. Buttons of windows opened from this one
+    // (a file dialog, say) are theirs to keep.
+    for (QPushButton *button : findChildren<QPushButton *>()) {
+        if (button->window() != this)
+            continue;
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
 }
 
 void FormBase::setFocusOnOpening(QWidget *control)
@@ -165,13 +212,15 @@ void FormBase::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (m_openingFocus)
         m_openingFocus->setFocus(Qt::OtherFocusReason);
-    fitOuterSize();
+    // No default frame marks the button that Enter presses: its focus frame shows from the start.
+    setAttribute(Qt::WA_KeyboardFocusChange);
+    frameReported();
 }
 
 void FormBase::moveEvent(QMoveEvent *event)
 {
     QDialog::moveEvent(event);
-    fitOuterSize();
+    frameReported();
 }
 
 void FormBase::keyPressEvent(QKeyEvent *event)
@@ -179,6 +228,17 @@ void FormBase::keyPressEvent(QKeyEvent *event)
     // No window has a cancel button: Escape closes nothing.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         event->accept();
+        return;
+    }
+    // Enter presses the button that has the focus and nothing else: a field, a grid or a memo
+    // that lets it through must not reach a button the user did not choose.
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && modifiers == Qt::NoModifier && !m_defaultButton) {
+        event->accept();
+        auto *button = qobject_cast<QPushButton *>(focusWidget());
+        if (button && button->hasFocus() && button->isEnabled())
+            button->click();
         return;
     }
     QDialog::keyPressEvent(event);

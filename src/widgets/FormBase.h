@@ -20,8 +20,9 @@ inline const QColor Blue {0, 0, 255};
 
 // The conventions every window of the program shares: a fixed layout in client coordinates,
 // a caption with its blanks, a frame with system menu and minimise box and no maximise box,
-// centred the first time it is shown and reopened where it was left, closing only hides,
-// Escape closes nothing. Mnemonics come from "&" in captions.
+// centred on its outer size the first time it is shown and reopened where it was left, closing
+// only hides, Escape closes nothing, Enter presses only the button that has the focus.
+// Mnemonics come from "&" in captions.
 class FormBase : public QDialog
 {
     Q_OBJECT
@@ -59,6 +60,9 @@ protected:
     void setClientSize(int width, int height);
     // Fits the client so that the frame the window system reports plus the client make this.
     void setOuterSize(int width, int height);
+    // Enter anywhere but on another button presses `button`, as in a dialog box. Without this
+    // no button is ever a default, neither set nor automatic.
+    void setDefaultButton(QPushButton *button);
 
     // Controls are created with the name of their role (their object name) and placed at a
     // position in client coordinates, or in `parent`'s.
@@ -77,11 +81,16 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    void withdrawDefaultButtons();
+    void centre();
+    void frameReported();
     void fitOuterSize();
 
     Frame m_frame;
     QSize m_outerSize;
     bool m_placed = false;
+    bool m_centrePending = false;
     bool m_frameFitted = false;
     QPointer<QWidget> m_openingFocus;
+    QPushButton *m_defaultButton = nullptr;
 };

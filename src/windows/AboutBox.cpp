@@ -33,7 +33,7 @@ AboutBox::AboutBox(QWidget *parent)
     auto *techInfoButton
         = addButton("techInfoButton", QStringLiteral("&Tech_Information"), 48, 160, 97, 25);
     // Enter presses "&Close" unless "&Tech_Information" has the focus.
-    closeButton->setDefault(true);
+    setDefaultButton(closeButton);
     setTabOrder(closeButton, techInfoButton);
     setFocusOnOpening(closeButton);
 

@@ -1,10 +1,9 @@
 #include "MainWindow.h"
 
-#include "CounterRecord.h"
+#include "WorkingCopy.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QFile>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -44,10 +43,6 @@ MainWindow::MainWindow(QWidget *parent)
     addLabel("rightsEndLabel", RightsNoticeLine2, 248, 304, font());
     m_closeButton = addButton("closeButton", QStringLiteral("&Close"), 496, 304);
 
-    // No default button: Enter presses the button that has the focus.
-    for (QPushButton *button : {m_closeButton, m_dataCopyButton, m_spectrumButton,
-             m_counterResetButton, m_timersButton, m_aboutButton, m_contactButton})
-        button->setAutoDefault(true);
     setTabOrder(m_dataCopyButton, m_spectrumButton);
     setTabOrder(m_spectrumButton, m_counterResetButton);
     setTabOrder(m_counterResetButton, m_timersButton);
@@ -67,9 +62,7 @@ MainWindow::MainWindow(QWidget *parent)
 
 void MainWindow::closeProgram()
 {
-    // Failures to delete are ignored: a read-only or missing file simply stays as it is.
-    QFile::remove(WorkingCopyName);
-    QFile::remove(IntermediateFileName);
+    DeleteWorkingFiles();
     QCoreApplication::quit();
 }
 

@@ -1,4 +1,3 @@
-#include "AboutBox.h"
 #include "ChartWindow.h"
 #include "DataCopyWindow.h"
 #include "MainWindow.h"
@@ -9,6 +8,7 @@
 #include "TimersWindow.h"
 #include "WindowOwner.h"
 #include "ZemraApplication.h"
+#include "AboutBox.h"
 
 #include <QDir>
 #include <QFile>
@@ -46,6 +46,8 @@ private slots:
     void layout();
     void frame();
     void centredOnFirstShowThenReopensWhereLeft();
+    void centredOnOuterSize_data();
+    void centredOnOuterSize();
     void escapeClosesNothing();
     void functionButtonsOpenTheirWindowsModally_data();
     void functionButtonsOpenTheirWindowsModally();
@@ -195,6 +197,33 @@ void TestMainWindow::centredOnFirstShowThenReopensWhereLeft()
     QCOMPARE(programWindows().timersWindow().pos(), QPoint(10, 20));
 }
 
+void TestMainWindow::centredOnOuterSize_data()
+{
+    // Windows laid out by their client size as well as those given an outer size.
+    QTest::addColumn<int>("index");
+    QTest::newRow("graphic spectrum") << 0;
+    QTest::newRow("About") << 1;
+    QTest::newRow("technical information") << 2;
+    QTest::newRow("main") << 3;
+    QTest::newRow("spectrum") << 4;
+}
+
+void TestMainWindow::centredOnOuterSize()
+{
+    QFETCH(int, index);
+    FormBase *window = QList<FormBase *> {&programWindows().chartWindow(),
+        &programWindows().aboutBox(), &programWindows().techInfoWindow(),
+        &programWindows().mainWindow(), &programWindows().spectrumWindow()}
+                           .at(index);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const QRect outer = window->frameGeometry();
+    QVERIFY(outer.size() != window->size()); // the frame is known
+    QCOMPARE(outer.topLeft(),
+        QPoint((screen.width() - outer.width()) / 2, (screen.height() - outer.height()) / 2));
+}
+
 void TestMainWindow::escapeClosesNothing()
 {
     for (FormBase *window : {static_cast<FormBase *>(&programWindows().mainWindow()),
@@ -296,23 +325,31 @@ void TestMainWindow::closeDeletesWorkingFiles_data()
 {
     QTest::addColumn<bool>("bufor");
     QTest::addColumn<bool>("dane");
+    QTest::addColumn<QString>("readOnly"); // the file its owner may not write, which stays
     QTest::addColumn<bool>("buforUndeletable");
-    QTest::newRow("both") << true << true << false;
-    QTest::newRow("only bufor.txt") << true << false << false;
-    QTest::newRow("only dane.txt") << false << true << false;
-    QTest::newRow("neither") << false << false << false;
-    QTest::newRow("bufor.txt cannot be deleted") << false << true << true;
+    QTest::newRow("both") << true << true << QString() << false;
+    QTest::newRow("only bufor.txt") << true << false << QString() << false;
+    QTest::newRow("only dane.txt") << false << true << QString() << false;
+    QTest::newRow("neither") << false << false << QString() << false;
+    QTest::newRow("bufor.txt cannot be deleted") << false << true << QString() << true;
+    QTest::newRow("bufor.txt read-only") << true << true << "bufor.txt" << false;
+    QTest::newRow("dane.txt read-only") << true << true << "dane.txt" << false;
 }
 
 void TestMainWindow::closeDeletesWorkingFiles()
 {
     QFETCH(bool, bufor);
     QFETCH(bool, dane);
+    QFETCH(QString, readOnly);
     QFETCH(bool, buforUndeletable);
     if (bufor)
         WriteFile(QStringLiteral("bufor.txt"), DemonstrationFileBytes());
     if (dane)
         WriteFile(QStringLiteral("dane.txt"), DemonstrationFileBytes());
+    if (!readOnly.isEmpty()) {
+        QVERIFY(QFile::setPermissions(
+            readOnly, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    }
     if (buforUndeletable) {
         // A non-empty directory of that name resists deletion even for root.
         QDir().mkpath(QStringLiteral("bufor.txt/inside"));
@@ -329,8 +366,11 @@ void TestMainWindow::closeDeletesWorkingFiles()
     });
     QVERIFY(ended);
     QVERIFY(boxes.isEmpty());
-    QVERIFY(!QFile::exists(QStringLiteral("dane.txt")));
-    QCOMPARE(QFileInfo::exists(QStringLiteral("bufor.txt")), buforUndeletable);
+    QCOMPARE(QFileInfo::exists(QStringLiteral("dane.txt")), readOnly == "dane.txt");
+    QCOMPARE(QFileInfo::exists(QStringLiteral("bufor.txt")),
+        buforUndeletable || readOnly == "bufor.txt");
+    if (!readOnly.isEmpty())
+        QCOMPARE(ReadAll(readOnly), DemonstrationFileBytes());
     QVERIFY(QFile::exists(QStringLiteral("other.dat")));
 }
 

@@ -7,7 +7,7 @@ set -uo pipefail
 zemra=$(readlink -f "$1")
 # A real X server this time, whatever the rest of the suite uses.
 unset QT_QPA_PLATFORM
-for tool in Xvfb xdotool openbox wmctrl; do
+for tool in Xvfb xdotool openbox wmctrl xwininfo xprop; do
     if ! command -v "$tool" >/dev/null; then
         echo "SKIP: $tool is not installed (scripts/install-deps brings it)"
         exit 77
@@ -125,5 +125,92 @@ wmctrl -i -c "$main" || fail "the window manager could not close the main window
 wait_exit || fail "closing the frame did not end the program"
 [ "$code" = 0 ] || fail "exit code $code after closing the frame"
 [ -f "$run2/bufor.txt" ] && [ -f "$run2/dane.txt" ] || fail "closing the frame deleted a working file"
+
+# Run 3: every window opens centred on its outer size, the frame that the window manager
+# draws included: its frame's corner at ((screen - outer) / 2), within a pixel.
+read -r screen_width screen_height <<<"$(xdotool getdisplaygeometry)"
+
+# Prints how far the frame's top-left corner lies from the centred place, "dx dy".
+centre_offset() {
+    local info extents left right top bottom x y width height
+    info=$(xwininfo -id "$1") || return 1
+    x=$(awk '/Absolute upper-left X/ {print $4}' <<<"$info")
+    y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$info")
+    width=$(awk '/^ *Width:/ {print $2}' <<<"$info")
+    height=$(awk '/^ *Height:/ {print $2}' <<<"$info")
+    extents=$(xprop -id "$1" _NET_FRAME_EXTENTS) || return 1
+    [[ $extents == *=* ]] || return 1
+    read -r left right top bottom <<<"$(sed 's/.*= //; s/,/ /g' <<<"$extents")"
+    echo "$((x - left - (screen_width - width - left - right) / 2))" \
+        "$((y - top - (screen_height - height - top - bottom) / 2))"
+}
+
+# Waits for the window and checks that it is centred (the window manager may still be adding
+# its frame when it appears); leaves it active, its id in centred_id.
+check_centred() {
+    local pattern=$1 id offset dx=999 dy=999 # not measured yet
+    id=$(wait_window "$pattern") || fail "window '$pattern' did not appear"
+    for _ in $(seq 30); do
+        offset=$(centre_offset "$id") && read -r dx dy <<<"$offset" \
+            && ((dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1)) && break
+        offset=${offset:-unknown}
+        sleep 0.1
+    done
+    ((dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1)) \
+        || fail "window '$pattern' is not centred: its frame is off by $offset"
+    xdotool windowactivate --sync "$id" 2>/dev/null
+    centred_id=$id
+}
+
+# Closes a window with its "&Close" and waits until it is gone.
+close_window() {
+    xdotool windowactivate --sync "$1" 2>/dev/null
+    xdotool key --clearmodifiers alt+c
+    for _ in $(seq 50); do
+        xdotool search --onlyvisible --name "$2" >/dev/null 2>&1 || return 0
+        sleep 0.1
+    done
+    fail "window '$2' did not close"
+}
+
+# Opens a window with a key in the active one, checks it and closes it again.
+open_check_close() {
+    local key=$1 pattern=$2
+    xdotool key --clearmodifiers "$key"
+    check_centred "$pattern"
+    close_window "$centred_id" "$pattern"
+}
+
+run3="$work/run3"
+mkdir -p "$run3"
+cp "$expected" "$run3/bufor.txt" # the chart then paints without a message
+start_zemra "$run3"
+check_centred "ZEMRA  DEMO1"
+open_check_close alt+d "DATA COPY"
+open_check_close alt+t "^   TIMERS$"
+open_check_close alt+r "RECORDER RESET"
+open_check_close alt+o "CONTACT"
+xdotool key --clearmodifiers alt+s
+check_centred "^    SPECTRUM$"
+spectrum=$centred_id
+open_check_close alt+g "GRAPHIC  SPECTRUM"
+close_window "$spectrum" "^    SPECTRUM$"
+xdotool windowactivate --sync "$main" 2>/dev/null
+xdotool key --clearmodifiers alt+a
+check_centred "^About$"
+about=$centred_id
+xdotool key --clearmodifiers alt+t
+check_centred "TECHNICAL INFORMATION"
+technical=$centred_id
+for page in "alt+a:^   Application$" "alt+s:Signal Classification" "alt+g:ZEMRA General View" \
+    "alt+d:ZEMRA Dimension" "alt+t:ZEMRA Basic Technical Data"; do
+    xdotool windowactivate --sync "$technical" 2>/dev/null
+    open_check_close "${page%%:*}" "${page#*:}"
+done
+close_window "$technical" "TECHNICAL INFORMATION"
+close_window "$about" "^About$"
+xdotool windowactivate --sync "$main" 2>/dev/null
+xdotool key --clearmodifiers alt+c
+wait_exit || fail "Alt+C did not end the program after the windows were visited"
 
 echo "1 passed, 0 failed"

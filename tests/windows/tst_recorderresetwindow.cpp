@@ -13,6 +13,7 @@
 
 #include <fcntl.h>
 #include <pty.h>
+#include <sys/file.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -326,34 +327,43 @@ void TestRecorderReset::lineSettingsWhileSending()
 
 void TestRecorderReset::fallsBackToSecondPortForGood_data()
 {
-    QTest::addColumn<bool>("held");
-    QTest::newRow("COM1 missing") << false;
-    QTest::newRow("COM1 held by another program") << true;
+    QTest::addColumn<QString>("first"); // what keeps COM1 from the reset
+    QTest::newRow("COM1 missing") << "missing";
+    QTest::newRow("COM1 held by another program") << "held";
+    QTest::newRow("COM1 locked by another program with flock") << "flock";
 }
 
 void TestRecorderReset::fallsBackToSecondPortForGood()
 {
-    QFETCH(bool, held);
+    QFETCH(QString, first);
     // Missing: a name that appears later as a link to the first terminal.
     const QString missing = m_dir->filePath(QStringLiteral("first-port"));
-    const QString first = held ? m_first->path() : missing;
+    const QString device = first == QLatin1String("missing") ? missing : m_first->path();
     auto holder = std::make_unique<QSerialPort>(m_first->path());
-    if (held)
+    if (first == QLatin1String("held"))
         QVERIFY(holder->open(QIODevice::ReadWrite));
-    makeForm(first, m_second->path());
+    // As pyserial's exclusive mode does: an advisory lock on a descriptor of its own.
+    int locked = -1;
+    if (first == QLatin1String("flock")) {
+        locked = ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        QVERIFY(locked >= 0);
+        QCOMPARE(::flock(locked, LOCK_EX | LOCK_NB), 0);
+    }
+    makeForm(device, m_second->path());
 
     QVERIFY(pressYes().isEmpty());
     QCOMPARE(m_second->received(), QByteArray("5"));
     QCOMPARE(m_first->received(), QByteArray());
     QCOMPARE(m_form->portName(), QStringLiteral("COM2"));
-    QCOMPARE(m_log.steps.mid(0, 2), QStringList({"failed " + first, "open " + m_second->path()}));
+    QCOMPARE(m_log.steps.mid(0, 2), QStringList({"failed " + device, "open " + m_second->path()}));
 
     // The first port becomes available: it is not tried again during the run.
-    if (held)
-        holder.reset();
-    else
+    holder.reset();
+    if (locked >= 0)
+        ::close(locked);
+    if (first == QLatin1String("missing"))
         QVERIFY(QFile::link(m_first->path(), missing));
-    QVERIFY(isFree(first));
+    QVERIFY(isFree(device));
     m_log.steps.clear();
     QVERIFY(pressYes().isEmpty());
     QCOMPARE(m_second->received(), QByteArray("5"));
