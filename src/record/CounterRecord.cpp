@@ -167,17 +167,22 @@ int hexDigit(int c)
     return -1;
 }
 
-ReadResult malformed(const QString &fileName, const QString &what)
+ReadResult malformed(const QString &fileName, qint64 record, const QString &what)
 {
     ReadResult result;
     result.status = ReadResult::Malformed;
-    result.message = QStringLiteral("Not a valid record in \"%1\": %2").arg(fileName, what);
+    result.message = record == 1
+        ? QStringLiteral("Not a valid record in \"%1\": %2").arg(fileName, what)
+        : QStringLiteral("Not a valid record in \"%1\" (record %2): %3")
+              .arg(fileName)
+              .arg(record)
+              .arg(what);
     return result;
 }
 
-ReadResult parse(QIODevice &device, const QString &fileName)
+// One record from where `in` stands; `record` is its number in the file, counted from 1.
+ReadResult parse(CharReader &in, QIODevice &device, const QString &fileName, qint64 record)
 {
-    CharReader in(device);
     ReadResult result;
     for (int position = 0; position < RecordWords; ++position) {
         while (isSpace(in.peek()))
@@ -194,7 +199,7 @@ ReadResult parse(QIODevice &device, const QString &fileName)
             return result;
         }
         if (in.peek() < 0) {
-            return malformed(fileName,
+            return malformed(fileName, record,
                 QStringLiteral("the file ends after %1 values; %2 is missing.")
                     .arg(position)
                     .arg(where()));
@@ -218,11 +223,12 @@ ReadResult parse(QIODevice &device, const QString &fileName)
             ++digits;
         }
         if (digits == 0)
-            return malformed(fileName, where() + QStringLiteral(" is not a hexadecimal number."));
+            return malformed(
+                fileName, record, where() + QStringLiteral(" is not a hexadecimal number."));
         if (value > limit)
-            return malformed(fileName, where() + QStringLiteral(" is too large."));
+            return malformed(fileName, record, where() + QStringLiteral(" is too large."));
         if (negative && value != 0)
-            return malformed(fileName, where() + QStringLiteral(" is negative."));
+            return malformed(fileName, record, where() + QStringLiteral(" is negative."));
         result.values[position] = static_cast<std::int32_t>(value);
     }
     result.status = ReadResult::Ok;
@@ -230,6 +236,39 @@ ReadResult parse(QIODevice &device, const QString &fileName)
 }
 
 } // namespace
+
+struct RecordReader::Input
+{
+    explicit Input(QIODevice &device)
+        : device(device)
+        , chars(device)
+    { }
+    QIODevice &device;
+    CharReader chars;
+};
+
+RecordReader::RecordReader(QIODevice &device, const QString &fileName)
+    : m_input(std::make_unique<Input>(device))
+    , m_fileName(fileName)
+{ }
+
+RecordReader::~RecordReader() = default;
+
+bool RecordReader::atEnd()
+{
+    CharReader &in = m_input->chars;
+    while (isSpace(in.peek()))
+        in.next();
+    return in.peek() < 0 && !in.failed();
+}
+
+ReadResult RecordReader::next()
+{
+    ReadResult result = parse(m_input->chars, m_input->device, m_fileName, m_record);
+    if (result.ok())
+        ++m_record;
+    return result;
+}
 
 ReadResult ReadCounterRecord(const QString &fileName)
 {
@@ -240,7 +279,7 @@ ReadResult ReadCounterRecord(const QString &fileName)
         result.message = file.errorString();
         return result;
     }
-    return parse(file, fileName);
+    return RecordReader(file, fileName).next();
 }
 
 ReadResult ParseCounterRecord(const QByteArray &bytes, const QString &fileName)
@@ -248,7 +287,7 @@ ReadResult ParseCounterRecord(const QByteArray &bytes, const QString &fileName)
     QByteArray copy = bytes;
     QBuffer buffer(&copy);
     buffer.open(QIODevice::ReadOnly);
-    return parse(buffer, fileName);
+    return RecordReader(buffer, fileName).next();
 }
 
 FileResult AppendCounterRecord(const QString &fileName, const CounterRecord &record)
