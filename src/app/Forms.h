@@ -6,8 +6,9 @@ class ZemraApplication;
 
 struct StartupOptions
 {
-    // The serial devices behind "COM1" and "COM2"; tests hand in pseudo-terminals.
-    PortDevices ports = DefaultPortDevices();
+    // The serial devices behind "COM1" and "COM2" as the user mapped them; tests hand in
+    // pseudo-terminals.
+    PortDevices ports = ConfiguredPortDevices();
 };
 
 // Creates the fourteen windows once, in their fixed order, the main window first.

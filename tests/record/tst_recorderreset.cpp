@@ -4,10 +4,14 @@
 #include "record/uRecorderReset1_1.h"
 
 #include <QApplication>
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QSerialPort>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 
@@ -194,6 +198,9 @@ private slots:
     void noAndCloseTouchNoPort();
     void failedSendIsReported_data();
     void failedSendIsReported();
+    void mappedPortsReachTheWindow_data();
+    void mappedPortsReachTheWindow();
+    void unmappedPortsAreTheDefaults();
 
 private:
     void makeForm(const QString &first, const QString &second);
@@ -447,6 +454,108 @@ void TestRecorderReset::failedSendIsReported()
     QCOMPARE(m_form->portName(), QStringLiteral("COM1"));
 }
 
-ZEMRA_TEST_MAIN(TestRecorderReset)
+void TestRecorderReset::mappedPortsReachTheWindow_data()
+{
+    // Where each port's device is named: "first", "second" (the two terminals), "missing" (a
+    // path with nothing behind it), or "" for not at all.
+    QTest::addColumn<QString>("environmentFirst");
+    QTest::addColumn<QString>("environmentSecond");
+    QTest::addColumn<QString>("settingsFirst");
+    QTest::addColumn<QString>("settingsSecond");
+    QTest::addColumn<QString>("receiver");
+    QTest::newRow("environment") << "first"
+                                 << "second"
+                                 << ""
+                                 << ""
+                                 << "first";
+    QTest::newRow("settings file") << ""
+                                   << ""
+                                   << "missing"
+                                   << "second"
+                                   << "second";
+    QTest::newRow("environment before settings file") << "first"
+                                                      << ""
+                                                      << "missing"
+                                                      << "second"
+                                                      << "first";
+    QTest::newRow("environment, then settings file for COM2") << "missing"
+                                                              << ""
+                                                              << "first"
+                                                              << "second"
+                                                              << "second";
+}
+
+void TestRecorderReset::mappedPortsReachTheWindow()
+{
+    QFETCH(QString, environmentFirst);
+    QFETCH(QString, environmentSecond);
+    QFETCH(QString, settingsFirst);
+    QFETCH(QString, settingsSecond);
+    QFETCH(QString, receiver);
+    const QMap<QString, QString> devices {{"first", m_first->path()}, {"second", m_second->path()},
+        {"missing", m_dir->filePath(QStringLiteral("no-port"))}, {"", QString()}};
+
+    // Each row's own settings file; a distinct time stamp makes Qt read it afresh.
+    static int row = 0;
+    const QString settingsFile = SettingsFilePath();
+    QVERIFY(settingsFile.startsWith(qEnvironmentVariable("XDG_CONFIG_HOME") + '/'));
+    QVERIFY(QDir().mkpath(QFileInfo(settingsFile).path()));
+    QByteArray settings = "[ports]\n";
+    if (!settingsFirst.isEmpty())
+        settings += "COM1=" + devices[settingsFirst].toUtf8() + "\n";
+    if (!settingsSecond.isEmpty())
+        settings += "COM2=" + devices[settingsSecond].toUtf8() + "\n";
+    WriteFile(settingsFile, settings);
+    QFile(settingsFile)
+        .setFileTime(
+            QDateTime::currentDateTime().addSecs(++row * 10), QFileDevice::FileModificationTime);
+    qputenv("ZEMRA_COM1", devices[environmentFirst].toUtf8());
+    qputenv("ZEMRA_COM2", devices[environmentSecond].toUtf8());
+
+    m_form = new TForm5;
+    qunsetenv("ZEMRA_COM1");
+    qunsetenv("ZEMRA_COM2");
+    QFile::remove(settingsFile);
+    m_form->setPortFactory([this](const QString &device) -> std::unique_ptr<SerialPort> {
+        // Never the machine's own serial ports.
+        if (!device.startsWith(m_first->path()) && !device.startsWith(m_second->path())
+            && !device.startsWith(m_dir->path())) {
+            m_log.steps << "refused " + device;
+            return std::make_unique<WatchedPort>(m_dir->filePath(QStringLiteral("no-port")), m_log);
+        }
+        return std::make_unique<WatchedPort>(device, m_log);
+    });
+    m_form->show();
+    QVERIFY(pressYes().isEmpty());
+    QVERIFY2(!m_log.steps.join(' ').contains("refused"), qPrintable(m_log.steps.join(", ")));
+    const bool first = receiver == QLatin1String("first");
+    QCOMPARE(m_first->received(), first ? QByteArray("5") : QByteArray());
+    QCOMPARE(m_second->received(), first ? QByteArray() : QByteArray("5"));
+}
+
+void TestRecorderReset::unmappedPortsAreTheDefaults()
+{
+    qunsetenv("ZEMRA_COM1");
+    qunsetenv("ZEMRA_COM2");
+    QFile::remove(SettingsFilePath());
+    const PortDevices defaults {{"COM1", "/dev/ttyS0"}, {"COM2", "/dev/ttyS1"}};
+    QCOMPARE(DefaultPortDevices(), defaults);
+    QCOMPARE(ConfiguredPortDevices(), defaults);
+    // An empty variable counts as not set.
+    qputenv("ZEMRA_COM1", "");
+    QCOMPARE(ConfiguredPortDevices(), defaults);
+    qunsetenv("ZEMRA_COM1");
+}
+
+int main(int argc, char **argv)
+{
+    // The settings are read from a folder of the test's own, never the user's; Qt fixes the
+    // folder at the first use of settings, so it is set before anything starts.
+    QTemporaryDir configuration;
+    qputenv("XDG_CONFIG_HOME", configuration.path().toUtf8());
+    ZemraApplication app(argc, argv);
+    TestRecorderReset test;
+    return QTest::qExec(&test, argc, argv);
+}
 
 #include "tst_recorderreset.moc"
