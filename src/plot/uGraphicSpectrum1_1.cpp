@@ -43,7 +43,7 @@ TForm4::TForm4(QWidget *parent)
     setWindowTitle(QStringLiteral("  GRAPHIC  SPECTRUM"));
     setClientSize(520, 519);
     setBackgroundRole(QPalette::Light);
-    setFont(MsSansSerif(11, true));
+    setFont(ChartFont());
 
     // Labels are opaque: they hide the grid lines under them.
     Label1 = addLabel(QStringLiteral("n"), 32, 8, MsSansSerif(16, true));
@@ -65,6 +65,11 @@ QColor TForm4::BackgroundColour() const
     return palette().color(QPalette::Light);
 }
 
+ChartLook TForm4::Look() const
+{
+    return {font(), BackgroundColour(), palette().color(QPalette::WindowText)};
+}
+
 void TForm4::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
@@ -81,10 +86,7 @@ void TForm4::showEvent(QShowEvent *event)
 
 void TForm4::PaintChart(QPainter &painter, int width, int height)
 {
-    painter.setFont(font());
-    TCanvas canvas(painter, width, height);
-    canvas.SetBrushColor(TCanvas::FromQColor(BackgroundColour()));
-    canvas.SetFontColor(TCanvas::FromQColor(palette().color(QPalette::WindowText)));
+    ChartCanvas canvas(painter, width, height, Look());
     FormPaint(canvas);
 }
 
