@@ -7,9 +7,14 @@
 namespace {
 std::unique_ptr<QSettings> programSettings()
 {
-    // An INI file on every platform, so that the ports are set the same way everywhere.
-    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-        QStringLiteral("zemra"), QStringLiteral("zemra"));
+    // A text file everywhere, also on Windows where native settings would go to the registry.
+#ifdef Q_OS_WIN
+    constexpr QSettings::Format format = QSettings::IniFormat;
+#else
+    constexpr QSettings::Format format = QSettings::NativeFormat;
+#endif
+    return std::make_unique<QSettings>(
+        format, QSettings::UserScope, QStringLiteral("zemra"), QStringLiteral("zemra"));
 }
 } // namespace
 
