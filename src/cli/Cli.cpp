@@ -34,10 +34,10 @@ int CommandLine::parse(const QStringList &arguments)
     if (!m_parser.parse(arguments))
         return usageError(m_parser.errorText());
     if (m_parser.isSet(QStringLiteral("help"))) {
-        // QCommandLineParser names the program only; the subcommand goes after it.
+        // QCommandLineParser names the program as it was started; the subcommand goes after it.
         QString help = m_parser.helpText();
-        help.replace(
-            QStringLiteral("Usage: zemra-cli"), QStringLiteral("Usage: zemra-cli ") + m_command);
+        help.replace(0, help.indexOf(QLatin1String(" [options]")),
+            QStringLiteral("Usage: zemra-cli ") + m_command);
         std::fputs(help.toLocal8Bit().constData(), stdout);
         return ExitOk;
     }

@@ -30,12 +30,12 @@ int RunReset(const QStringList &arguments)
         std::printf("Reset sent on %s.\n", qPrintable(where));
         return ExitOk;
     }
-    if (!named && result.messages.contains(ResetMessage::NoPort))
-        PrintMessage(QStringLiteral("tried COM1 (%1) and COM2 (%2).")
-                         .arg(ports.value(FirstPortName), ports.value(SecondPortName)));
-    else
-        PrintMessage(QStringLiteral("tried %1.").arg(where));
     for (const ResetMessage message : result.messages)
         PrintMessage(ResetMessageEnglish(message));
+    if (!named && result.messages.contains(ResetMessage::NoPort))
+        PrintMessage(QStringLiteral("Ports tried: COM1 (%1), COM2 (%2).")
+                         .arg(ports.value(FirstPortName), ports.value(SecondPortName)));
+    else
+        PrintMessage(QStringLiteral("Port tried: %1.").arg(where));
     return ExitRefused;
 }
