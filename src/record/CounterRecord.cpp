@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 
 const std::array<LoadLevel, LevelCount> LoadLevels = {{
@@ -111,11 +112,10 @@ public:
 
     int peek(int ahead = 0)
     {
-        while (m_pos + ahead >= m_buffer.size()) {
-            if (!fill())
-                return -1;
-        }
-        return static_cast<unsigned char>(m_buffer[m_pos + ahead]);
+        // Nearly every call finds its byte in the buffer.
+        if (m_pos + ahead < m_size) [[likely]]
+            return static_cast<unsigned char>(m_data[m_pos + ahead]);
+        return peekFilling(ahead);
     }
 
     void next()
@@ -132,20 +132,37 @@ public:
     bool failed() const { return m_failed; }
 
 private:
+    static constexpr qsizetype Chunk = 64 * 1024;
+
+    // Kept apart so that the common case above stays small enough to inline.
+    Q_DECL_COLD_FUNCTION Q_NEVER_INLINE int peekFilling(int ahead)
+    {
+        while (m_pos + ahead >= m_size) {
+            if (!fill())
+                return -1;
+        }
+        return static_cast<unsigned char>(m_data[m_pos + ahead]);
+    }
+
     bool fill()
     {
-        m_buffer.remove(0, m_pos);
+        // The few bytes not yet taken move to the front; the buffer keeps its size.
+        const qsizetype kept = m_size - m_pos;
+        if (m_buffer.size() < kept + Chunk)
+            m_buffer.resize(kept + Chunk);
+        std::memmove(m_buffer.data(), m_buffer.constData() + m_pos, kept);
         m_pos = 0;
-        const qsizetype kept = m_buffer.size();
-        m_buffer.resize(kept + 4096);
-        const qint64 got = m_device.read(m_buffer.data() + kept, 4096);
-        m_buffer.resize(kept + (got > 0 ? got : 0));
+        const qint64 got = m_device.read(m_buffer.data() + kept, Chunk);
+        m_size = kept + (got > 0 ? got : 0);
+        m_data = m_buffer.constData();
         m_failed = m_failed || got < 0;
         return got > 0;
     }
 
     QIODevice &m_device;
     QByteArray m_buffer;
+    const char *m_data = nullptr;
+    qsizetype m_size = 0; // bytes of the buffer that hold data
     qsizetype m_pos = 0;
     int m_line = 1;
     bool m_failed = false;
