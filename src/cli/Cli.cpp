@@ -10,7 +10,7 @@ bool Output::flush()
         m_failed = std::fwrite(m_buffer.constData(), 1, m_buffer.size(), stdout)
             != size_t(m_buffer.size());
     }
-    m_buffer.clear();
+    m_buffer.resize(0); // keeps its memory for the next block
     m_failed = m_failed || std::fflush(stdout) != 0;
     return !m_failed;
 }

@@ -8,6 +8,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 namespace {
 // The window's text of a computed value, with the decimal separator asked for.
@@ -40,16 +41,36 @@ void appendInteger(QByteArray &out, qint64 value)
     out.append(chars, std::to_chars(chars, chars + sizeof chars, value).ptr - chars);
 }
 
-// The shortest text that reads back as the same double; null for what JSON cannot hold.
-void appendJsonNumber(QByteArray &out, double value)
+// One record's text built in place: the CSV and JSON of a long file are written a record at a
+// time, and small appends to a QByteArray would cost more than the numbers.
+class Text
 {
-    if (!std::isfinite(value)) {
-        out.append("null");
-        return;
+public:
+    void put(char c) { *m_end++ = c; }
+    void put(const char *text) { put(text, std::strlen(text)); }
+    void put(const char *text, size_t length)
+    {
+        std::memcpy(m_end, text, length);
+        m_end += length;
     }
-    char chars[32];
-    out.append(chars, std::to_chars(chars, chars + sizeof chars, value).ptr - chars);
-}
+    void put(const QByteArray &text) { put(text.constData(), size_t(text.size())); }
+    void real(double value) { m_end += FormatRealTo(value, m_end); }
+    void integer(qint64 value) { m_end = std::to_chars(m_end, m_end + 24, value).ptr; }
+    // The shortest text that reads back as the same double; null for what JSON cannot hold.
+    void jsonNumber(double value)
+    {
+        if (std::isfinite(value))
+            m_end = std::to_chars(m_end, m_end + 32, value).ptr;
+        else
+            put("null", 4);
+    }
+    void appendTo(QByteArray &out) const { out.append(m_text, m_end - m_text); }
+
+private:
+    // The largest record's text, JSON of 18 levels with their longest numbers, is under 2 kB.
+    char m_text[4096];
+    char *m_end = m_text;
+};
 
 // The values the spectrum window holds for one record.
 struct SpectrumValues
@@ -170,48 +191,57 @@ void RecordTableWriter::addSpectrumText(qint64, const RecordValues &values, QByt
 void RecordTableWriter::addSpectrumCsv(qint64 record, const RecordValues &values, QByteArray &out)
 {
     const SpectrumValues spectrum = spectrumValues(values);
-    QByteArray time;
-    appendReal(time, spectrum.activeWorkTime, ".");
+    Text text;
     for (int level = 0; level < LevelCount; ++level) {
-        appendInteger(out, record);
-        out.append(',').append(LoadLevels[level].text).append(',');
-        appendReal(out, values[level], ".");
-        out.append(',');
-        appendReal(out, spectrum.frequencies[level], ".");
-        out.append(',');
+        text.integer(record);
+        text.put(',');
+        text.put(LoadLevels[level].text);
+        text.put(',');
+        // Whole counts: the same text as FormatReal gives them.
+        text.integer(values[level]);
+        text.put(',');
+        text.real(spectrum.frequencies[level]);
+        text.put(',');
         if (spectrum.logarithms[level])
-            appendReal(out, *spectrum.logarithms[level], ".");
-        out.append(',').append(time).append("\r\n");
+            text.real(*spectrum.logarithms[level]);
+        text.put(',');
+        text.real(spectrum.activeWorkTime);
+        text.put("\r\n", 2);
     }
+    text.appendTo(out);
 }
 
 void RecordTableWriter::addSpectrumJson(qint64 record, const RecordValues &values, QByteArray &out)
 {
     const SpectrumValues spectrum = spectrumValues(values);
-    const auto list = [&out](const char *name, auto element) {
-        out.append(",\"").append(name).append("\":[");
+    Text text;
+    const auto list = [&text](const char *name, auto element) {
+        text.put(",\"");
+        text.put(name);
+        text.put("\":[");
         for (int level = 0; level < LevelCount; ++level) {
             if (level > 0)
-                out.append(',');
+                text.put(',');
             element(level);
         }
-        out.append(']');
+        text.put(']');
     };
-    out.append("{\"record\":");
-    appendInteger(out, record);
+    text.put("{\"record\":");
+    text.integer(record);
     // The level texts are numbers as they stand.
-    list("levels", [&](int level) { out.append(LoadLevels[level].text); });
-    list("nc", [&](int level) { appendInteger(out, values[level]); });
-    list("e", [&](int level) { appendJsonNumber(out, spectrum.frequencies[level]); });
+    list("levels", [&](int level) { text.put(LoadLevels[level].text); });
+    list("nc", [&](int level) { text.integer(values[level]); });
+    list("e", [&](int level) { text.jsonNumber(spectrum.frequencies[level]); });
     list("log_e", [&](int level) {
         if (spectrum.logarithms[level])
-            appendJsonNumber(out, *spectrum.logarithms[level]);
+            text.jsonNumber(*spectrum.logarithms[level]);
         else
-            out.append("null");
+            text.put("null", 4);
     });
-    out.append(",\"active_work_time_h\":");
-    appendJsonNumber(out, spectrum.activeWorkTime);
-    out.append('}');
+    text.put(",\"active_work_time_h\":");
+    text.jsonNumber(spectrum.activeWorkTime);
+    text.put('}');
+    text.appendTo(out);
 }
 
 void RecordTableWriter::addTimersText(qint64, const RecordValues &values, QByteArray &out)
@@ -236,11 +266,13 @@ void RecordTableWriter::addTimersCsv(qint64 record, const RecordValues &values, 
 
 void RecordTableWriter::addTimersJson(qint64 record, const RecordValues &values, QByteArray &out)
 {
-    out.append("{\"record\":");
-    appendInteger(out, record);
-    out.append(",\"active_work_time_h\":");
-    appendJsonNumber(out, ActiveWorkTime(values));
-    out.append(",\"battery_left_days\":");
-    appendInteger(out, BatteryLeftDays(values));
-    out.append('}');
+    Text text;
+    text.put("{\"record\":");
+    text.integer(record);
+    text.put(",\"active_work_time_h\":");
+    text.jsonNumber(ActiveWorkTime(values));
+    text.put(",\"battery_left_days\":");
+    text.integer(BatteryLeftDays(values));
+    text.put('}');
+    text.appendTo(out);
 }
