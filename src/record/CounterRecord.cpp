@@ -101,6 +101,22 @@ QByteArray RecordFileBytes(const CounterRecord &record)
 
 namespace {
 
+bool isSpace(int c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+int hexDigit(int c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 // Buffered reading of a device one character at a time, with a short look-ahead and
 // line counting. Memory stays bounded whatever the file's size.
 class CharReader
@@ -125,6 +141,41 @@ public:
         // CR LF, LF alone and CR alone each end one line.
         if (c == '\n' || (c == '\r' && peek() != '\n'))
             ++m_line;
+    }
+
+    // Skips white space, counting its line ends: peek() and next() in one pass over the buffer.
+    void skipSpace()
+    {
+        for (;;) {
+            // One byte of look-ahead stays in the buffer, for a CR that may be followed by LF.
+            for (; m_pos + 1 < m_size; ++m_pos) {
+                const char c = m_data[m_pos];
+                if (c == '\n' || (c == '\r' && m_data[m_pos + 1] != '\n'))
+                    ++m_line;
+                else if (c != '\r' && c != ' ' && c != '\t' && c != '\v' && c != '\f')
+                    return;
+            }
+            if (!isSpace(peek()))
+                return;
+            next();
+        }
+    }
+
+    // Takes hexadecimal digits while they last, handing each one's value to `take`; returns
+    // how many were taken.
+    template<class Take> int takeHexDigits(Take take)
+    {
+        int count = 0;
+        for (;;) {
+            for (; m_pos < m_size; ++m_pos, ++count) {
+                const int digit = hexDigit(static_cast<unsigned char>(m_data[m_pos]));
+                if (digit < 0)
+                    return count;
+                take(digit);
+            }
+            if (peek() < 0)
+                return count;
+        }
     }
 
     int line() const { return m_line; }
@@ -168,22 +219,6 @@ private:
     bool m_failed = false;
 };
 
-bool isSpace(int c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-int hexDigit(int c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 ReadResult malformed(const QString &fileName, qint64 record, const QString &what)
 {
     ReadResult result;
@@ -202,8 +237,7 @@ ReadResult parse(CharReader &in, QIODevice &device, const QString &fileName, qin
 {
     ReadResult result;
     for (int position = 0; position < RecordWords; ++position) {
-        while (isSpace(in.peek()))
-            in.next();
+        in.skipSpace();
         const int line = in.line();
         const auto where = [position, line] {
             return QStringLiteral("the value at position %1 (line %2)").arg(position).arg(line);
@@ -234,11 +268,8 @@ ReadResult parse(CharReader &in, QIODevice &device, const QString &fileName, qin
         }
         constexpr quint64 limit = quint64(std::numeric_limits<std::int32_t>::max());
         quint64 value = 0;
-        int digits = 0;
-        for (int d; (d = hexDigit(in.peek())) >= 0; in.next()) {
-            value = std::min(value * 16 + d, limit + 1);
-            ++digits;
-        }
+        const int digits = in.takeHexDigits(
+            [&value](int digit) { value = std::min(value * 16 + digit, limit + 1); });
         if (digits == 0)
             return malformed(
                 fileName, record, where() + QStringLiteral(" is not a hexadecimal number."));
@@ -274,8 +305,7 @@ RecordReader::~RecordReader() = default;
 bool RecordReader::atEnd()
 {
     CharReader &in = m_input->chars;
-    while (isSpace(in.peek()))
-        in.next();
+    in.skipSpace();
     return in.peek() < 0 && !in.failed();
 }
 
