@@ -22,6 +22,7 @@ int RunCheck(const QStringList &arguments)
     for (const QString &fileName : files) {
         QFile file(fileName);
         if (!file.open(QIODevice::ReadOnly)) {
+            output.flush(); // the files in the order given, also on a terminal
             PrintMessage(
                 QStringLiteral("Cannot open \"%1\": %2").arg(fileName, file.errorString()));
             status = ExitRefused;
@@ -34,6 +35,7 @@ int RunCheck(const QStringList &arguments)
             result = reader.next();
         while (result.ok() && !reader.atEnd());
         if (!result.ok()) {
+            output.flush();
             PrintMessage(result.message);
             status = ExitRefused;
             continue;
