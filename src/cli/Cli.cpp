@@ -63,9 +63,9 @@ void AddRecordOptions(QCommandLineParser &parser, bool allowAll)
 
 int ReadRecordOptions(const CommandLine &commandLine, RecordChoice &choice)
 {
-    const QCommandLineParser &parser = const_cast<CommandLine &>(commandLine).parser();
-    const bool hasAll = parser.optionNames().contains(QStringLiteral("all"));
-    choice.all = hasAll && parser.isSet(QStringLiteral("all"));
+    const QCommandLineParser &parser = commandLine.parser();
+    // The options given, so that a command without --all need not define it.
+    choice.all = parser.optionNames().contains(QStringLiteral("all"));
     if (parser.isSet(QStringLiteral("record"))) {
         if (choice.all)
             return commandLine.usageError(QStringLiteral("--record and --all exclude each other."));

@@ -45,6 +45,7 @@ class CommandLine
 public:
     CommandLine(const QString &command, const QString &description, const QString &syntax);
     QCommandLineParser &parser() { return m_parser; }
+    const QCommandLineParser &parser() const { return m_parser; }
     // Parses; on --help prints the subcommand's help and gives ExitOk, on a mistake prints it
     // with a hint and gives ExitUsage; otherwise gives -1 and the caller goes on.
     int parse(const QStringList &arguments);
