@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 
 const std::array<LoadLevel, LevelCount> LoadLevels = {{
@@ -100,57 +101,6 @@ QByteArray RecordFileBytes(const CounterRecord &record)
 
 namespace {
 
-// Buffered reading of a device one character at a time, with a short look-ahead and
-// line counting. Memory stays bounded whatever the file's size.
-class CharReader
-{
-public:
-    explicit CharReader(QIODevice &device)
-        : m_device(device)
-    { }
-
-    int peek(int ahead = 0)
-    {
-        while (m_pos + ahead >= m_buffer.size()) {
-            if (!fill())
-                return -1;
-        }
-        return static_cast<unsigned char>(m_buffer[m_pos + ahead]);
-    }
-
-    void next()
-    {
-        const int c = peek();
-        ++m_pos;
-        // CR LF, LF alone and CR alone each end one line.
-        if (c == '\n' || (c == '\r' && peek() != '\n'))
-            ++m_line;
-    }
-
-    int line() const { return m_line; }
-    // True once reading the device failed: the end seen is not the file's end.
-    bool failed() const { return m_failed; }
-
-private:
-    bool fill()
-    {
-        m_buffer.remove(0, m_pos);
-        m_pos = 0;
-        const qsizetype kept = m_buffer.size();
-        m_buffer.resize(kept + 4096);
-        const qint64 got = m_device.read(m_buffer.data() + kept, 4096);
-        m_buffer.resize(kept + (got > 0 ? got : 0));
-        m_failed = m_failed || got < 0;
-        return got > 0;
-    }
-
-    QIODevice &m_device;
-    QByteArray m_buffer;
-    qsizetype m_pos = 0;
-    int m_line = 1;
-    bool m_failed = false;
-};
-
 bool isSpace(int c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
@@ -167,21 +117,127 @@ int hexDigit(int c)
     return -1;
 }
 
-ReadResult malformed(const QString &fileName, const QString &what)
+// Buffered reading of a device one character at a time, with a short look-ahead and
+// line counting. Memory stays bounded whatever the file's size.
+class CharReader
+{
+public:
+    explicit CharReader(QIODevice &device)
+        : m_device(device)
+    { }
+
+    int peek(int ahead = 0)
+    {
+        // Nearly every call finds its byte in the buffer.
+        if (m_pos + ahead < m_size) [[likely]]
+            return static_cast<unsigned char>(m_data[m_pos + ahead]);
+        return peekFilling(ahead);
+    }
+
+    void next()
+    {
+        const int c = peek();
+        ++m_pos;
+        // CR LF, LF alone and CR alone each end one line.
+        if (c == '\n' || (c == '\r' && peek() != '\n'))
+            ++m_line;
+    }
+
+    // Skips white space, counting its line ends: peek() and next() in one pass over the buffer.
+    void skipSpace()
+    {
+        for (;;) {
+            // One byte of look-ahead stays in the buffer, for a CR that may be followed by LF.
+            for (; m_pos + 1 < m_size; ++m_pos) {
+                const char c = m_data[m_pos];
+                if (c == '\n' || (c == '\r' && m_data[m_pos + 1] != '\n'))
+                    ++m_line;
+                else if (c != '\r' && c != ' ' && c != '\t' && c != '\v' && c != '\f')
+                    return;
+            }
+            if (!isSpace(peek()))
+                return;
+            next();
+        }
+    }
+
+    // Takes hexadecimal digits while they last, handing each one's value to `take`; returns
+    // how many were taken.
+    template<class Take> int takeHexDigits(Take take)
+    {
+        int count = 0;
+        for (;;) {
+            for (; m_pos < m_size; ++m_pos, ++count) {
+                const int digit = hexDigit(static_cast<unsigned char>(m_data[m_pos]));
+                if (digit < 0)
+                    return count;
+                take(digit);
+            }
+            if (peek() < 0)
+                return count;
+        }
+    }
+
+    int line() const { return m_line; }
+    // True once reading the device failed: the end seen is not the file's end.
+    bool failed() const { return m_failed; }
+
+private:
+    static constexpr qsizetype Chunk = 64 * 1024;
+
+    // Kept apart so that the common case above stays small enough to inline.
+    Q_DECL_COLD_FUNCTION Q_NEVER_INLINE int peekFilling(int ahead)
+    {
+        while (m_pos + ahead >= m_size) {
+            if (!fill())
+                return -1;
+        }
+        return static_cast<unsigned char>(m_data[m_pos + ahead]);
+    }
+
+    bool fill()
+    {
+        // The few bytes not yet taken move to the front; the buffer keeps its size.
+        const qsizetype kept = m_size - m_pos;
+        if (m_buffer.size() < kept + Chunk)
+            m_buffer.resize(kept + Chunk);
+        std::memmove(m_buffer.data(), m_buffer.constData() + m_pos, kept);
+        m_pos = 0;
+        const qint64 got = m_device.read(m_buffer.data() + kept, Chunk);
+        m_size = kept + (got > 0 ? got : 0);
+        m_data = m_buffer.constData();
+        m_failed = m_failed || got < 0;
+        return got > 0;
+    }
+
+    QIODevice &m_device;
+    QByteArray m_buffer;
+    const char *m_data = nullptr;
+    qsizetype m_size = 0; // bytes of the buffer that hold data
+    qsizetype m_pos = 0;
+    int m_line = 1;
+    bool m_failed = false;
+};
+
+ReadResult malformed(const QString &fileName, qint64 record, const QString &what)
 {
     ReadResult result;
     result.status = ReadResult::Malformed;
-    result.message = QStringLiteral("Not a valid record in \"%1\": %2").arg(fileName, what);
+    result.message = record == 1
+        ? QStringLiteral("Not a valid record in \"%1\": %2").arg(fileName, what)
+        : QStringLiteral("Not a valid record in \"%1\" (record %2): %3")
+              .arg(fileName)
+              .arg(record)
+              .arg(what);
     return result;
 }
 
-ReadResult parse(QIODevice &device, const QString &fileName)
+// One record from where `in` stands; `record` is its number in the file, counted from 1.
+ReadResult parse(CharReader &in, QIODevice &device, const QString &fileName, qint64 record)
 {
-    CharReader in(device);
     ReadResult result;
     for (int position = 0; position < RecordWords; ++position) {
-        while (isSpace(in.peek()))
-            in.next();
+        in.skipSpace();
         const int line = in.line();
         const auto where = [position, line] {
             return QStringLiteral("the value at position %1 (line %2)").arg(position).arg(line);
@@ -194,7 +250,7 @@ ReadResult parse(QIODevice &device, const QString &fileName)
             return result;
         }
         if (in.peek() < 0) {
-            return malformed(fileName,
+            return malformed(fileName, record,
                 QStringLiteral("the file ends after %1 values; %2 is missing.")
                     .arg(position)
                     .arg(where()));
@@ -212,17 +268,15 @@ ReadResult parse(QIODevice &device, const QString &fileName)
         }
         constexpr quint64 limit = quint64(std::numeric_limits<std::int32_t>::max());
         quint64 value = 0;
-        int digits = 0;
-        for (int d; (d = hexDigit(in.peek())) >= 0; in.next()) {
-            value = std::min(value * 16 + d, limit + 1);
-            ++digits;
-        }
+        const int digits = in.takeHexDigits(
+            [&value](int digit) { value = std::min(value * 16 + digit, limit + 1); });
         if (digits == 0)
-            return malformed(fileName, where() + QStringLiteral(" is not a hexadecimal number."));
+            return malformed(
+                fileName, record, where() + QStringLiteral(" is not a hexadecimal number."));
         if (value > limit)
-            return malformed(fileName, where() + QStringLiteral(" is too large."));
+            return malformed(fileName, record, where() + QStringLiteral(" is too large."));
         if (negative && value != 0)
-            return malformed(fileName, where() + QStringLiteral(" is negative."));
+            return malformed(fileName, record, where() + QStringLiteral(" is negative."));
         result.values[position] = static_cast<std::int32_t>(value);
     }
     result.status = ReadResult::Ok;
@@ -230,6 +284,38 @@ ReadResult parse(QIODevice &device, const QString &fileName)
 }
 
 } // namespace
+
+struct RecordReader::Input
+{
+    explicit Input(QIODevice &device)
+        : device(device)
+        , chars(device)
+    { }
+    QIODevice &device;
+    CharReader chars;
+};
+
+RecordReader::RecordReader(QIODevice &device, const QString &fileName)
+    : m_input(std::make_unique<Input>(device))
+    , m_fileName(fileName)
+{ }
+
+RecordReader::~RecordReader() = default;
+
+bool RecordReader::atEnd()
+{
+    CharReader &in = m_input->chars;
+    in.skipSpace();
+    return in.peek() < 0 && !in.failed();
+}
+
+ReadResult RecordReader::next()
+{
+    ReadResult result = parse(m_input->chars, m_input->device, m_fileName, m_record);
+    if (result.ok())
+        ++m_record;
+    return result;
+}
 
 ReadResult ReadCounterRecord(const QString &fileName)
 {
@@ -240,7 +326,7 @@ ReadResult ReadCounterRecord(const QString &fileName)
         result.message = file.errorString();
         return result;
     }
-    return parse(file, fileName);
+    return RecordReader(file, fileName).next();
 }
 
 ReadResult ParseCounterRecord(const QByteArray &bytes, const QString &fileName)
@@ -248,7 +334,7 @@ ReadResult ParseCounterRecord(const QByteArray &bytes, const QString &fileName)
     QByteArray copy = bytes;
     QBuffer buffer(&copy);
     buffer.open(QIODevice::ReadOnly);
-    return parse(buffer, fileName);
+    return RecordReader(buffer, fileName).next();
 }
 
 FileResult AppendCounterRecord(const QString &fileName, const CounterRecord &record)

@@ -4,7 +4,10 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
+
+class QIODevice;
 
 // One read-out of the recorder: 22 unsigned 16-bit words, 18 level counters followed by
 // the active and battery times (seconds part and whole 12-hour periods of each).
@@ -69,6 +72,34 @@ struct ReadResult
 // Malformed, with a message that names the value (position and line) or the reason.
 ReadResult ReadCounterRecord(const QString &fileName);
 ReadResult ParseCounterRecord(const QByteArray &bytes, const QString &fileName);
+
+// Reads the records of one device in turn, each by the rules of ReadCounterRecord, in bounded
+// memory. The first record is refused with exactly ReadCounterRecord's messages; the messages
+// about later records name the record as well: "Not a valid record in "f.dat" (record 2): ...".
+// Lines are counted from the device's start.
+class RecordReader
+{
+public:
+    RecordReader(QIODevice &device, const QString &fileName);
+    ~RecordReader();
+    RecordReader(const RecordReader &) = delete;
+    RecordReader &operator=(const RecordReader &) = delete;
+
+    // Skips white space; true when nothing else is left, false when more text (or a read
+    // error, which next() then reports) follows.
+    bool atEnd();
+    // The next record. Anything but white space after the last whole record is the start of
+    // another one, so a partial or damaged trailer is refused like a damaged first record.
+    ReadResult next();
+    // The number of the record the next call to next() reads, counted from 1.
+    qint64 nextRecord() const { return m_record; }
+
+private:
+    struct Input;
+    std::unique_ptr<Input> m_input;
+    QString m_fileName;
+    qint64 m_record = 1;
+};
 
 struct FileResult
 {

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 namespace {
 QString g_separator = QStringLiteral(".");
@@ -24,12 +25,39 @@ QString FormatReal(double value)
 
 QString FormatReal(double value, const QString &separator)
 {
-    if (std::isnan(value))
-        return QStringLiteral("NAN");
-    if (std::isinf(value))
-        return value < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
-    if (value == 0)
-        return QStringLiteral("0");
+    char chars[FormatRealMaxChars];
+    const int length = FormatRealTo(value, chars);
+    QString text = QString::fromLatin1(chars, length);
+    if (separator != QLatin1String("."))
+        text.replace(QLatin1Char('.'), separator);
+    return text;
+}
+
+int FormatRealTo(double value, char *out)
+{
+    char *o = out;
+    const auto put = [&o](const char *from, int count) {
+        std::memcpy(o, from, count);
+        o += count;
+    };
+    const auto zeros = [&o](int count) {
+        std::memset(o, '0', count);
+        o += count;
+    };
+    if (std::isnan(value)) {
+        put("NAN", 3);
+        return 3;
+    }
+    if (std::isinf(value)) {
+        if (value < 0)
+            *o++ = '-';
+        put("INF", 3);
+        return int(o - out);
+    }
+    if (value == 0) {
+        *out = '0';
+        return 1;
+    }
 
     // Exact decimal rounding to 15 significant digits: "d.dddddddddddddde[+-]X".
     char scientific[32];
@@ -53,32 +81,29 @@ QString FormatReal(double value, const QString &separator)
 
     // The value is 0.d1 d2 ... dk x 10^X.
     const int X = exponent + 1;
-    QString text;
-    text.reserve(24);
     if (value < 0)
-        text += QLatin1Char('-');
+        *o++ = '-';
     if (X >= -3 && X <= 15) {
         if (X <= 0) {
-            text += QLatin1Char('0');
-            text += separator;
-            text += QString(-X, QLatin1Char('0'));
-            text += QLatin1String(digits, count);
+            put("0.", 2);
+            zeros(-X);
+            put(digits, count);
         } else if (count <= X) {
-            text += QLatin1String(digits, count);
-            text += QString(X - count, QLatin1Char('0'));
+            put(digits, count);
+            zeros(X - count);
         } else {
-            text += QLatin1String(digits, X);
-            text += separator;
-            text += QLatin1String(digits + X, count - X);
+            put(digits, X);
+            *o++ = '.';
+            put(digits + X, count - X);
         }
     } else {
-        text += QLatin1Char(digits[0]);
+        *o++ = digits[0];
         if (count > 1) {
-            text += separator;
-            text += QLatin1String(digits + 1, count - 1);
+            *o++ = '.';
+            put(digits + 1, count - 1);
         }
-        text += QLatin1Char('E');
-        text += QString::number(X - 1);
+        *o++ = 'E';
+        o = std::to_chars(o, out + FormatRealMaxChars, X - 1).ptr;
     }
-    return text;
+    return int(o - out);
 }

@@ -11,3 +11,9 @@ QString DecimalSeparator();
 // scientific ("1.5E-5", "1E15") otherwise; "INF", "-INF", "NAN"; digits never grouped.
 QString FormatReal(double value);
 QString FormatReal(double value, const QString &separator);
+
+// FormatReal with a full stop as the decimal separator, written to `out` (at least
+// FormatRealMaxChars long, not terminated) for callers that format many values; returns the
+// number of characters.
+constexpr int FormatRealMaxChars = 32;
+int FormatRealTo(double value, char *out);

@@ -1,6 +1,7 @@
 #include "FormBase.h"
 
-#include <QFontDatabase>
+#include "LayoutFont.h"
+
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -30,32 +31,10 @@ int FormBase::showModal()
     return exec();
 }
 
-namespace {
-// "MS Sans Serif" where it is installed, otherwise the free narrow sans-serif that stands in
-// for it. Resolved once: asking for a missing family makes every font fall back afresh.
-QString layoutFamily()
-{
-    static const QString family = [] {
-        const QStringList candidates = {QStringLiteral("MS Sans Serif"),
-            QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Liberation Sans")};
-        for (const QString &candidate : candidates) {
-            if (QFontDatabase::hasFamily(candidate))
-                return candidate;
-        }
-        return QStringLiteral("Sans Serif");
-    }();
-    return family;
-}
-} // namespace
 
 QFont FormBase::layoutFont(int pixelHeight, bool bold, bool italic)
 {
-    QFont font(layoutFamily());
-    font.setPixelSize(pixelHeight);
-    font.setBold(bold);
-    font.setItalic(italic);
-    font.setStyleHint(QFont::SansSerif);
-    return font;
+    return LayoutFont(pixelHeight, bold, italic);
 }
 
 void FormBase::setClientSize(int width, int height)

@@ -41,7 +41,7 @@ ChartWindow::ChartWindow(QWidget *parent)
     setWindowTitle(QStringLiteral("  GRAPHIC  SPECTRUM"));
     setClientSize(520, 519);
     setBackgroundRole(QPalette::Light);
-    setFont(layoutFont(11, true));
+    setFont(ChartFont());
 
     // Labels are opaque: they hide the grid lines under them.
     for (QLabel *label : {addLabel("loadLabel", QStringLiteral("n"), 32, 8, layoutFont(16, true)),
@@ -62,6 +62,11 @@ QColor ChartWindow::backgroundColour() const
     return palette().color(QPalette::Light);
 }
 
+ChartLook ChartWindow::look() const
+{
+    return {font(), backgroundColour(), palette().color(QPalette::WindowText)};
+}
+
 void ChartWindow::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
@@ -78,10 +83,7 @@ void ChartWindow::showEvent(QShowEvent *event)
 
 void ChartWindow::paintChart(QPainter &painter, int width, int height)
 {
-    painter.setFont(font());
-    Canvas canvas(painter, width, height);
-    canvas.setBrushColor(backgroundColour());
-    canvas.setFontColor(palette().color(QPalette::WindowText));
+    ChartCanvas canvas(painter, width, height, look());
     drawChart(canvas);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ChartPicture.h"
 #include "FormBase.h"
 #include "Result.h"
 
@@ -29,6 +30,8 @@ public:
 
     // The window's background, the system's button-highlight colour.
     QColor backgroundColour() const;
+    // The window's font and colours, in which the chart is drawn.
+    ChartLook look() const;
 
     // Paints the chart through the window's surface (window font, brush of the background
     // colour) on a painter of the given client size.

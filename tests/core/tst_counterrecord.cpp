@@ -1,6 +1,7 @@
 #include "CounterRecord.h"
 #include "TestSupport.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QTest>
@@ -9,6 +10,7 @@
 #include <sys/resource.h>
 
 Q_DECLARE_METATYPE(RecordValues)
+Q_DECLARE_METATYPE(CounterRecord)
 
 namespace {
 RecordValues demoValues()
@@ -41,6 +43,15 @@ RecordValues withTimes(int activeSeconds, int activePeriods, int batterySeconds,
     values[BatteryPeriodsWord] = batteryPeriods;
     return values;
 }
+
+// A second read-out unlike the demonstration one: its counters in reverse order.
+CounterRecord otherRecord()
+{
+    CounterRecord record = DemonstrationRecord;
+    std::reverse(record.begin(), record.begin() + LevelCount);
+    record[ActiveSecondsWord] = 1800;
+    return record;
+}
 } // namespace
 
 class TestCounterRecord : public QObject
@@ -54,6 +65,8 @@ private slots:
     void refusesMalformedFiles_data();
     void refusesMalformedFiles();
     void missingFileCannotBeOpened();
+    void readerReadsRecordAfterRecord_data();
+    void readerReadsRecordAfterRecord();
     void derivedQuantities_data();
     void derivedQuantities();
     void frequenciesInSinglePrecision();
@@ -315,6 +328,67 @@ void TestCounterRecord::fileSizeLimitLeavesNothingHalfWritten()
     QVERIFY(!appended.ok);
     QCOMPARE(ReadAll(QStringLiteral("dane.txt")), DemonstrationFileBytes());
     QCOMPARE(QDir().entryList(QDir::Files).size(), 3); // no temporary left behind
+}
+
+void TestCounterRecord::readerReadsRecordAfterRecord_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QList<CounterRecord>>("records");
+    QTest::addColumn<QString>("problem"); // empty: the file ends cleanly after them
+
+    const QByteArray demo = RecordFileBytes(DemonstrationRecord);
+    const QByteArray other = RecordFileBytes(otherRecord());
+    const QList<CounterRecord> both {DemonstrationRecord, otherRecord()};
+    const QString second = QStringLiteral("Not a valid record in \"f.dat\" (record 2): ");
+    const QString third = QStringLiteral("Not a valid record in \"f.dat\" (record 3): ");
+    QTest::newRow("one") << demo << QList<CounterRecord> {DemonstrationRecord} << QString();
+    QTest::newRow("two") << demo + other << both << QString();
+    QTest::newRow("two, LF only, white space after")
+        << QByteArray(demo + other).replace("\r\n", "\n") + " \n\t\r\n"
+        << both << QString();
+    QTest::newRow("two on one line")
+        << QByteArray(demo + other).replace("\r\n", " ") << both << QString();
+    QTest::newRow("second cut off")
+        << demo + other.left(5 * 6) << QList<CounterRecord> {DemonstrationRecord}
+        << second + "the file ends after 5 values; the value at position 5 (line 28) is missing.";
+    QTest::newRow("text after the first")
+        << demo + "xyz\r\n"
+        << QList<CounterRecord> {DemonstrationRecord}
+        << second + "the value at position 0 (line 23) is not a hexadecimal number.";
+    QTest::newRow("third damaged")
+        << demo + other + QByteArray(demo).replace("0050", "-050") << both
+        << third + "the value at position 3 (line 48) is negative.";
+    QTest::newRow("empty") << QByteArray() << QList<CounterRecord> {}
+                           << QStringLiteral(
+                                  "Not a valid record in \"f.dat\": the file ends after 0 "
+                                  "values; the value at position 0 (line 1) is missing.");
+}
+
+void TestCounterRecord::readerReadsRecordAfterRecord()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QList<CounterRecord>, records);
+    QFETCH(QString, problem);
+    QBuffer buffer(&bytes);
+    QVERIFY(buffer.open(QIODevice::ReadOnly));
+    RecordReader reader(buffer, QStringLiteral("f.dat"));
+    QList<RecordValues> read;
+    ReadResult result;
+    // As a caller that wants every record reads: at least one, then until the end.
+    do {
+        QCOMPARE(reader.nextRecord(), read.size() + 1);
+        result = reader.next();
+        if (result.ok())
+            read.append(result.values);
+    } while (result.ok() && !reader.atEnd());
+    QCOMPARE(read.size(), records.size());
+    for (qsizetype i = 0; i < read.size(); ++i)
+        QCOMPARE(read[i], ToValues(records[i]));
+    QCOMPARE(result.ok() ? QString() : result.message, problem);
+    QCOMPARE(reader.nextRecord(), records.size() + 1);
+    // The first record alone reads as the windows read it, whatever follows.
+    if (!records.isEmpty())
+        QCOMPARE(ParseCounterRecord(bytes, QStringLiteral("f.dat")).values, read.first());
 }
 
 QTEST_GUILESS_MAIN(TestCounterRecord)

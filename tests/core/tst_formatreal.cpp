@@ -70,6 +70,9 @@ void TestFormatReal::format()
     QFETCH(double, value);
     QFETCH(QString, text);
     QCOMPARE(FormatReal(value, QStringLiteral(".")), text);
+    // The character form used for bulk output gives the same text.
+    char chars[FormatRealMaxChars];
+    QCOMPARE(QString::fromLatin1(chars, FormatRealTo(value, chars)), text);
 }
 
 void TestFormatReal::decimalComma_data()

@@ -1,100 +1,32 @@
+#include "PseudoTerminal.h"
 #include "RecorderResetWindow.h"
 #include "SerialPort.h"
 #include "TestSupport.h"
 #include "ZemraApplication.h"
 
 #include <QApplication>
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QSerialPort>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 
-#include <fcntl.h>
-#include <pty.h>
-#include <sys/file.h>
-#include <termios.h>
-#include <unistd.h>
-
 #include <optional>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace {
 const QString ErrorCaption = QStringLiteral("Błąd !");
 const QString NoPortText = QStringLiteral("Niewłaściwa nazwa portu lub port jest aktywny.");
 const QString NotOpenText = QStringLiteral("Port nie został otwarty do transmisji.");
 const QString NotSentText = QStringLiteral("Nie udało się wysłać polecenia do rejestratora.");
-
-// A pseudo-terminal: the window gets the slave's path, the test listens on the master.
-class PseudoTerminal
-{
-public:
-    PseudoTerminal()
-    {
-        char name[128] = {};
-        if (::openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0)
-            qFatal("openpty failed");
-        ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
-        m_path = QString::fromLocal8Bit(name);
-    }
-    ~PseudoTerminal()
-    {
-        ::close(m_master);
-        ::close(m_slave);
-    }
-    PseudoTerminal(const PseudoTerminal &) = delete;
-    PseudoTerminal &operator=(const PseudoTerminal &) = delete;
-
-    QString path() const { return m_path; }
-
-    // Everything that has reached the other end so far.
-    QByteArray received() const
-    {
-        QByteArray bytes;
-        char buffer[4096];
-        ssize_t count;
-        while ((count = ::read(m_master, buffer, sizeof buffer)) > 0)
-            bytes.append(buffer, count);
-        return bytes;
-    }
-
-    // The line settings of the terminal, as the kernel holds them.
-    termios lineSettings() const
-    {
-        termios settings {};
-        ::tcgetattr(m_master, &settings);
-        return settings;
-    }
-
-    void setLineSettings(const termios &settings) const
-    {
-        ::tcsetattr(m_master, TCSANOW, &settings);
-    }
-
-    // Fills the way to the other end until the terminal takes no more output. The kernel
-    // moves written bytes on to the other end in the background, so fill until it settles.
-    qsizetype fillOutput() const
-    {
-        ::fcntl(m_slave, F_SETFL, ::fcntl(m_slave, F_GETFL) | O_NONBLOCK);
-        const QByteArray filler(1024, 'x');
-        qsizetype total = 0;
-        for (int quiet = 0; quiet < 3;) {
-            ssize_t count;
-            qsizetype round = 0;
-            while ((count = ::write(m_slave, filler.constData(), filler.size())) > 0)
-                round += count;
-            total += round;
-            quiet = round > 0 ? 0 : quiet + 1;
-            QThread::msleep(20);
-        }
-        return total;
-    }
-
-private:
-    int m_master = -1;
-    int m_slave = -1;
-    QString m_path;
-};
 
 bool isFree(const QString &device)
 {
@@ -195,6 +127,9 @@ private slots:
     void noAndCloseTouchNoPort();
     void failedSendIsReported_data();
     void failedSendIsReported();
+    void mappedPortsReachTheWindow_data();
+    void mappedPortsReachTheWindow();
+    void unmappedPortsAreTheDefaults();
 
 private:
     void makeForm(const QString &first, const QString &second);
@@ -468,6 +403,108 @@ void TestRecorderReset::failedSendIsReported()
     QCOMPARE(m_form->portName(), QStringLiteral("COM1"));
 }
 
-ZEMRA_TEST_MAIN(TestRecorderReset)
+void TestRecorderReset::mappedPortsReachTheWindow_data()
+{
+    // Where each port's device is named: "first", "second" (the two terminals), "missing" (a
+    // path with nothing behind it), or "" for not at all.
+    QTest::addColumn<QString>("environmentFirst");
+    QTest::addColumn<QString>("environmentSecond");
+    QTest::addColumn<QString>("settingsFirst");
+    QTest::addColumn<QString>("settingsSecond");
+    QTest::addColumn<QString>("receiver");
+    QTest::newRow("environment") << "first"
+                                 << "second"
+                                 << ""
+                                 << ""
+                                 << "first";
+    QTest::newRow("settings file") << ""
+                                   << ""
+                                   << "missing"
+                                   << "second"
+                                   << "second";
+    QTest::newRow("environment before settings file") << "first"
+                                                      << ""
+                                                      << "missing"
+                                                      << "second"
+                                                      << "first";
+    QTest::newRow("environment, then settings file for COM2") << "missing"
+                                                              << ""
+                                                              << "first"
+                                                              << "second"
+                                                              << "second";
+}
+
+void TestRecorderReset::mappedPortsReachTheWindow()
+{
+    QFETCH(QString, environmentFirst);
+    QFETCH(QString, environmentSecond);
+    QFETCH(QString, settingsFirst);
+    QFETCH(QString, settingsSecond);
+    QFETCH(QString, receiver);
+    const QMap<QString, QString> devices {{"first", m_first->path()}, {"second", m_second->path()},
+        {"missing", m_dir->filePath(QStringLiteral("no-port"))}, {"", QString()}};
+
+    // Each row's own settings file; a distinct time stamp makes Qt read it afresh.
+    static int row = 0;
+    const QString settingsFile = SettingsFilePath();
+    QCOMPARE(settingsFile, qEnvironmentVariable("XDG_CONFIG_HOME") + "/zemra/zemra.conf");
+    QVERIFY(QDir().mkpath(QFileInfo(settingsFile).path()));
+    QByteArray settings = "[ports]\n";
+    if (!settingsFirst.isEmpty())
+        settings += "COM1=" + devices[settingsFirst].toUtf8() + "\n";
+    if (!settingsSecond.isEmpty())
+        settings += "COM2=" + devices[settingsSecond].toUtf8() + "\n";
+    WriteFile(settingsFile, settings);
+    QFile(settingsFile)
+        .setFileTime(
+            QDateTime::currentDateTime().addSecs(++row * 10), QFileDevice::FileModificationTime);
+    qputenv("ZEMRA_COM1", devices[environmentFirst].toUtf8());
+    qputenv("ZEMRA_COM2", devices[environmentSecond].toUtf8());
+
+    m_form = new RecorderResetWindow;
+    qunsetenv("ZEMRA_COM1");
+    qunsetenv("ZEMRA_COM2");
+    QFile::remove(settingsFile);
+    m_form->setPortFactory([this](const QString &device) -> std::unique_ptr<SerialPort> {
+        // Never the machine's own serial ports.
+        if (!device.startsWith(m_first->path()) && !device.startsWith(m_second->path())
+            && !device.startsWith(m_dir->path())) {
+            m_log.steps << "refused " + device;
+            return std::make_unique<WatchedPort>(m_dir->filePath(QStringLiteral("no-port")), m_log);
+        }
+        return std::make_unique<WatchedPort>(device, m_log);
+    });
+    m_form->show();
+    QVERIFY(pressYes().isEmpty());
+    QVERIFY2(!m_log.steps.join(' ').contains("refused"), qPrintable(m_log.steps.join(", ")));
+    const bool first = receiver == QLatin1String("first");
+    QCOMPARE(m_first->received(), first ? QByteArray("5") : QByteArray());
+    QCOMPARE(m_second->received(), first ? QByteArray() : QByteArray("5"));
+}
+
+void TestRecorderReset::unmappedPortsAreTheDefaults()
+{
+    qunsetenv("ZEMRA_COM1");
+    qunsetenv("ZEMRA_COM2");
+    QFile::remove(SettingsFilePath());
+    const PortDevices defaults {{"COM1", "/dev/ttyS0"}, {"COM2", "/dev/ttyS1"}};
+    QCOMPARE(DefaultPortDevices(), defaults);
+    QCOMPARE(ConfiguredPortDevices(), defaults);
+    // An empty variable counts as not set.
+    qputenv("ZEMRA_COM1", "");
+    QCOMPARE(ConfiguredPortDevices(), defaults);
+    qunsetenv("ZEMRA_COM1");
+}
+
+int main(int argc, char **argv)
+{
+    // The settings are read from a folder of the test's own, never the user's; Qt fixes the
+    // folder at the first use of settings, so it is set before anything starts.
+    QTemporaryDir configuration;
+    qputenv("XDG_CONFIG_HOME", configuration.path().toUtf8());
+    ZemraApplication app(argc, argv);
+    TestRecorderReset test;
+    return QTest::qExec(&test, argc, argv);
+}
 
 #include "tst_recorderresetwindow.moc"

@@ -1,0 +1,113 @@
+#include "Cli.h"
+
+#include <QFile>
+
+#include <cstdio>
+
+bool Output::flush()
+{
+    if (!m_buffer.isEmpty() && !m_failed) {
+        m_failed = std::fwrite(m_buffer.constData(), 1, m_buffer.size(), stdout)
+            != size_t(m_buffer.size());
+    }
+    m_buffer.resize(0); // keeps its memory for the next block
+    m_failed = m_failed || std::fflush(stdout) != 0;
+    return !m_failed;
+}
+
+void PrintMessage(const QString &text)
+{
+    std::fprintf(stderr, "zemra-cli: %s\n", text.toLocal8Bit().constData());
+}
+
+CommandLine::CommandLine(const QString &command, const QString &description, const QString &syntax)
+    : m_command(command)
+{
+    m_parser.setApplicationDescription(description);
+    m_parser.addHelpOption();
+    if (!syntax.isEmpty())
+        m_parser.addPositionalArgument(syntax, QString(), syntax);
+}
+
+int CommandLine::parse(const QStringList &arguments)
+{
+    if (!m_parser.parse(arguments))
+        return usageError(m_parser.errorText());
+    if (m_parser.isSet(QStringLiteral("help"))) {
+        // QCommandLineParser names the program as it was started; the subcommand goes after it.
+        QString help = m_parser.helpText();
+        help.replace(0, help.indexOf(QLatin1String(" [options]")),
+            QStringLiteral("Usage: zemra-cli ") + m_command);
+        std::fputs(help.toLocal8Bit().constData(), stdout);
+        return ExitOk;
+    }
+    return -1;
+}
+
+int CommandLine::usageError(const QString &text) const
+{
+    PrintMessage(m_command + QStringLiteral(": ") + text);
+    std::fprintf(stderr, "Try 'zemra-cli %s --help'.\n", qPrintable(m_command));
+    return ExitUsage;
+}
+
+void AddRecordOptions(QCommandLineParser &parser, bool allowAll)
+{
+    parser.addOption({QStringLiteral("record"),
+        QStringLiteral("The record to read, counted from 1 (default 1, the one the windows show)."),
+        QStringLiteral("N")});
+    if (allowAll)
+        parser.addOption(
+            {QStringLiteral("all"), QStringLiteral("Every record of the file, in turn.")});
+}
+
+int ReadRecordOptions(const CommandLine &commandLine, RecordChoice &choice)
+{
+    const QCommandLineParser &parser = commandLine.parser();
+    // The options given, so that a command without --all need not define it.
+    choice.all = parser.optionNames().contains(QStringLiteral("all"));
+    if (parser.isSet(QStringLiteral("record"))) {
+        if (choice.all)
+            return commandLine.usageError(QStringLiteral("--record and --all exclude each other."));
+        bool ok = false;
+        const QString text = parser.value(QStringLiteral("record"));
+        choice.record = text.toLongLong(&ok);
+        if (!ok || choice.record < 1 || text.startsWith(QLatin1Char('+')))
+            return commandLine.usageError(
+                QStringLiteral("--record wants a record number from 1 on, not \"%1\".").arg(text));
+    }
+    return -1;
+}
+
+int ForEachRecord(const QString &fileName, const RecordChoice &choice,
+    const std::function<void(qint64, const RecordValues &)> &take)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        PrintMessage(QStringLiteral("Cannot open \"%1\": %2").arg(fileName, file.errorString()));
+        return ExitRefused;
+    }
+    RecordReader reader(file, fileName);
+    for (;;) {
+        const qint64 number = reader.nextRecord();
+        // The first record is always read: a file without one is refused as the windows do.
+        if (number > 1 && reader.atEnd()) {
+            if (choice.all)
+                return ExitOk;
+            PrintMessage(QStringLiteral("\"%1\" holds %2 record(s); there is no record %3.")
+                             .arg(fileName)
+                             .arg(number - 1)
+                             .arg(choice.record));
+            return ExitRefused;
+        }
+        const ReadResult result = reader.next();
+        if (!result.ok()) {
+            PrintMessage(result.message);
+            return ExitRefused;
+        }
+        if (choice.all || number == choice.record)
+            take(number, result.values);
+        if (!choice.all && number == choice.record)
+            return ExitOk;
+    }
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "CounterRecord.h"
+
+#include <QByteArray>
+#include <QCommandLineParser>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// Exit statuses of every subcommand.
+enum ExitStatus {
+    ExitOk = 0,
+    ExitRefused = 1, // a data file refused, an output not written, a device failure
+    ExitUsage = 2,
+};
+
+// Standard output in large blocks; a failed write is remembered.
+class Output
+{
+public:
+    ~Output() { flush(); }
+    QByteArray &buffer() { return m_buffer; }
+    // Writes the buffer out once it has grown; call after each piece.
+    void written()
+    {
+        if (m_buffer.size() >= 64 * 1024)
+            flush();
+    }
+    bool flush();
+
+private:
+    QByteArray m_buffer;
+    bool m_failed = false;
+};
+
+// "zemra-cli: <text>" on standard error.
+void PrintMessage(const QString &text);
+
+// One subcommand's options and arguments. `arguments` holds the program name and what followed
+// the subcommand's name.
+class CommandLine
+{
+public:
+    CommandLine(const QString &command, const QString &description, const QString &syntax);
+    QCommandLineParser &parser() { return m_parser; }
+    const QCommandLineParser &parser() const { return m_parser; }
+    // Parses; on --help prints the subcommand's help and gives ExitOk, on a mistake prints it
+    // with a hint and gives ExitUsage; otherwise gives -1 and the caller goes on.
+    int parse(const QStringList &arguments);
+    // Reports a usage mistake found after parsing.
+    int usageError(const QString &text) const;
+
+private:
+    QString m_command;
+    QCommandLineParser m_parser;
+};
+
+// Which records of a file a subcommand reads: --record N (1 without it) or --all.
+struct RecordChoice
+{
+    qint64 record = 1;
+    bool all = false;
+};
+void AddRecordOptions(QCommandLineParser &parser, bool allowAll);
+// ExitUsage when the options make no sense, after saying why; -1 otherwise.
+int ReadRecordOptions(const CommandLine &commandLine, RecordChoice &choice);
+
+// Reads the chosen records of a data file in turn and hands each to `take` with its number.
+// Reports a refusal (file not opened, record damaged or missing) and returns ExitRefused;
+// ExitOk when every chosen record was read.
+int ForEachRecord(const QString &fileName, const RecordChoice &choice,
+    const std::function<void(qint64, const RecordValues &)> &take);
+
+int RunCheck(const QStringList &arguments);
+int RunSpectrum(const QStringList &arguments);
+int RunTimers(const QStringList &arguments);
+int RunChart(const QStringList &arguments);
+int RunReset(const QStringList &arguments);

@@ -1,0 +1,117 @@
+#include "Cli.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace {
+const char Overview[] = R"(Usage: zemra-cli [--help] [--version] COMMAND [OPTIONS] [ARGUMENTS]
+
+Data files of the ZEMRA fatigue-loads recorder from the command line.
+
+Commands:
+  check FILE...             Read every record of each file; say how many it holds.
+  spectrum [--record N | --all] [--format text|csv|json] FILE
+                            The spectrum table: Nc, E and log E per level.
+  timers [--record N | --all] [--format text|csv|json] FILE
+                            Active work hours and battery days left.
+  chart [--record N] [--size WxH] -o OUT FILE
+                            The graphic spectrum as PNG, PDF or SVG (by OUT's extension).
+  reset [--port DEVICE]     Send the recorder its counter reset (COM1, else COM2).
+
+Options:
+  -h, --help                This help; 'zemra-cli COMMAND --help' for a command's own.
+  -v, --version             The program's version.
+
+Exit status: 0 success, 1 a data file refused, an output not written or a device
+failure, 2 wrong usage.
+)";
+
+struct Command
+{
+    const char *name;
+    int (*run)(const QStringList &);
+    bool needsGui;
+};
+
+const Command Commands[] = {
+    {"check", RunCheck, false},
+    {"spectrum", RunSpectrum, false},
+    {"timers", RunTimers, false},
+    {"chart", RunChart, true},
+    {"reset", RunReset, false},
+};
+
+// The subcommand: the first argument that is not an option (the program's own options take no
+// values).
+const Command *findCommand(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (argv[i][0] == '-')
+            continue;
+        for (const Command &command : Commands) {
+            if (std::strcmp(argv[i], command.name) == 0)
+                return &command;
+        }
+        return nullptr;
+    }
+    return nullptr;
+}
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const Command *command = findCommand(argc, argv);
+    std::unique_ptr<QCoreApplication> app;
+    if (command && command->needsGui) {
+        // Drawn off-screen: no display is needed, and the result does not depend on one.
+        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    QCoreApplication::setApplicationName(QStringLiteral("zemra-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ZEMRA_VERSION));
+
+    QCommandLineParser parser;
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")}, QString());
+    parser.addOption(help);
+    parser.addOption(version);
+    if (!parser.parse(QCoreApplication::arguments())) {
+        PrintMessage(parser.errorText());
+        std::fputs("Try 'zemra-cli --help'.\n", stderr);
+        return ExitUsage;
+    }
+    const QStringList positional = parser.positionalArguments();
+    if (positional.isEmpty()) {
+        if (parser.isSet(version)) {
+            std::printf("zemra-cli %s\n", ZEMRA_VERSION);
+            return ExitOk;
+        }
+        if (parser.isSet(help)) {
+            std::fputs(Overview, stdout);
+            return ExitOk;
+        }
+        PrintMessage(QStringLiteral("no command given."));
+        std::fputs(Overview, stderr);
+        return ExitUsage;
+    }
+    if (!command) {
+        PrintMessage(QStringLiteral("unknown command \"%1\".").arg(positional.first()));
+        std::fputs("Try 'zemra-cli --help'.\n", stderr);
+        return ExitUsage;
+    }
+    if (parser.isSet(help) || parser.isSet(version)) {
+        PrintMessage(QStringLiteral("--help and --version go after the command or alone."));
+        return ExitUsage;
+    }
+    QStringList arguments = positional.mid(1);
+    arguments.prepend(QCoreApplication::arguments().first());
+    return command->run(arguments);
+}
