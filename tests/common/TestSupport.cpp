@@ -121,3 +121,11 @@ void DropWindows()
 {
     g_windows.reset();
 }
+
+void KeepOffRealPorts()
+{
+    qputenv("ZEMRA_COM1", "/nonexistent/zemra-test/COM1");
+    qputenv("ZEMRA_COM2", "/nonexistent/zemra-test/COM2");
+    static QTemporaryDir settings;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings.path()));
+}

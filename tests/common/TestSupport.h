@@ -90,9 +90,15 @@ QByteArray DemonstrationFileBytes();
 
 // A test main that runs the test object under the program's own application class, so that
 // fonts, the error box and the title are those of the program.
+// Maps COM1 and COM2 to devices that do not exist and hides the user's settings file, so that
+// no test can reach the machine's real serial ports by default. A test that wants a port maps
+// it itself.
+void KeepOffRealPorts();
+
 #define ZEMRA_TEST_MAIN(TestObject)                                                                \
     int main(int argc, char **argv)                                                                \
     {                                                                                              \
+        KeepOffRealPorts();                                                                        \
         ZemraApplication app(argc, argv);                                                          \
         TestObject test;                                                                           \
         return QTest::qExec(&test, argc, argv);                                                    \
