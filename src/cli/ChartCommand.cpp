@@ -52,10 +52,10 @@ int RunChart(const QStringList &arguments)
             files.first(), choice, [&values](qint64, const RecordValues &read) { values = read; });
         status != ExitOk)
         return status;
-    const ChartFileResult written
+    const Result written
         = WriteChartFile(output, size, ApplicationChartLook(), ComputeSpectrum(values));
-    if (!written.ok) {
-        PrintMessage(written.error);
+    if (!written.ok()) {
+        PrintMessage(written.message());
         return ExitRefused;
     }
     return ExitOk;

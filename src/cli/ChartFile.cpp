@@ -10,9 +10,9 @@
 #include <QSvgGenerator>
 
 namespace {
-ChartFileResult failed(const QString &fileName, const QString &reason)
+Result failed(const QString &fileName, const QString &reason)
 {
-    return {false, QStringLiteral("Cannot write \"%1\": %2").arg(fileName, reason)};
+    return {Result::Failed, QStringLiteral("Cannot write \"%1\": %2").arg(fileName, reason)};
 }
 
 // Paints the chart on a vector device; false when the device would not start.
@@ -38,7 +38,7 @@ ChartFormat ChartFormatOf(const QString &fileName)
     return ChartFormat::Unknown;
 }
 
-ChartFileResult WriteChartFile(
+Result WriteChartFile(
     const QString &fileName, QSize size, const ChartLook &look, const Spectrum &spectrum)
 {
     QSaveFile file(fileName);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ChartPicture.h"
+#include "Result.h"
 
 #include <QString>
 
@@ -10,12 +11,7 @@
 enum class ChartFormat { Png, Pdf, Svg, Unknown };
 ChartFormat ChartFormatOf(const QString &fileName);
 
-struct ChartFileResult
-{
-    bool ok = true;
-    QString error; // naming the file and the reason
-};
-
-// The file is written beside and renamed into place, so it is never left half-written.
-ChartFileResult WriteChartFile(
+// The file is written beside and renamed into place, so it is never left half-written. A
+// failure names the file and the reason.
+Result WriteChartFile(
     const QString &fileName, QSize size, const ChartLook &look, const Spectrum &spectrum);

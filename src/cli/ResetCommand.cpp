@@ -26,7 +26,7 @@ int RunReset(const QStringList &arguments)
         = named ? reset.runOn(commandLine.parser().value(QStringLiteral("port"))) : reset.run();
     const QString where
         = named ? result.device : QStringLiteral("%1 (%2)").arg(result.portName, result.device);
-    if (result.sent) {
+    if (result.ok()) {
         std::printf("Reset sent on %s.\n", qPrintable(where));
         return ExitOk;
     }

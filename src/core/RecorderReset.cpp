@@ -36,6 +36,17 @@ QString ResetMessageEnglish(ResetMessage message)
     return QString();
 }
 
+namespace {
+void fail(ResetResult &result, Result::Failure failure, const QList<ResetMessage> &messages)
+{
+    QStringList texts;
+    for (const ResetMessage message : messages)
+        texts << ResetMessageEnglish(message);
+    static_cast<Result &>(result) = Result(failure, texts.join(QLatin1Char(' ')));
+    result.messages = messages;
+}
+} // namespace
+
 RecorderReset::RecorderReset(const PortDevices &ports)
     : m_ports(ports)
     , m_makePort(DeviceSerialPort::create)
@@ -63,7 +74,7 @@ ResetResult RecorderReset::run()
         port = openPort(result.device);
     }
     if (!port) {
-        result.messages = {ResetMessage::NoPort, ResetMessage::NotOpen};
+        fail(result, Result::CannotOpen, {ResetMessage::NoPort, ResetMessage::NotOpen});
         return result;
     }
     send(*port, result);
@@ -77,7 +88,7 @@ ResetResult RecorderReset::runOn(const QString &device)
     result.device = device;
     const std::unique_ptr<SerialPort> port = openPort(device);
     if (!port) {
-        result.messages = {ResetMessage::NoPort, ResetMessage::NotOpen};
+        fail(result, Result::CannotOpen, {ResetMessage::NoPort, ResetMessage::NotOpen});
         return result;
     }
     send(*port, result);
@@ -86,11 +97,10 @@ ResetResult RecorderReset::runOn(const QString &device)
 
 void RecorderReset::send(SerialPort &port, ResetResult &result)
 {
-    result.sent = port.applyLineSettings(RecorderLine) && port.sendAndDrain(ResetCommand);
-    if (!result.sent) {
+    if (!port.applyLineSettings(RecorderLine) || !port.sendAndDrain(ResetCommand)) {
         // Released before anyone is told, so that a box waiting for the user holds no port.
         port.close();
-        result.messages = {ResetMessage::NotSent};
+        fail(result, Result::Failed, {ResetMessage::NotSent});
         return;
     }
     QThread::msleep(1);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PortMapping.h"
+#include "Result.h"
 #include "SerialPort.h"
 
 #include <QList>
@@ -19,9 +20,10 @@ inline const QString ResetMessageCaption = QStringLiteral("Błąd !");
 // The same message in English, for the command line.
 QString ResetMessageEnglish(ResetMessage message);
 
-struct ResetResult
+// Success when the byte has left the port. A failure's message is in English, for the command
+// line; the window shows `messages` in its own language instead.
+struct ResetResult : Result
 {
-    bool sent = false;
     QString portName; // the port tried last: "COM1", "COM2", or the device given by name
     QString device; // its device
     QList<ResetMessage> messages;
