@@ -119,7 +119,7 @@ void TForm3::OpenFileClick()
         ShowMessage(QStringLiteral("Can't open file"));
         return;
     }
-    if (copied.status == CopyResult::TargetFailed) {
+    if (!copied.ok()) {
         ShowMessage(copied.error, MistakeCaption);
         return;
     }

@@ -1,10 +1,13 @@
 #include "TestSupport.h"
 #include "app/ZemraApplication.h"
+#include "plot/uGraphicSpectrum1_1.h"
 #include "record/CounterRecord.h"
 #include "spectrum/uSpectrum1_1.h"
+#include "spectrum/uTimers1_1.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -20,6 +23,8 @@ private slots:
     void spectrumWindowFollowsTheCatalogue_data();
     void spectrumWindowFollowsTheCatalogue();
     void readErrorIsNotTakenForTheEnd();
+    void specialFilesAreRefused_data();
+    void specialFilesAreRefused();
 };
 
 void TestBadInput::spectrumWindowFollowsTheCatalogue_data()
@@ -110,6 +115,66 @@ void TestBadInput::readErrorIsNotTakenForTheEnd()
     QCOMPARE(read.status, ReadResult::Malformed);
     QVERIFY2(read.message.startsWith(QStringLiteral("Cannot read \"/proc/self/mem\": ")),
         qPrintable(read.message));
+}
+
+void TestBadInput::specialFilesAreRefused_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("role");
+    const QStringList roles = {QStringLiteral("Open File"), QStringLiteral("table"),
+        QStringLiteral("timers"), QStringLiteral("chart")};
+    for (const QString &kind : {QStringLiteral("FIFO"), QStringLiteral("/dev/zero")}) {
+        for (const QString &role : roles)
+            QTest::newRow(qPrintable(kind + QStringLiteral(" for ") + role)) << kind << role;
+    }
+}
+
+// A FIFO or a device where a file is expected is refused by its kind, at once: nothing waits
+// for a writer, nothing reads without end, and nothing on screen or on disk changes.
+void TestBadInput::specialFilesAreRefused()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, role);
+    Watchdog watchdog;
+    TempWorkDir dir;
+    const bool chosen = role == QLatin1String("Open File");
+    const QString name = chosen ? dir.filePath(QStringLiteral("chosen.dat")) : WorkingCopyName;
+    if (!MakeSpecialFile(kind, name))
+        QSKIP("no special file of this kind can be made here");
+    const QString what = kind == QLatin1String("FIFO") ? QStringLiteral("a FIFO")
+                                                       : QStringLiteral("a character device");
+    const QString expected
+        = QStringLiteral("Cannot read \"%1\": it is %2, not a regular file").arg(name, what);
+
+    QList<SeenMessageBox> boxes;
+    if (role == QLatin1String("timers")) {
+        TForm6 timers;
+        timers.show();
+        boxes = CollectMessageBoxes([&] { QTest::mouseClick(timers.Button2, Qt::LeftButton); });
+        QVERIFY(timers.Edit1->text().isEmpty());
+    } else if (role == QLatin1String("chart")) {
+        TForm4 chart;
+        boxes = CollectMessageBoxes([&] {
+            chart.show();
+            chart.repaint();
+            QTest::qWait(50);
+        });
+    } else {
+        TForm3 form;
+        form.show();
+        form.setFileChooser([name](QWidget *) { return name; });
+        QPushButton *button = chosen ? form.Button3 : form.Button2;
+        boxes = CollectMessageBoxes([&] { QTest::mouseClick(button, Qt::LeftButton); });
+        QVERIFY(form.Edit1->text().isEmpty());
+        QVERIFY(form.Edit2->text().isEmpty());
+        QVERIFY(form.Cells(0, 1).isEmpty());
+    }
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes[0].title, QStringLiteral("Mistake"));
+    QCOMPARE(boxes[0].text, expected);
+    const QStringList entries
+        = QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
+    QCOMPARE(entries, QStringList {QFileInfo(name).fileName()});
 }
 
 ZEMRA_TEST_MAIN(TestBadInput)

@@ -3,8 +3,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QStorageInfo>
 #include <QTest>
 
+#include <algorithm>
 #include <csignal>
 #include <sys/resource.h>
 
@@ -62,6 +65,13 @@ private slots:
     void copyIsByteExact();
     void copyFailures();
     void fileSizeLimitLeavesNothingHalfWritten();
+    void copyTakesTheLengthAtOpen();
+    void specialFilesAreRefused_data();
+    void specialFilesAreRefused();
+    void unreadableSourceNamesTheReason();
+    void fullDiskNamesTheReason_data();
+    void fullDiskNamesTheReason();
+    void linesCountedBeyond32Bits();
 
 private:
     TempWorkDir *m_dir = nullptr;
@@ -315,6 +325,155 @@ void TestCounterRecord::fileSizeLimitLeavesNothingHalfWritten()
     QVERIFY(!appended.ok);
     QCOMPARE(ReadAll(QStringLiteral("dane.txt")), DemonstrationFileBytes());
     QCOMPARE(QDir().entryList(QDir::Files).size(), 3); // no temporary left behind
+}
+
+void TestCounterRecord::copyTakesTheLengthAtOpen()
+{
+    // A source that another program is still writing: what it gains during the copy stays out.
+    TempWorkDir dir;
+    QByteArray bytes;
+    for (int i = 0; i < 200000; ++i)
+        bytes.append(char('a' + i % 26));
+    WriteFile(QStringLiteral("growing.dat"), bytes);
+    QList<qint64> totals;
+    const CopyResult copied = CopyFileReplacing(QStringLiteral("growing.dat"),
+        QStringLiteral("bufor.txt"), [&totals](qint64, qint64 total) {
+            totals.append(total);
+            QFile more(QStringLiteral("growing.dat"));
+            more.open(QIODevice::Append);
+            more.write(QByteArray(100000, 'z'));
+            return true;
+        });
+    QVERIFY2(copied.ok(), qPrintable(copied.error));
+    QCOMPARE(ReadAll(QStringLiteral("bufor.txt")), bytes);
+    QVERIFY(totals.size() > 1);
+    QVERIFY(std::all_of(totals.begin(), totals.end(), [&](qint64 t) { return t == bytes.size(); }));
+}
+
+void TestCounterRecord::specialFilesAreRefused_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("use");
+    for (const QString &kind : {QStringLiteral("FIFO"), QStringLiteral("/dev/zero")}) {
+        for (const QString &use : {QStringLiteral("read"), QStringLiteral("append"),
+                 QStringLiteral("copy from"), QStringLiteral("copy to")})
+            QTest::newRow(qPrintable(use + QLatin1Char(' ') + kind)) << kind << use;
+    }
+}
+
+void TestCounterRecord::specialFilesAreRefused()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, use);
+    Watchdog watchdog;
+    TempWorkDir dir;
+    const QString name = QStringLiteral("special");
+    if (!MakeSpecialFile(kind, name))
+        QSKIP("no special file of this kind can be made here");
+    const QString reason = kind == QLatin1String("FIFO")
+        ? QStringLiteral("it is a FIFO, not a regular file")
+        : QStringLiteral("it is a character device, not a regular file");
+    WriteFile(QStringLiteral("source.dat"), DemonstrationFileBytes());
+
+    if (use == QLatin1String("read")) {
+        const ReadResult read = ReadCounterRecord(name);
+        QCOMPARE(read.status, ReadResult::Malformed);
+        QCOMPARE(read.message, QStringLiteral("Cannot read \"special\": ") + reason);
+    } else if (use == QLatin1String("append")) {
+        const AppendResult appended = AppendCounterRecord(name, DemonstrationRecord);
+        QVERIFY(!appended.ok);
+        QCOMPARE(
+            appended.error, QStringLiteral("Cannot open \"special\" for appending: ") + reason);
+    } else if (use == QLatin1String("copy from")) {
+        const CopyResult copied = CopyFileReplacing(name, QStringLiteral("bufor.txt"));
+        QCOMPARE(copied.status, CopyResult::SourceUnreadable);
+        QCOMPARE(copied.error, QStringLiteral("Cannot read \"special\": ") + reason);
+    } else {
+        const CopyResult copied = CopyFileReplacing(QStringLiteral("source.dat"), name);
+        QCOMPARE(copied.status, CopyResult::TargetFailed);
+        QCOMPARE(copied.error, QStringLiteral("Cannot write \"special\": ") + reason);
+        QVERIFY(!QFileInfo(name).isFile());
+    }
+    QCOMPARE(QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System).size(), 2);
+}
+
+void TestCounterRecord::unreadableSourceNamesTheReason()
+{
+    TempWorkDir dir;
+    // Opens, then fails to read at offset 0.
+    const CopyResult copied
+        = CopyFileReplacing(QStringLiteral("/proc/self/mem"), QStringLiteral("bufor.txt"));
+    QCOMPARE(copied.status, CopyResult::SourceUnreadable);
+    QCOMPARE(copied.error, QStringLiteral("Cannot read \"/proc/self/mem\": Input/output error"));
+    QVERIFY(QDir().entryList(QDir::Files).isEmpty());
+}
+
+void TestCounterRecord::fullDiskNamesTheReason_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::newRow("copy") << "copy";
+    QTest::newRow("append") << "append";
+}
+
+void TestCounterRecord::fullDiskNamesTheReason()
+{
+    QFETCH(QString, operation);
+    TempWorkDir dir;
+    SmallDisk disk(64 * 1024);
+    if (!disk.ready())
+        QSKIP(qPrintable(disk.reason()));
+    const QString target
+        = disk.filePath(operation == QLatin1String("copy") ? QStringLiteral("bufor.txt")
+                                                           : QStringLiteral("dane.txt"));
+    // 31 records end 4 bytes short of a page: an append writes those 4 bytes, then finds the
+    // disk full.
+    const QByteArray before = DemonstrationFileBytes().repeated(31);
+    WriteFile(target, before);
+    WriteFile(QStringLiteral("big.dat"), QByteArray(256 * 1024, '0'));
+    disk.fill();
+
+    QString error;
+    if (operation == QLatin1String("copy")) {
+        QFile::remove(disk.filePath(QStringLiteral("filler")));
+        const CopyResult copied = CopyFileReplacing(QStringLiteral("big.dat"), target);
+        QCOMPARE(copied.status, CopyResult::TargetFailed);
+        error = copied.error;
+    } else {
+        const AppendResult appended = AppendCounterRecord(target, DemonstrationRecord);
+        QVERIFY(!appended.ok);
+        error = appended.error;
+    }
+    QCOMPARE(error, QStringLiteral("Cannot write \"%1\": No space left on device").arg(target));
+    QCOMPARE(ReadAll(target), before);
+    // No temporary left behind.
+    const QStringList expected = operation == QLatin1String("copy")
+        ? QStringList {QStringLiteral("bufor.txt")}
+        : QStringList {QStringLiteral("dane.txt"), QStringLiteral("filler")};
+    QCOMPARE(QDir(disk.path()).entryList(QDir::Files), expected);
+}
+
+void TestCounterRecord::linesCountedBeyond32Bits()
+{
+#if defined(__SANITIZE_ADDRESS__)
+    QSKIP("reading 2 GiB byte by byte takes minutes under the sanitizers");
+#endif
+    TempWorkDir dir;
+    constexpr qint64 lineEnds = (qint64(1) << 31) + 1;
+    if (QStorageInfo(dir.path()).bytesAvailable() < 2 * lineEnds)
+        QSKIP("less than 4 GiB free for a file of 2^31 line ends");
+    {
+        QFile file(QStringLiteral("lines.dat"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        const QByteArray block(1 << 20, '\n');
+        for (qint64 left = lineEnds; left > 0; left -= block.size())
+            QVERIFY(file.write(block.constData(), std::min<qint64>(left, block.size())) > 0);
+        QVERIFY(file.write("zz") == 2);
+    }
+    const ReadResult read = ReadCounterRecord(QStringLiteral("lines.dat"));
+    QFile::remove(QStringLiteral("lines.dat"));
+    QCOMPARE(read.message,
+        QStringLiteral("Not a valid record in \"lines.dat\": the value at position 0 (line "
+                       "2147483650) is not a hexadecimal number."));
 }
 
 QTEST_GUILESS_MAIN(TestCounterRecord)

@@ -12,6 +12,8 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include <memory>
+
 namespace {
 QStringList gridTexts(const TForm3 &form)
 {
@@ -270,6 +272,13 @@ void TestSpectrumWindow::openFileFailures_data()
     QTest::newRow("bufor.txt is a directory") << "bufor-directory"
                                               << "Mistake"
                                               << "\"bufor.txt\"";
+    QTest::newRow("chosen file opens but cannot be read")
+        << "unreadable"
+        << "Mistake"
+        << "Cannot read \"/proc/self/mem\": Input/output error";
+    QTest::newRow("full disk") << "full disk"
+                               << "Mistake"
+                               << "Cannot write \"bufor.txt\": No space left on device";
 }
 
 void TestSpectrumWindow::openFileFailures()
@@ -278,6 +287,15 @@ void TestSpectrumWindow::openFileFailures()
     QFETCH(QString, title);
     QFETCH(QString, text);
 
+    // The working copy on a disk with room for a small copy only.
+    std::unique_ptr<SmallDisk> disk;
+    if (setup == "full disk") {
+        disk = std::make_unique<SmallDisk>(64 * 1024);
+        if (!disk->ready())
+            QSKIP(qPrintable(disk->reason()));
+        QVERIFY(
+            QFile::link(disk->filePath(QStringLiteral("bufor.txt")), QStringLiteral("bufor.txt")));
+    }
     // A previous, successful Open File.
     WriteFile(QStringLiteral("first.dat"), DemonstrationFileBytes());
     openFile(m_dir->filePath(QStringLiteral("first.dat")));
@@ -289,6 +307,10 @@ void TestSpectrumWindow::openFileFailures()
     } else if (setup == "directory") {
         chosen = m_dir->filePath(QStringLiteral("folder.dat"));
         QDir().mkdir(chosen);
+    } else if (setup == "unreadable") {
+        chosen = QStringLiteral("/proc/self/mem");
+    } else if (setup == "full disk") {
+        WriteFile(chosen, QByteArray(200 * 1024, '0'));
     } else {
         // Only a directory in the way of bufor.txt can make its replacement fail for root.
         QFile::remove(QStringLiteral("bufor.txt"));
@@ -304,6 +326,11 @@ void TestSpectrumWindow::openFileFailures()
         QCOMPARE(ReadAll(QStringLiteral("bufor.txt")), DemonstrationFileBytes());
     QCOMPARE(QDir().entryList({QStringLiteral("*bufor*")}, QDir::Files).size(),
         setup == "bufor-directory" ? 0 : 1);
+    if (disk) {
+        QCOMPARE(
+            QDir(disk->path()).entryList(QDir::Files), QStringList {QStringLiteral("bufor.txt")});
+        QCOMPARE(ReadAll(QStringLiteral("bufor.txt")), DemonstrationFileBytes());
+    }
 }
 
 void TestSpectrumWindow::cancelledDialogChangesNothing()
