@@ -1,8 +1,7 @@
 #pragma once
 
+#include "DataFile.h"
 #include "app/FormBase.h"
-
-#include <QFile>
 
 class QLabel;
 class QLineEdit;
@@ -46,11 +45,8 @@ protected:
 
 private:
     void closeDataFile();
-    // Copies the whole intermediate file into the data file; an empty string on success,
-    // otherwise what failed.
-    QString copyIntermediateFile();
 
-    QFile m_dataFile; // open (and locked) from FileOpen until the DataCopy that fills it
+    DataFile m_dataFile; // open (and locked) from FileOpen until the DataCopy that fills it
 };
 
 extern TForm2 *Form2;

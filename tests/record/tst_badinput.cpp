@@ -2,6 +2,7 @@
 #include "app/ZemraApplication.h"
 #include "plot/uGraphicSpectrum1_1.h"
 #include "record/CounterRecord.h"
+#include "record/uDataCopy1_1.h"
 #include "spectrum/uSpectrum1_1.h"
 #include "spectrum/uTimers1_1.h"
 
@@ -121,8 +122,9 @@ void TestBadInput::specialFilesAreRefused_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("role");
-    const QStringList roles = {QStringLiteral("Open File"), QStringLiteral("table"),
-        QStringLiteral("timers"), QStringLiteral("chart")};
+    const QStringList roles
+        = {QStringLiteral("Open File"), QStringLiteral("table"), QStringLiteral("timers"),
+            QStringLiteral("chart"), QStringLiteral("data file"), QStringLiteral("dane.txt")};
     for (const QString &kind : {QStringLiteral("FIFO"), QStringLiteral("/dev/zero")}) {
         for (const QString &role : roles)
             QTest::newRow(qPrintable(kind + QStringLiteral(" for ") + role)) << kind << role;
@@ -137,17 +139,37 @@ void TestBadInput::specialFilesAreRefused()
     QFETCH(QString, role);
     Watchdog watchdog;
     TempWorkDir dir;
-    const bool chosen = role == QLatin1String("Open File");
-    const QString name = chosen ? dir.filePath(QStringLiteral("chosen.dat")) : WorkingCopyName;
+    const bool chosen = role == QLatin1String("Open File") || role == QLatin1String("data file");
+    QString name = chosen ? dir.filePath(QStringLiteral("chosen.dat")) : WorkingCopyName;
+    if (role == QLatin1String("dane.txt"))
+        name = IntermediateFileName;
     if (!MakeSpecialFile(kind, name))
         QSKIP("no special file of this kind can be made here");
     const QString what = kind == QLatin1String("FIFO") ? QStringLiteral("a FIFO")
                                                        : QStringLiteral("a character device");
-    const QString expected
-        = QStringLiteral("Cannot read \"%1\": it is %2, not a regular file").arg(name, what);
+    QString expected = QStringLiteral("Cannot read \"%1\": ");
+    if (role == QLatin1String("data file"))
+        expected = QStringLiteral("Cannot create \"%1\": ");
+    else if (role == QLatin1String("dane.txt"))
+        expected = QStringLiteral("Cannot open \"%1\" for appending: ");
+    expected = expected.arg(name) + QStringLiteral("it is %1, not a regular file").arg(what);
 
     QList<SeenMessageBox> boxes;
-    if (role == QLatin1String("timers")) {
+    if (role == QLatin1String("data file") || role == QLatin1String("dane.txt")) {
+        TForm2 copy;
+        copy.show();
+        copy.Edit2->setText(
+            role == QLatin1String("dane.txt") ? QStringLiteral("flight.dat") : name);
+        boxes = CollectMessageBoxes([&] {
+            QTest::mouseClick(copy.Button5, Qt::LeftButton);
+            if (copy.hasDataFile())
+                QTest::mouseClick(copy.Button3, Qt::LeftButton);
+        });
+        QVERIFY(copy.Edit4->text().isEmpty());
+        // Made by FileOpen, as it left it.
+        QCOMPARE(QFileInfo(QStringLiteral("flight.dat")).size(), 0);
+        QFile::remove(QStringLiteral("flight.dat"));
+    } else if (role == QLatin1String("timers")) {
         TForm6 timers;
         timers.show();
         boxes = CollectMessageBoxes([&] { QTest::mouseClick(timers.Button2, Qt::LeftButton); });

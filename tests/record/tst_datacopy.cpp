@@ -18,6 +18,7 @@
 
 #if defined(Q_OS_UNIX)
 #include <sys/file.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -84,6 +85,11 @@ private slots:
     void intermediateDeviceIsRefused();
     void writeFailureLeavesIntermediateFileAsItWas_data();
     void writeFailureLeavesIntermediateFileAsItWas();
+    void workingFilesAreRefusedAsDataFiles_data();
+    void workingFilesAreRefusedAsDataFiles();
+    void dataFileGoneBeforeTheCopy_data();
+    void dataFileGoneBeforeTheCopy();
+    void copyKeepsPermissionsAndLinks();
     void dataFileOpensInTheOtherWindows();
 
 private:
@@ -503,38 +509,156 @@ void TestDataCopy::intermediateDeviceIsRefused()
 void TestDataCopy::writeFailureLeavesIntermediateFileAsItWas_data()
 {
     QTest::addColumn<int>("recordsBefore");
-    QTest::newRow("first copy") << 0;
-    QTest::newRow("third copy") << 2;
+    QTest::addColumn<bool>("diskFull");
+    QTest::newRow("first copy, disk already full") << 0 << true;
+    QTest::newRow("601st copy, disk fills during the copy") << 600 << false;
 }
 
 void TestDataCopy::writeFailureLeavesIntermediateFileAsItWas()
 {
     QFETCH(int, recordsBefore);
-    // A device that refuses every write as if the disk were full.
-    const QString full = QStringLiteral("/dev/full");
-    if (!QFileInfo::exists(full))
-        QSKIP("no /dev/full");
+    QFETCH(bool, diskFull);
+    SmallDisk disk(64 * 1024);
+    if (!disk.ready())
+        QSKIP(qPrintable(disk.reason()));
     if (recordsBefore > 0)
         WriteFile(QStringLiteral("dane.txt"), DemonstrationFileBytes().repeated(recordsBefore));
+    const QString name = disk.filePath(QStringLiteral("test.dat"));
 
-    QVERIFY(fileOpen(full).isEmpty());
+    QVERIFY(fileOpen(name).isEmpty());
+    if (diskFull)
+        disk.fill();
     const QList<SeenMessageBox> boxes = dataCopy();
     QCOMPARE(boxes.size(), 1);
     QCOMPARE(boxes[0].title, QStringLiteral("Mistake"));
-    QVERIFY2(boxes[0].text.startsWith(QStringLiteral("Cannot write \"/dev/full\": ")),
-        qPrintable(boxes[0].text));
-    QVERIFY2(boxes[0].text.endsWith(QStringLiteral("\"dane.txt\" was left as it was.")),
-        qPrintable(boxes[0].text));
+    QCOMPARE(boxes[0].text,
+        QStringLiteral("Cannot write \"%1\": No space left on device\n\"dane.txt\" was left as it "
+                       "was.")
+            .arg(name));
     QCOMPARE(QFile::exists(QStringLiteral("dane.txt")), recordsBefore > 0);
     QCOMPARE(ReadAll(QStringLiteral("dane.txt")), DemonstrationFileBytes().repeated(recordsBefore));
     QVERIFY(m_form->Edit3->text().isEmpty());
     QVERIFY(m_form->Edit4->text().isEmpty());
+    // The data file is as FileOpen left it, still held for another try; nothing else is left.
+    QCOMPARE(QFileInfo(name).size(), 0);
+    QVERIFY(m_form->hasDataFile());
+    QVERIFY(!lockable(name));
+    QCOMPARE(QDir(disk.path()).entryList(QDir::Files).size(), diskFull ? 2 : 1);
 
     // The next good copy holds one record per copy that succeeded.
     fileOpen(QStringLiteral("good.dat"));
     QVERIFY(dataCopy().isEmpty());
     QCOMPARE(
         ReadAll(QStringLiteral("good.dat")), DemonstrationFileBytes().repeated(recordsBefore + 1));
+}
+
+void TestDataCopy::workingFilesAreRefusedAsDataFiles_data()
+{
+    QTest::addColumn<QString>("working");
+    QTest::addColumn<QString>("how"); // how the typed name leads to the working file
+    QTest::addColumn<bool>("present");
+    for (const QString &working : {QStringLiteral("dane.txt"), QStringLiteral("bufor.txt")}) {
+        for (const QString &how :
+            {QStringLiteral("bare name"), QStringLiteral("./name"), QStringLiteral("full path"),
+                QStringLiteral("symbolic link"), QStringLiteral("hard link")})
+            QTest::newRow(qPrintable(working + QLatin1String(", ") + how))
+                << working << how << true;
+        QTest::newRow(qPrintable(working + QLatin1String(", not made yet")))
+            << working << "bare name" << false;
+        QTest::newRow(qPrintable(working + QLatin1String(", link to it, not made yet")))
+            << working << "symbolic link" << false;
+    }
+}
+
+void TestDataCopy::workingFilesAreRefusedAsDataFiles()
+{
+    QFETCH(QString, working);
+    QFETCH(QString, how);
+    QFETCH(bool, present);
+    const QByteArray records = DemonstrationFileBytes().repeated(3);
+    if (present) {
+        WriteFile(QStringLiteral("dane.txt"), records);
+        WriteFile(QStringLiteral("bufor.txt"), records);
+    }
+    QString name = working;
+    if (how == "./name")
+        name = QStringLiteral("./") + working;
+    else if (how == "full path")
+        name = m_dir->filePath(working);
+    else if (how == "symbolic link")
+        QVERIFY(QFile::link(working, name = QStringLiteral("link.dat")));
+    else if (how == "hard link") {
+        name = QStringLiteral("hard.dat");
+        QCOMPARE(::link(qPrintable(working), qPrintable(name)), 0);
+    }
+    const QStringList entries = directoryEntries();
+
+    const QList<SeenMessageBox> boxes = fileOpen(name);
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes[0].title, QStringLiteral("Mistake"));
+    QCOMPARE(boxes[0].text,
+        QStringLiteral("Cannot create \"%1\": it is the working file \"%2\"").arg(name, working));
+    QVERIFY(!m_form->hasDataFile());
+    QCOMPARE(directoryEntries(), entries);
+    QCOMPARE(ReadAll(QStringLiteral("dane.txt")), present ? records : QByteArray());
+    QCOMPARE(ReadAll(QStringLiteral("bufor.txt")), present ? records : QByteArray());
+
+    // Nothing to copy into, so nothing is appended either.
+    QCOMPARE(dataCopy().size(), 1);
+    QCOMPARE(ReadAll(QStringLiteral("dane.txt")), present ? records : QByteArray());
+}
+
+void TestDataCopy::dataFileGoneBeforeTheCopy_data()
+{
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("deleted") << "deleted"
+                             << "it was deleted after FileOpen";
+    QTest::newRow("replaced") << "replaced"
+                              << "another file took its name after FileOpen";
+}
+
+void TestDataCopy::dataFileGoneBeforeTheCopy()
+{
+    QFETCH(QString, what);
+    QFETCH(QString, reason);
+    WriteFile(QStringLiteral("dane.txt"), DemonstrationFileBytes());
+    QVERIFY(fileOpen(QStringLiteral("test.dat")).isEmpty());
+    QFile::remove(QStringLiteral("test.dat"));
+    if (what == "replaced")
+        WriteFile(QStringLiteral("test.dat"), "another program's file");
+
+    const QList<SeenMessageBox> boxes = dataCopy();
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes[0].title, QStringLiteral("Mistake"));
+    QCOMPARE(boxes[0].text,
+        QStringLiteral("Cannot write \"test.dat\": %1.\nPress FileOpen to create it again.")
+            .arg(reason));
+    QCOMPARE(ReadAll(QStringLiteral("dane.txt")), DemonstrationFileBytes());
+    QCOMPARE(QFile::exists(QStringLiteral("test.dat")), what == "replaced");
+    if (what == "replaced")
+        QCOMPARE(ReadAll(QStringLiteral("test.dat")), QByteArray("another program's file"));
+    QVERIFY(!m_form->hasDataFile());
+    QVERIFY(m_form->Edit4->text().isEmpty());
+}
+
+void TestDataCopy::copyKeepsPermissionsAndLinks()
+{
+    // The content arrives by renaming a new file into place; the data file keeps its mode, and
+    // a link keeps leading to it.
+    QDir().mkdir(QStringLiteral("sub"));
+    WriteFile(QStringLiteral("sub/target.dat"), "old");
+    QVERIFY(QFile::setPermissions(QStringLiteral("sub/target.dat"),
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther));
+    QVERIFY(QFile::link(QStringLiteral("sub/target.dat"), QStringLiteral("link.dat")));
+    QVERIFY(fileOpen(QStringLiteral("link.dat")).isEmpty());
+    QVERIFY(dataCopy().isEmpty());
+    QVERIFY(QFileInfo(QStringLiteral("link.dat")).isSymLink());
+    QCOMPARE(ReadAll(QStringLiteral("sub/target.dat")), DemonstrationFileBytes());
+    QCOMPARE(QFile::permissions(QStringLiteral("sub/target.dat")),
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther
+            | QFileDevice::ReadUser | QFileDevice::WriteUser);
+    QCOMPARE(QDir(QStringLiteral("sub")).entryList(QDir::Files), QStringList {"target.dat"});
 }
 
 void TestDataCopy::dataFileOpensInTheOtherWindows()
