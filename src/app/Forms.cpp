@@ -2,6 +2,7 @@
 
 #include "FolderLock.h"
 #include "MessageBox.h"
+#include "TerminationSignals.h"
 #include "ZemraApplication.h"
 #include "pages/uAbout1_1.h"
 #include "pages/uApplication.h"
@@ -77,6 +78,14 @@ int RunApplication(ZemraApplication &app, const StartupOptions &options)
             ApplicationTitle());
         return FolderInUseExitCode;
     }
+    // SIGTERM and SIGHUP end the program as closing the main window's frame does: the working
+    // files stay.
+    const TerminationSignals termination([] {
+        if (Form1)
+            Form1->close();
+        else
+            QCoreApplication::quit();
+    });
     try {
         CreateForms(options);
         Form1->show();

@@ -2,6 +2,7 @@
 
 #include "CounterRecord.h"
 #include "app/MessageBox.h"
+#include "app/TerminationSignals.h"
 
 #include <QFile>
 #include <QKeyEvent>
@@ -153,13 +154,16 @@ void TForm2::DataCopyClick()
         return;
     }
 
-    const CopyResult copied
-        = m_dataFile.copyFrom(IntermediateFileName, appended.sizeAfter, CopyProgress());
+    // A request to end the program stops the copy between two writes.
+    const CopyResult copied = m_dataFile.copyFrom(IntermediateFileName, appended.sizeAfter,
+        [](qint64, qint64) { return !TerminationRequested(); });
     if (!copied.ok()) {
         // The read-out that did not reach the data file leaves the intermediate file again,
         // so every data file holds the read-outs of the copies that succeeded. The data file
         // stays open, as FileOpen left it, for another try.
-        ShowMessage(copied.error + QLatin1Char('\n') + takeBackAppend(appended), MistakeCaption);
+        const QString note = takeBackAppend(appended);
+        if (!TerminationRequested())
+            ShowMessage(copied.error + QLatin1Char('\n') + note, MistakeCaption);
         return;
     }
     closeDataFile();

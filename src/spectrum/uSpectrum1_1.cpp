@@ -3,6 +3,7 @@
 #include "Spectrum.h"
 #include "WorkingCopy.h"
 #include "app/MessageBox.h"
+#include "app/TerminationSignals.h"
 #include "plot/uGraphicSpectrum1_1.h"
 #include "record/CounterRecord.h"
 
@@ -114,13 +115,17 @@ void TForm3::OpenFileClick()
     const QString path = m_chooseFile(this);
     if (path.isEmpty())
         return;
-    const CopyResult copied = CopyFileReplacing(path, WorkingCopyName);
+    // A request to end the program stops the copy between two writes.
+    const CopyResult copied = CopyFileReplacing(
+        path, WorkingCopyName, [](qint64, qint64) { return !TerminationRequested(); });
     if (copied.status == CopyResult::SourceFailed) {
         ShowMessage(QStringLiteral("Can't open file"));
         return;
     }
     if (!copied.ok()) {
-        ShowMessage(copied.error, MistakeCaption);
+        // The program is ending: nothing to tell.
+        if (!TerminationRequested())
+            ShowMessage(copied.error, MistakeCaption);
         return;
     }
     setTextFromStart(Edit2, path);
