@@ -154,9 +154,14 @@ void TForm2::DataCopyClick()
         return;
     }
 
-    // A request to end the program stops the copy between two writes.
-    const CopyResult copied = m_dataFile.copyFrom(IntermediateFileName, appended.sizeAfter,
-        [](qint64, qint64) { return !TerminationRequested(); });
+    CopyResult copied;
+    {
+        // The progress dialog of a long copy is gone before any box shows.
+        const CopyProgress progress = m_makeProgress(this,
+            QStringLiteral("Copying \"%1\" into \"%2\" ...")
+                .arg(IntermediateFileName, m_dataFile.fileName()));
+        copied = m_dataFile.copyFrom(IntermediateFileName, appended.sizeAfter, progress);
+    }
     if (!copied.ok()) {
         // The read-out that did not reach the data file leaves the intermediate file again,
         // so every data file holds the read-outs of the copies that succeeded. The data file

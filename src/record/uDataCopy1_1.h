@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DataFile.h"
+#include "app/CopyProgressDialog.h"
 #include "app/FormBase.h"
 
 class QLabel;
@@ -17,6 +18,8 @@ public:
 
     // True while a FileOpen has created a data file that no DataCopy has written yet.
     bool hasDataFile() const { return m_dataFile.isOpen(); }
+    // How a DataCopy shows its progress; tests hand in their own to cancel at a chosen point.
+    void setProgressFactory(ProgressFactory factory) { m_makeProgress = std::move(factory); }
 
     QPushButton *Button2;
     QLineEdit *Edit1;
@@ -47,6 +50,7 @@ private:
     void closeDataFile();
 
     DataFile m_dataFile; // open (and locked) from FileOpen until the DataCopy that fills it
+    ProgressFactory m_makeProgress = ShowProgressOfCopy;
 };
 
 extern TForm2 *Form2;

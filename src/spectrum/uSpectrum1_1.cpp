@@ -115,9 +115,13 @@ void TForm3::OpenFileClick()
     const QString path = m_chooseFile(this);
     if (path.isEmpty())
         return;
-    // A request to end the program stops the copy between two writes.
-    const CopyResult copied = CopyFileReplacing(
-        path, WorkingCopyName, [](qint64, qint64) { return !TerminationRequested(); });
+    CopyResult copied;
+    {
+        // The progress dialog of a long copy is gone before any box shows.
+        const CopyProgress progress = m_makeProgress(
+            this, QStringLiteral("Copying \"%1\" to \"%2\" ...").arg(path, WorkingCopyName));
+        copied = CopyFileReplacing(path, WorkingCopyName, progress);
+    }
     if (copied.status == CopyResult::SourceFailed) {
         ShowMessage(QStringLiteral("Can't open file"));
         return;

@@ -90,6 +90,9 @@ private slots:
     void dataFileGoneBeforeTheCopy_data();
     void dataFileGoneBeforeTheCopy();
     void copyKeepsPermissionsAndLinks();
+    void cancelledCopyLeavesEverythingAsItWas();
+    void takeBackLeavesAFileChangedMeanwhile_data();
+    void takeBackLeavesAFileChangedMeanwhile();
     void dataFileOpensInTheOtherWindows();
 
 private:
@@ -659,6 +662,80 @@ void TestDataCopy::copyKeepsPermissionsAndLinks()
         QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther
             | QFileDevice::ReadUser | QFileDevice::WriteUser);
     QCOMPARE(QDir(QStringLiteral("sub")).entryList(QDir::Files), QStringList {"target.dat"});
+}
+
+void TestDataCopy::cancelledCopyLeavesEverythingAsItWas()
+{
+    // The user presses Cancel in the progress dialog of the third piece.
+    const QByteArray records = DemonstrationFileBytes().repeated(1000);
+    WriteFile(QStringLiteral("dane.txt"), records);
+    QStringList labels;
+    m_form->setProgressFactory([&labels](QWidget *, const QString &label) -> CopyProgress {
+        labels.append(label);
+        return [pieces = 0](qint64, qint64) mutable { return ++pieces < 3; };
+    });
+    QVERIFY(fileOpen(QStringLiteral("test.dat")).isEmpty());
+    const QList<SeenMessageBox> boxes = dataCopy();
+    QCOMPARE(labels, QStringList {"Copying \"dane.txt\" into \"test.dat\" ..."});
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes[0].title, QStringLiteral("Mistake"));
+    QCOMPARE(boxes[0].text,
+        QStringLiteral("The copy of \"dane.txt\" to \"test.dat\" was cancelled.\n\"dane.txt\" was "
+                       "left as it was."));
+    QCOMPARE(ReadAll(QStringLiteral("dane.txt")), records);
+    QCOMPARE(QFileInfo(QStringLiteral("test.dat")).size(), 0);
+    QVERIFY(m_form->hasDataFile());
+    QVERIFY(!lockable(QStringLiteral("test.dat")));
+    QCOMPARE(directoryEntries(), QStringList({"dane.txt", "test.dat"}));
+    QVERIFY(m_form->Edit4->text().isEmpty());
+
+    // Another try, not cancelled, takes the copy.
+    m_form->setProgressFactory([](QWidget *, const QString &) { return CopyProgress(); });
+    QVERIFY(dataCopy().isEmpty());
+    QCOMPARE(ReadAll(QStringLiteral("test.dat")), records + DemonstrationFileBytes());
+}
+
+void TestDataCopy::takeBackLeavesAFileChangedMeanwhile_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::newRow("grown") << "grown";
+    QTest::newRow("shortened") << "shortened";
+}
+
+void TestDataCopy::takeBackLeavesAFileChangedMeanwhile()
+{
+    // Another program changes "dane.txt" while the copy runs, and the copy fails: the record
+    // is taken back only from the length this copy left, so the other program's change stays
+    // and no gap is ever filled.
+    QFETCH(QString, change);
+    const QByteArray records = DemonstrationFileBytes().repeated(2);
+    WriteFile(QStringLiteral("dane.txt"), records);
+    const QByteArray theirs = RecordFileBytes(CounterRecord {});
+    m_form->setProgressFactory([&](QWidget *, const QString &) -> CopyProgress {
+        return [&](qint64, qint64) {
+            if (change == "grown") {
+                QFile file(QStringLiteral("dane.txt"));
+                file.open(QIODevice::Append);
+                file.write(theirs);
+            } else {
+                QFile::resize(QStringLiteral("dane.txt"), 132);
+            }
+            return false;
+        };
+    });
+    QVERIFY(fileOpen(QStringLiteral("test.dat")).isEmpty());
+    const QList<SeenMessageBox> boxes = dataCopy();
+    QCOMPARE(boxes.size(), 1);
+    QVERIFY2(boxes[0].text.endsWith(QStringLiteral("\"dane.txt\" was changed meanwhile by another "
+                                                   "program and was left as it is.")),
+        qPrintable(boxes[0].text));
+    const QByteArray left = ReadAll(QStringLiteral("dane.txt"));
+    if (change == "grown")
+        QCOMPARE(left, records + DemonstrationFileBytes() + theirs);
+    else
+        QCOMPARE(left, DemonstrationFileBytes());
+    QVERIFY(!left.contains('\0'));
+    QCOMPARE(QFileInfo(QStringLiteral("test.dat")).size(), 0);
 }
 
 void TestDataCopy::dataFileOpensInTheOtherWindows()

@@ -47,6 +47,7 @@ private slots:
     void openFileFailures_data();
     void openFileFailures();
     void cancelledDialogChangesNothing();
+    void cancelledCopyChangesNothing();
 
 private:
     // Opens `path` through Open File, as if the user had chosen it.
@@ -339,6 +340,29 @@ void TestSpectrumWindow::cancelledDialogChangesNothing()
     QVERIFY(openFile(QString()).isEmpty());
     QVERIFY(m_form->Edit2->text().isEmpty());
     QCOMPARE(ReadAll(QStringLiteral("bufor.txt")), QByteArray("previous"));
+}
+
+void TestSpectrumWindow::cancelledCopyChangesNothing()
+{
+    WriteFile(QStringLiteral("first.dat"), DemonstrationFileBytes());
+    openFile(m_dir->filePath(QStringLiteral("first.dat")));
+    const QString big = m_dir->filePath(QStringLiteral("big.dat"));
+    WriteFile(big, QByteArray(1 << 20, '0'));
+    // The user presses Cancel in the progress dialog of the second piece.
+    QStringList labels;
+    m_form->setProgressFactory([&labels](QWidget *, const QString &label) -> CopyProgress {
+        labels.append(label);
+        return [pieces = 0](qint64, qint64) mutable { return ++pieces < 2; };
+    });
+    const QList<SeenMessageBox> boxes = openFile(big);
+    QCOMPARE(labels, QStringList {QStringLiteral("Copying \"%1\" to \"bufor.txt\" ...").arg(big)});
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes[0].title, QStringLiteral("Mistake"));
+    QCOMPARE(boxes[0].text,
+        QStringLiteral("The copy of \"%1\" to \"bufor.txt\" was cancelled.").arg(big));
+    QCOMPARE(ReadAll(QStringLiteral("bufor.txt")), DemonstrationFileBytes());
+    QCOMPARE(m_form->Edit2->text(), m_dir->filePath(QStringLiteral("first.dat")));
+    QCOMPARE(QDir().entryList({QStringLiteral("*bufor*")}, QDir::Files).size(), 1);
 }
 
 ZEMRA_TEST_MAIN(TestSpectrumWindow)
