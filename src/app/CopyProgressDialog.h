@@ -19,9 +19,11 @@ using ProgressFactory = std::function<CopyProgress(QWidget *window, const QStrin
 CopyProgress ShowProgressOfCopy(QWidget *window, const QString &label);
 
 // A modal progress dialog with Cancel for a copy that has run for half a second. The copy runs
-// on the one thread and lets the dialog handle its events between pieces; everything else is
-// held back until the copy ends: user input and close requests to other windows, timers and
-// socket notifiers, so that no other handler of the program runs in the middle of a copy.
+// on the one thread and lets the dialog handle its events between pieces; everything else that
+// could start a handler of the program is held back until the copy ends: user input and close
+// requests to other windows, timers and socket notifiers. Painting and Qt's own queued calls
+// go on; the program queues a call only from the chart's paint, and the chart is never on
+// screen while a copy can start.
 class CopyProgressDialog : public QObject
 {
     Q_OBJECT

@@ -39,8 +39,8 @@ private slots:
     void init();
     void cleanup();
 
-    void shortCopyShowsNothing();
-    void longCopyShowsAModalDialog();
+    void dialogAfterHalfASecond_data();
+    void dialogAfterHalfASecond();
     void cancelStopsTheCopy();
     void nothingElseRunsDuringTheCopy();
 
@@ -60,50 +60,52 @@ void TestCopyProgress::cleanup()
     delete m_dir;
 }
 
-void TestCopyProgress::shortCopyShowsNothing()
+void TestCopyProgress::dialogAfterHalfASecond_data()
 {
-    FakeClock time;
-    CopyProgressDialog progress(nullptr, QStringLiteral("Copying"), time.clock());
-    bool modalSeen = false;
-    const CopyResult copied = CopyFileReplacing(
-        QStringLiteral("source.dat"), WorkingCopyName, [&](qint64 done, qint64 total) {
-            time.now += 30; // 16 pieces in 480 ms
-            modalSeen = modalSeen || QApplication::activeModalWidget();
-            return progress.report(done, total);
-        });
-    QVERIFY(copied.ok());
-    QVERIFY(!progress.dialog());
-    QVERIFY(!modalSeen);
+    QTest::addColumn<int>("pieceMs");
+    QTest::addColumn<int>("shownFrom"); // the first piece reported with the dialog up; 0: never
+    QTest::newRow("16 pieces in 480 ms") << 30 << 0;
+    QTest::newRow("16 pieces in 1.6 s") << 100 << 5;
 }
 
-void TestCopyProgress::longCopyShowsAModalDialog()
+void TestCopyProgress::dialogAfterHalfASecond()
 {
+    QFETCH(int, pieceMs);
+    QFETCH(int, shownFrom);
     FakeClock time;
     QWidget window;
     window.show();
     auto *progress
         = new CopyProgressDialog(&window, QStringLiteral("Copying the file"), time.clock());
     QList<int> values;
+    int piece = 0;
     const CopyResult copied = CopyFileReplacing(
         QStringLiteral("source.dat"), WorkingCopyName, [&](qint64 done, qint64 total) {
-            time.now += 100;
+            time.now += pieceMs;
+            ++piece;
             const bool going = progress->report(done, total);
+            QWidget *modal = QApplication::activeModalWidget();
             if (QProgressDialog *dialog = progress->dialog()) {
-                if (!dialog->isVisible() || dialog->windowModality() != Qt::ApplicationModal
-                    || QApplication::activeModalWidget() != dialog
-                    || dialog->labelText() != QLatin1String("Copying the file"))
-                    values.append(-1);
-                values.append(dialog->value());
+                const bool asShown = modal == dialog && dialog->isVisible()
+                    && dialog->windowModality() == Qt::ApplicationModal
+                    && dialog->labelText() == QLatin1String("Copying the file");
+                values.append(asShown ? dialog->value() : -1);
+            } else if (modal) {
+                values.append(-1);
             }
             return going;
         });
     QVERIFY(copied.ok());
     QCOMPARE(ReadAll(WorkingCopyName), SourceBytes);
-    // Shown from the fifth piece on (500 ms), in thousandths of the whole.
-    QCOMPARE(values.size(), 12);
-    QCOMPARE(values.first(), 4 * 1000 / 16);
-    QCOMPARE(values.last(), 15 * 1000 / 16);
-    QVERIFY(std::is_sorted(values.begin(), values.end()));
+    if (shownFrom == 0) {
+        QVERIFY(values.isEmpty());
+    } else {
+        // In thousandths of the whole, from the piece at 500 ms on.
+        QCOMPARE(values.size(), 16 - shownFrom + 1);
+        QCOMPARE(values.first(), (shownFrom - 1) * 1000 / 16);
+        QCOMPARE(values.last(), 15 * 1000 / 16);
+        QVERIFY(std::is_sorted(values.begin(), values.end()));
+    }
     delete progress;
     QVERIFY(!QApplication::activeModalWidget());
 }

@@ -159,15 +159,10 @@ void SmallDisk::fill()
     while (filler.write("f", 1) == 1) { }
 }
 
-bool MakeFifo(const QString &name)
-{
-    return ::mkfifo(QFile::encodeName(name).constData(), 0666) == 0;
-}
-
 bool MakeSpecialFile(const QString &kind, const QString &name)
 {
     if (kind == QLatin1String("FIFO"))
-        return MakeFifo(name);
+        return ::mkfifo(QFile::encodeName(name).constData(), 0666) == 0;
     struct stat zero
     {
     };

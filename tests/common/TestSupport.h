@@ -73,9 +73,6 @@ private:
     QString m_reason;
 };
 
-// A FIFO made at `name`; false when the file system cannot hold one.
-bool MakeFifo(const QString &name);
-
 // A FIFO ("FIFO") or a device node of /dev/zero's own ("/dev/zero") made at `name`: a private
 // node, so that a program that wrongly replaced it would not replace the system's. False when
 // it cannot be made here (making device nodes needs root).

@@ -122,9 +122,9 @@ void TestBadInput::specialFilesAreRefused_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("role");
-    const QStringList roles
-        = {QStringLiteral("Open File"), QStringLiteral("table"), QStringLiteral("timers"),
-            QStringLiteral("chart"), QStringLiteral("data file"), QStringLiteral("dane.txt")};
+    const QStringList roles = {QStringLiteral("Open File"), QStringLiteral("table"),
+        QStringLiteral("timers"), QStringLiteral("chart"), QStringLiteral("data file"),
+        QStringLiteral("dane.txt"), QStringLiteral("bufor.txt for Open File")};
     for (const QString &kind : {QStringLiteral("FIFO"), QStringLiteral("/dev/zero")}) {
         for (const QString &role : roles)
             QTest::newRow(qPrintable(kind + QStringLiteral(" for ") + role)) << kind << role;
@@ -147,8 +147,11 @@ void TestBadInput::specialFilesAreRefused()
         QSKIP("no special file of this kind can be made here");
     const QString what = kind == QLatin1String("FIFO") ? QStringLiteral("a FIFO")
                                                        : QStringLiteral("a character device");
+    const bool replaced = role == QLatin1String("bufor.txt for Open File");
     QString expected = QStringLiteral("Cannot read \"%1\": ");
-    if (role == QLatin1String("data file"))
+    if (replaced)
+        expected = QStringLiteral("Cannot write \"%1\": ");
+    else if (role == QLatin1String("data file"))
         expected = QStringLiteral("Cannot create \"%1\": ");
     else if (role == QLatin1String("dane.txt"))
         expected = QStringLiteral("Cannot open \"%1\" for appending: ");
@@ -184,8 +187,10 @@ void TestBadInput::specialFilesAreRefused()
     } else {
         TForm3 form;
         form.show();
-        form.setFileChooser([name](QWidget *) { return name; });
-        QPushButton *button = chosen ? form.Button3 : form.Button2;
+        const QString source
+            = replaced ? QStringLiteral(ZEMRA_TEST_DATA_DIR "/demo-crlf.dat") : name;
+        form.setFileChooser([source](QWidget *) { return source; });
+        QPushButton *button = chosen || replaced ? form.Button3 : form.Button2;
         boxes = CollectMessageBoxes([&] { QTest::mouseClick(button, Qt::LeftButton); });
         QVERIFY(form.Edit1->text().isEmpty());
         QVERIFY(form.Edit2->text().isEmpty());
