@@ -1,6 +1,8 @@
 #include "Forms.h"
 
+#include "FolderLock.h"
 #include "MessageBox.h"
+#include "TerminationSignals.h"
 #include "ZemraApplication.h"
 #include "pages/uAbout1_1.h"
 #include "pages/uApplication.h"
@@ -15,6 +17,8 @@
 #include "spectrum/uSpectrum1_1.h"
 #include "spectrum/uTimers1_1.h"
 #include "uZemra1_1.h"
+
+#include <QDir>
 
 #include <exception>
 
@@ -64,6 +68,24 @@ void DestroyForms()
 
 int RunApplication(ZemraApplication &app, const StartupOptions &options)
 {
+    // Taken before any window exists and kept for the run.
+    const FolderLock folder;
+    if (folder.heldByAnotherCopy()) {
+        ShowMessage(QStringLiteral("Another copy of the program is working in this folder:\n%1\n"
+                                   "Only one copy at a time can use a folder's working files; "
+                                   "this copy ends.")
+                        .arg(QDir::toNativeSeparators(folder.path())),
+            ApplicationTitle());
+        return FolderInUseExitCode;
+    }
+    // SIGTERM and SIGHUP end the program as closing the main window's frame does: the working
+    // files stay.
+    const TerminationSignals termination([] {
+        if (Form1)
+            Form1->close();
+        else
+            QCoreApplication::quit();
+    });
     try {
         CreateForms(options);
         Form1->show();

@@ -2,48 +2,45 @@
 
 #include "CounterRecord.h"
 #include "app/MessageBox.h"
+#include "app/TerminationSignals.h"
 
-#include <QFileInfo>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-#include <algorithm>
-
-#if defined(Q_OS_UNIX)
-#include <cerrno>
-#include <sys/file.h>
-#endif
+#include <fcntl.h>
 
 TForm2 *Form2 = nullptr;
 
 namespace {
 const QString ReadOutDate = QStringLiteral("2002-10-30 08:37:38");
 
-// Keeps other programs from writing the data file while it is ours. An empty result when the
-// file is ours alone or the file system cannot lock; otherwise why the file cannot be had.
-QString lockAgainstOtherWriters(QFile &file)
+// Takes the record just appended back out, so that a failed copy leaves no trace; says what
+// became of the file. Only a file that still has the length the append left is cut back (or
+// removed, when the append created it): one that changed meanwhile is someone else's now.
+QString takeBackAppend(const AppendResult &appended)
 {
-#if defined(Q_OS_UNIX)
-    if (::flock(file.handle(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK)
-        return QStringLiteral("the file is in use by another program");
-#else
-    Q_UNUSED(file);
-#endif
-    return {};
-}
-
-QString cannotRead(const QString &reason)
-{
-    return QStringLiteral("Cannot read \"%1\": %2").arg(IntermediateFileName, reason);
-}
-
-// Takes the record just appended back out, so that a failed copy leaves no trace.
-bool restoreIntermediateFile(bool existed, qint64 size)
-{
-    return existed ? QFile::resize(IntermediateFileName, size)
-                   : QFile::remove(IntermediateFileName);
+    RegularFile file;
+    bool changed = false;
+    bool restored = false;
+    if (file.open(IntermediateFileName, O_WRONLY)) {
+        changed = file.size() != appended.sizeAfter;
+        if (!changed && appended.created) {
+            file.close();
+            restored = QFile::remove(IntermediateFileName);
+        } else if (!changed) {
+            restored = file.resize(appended.sizeBefore);
+        }
+    }
+    if (restored)
+        return QStringLiteral("\"%1\" was left as it was.").arg(IntermediateFileName);
+    if (changed)
+        return QStringLiteral("\"%1\" was changed meanwhile by another program and was left as "
+                              "it is.")
+            .arg(IntermediateFileName);
+    return QStringLiteral("\"%1\" still holds the record just appended.").arg(IntermediateFileName);
 }
 } // namespace
 
@@ -127,46 +124,11 @@ void TForm2::FileOpenClick()
     // An earlier data file that no DataCopy filled is let go, not left locked for the run.
     closeDataFile();
 
-    QString reason;
-    if (name.isEmpty()) {
-        reason = QStringLiteral("no file name was given");
-    } else {
-        m_dataFile.setFileName(name);
-        // Opened without truncation and emptied only once locked: a file that another program
-        // holds is refused with its contents intact.
-        if (!m_dataFile.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
-            reason = m_dataFile.errorString();
-        else if ((reason = lockAgainstOtherWriters(m_dataFile)).isEmpty() && m_dataFile.size() > 0
-            && !m_dataFile.resize(0))
-            reason = m_dataFile.errorString();
-    }
+    const QString reason = m_dataFile.open(name);
     if (!reason.isEmpty()) {
         closeDataFile();
         ShowMessage(QStringLiteral("Cannot create \"%1\": %2").arg(name, reason), MistakeCaption);
     }
-}
-
-QString TForm2::copyIntermediateFile()
-{
-    QFile source(IntermediateFileName);
-    if (!source.open(QIODevice::ReadOnly))
-        return cannotRead(source.errorString());
-    // What the file holds now goes across, in bounded pieces.
-    qint64 left = source.size();
-    QByteArray chunk(64 * 1024, Qt::Uninitialized);
-    while (left > 0) {
-        const qint64 got = source.read(chunk.data(), std::min<qint64>(left, chunk.size()));
-        if (got < 0)
-            return cannotRead(source.errorString());
-        if (got == 0)
-            return cannotRead(QStringLiteral("the file ended %1 bytes early").arg(left));
-        if (m_dataFile.write(chunk.constData(), got) != got) {
-            return QStringLiteral("Cannot write \"%1\": %2")
-                .arg(m_dataFile.fileName(), m_dataFile.errorString());
-        }
-        left -= got;
-    }
-    return {};
 }
 
 void TForm2::DataCopyClick()
@@ -175,38 +137,38 @@ void TForm2::DataCopyClick()
         ShowMessage(QStringLiteral("Please open file first"), MistakeCaption);
         return;
     }
+    // A data file deleted or replaced since FileOpen would take the copy where no one sees it.
+    const QString gone = m_dataFile.whatBecameOfIt();
+    if (!gone.isEmpty()) {
+        const QString name = m_dataFile.fileName();
+        closeDataFile();
+        ShowMessage(QStringLiteral("Cannot write \"%1\": %2.\nPress FileOpen to create it again.")
+                        .arg(name, gone),
+            MistakeCaption);
+        return;
+    }
 
-    const QFileInfo before(IntermediateFileName);
-    const bool existed = before.exists();
-    const qint64 sizeBefore = existed ? before.size() : 0;
-
-    const FileResult appended = AppendCounterRecord(IntermediateFileName, DemonstrationRecord);
+    const AppendResult appended = AppendCounterRecord(IntermediateFileName, DemonstrationRecord);
     if (!appended.ok) {
         ShowMessage(appended.error, MistakeCaption);
         return;
     }
 
-    QString failure;
-    const qint64 expected = sizeBefore + RecordFileBytes(DemonstrationRecord).size();
-    const qint64 sizeAfter = QFileInfo(IntermediateFileName).size();
-    if (sizeAfter < expected) {
-        failure = cannotRead(QStringLiteral("it holds %1 bytes where at least %2 were written")
-                                 .arg(sizeAfter)
-                                 .arg(expected));
-    } else {
-        failure = copyIntermediateFile();
+    CopyResult copied;
+    {
+        // The progress dialog of a long copy is gone before any box shows.
+        const CopyProgress progress = m_makeProgress(this,
+            QStringLiteral("Copying \"%1\" into \"%2\" ...")
+                .arg(IntermediateFileName, m_dataFile.fileName()));
+        copied = m_dataFile.copyFrom(IntermediateFileName, appended.sizeAfter, progress);
     }
-    if (!failure.isEmpty()) {
+    if (!copied.ok()) {
         // The read-out that did not reach the data file leaves the intermediate file again,
         // so every data file holds the read-outs of the copies that succeeded. The data file
-        // stays open, emptied, for another try.
-        m_dataFile.resize(0);
-        if (restoreIntermediateFile(existed, sizeBefore))
-            failure += QStringLiteral("\n\"%1\" was left as it was.").arg(IntermediateFileName);
-        else
-            failure += QStringLiteral("\n\"%1\" still holds the record just appended.")
-                           .arg(IntermediateFileName);
-        ShowMessage(failure, MistakeCaption);
+        // stays open, as FileOpen left it, for another try.
+        const QString note = takeBackAppend(appended);
+        if (!TerminationRequested())
+            ShowMessage(copied.error + QLatin1Char('\n') + note, MistakeCaption);
         return;
     }
     closeDataFile();

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "DataFile.h"
+#include "app/CopyProgressDialog.h"
 #include "app/FormBase.h"
-
-#include <QFile>
 
 class QLabel;
 class QLineEdit;
@@ -18,6 +18,8 @@ public:
 
     // True while a FileOpen has created a data file that no DataCopy has written yet.
     bool hasDataFile() const { return m_dataFile.isOpen(); }
+    // How a DataCopy shows its progress; tests hand in their own to cancel at a chosen point.
+    void setProgressFactory(ProgressFactory factory) { m_makeProgress = std::move(factory); }
 
     QPushButton *Button2;
     QLineEdit *Edit1;
@@ -46,11 +48,9 @@ protected:
 
 private:
     void closeDataFile();
-    // Copies the whole intermediate file into the data file; an empty string on success,
-    // otherwise what failed.
-    QString copyIntermediateFile();
 
-    QFile m_dataFile; // open (and locked) from FileOpen until the DataCopy that fills it
+    DataFile m_dataFile; // open (and locked) from FileOpen until the DataCopy that fills it
+    ProgressFactory m_makeProgress = ShowProgressOfCopy;
 };
 
 extern TForm2 *Form2;

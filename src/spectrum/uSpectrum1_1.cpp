@@ -3,6 +3,7 @@
 #include "Spectrum.h"
 #include "WorkingCopy.h"
 #include "app/MessageBox.h"
+#include "app/TerminationSignals.h"
 #include "plot/uGraphicSpectrum1_1.h"
 #include "record/CounterRecord.h"
 
@@ -114,13 +115,21 @@ void TForm3::OpenFileClick()
     const QString path = m_chooseFile(this);
     if (path.isEmpty())
         return;
-    const CopyResult copied = CopyFileReplacing(path, WorkingCopyName);
+    CopyResult copied;
+    {
+        // The progress dialog of a long copy is gone before any box shows.
+        const CopyProgress progress = m_makeProgress(
+            this, QStringLiteral("Copying \"%1\" to \"%2\" ...").arg(path, WorkingCopyName));
+        copied = CopyFileReplacing(path, WorkingCopyName, progress);
+    }
     if (copied.status == CopyResult::SourceFailed) {
         ShowMessage(QStringLiteral("Can't open file"));
         return;
     }
-    if (copied.status == CopyResult::TargetFailed) {
-        ShowMessage(copied.error, MistakeCaption);
+    if (!copied.ok()) {
+        // The program is ending: nothing to tell.
+        if (!TerminationRequested())
+            ShowMessage(copied.error, MistakeCaption);
         return;
     }
     setTextFromStart(Edit2, path);

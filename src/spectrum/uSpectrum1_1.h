@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CopyProgressDialog.h"
 #include "app/FormBase.h"
 
 #include <functional>
@@ -20,6 +21,8 @@ public:
     // dialog with a chooser of their own.
     using FileChooser = std::function<QString(QWidget *parent)>;
     void setFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
+    // How Open File shows the progress of its copy; tests hand in their own.
+    void setProgressFactory(ProgressFactory factory) { m_makeProgress = std::move(factory); }
 
     QString Cells(int column, int row) const;
 
@@ -53,6 +56,7 @@ private:
     void setCell(int column, int row, const QString &text);
 
     FileChooser m_chooseFile;
+    ProgressFactory m_makeProgress = ShowProgressOfCopy;
 };
 
 extern TForm3 *Form3;
