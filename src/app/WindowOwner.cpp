@@ -3,12 +3,16 @@
 #include "AboutBox.h"
 #include "ChartWindow.h"
 #include "DataCopyWindow.h"
+#include "FolderLock.h"
 #include "MainWindow.h"
 #include "MessageBox.h"
 #include "SpectrumWindow.h"
 #include "TechInfoWindow.h"
+#include "TerminationSignals.h"
 #include "TimersWindow.h"
 #include "ZemraApplication.h"
+
+#include <QDir>
 
 WindowOwner::WindowOwner(const StartupOptions &options)
     : m_options(options)
@@ -116,6 +120,19 @@ InfoPage &WindowOwner::infoPage(InfoPage::Page page)
 
 int RunApplication(ZemraApplication &app, WindowOwner &windows)
 {
+    // Taken before any window exists and kept for the run.
+    const FolderLock folder;
+    if (folder.heldByAnotherCopy()) {
+        ShowMessage(QStringLiteral("Another copy of the program is working in this folder:\n%1\n"
+                                   "Only one copy at a time can use a folder's working files; "
+                                   "this copy ends.")
+                        .arg(QDir::toNativeSeparators(folder.path())),
+            ApplicationTitle());
+        return FolderInUseExitCode;
+    }
+    // SIGTERM and SIGHUP end the program as closing the main window's frame does: the working
+    // files stay.
+    const TerminationSignals termination([&windows] { windows.mainWindow().close(); });
     RunGuarded([&] {
         windows.mainWindow().show();
         app.exec();

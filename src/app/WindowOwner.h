@@ -67,6 +67,8 @@ private:
     std::array<std::unique_ptr<InfoPage>, 6> m_pages;
 };
 
-// The whole program: the main window, then the event loop until the program ends. Anything
-// that escapes start-up is shown in the standard error box; returns 0.
+// The whole program: lock the working folder, show the main window, run the event loop until
+// the program ends. Anything that escapes start-up is shown in the standard error box; returns
+// 0. A folder that another copy of the program holds is named in a box, and the result is
+// FolderInUseExitCode without any window made.
 int RunApplication(ZemraApplication &app, WindowOwner &windows);

@@ -2,13 +2,17 @@
 
 #include <QBuffer>
 #include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <limits>
+
+#include <cerrno>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 const std::array<LoadLevel, LevelCount> LoadLevels = {{
     {-2.0, "-2.0"},
@@ -178,7 +182,7 @@ public:
         }
     }
 
-    int line() const { return m_line; }
+    qint64 line() const { return m_line; }
     // True once reading the device failed: the end seen is not the file's end.
     bool failed() const { return m_failed; }
 
@@ -215,7 +219,7 @@ private:
     const char *m_data = nullptr;
     qsizetype m_size = 0; // bytes of the buffer that hold data
     qsizetype m_pos = 0;
-    int m_line = 1;
+    qint64 m_line = 1; // a file may hold more than 2^31 line ends before its values
     bool m_failed = false;
 };
 
@@ -238,7 +242,7 @@ ReadResult parse(CharReader &in, QIODevice &device, const QString &fileName, qin
     ReadResult result;
     for (int position = 0; position < RecordWords; ++position) {
         in.skipSpace();
-        const int line = in.line();
+        const qint64 line = in.line();
         const auto where = [position, line] {
             return QStringLiteral("the value at position %1 (line %2)").arg(position).arg(line);
         };
@@ -319,13 +323,23 @@ ReadResult RecordReader::next()
 
 ReadResult ReadCounterRecord(const QString &fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
+    RegularFile opened;
+    if (!opened.open(fileName, O_RDONLY)) {
+        ReadResult result;
+        result.status = opened.refused() ? ReadResult::Malformed : ReadResult::CannotOpen;
+        result.message = opened.refused()
+            ? QStringLiteral("Cannot read \"%1\": %2").arg(fileName, opened.errorString())
+            : opened.errorString();
+        return result;
+    }
+    QFile file;
+    if (!file.open(opened.handle(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ReadResult result;
         result.status = ReadResult::CannotOpen;
         result.message = file.errorString();
         return result;
     }
+    opened.release();
     return RecordReader(file, fileName).next();
 }
 
@@ -337,55 +351,57 @@ ReadResult ParseCounterRecord(const QByteArray &bytes, const QString &fileName)
     return RecordReader(buffer, fileName).next();
 }
 
-FileResult AppendCounterRecord(const QString &fileName, const CounterRecord &record)
+AppendResult AppendCounterRecord(const QString &fileName, const CounterRecord &record)
 {
-    QFile file(fileName);
-    // Unbuffered, so that a failed write leaves nothing pending that a later close could add.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
-        return {false,
-            QStringLiteral("Cannot open \"%1\" for appending: %2")
-                .arg(fileName, file.errorString())};
-    const qint64 before = file.size();
-    const QByteArray bytes = RecordFileBytes(record);
-    const bool written = file.write(bytes) == bytes.size() && file.flush();
-    if (!written) {
-        const QString reason = file.errorString();
-        // Take back a partial record so that the file still holds whole records only.
-        file.resize(before);
-        return {false, QStringLiteral("Cannot write \"%1\": %2").arg(fileName, reason)};
+    AppendResult result;
+    const auto failed = [&result](const QString &error) {
+        result.ok = false;
+        result.error = error;
+        return result;
+    };
+    RegularFile file;
+    // Created only when missing, so that the caller knows whether taking the record back means
+    // removing the file.
+    if (!file.open(fileName, O_WRONLY | O_APPEND) && !file.refused() && file.error() == ENOENT) {
+        result.created = file.open(fileName, O_WRONLY | O_APPEND | O_CREAT);
     }
-    file.close();
-    return {};
+    if (!file.isOpen())
+        return failed(QStringLiteral("Cannot open \"%1\" for appending: %2")
+                          .arg(fileName, file.errorString()));
+    result.sizeBefore = file.size();
+    const QByteArray bytes = RecordFileBytes(record);
+    if (result.sizeBefore < 0 || !file.write(bytes.constData(), bytes.size())) {
+        const QString reason = file.errorString();
+        // Take back a partial record so that the file still holds whole records only; a file
+        // that someone else changed meanwhile is left alone.
+        if (result.sizeBefore >= 0 && file.size() > result.sizeBefore
+            && file.size() < result.sizeBefore + bytes.size())
+            file.resize(result.sizeBefore);
+        return failed(QStringLiteral("Cannot write \"%1\": %2").arg(fileName, reason));
+    }
+    result.sizeAfter = result.sizeBefore + bytes.size();
+    return result;
 }
 
-CopyResult CopyFileReplacing(const QString &source, const QString &target)
+CopyResult CopyFileReplacing(
+    const QString &source, const QString &target, const CopyProgress &progress)
 {
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
+    RegularFile in;
+    if (!in.open(source, O_RDONLY)) {
+        if (in.refused())
+            return {CopyResult::SourceUnreadable,
+                QStringLiteral("Cannot read \"%1\": %2").arg(source, in.errorString())};
         return {CopyResult::SourceFailed, in.errorString()};
-    QSaveFile out(target);
-    out.setDirectWriteFallback(false);
-    if (!out.open(QIODevice::WriteOnly))
-        return {CopyResult::TargetFailed,
-            QStringLiteral("Cannot write \"%1\": %2").arg(target, out.errorString())};
-    QByteArray chunk(64 * 1024, Qt::Uninitialized);
-    for (;;) {
-        const qint64 got = in.read(chunk.data(), chunk.size());
-        if (got < 0) {
-            out.cancelWriting();
-            return {CopyResult::SourceFailed, in.errorString()};
-        }
-        if (got == 0)
-            break;
-        if (out.write(chunk.constData(), got) != got) {
-            const QString reason = out.errorString();
-            out.cancelWriting();
-            return {CopyResult::TargetFailed,
-                QStringLiteral("Cannot write \"%1\": %2").arg(target, reason)};
-        }
     }
-    if (!out.commit())
+    const QString path = ReplacementPath(target);
+    RegularFile out;
+    if (!out.createBeside(path))
         return {CopyResult::TargetFailed,
             QStringLiteral("Cannot write \"%1\": %2").arg(target, out.errorString())};
-    return {};
+    const CopyResult copied = CopyContent(in, out, source, target, progress);
+    if (!copied.ok()) {
+        ::unlink(QFile::encodeName(out.fileName()).constData());
+        return copied;
+    }
+    return CommitReplacement(out, path, target);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RegularFile.h"
+
 #include <QString>
 
 #include <array>
@@ -61,15 +63,18 @@ struct ReadResult
     enum Status { Ok, CannotOpen, Malformed };
     Status status = CannotOpen;
     RecordValues values {};
-    QString message; // for Malformed: which value is wrong and why; for CannotOpen: the reason
+    // For Malformed: which value is wrong and why, or why the file cannot be read (a read error,
+    // not a regular file); for CannotOpen: the reason.
+    QString message;
     bool ok() const { return status == Ok; }
 };
 
 // Reads the first 22 values with the rules of the "%x" conversion: white space of any kind
 // skipped, an optional sign, an optional "0x"/"0X", hexadecimal digits of either case.
 // Anything after the 22nd value is ignored. A file with fewer than 22 values, text that is not a
-// number before the 22nd value, a negative or out-of-range value, or a read error is refused as
-// Malformed, with a message that names the value (position and line) or the reason.
+// number before the 22nd value, a negative or out-of-range value, a read error or a file that is
+// not a regular file is refused as Malformed, with a message that names the value (position and
+// line) or the reason.
 ReadResult ReadCounterRecord(const QString &fileName);
 ReadResult ParseCounterRecord(const QByteArray &bytes, const QString &fileName);
 
@@ -107,17 +112,19 @@ struct FileResult
     QString error; // what failed, naming the file, with the system's reason
 };
 
+struct AppendResult : FileResult
+{
+    bool created = false; // the append created the file
+    qint64 sizeBefore = 0; // the length just before the appended bytes ...
+    qint64 sizeAfter = 0; // ... and just after them
+};
+
 // Appends the record's 22 lines to the file, creating it when missing. A failed append leaves
 // the file as it was.
-FileResult AppendCounterRecord(const QString &fileName, const CounterRecord &record);
+AppendResult AppendCounterRecord(const QString &fileName, const CounterRecord &record);
 
-// Copies a file byte for byte in bounded memory. The target is written to a temporary file
-// beside it and renamed into place, so no reader ever sees a partial copy.
-struct CopyResult
-{
-    enum Status { Ok, SourceFailed, TargetFailed };
-    Status status = Ok;
-    QString error;
-    bool ok() const { return status == Ok; }
-};
-CopyResult CopyFileReplacing(const QString &source, const QString &target);
+// Copies a regular file byte for byte in bounded memory: at most the length the source had when
+// it was opened. The target is written to a temporary file beside it and renamed into place, so
+// no reader ever sees a partial copy. `progress` may stop the copy (Cancelled).
+CopyResult CopyFileReplacing(
+    const QString &source, const QString &target, const CopyProgress &progress = {});

@@ -2,47 +2,15 @@
 
 #include "CounterRecord.h"
 #include "MessageBox.h"
+#include "TerminationSignals.h"
 
-#include <QFileInfo>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-#include <algorithm>
-
-#if defined(Q_OS_UNIX)
-#include <cerrno>
-#include <sys/file.h>
-#endif
-
 namespace {
 const QString ReadOutDate = QStringLiteral("2002-10-30 08:37:38");
 
-// Keeps other programs from writing the data file while it is ours. An empty result when the
-// file is ours alone or the file system cannot lock; otherwise why the file cannot be had.
-QString lockAgainstOtherWriters(QFile &file)
-{
-#if defined(Q_OS_UNIX)
-    if (::flock(file.handle(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK)
-        return QStringLiteral("the file is in use by another program");
-#else
-    Q_UNUSED(file);
-#endif
-    return {};
-}
-
-QString cannotRead(const QString &reason)
-{
-    return QStringLiteral("Cannot read \"%1\": %2").arg(IntermediateFileName, reason);
-}
-
-// Takes the record just appended back out, so that a failed copy leaves no trace.
-bool restoreIntermediateFile(bool existed, qint64 size)
-{
-    return existed ? QFile::resize(IntermediateFileName, size)
-                   : QFile::remove(IntermediateFileName);
-}
 } // namespace
 
 DataCopyWindow::DataCopyWindow(QWidget *parent)
@@ -77,24 +45,11 @@ DataCopyWindow::DataCopyWindow(QWidget *parent)
     setTabOrder(closeButton, m_openedFileEdit);
     openComButton->setFocus();
 
-    // Enter in the name field presses no button.
-    m_fileNameEdit->installEventFilter(this);
-
     onClick(openComButton, &DataCopyWindow::openPort);
     onClick(fileOpenButton, &DataCopyWindow::openDataFile);
     onClick(dataCopyButton, &DataCopyWindow::copyData);
     onClick(closeComButton, &DataCopyWindow::closePort);
     onClick(closeButton, &DataCopyWindow::closeWindow);
-}
-
-bool DataCopyWindow::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_fileNameEdit && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter)
-            return true;
-    }
-    return FormBase::eventFilter(watched, event);
 }
 
 void DataCopyWindow::openPort()
@@ -114,102 +69,31 @@ void DataCopyWindow::closeWindow()
     close();
 }
 
-void DataCopyWindow::closeDataFile()
-{
-    m_dataFile.close(); // releases the lock too
-}
-
 void DataCopyWindow::openDataFile()
 {
     const QString name = m_fileNameEdit->text();
     setTextFromStart(m_openedFileEdit, name);
-    // An earlier data file that no DataCopy filled is let go, not left locked for the run.
-    closeDataFile();
-
-    QString reason;
-    if (name.isEmpty()) {
-        reason = QStringLiteral("no file name was given");
-    } else {
-        m_dataFile.setFileName(name);
-        // Opened without truncation and emptied only once locked: a file that another program
-        // holds is refused with its contents intact.
-        if (!m_dataFile.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
-            reason = m_dataFile.errorString();
-        else if ((reason = lockAgainstOtherWriters(m_dataFile)).isEmpty() && m_dataFile.size() > 0
-            && !m_dataFile.resize(0))
-            reason = m_dataFile.errorString();
-    }
-    if (!reason.isEmpty()) {
-        closeDataFile();
-        ShowMessage(QStringLiteral("Cannot create \"%1\": %2").arg(name, reason), MistakeCaption);
-    }
-}
-
-QString DataCopyWindow::copyIntermediateFile()
-{
-    QFile source(IntermediateFileName);
-    if (!source.open(QIODevice::ReadOnly))
-        return cannotRead(source.errorString());
-    // What the file holds now goes across, in bounded pieces.
-    qint64 left = source.size();
-    QByteArray chunk(64 * 1024, Qt::Uninitialized);
-    while (left > 0) {
-        const qint64 got = source.read(chunk.data(), std::min<qint64>(left, chunk.size()));
-        if (got < 0)
-            return cannotRead(source.errorString());
-        if (got == 0)
-            return cannotRead(QStringLiteral("the file ended %1 bytes early").arg(left));
-        if (m_dataFile.write(chunk.constData(), got) != got) {
-            return QStringLiteral("Cannot write \"%1\": %2")
-                .arg(m_dataFile.fileName(), m_dataFile.errorString());
-        }
-        left -= got;
-    }
-    return {};
+    const Result opened = m_dataCopy.openDataFile(name);
+    if (!opened.ok())
+        ShowMessage(opened.message(), MistakeCaption);
 }
 
 void DataCopyWindow::copyData()
 {
-    if (!m_dataFile.isOpen()) {
-        ShowMessage(QStringLiteral("Please open file first"), MistakeCaption);
+    Result copied;
+    {
+        // The progress dialog of a long copy is gone before any box shows.
+        const CopyProgress progress = m_makeProgress(this,
+            QStringLiteral("Copying \"%1\" into \"%2\" ...")
+                .arg(IntermediateFileName, m_dataCopy.dataFileName()));
+        copied = m_dataCopy.copy(DemonstrationRecord, progress);
+    }
+    if (!copied.ok()) {
+        // The program is ending: nothing to tell.
+        if (!TerminationRequested())
+            ShowMessage(copied.message(), MistakeCaption);
         return;
     }
-
-    const QFileInfo before(IntermediateFileName);
-    const bool existed = before.exists();
-    const qint64 sizeBefore = existed ? before.size() : 0;
-
-    const FileResult appended = AppendCounterRecord(IntermediateFileName, DemonstrationRecord);
-    if (!appended.ok) {
-        ShowMessage(appended.error, MistakeCaption);
-        return;
-    }
-
-    QString failure;
-    const qint64 expected = sizeBefore + RecordFileBytes(DemonstrationRecord).size();
-    const qint64 sizeAfter = QFileInfo(IntermediateFileName).size();
-    if (sizeAfter < expected) {
-        failure = cannotRead(QStringLiteral("it holds %1 bytes where at least %2 were written")
-                                 .arg(sizeAfter)
-                                 .arg(expected));
-    } else {
-        failure = copyIntermediateFile();
-    }
-    if (!failure.isEmpty()) {
-        // The read-out that did not reach the data file leaves the intermediate file again,
-        // so every data file holds the read-outs of the copies that succeeded. The data file
-        // stays open, emptied, for another try.
-        m_dataFile.resize(0);
-        if (restoreIntermediateFile(existed, sizeBefore))
-            failure += QStringLiteral("\n\"%1\" was left as it was.").arg(IntermediateFileName);
-        else
-            failure += QStringLiteral("\n\"%1\" still holds the record just appended.")
-                           .arg(IntermediateFileName);
-        ShowMessage(failure, MistakeCaption);
-        return;
-    }
-    closeDataFile();
-
     setTextFromStart(m_recordEdit, RecordText(DemonstrationRecord));
     setTextFromStart(m_dateEdit, ReadOutDate);
 }

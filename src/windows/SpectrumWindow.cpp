@@ -3,6 +3,7 @@
 #include "CounterRecord.h"
 #include "MessageBox.h"
 #include "Spectrum.h"
+#include "TerminationSignals.h"
 #include "WorkingCopyReader.h"
 
 #include <QFileDialog>
@@ -117,13 +118,21 @@ void SpectrumWindow::openFile()
     const QString path = m_chooseFile(this);
     if (path.isEmpty())
         return;
-    const CopyResult copied = CopyFileReplacing(path, WorkingCopyName);
+    CopyResult copied;
+    {
+        // The progress dialog of a long copy is gone before any box shows.
+        const CopyProgress progress = m_makeProgress(
+            this, QStringLiteral("Copying \"%1\" to \"%2\" ...").arg(path, WorkingCopyName));
+        copied = CopyFileReplacing(path, WorkingCopyName, progress);
+    }
     if (copied.status == CopyResult::SourceFailed) {
         ShowMessage(QStringLiteral("Can't open file"));
         return;
     }
-    if (copied.status == CopyResult::TargetFailed) {
-        ShowMessage(copied.error, MistakeCaption);
+    if (!copied.ok()) {
+        // The program is ending: nothing to tell.
+        if (!TerminationRequested())
+            ShowMessage(copied.error, MistakeCaption);
         return;
     }
     setTextFromStart(m_pathEdit, path);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CopyProgressDialog.h"
 #include "FormBase.h"
 
 #include <functional>
@@ -20,6 +21,8 @@ public:
     // dialog with a chooser of their own.
     using FileChooser = std::function<QString(QWidget *parent)>;
     void setFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
+    // How Open File shows the progress of its copy; tests hand in their own.
+    void setProgressFactory(ProgressFactory factory) { m_makeProgress = std::move(factory); }
 
     // The text of a grid cell: row 0 the levels, 1 Nc, 2 E, 3 log E.
     QString cell(int column, int row) const;
@@ -38,6 +41,7 @@ private:
     void setCell(int column, int row, const QString &text);
 
     FileChooser m_chooseFile;
+    ProgressFactory m_makeProgress = ShowProgressOfCopy;
     QLineEdit *m_pathEdit;
     QTableWidget *m_grid;
     QLineEdit *m_workTimeEdit;

@@ -11,6 +11,16 @@
 #include <QTest>
 #include <QTimer>
 
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
 TempWorkDir::TempWorkDir()
     : m_previous(QDir::currentPath())
 {
@@ -128,4 +138,85 @@ void KeepOffRealPorts()
     qputenv("ZEMRA_COM2", "/nonexistent/zemra-test/COM2");
     static QTemporaryDir settings;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings.path()));
+}
+
+namespace {
+void watchdogExpired(int)
+{
+    static const char message[] = "Watchdog: the test blocked and was ended\n";
+    (void)!::write(STDERR_FILENO, message, sizeof message - 1);
+    ::_exit(3);
+}
+} // namespace
+
+Watchdog::Watchdog(unsigned seconds)
+{
+    std::signal(SIGALRM, watchdogExpired);
+    ::alarm(seconds);
+}
+
+Watchdog::~Watchdog()
+{
+    ::alarm(0);
+}
+
+namespace {
+// The reason a private mount namespace cannot be had, or an empty string once it is.
+QString privateMountNamespace()
+{
+    static const QString reason = []() -> QString {
+        if (::unshare(CLONE_NEWNS) != 0)
+            return QStringLiteral("no private mount namespace: %1")
+                .arg(QString::fromLocal8Bit(std::strerror(errno)));
+        // Mounts made from here on stay in this namespace.
+        if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+            return QStringLiteral("mounts cannot be made private: %1")
+                .arg(QString::fromLocal8Bit(std::strerror(errno)));
+        return QString();
+    }();
+    return reason;
+}
+} // namespace
+
+SmallDisk::SmallDisk(qint64 bytes)
+{
+    m_reason = privateMountNamespace();
+    if (!m_reason.isEmpty())
+        return;
+    const QByteArray options = "size=" + QByteArray::number(bytes);
+    if (::mount("tmpfs", QFile::encodeName(path()).constData(), "tmpfs", MS_NOSUID | MS_NODEV,
+            options.constData())
+        != 0)
+        m_reason = QStringLiteral("cannot mount a RAM disk: %1")
+                       .arg(QString::fromLocal8Bit(std::strerror(errno)));
+}
+
+SmallDisk::~SmallDisk()
+{
+    if (ready())
+        ::umount2(QFile::encodeName(path()).constData(), MNT_DETACH);
+}
+
+void SmallDisk::fill()
+{
+    QFile filler(filePath(QStringLiteral("filler")));
+    if (!filler.open(QIODevice::Append | QIODevice::Unbuffered))
+        qFatal("cannot fill the RAM disk");
+    const QByteArray block(4096, 'f');
+    while (filler.write(block) == block.size()) { }
+    // The last page may be partly free still.
+    while (filler.write("f", 1) == 1) { }
+}
+
+bool MakeSpecialFile(const QString &kind, const QString &name)
+{
+    if (kind == QLatin1String("FIFO"))
+        return ::mkfifo(QFile::encodeName(name).constData(), 0666) == 0;
+    struct stat zero
+    {
+    };
+    if (kind != QLatin1String("/dev/zero") || ::stat("/dev/zero", &zero) != 0
+        || !S_ISCHR(zero.st_mode))
+        return false;
+    return ::mknod(QFile::encodeName(name).constData(), S_IFCHR | 0666, zero.st_rdev) == 0;
 }

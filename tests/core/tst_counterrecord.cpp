@@ -4,6 +4,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QStorageInfo>
 #include <QTest>
 
 #include <csignal>
@@ -75,6 +76,9 @@ private slots:
     void copyIsByteExact();
     void copyFailures();
     void fileSizeLimitLeavesNothingHalfWritten();
+    void copyTakesTheLengthAtOpen();
+    void appendToAFullDiskNamesTheReason();
+    void linesCountedBeyond32Bits();
 
 private:
     TempWorkDir *m_dir = nullptr;
@@ -389,6 +393,64 @@ void TestCounterRecord::readerReadsRecordAfterRecord()
     // The first record alone reads as the windows read it, whatever follows.
     if (!records.isEmpty())
         QCOMPARE(ParseCounterRecord(bytes, QStringLiteral("f.dat")).values, read.first());
+}
+
+void TestCounterRecord::copyTakesTheLengthAtOpen()
+{
+    // A source that another program is still writing: what it gains during the copy stays out.
+    TempWorkDir dir;
+    const QByteArray bytes(200000, 'a');
+    WriteFile(QStringLiteral("growing.dat"), bytes);
+    const CopyResult copied = CopyFileReplacing(
+        QStringLiteral("growing.dat"), QStringLiteral("bufor.txt"), [](qint64, qint64) {
+            QFile more(QStringLiteral("growing.dat"));
+            return more.open(QIODevice::Append) && more.write(QByteArray(100000, 'z')) > 0;
+        });
+    QVERIFY2(copied.ok(), qPrintable(copied.error));
+    QCOMPARE(ReadAll(QStringLiteral("bufor.txt")), bytes);
+}
+
+void TestCounterRecord::appendToAFullDiskNamesTheReason()
+{
+    TempWorkDir dir;
+    SmallDisk disk(64 * 1024);
+    if (!disk.ready())
+        QSKIP(qPrintable(disk.reason()));
+    // 31 records end 4 bytes short of a page: the append writes those 4 bytes, then finds the
+    // disk full.
+    const QString name = disk.filePath(QStringLiteral("dane.txt"));
+    const QByteArray before = DemonstrationFileBytes().repeated(31);
+    WriteFile(name, before);
+    disk.fill();
+    const AppendResult appended = AppendCounterRecord(name, DemonstrationRecord);
+    QVERIFY(!appended.ok);
+    QCOMPARE(
+        appended.error, QStringLiteral("Cannot write \"%1\": No space left on device").arg(name));
+    QCOMPARE(ReadAll(name), before);
+}
+
+void TestCounterRecord::linesCountedBeyond32Bits()
+{
+#if defined(__SANITIZE_ADDRESS__)
+    QSKIP("reading 2 GiB byte by byte takes minutes under the sanitizers");
+#endif
+    TempWorkDir dir;
+    constexpr qint64 lineEnds = (qint64(1) << 31) + 1;
+    if (QStorageInfo(dir.path()).bytesAvailable() < 2 * lineEnds)
+        QSKIP("less than 4 GiB free for a file of 2^31 line ends");
+    {
+        QFile file(QStringLiteral("lines.dat"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        const QByteArray block(1 << 20, '\n');
+        for (qint64 left = lineEnds; left > 0; left -= block.size())
+            QVERIFY(file.write(block.constData(), std::min<qint64>(left, block.size())) > 0);
+        QVERIFY(file.write("zz") == 2);
+    }
+    const ReadResult read = ReadCounterRecord(QStringLiteral("lines.dat"));
+    QFile::remove(QStringLiteral("lines.dat"));
+    QCOMPARE(read.message,
+        QStringLiteral("Not a valid record in \"lines.dat\": the value at position 0 (line "
+                       "2147483650) is not a hexadecimal number."));
 }
 
 QTEST_GUILESS_MAIN(TestCounterRecord)

@@ -18,6 +18,7 @@ work=$(mktemp -d)
 display_log="$work/xvfb.log"
 cleanup() {
     [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null
+    [ -n "${second_pid:-}" ] && kill "$second_pid" 2>/dev/null
     [ -n "${wm_pid:-}" ] && kill "$wm_pid" 2>/dev/null
     [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
     rm -rf "$work"
@@ -212,5 +213,30 @@ close_window "$about" "^About$"
 xdotool windowactivate --sync "$main" 2>/dev/null
 xdotool key --clearmodifiers alt+c
 wait_exit || fail "Alt+C did not end the program after the windows were visited"
+
+# Run 4: a second copy started in the same folder shows a box, ends with exit code 1 once the
+# box is closed, and leaves the first copy running.
+run4="$work/run4"
+mkdir -p "$run4"
+start_zemra "$run4"
+(cd "$run4" && exec "$zemra") &
+second_pid=$!
+box=$(wait_window "^Zemra$") || fail "the second copy in one folder showed no box"
+xdotool windowactivate --sync "$box" 2>/dev/null
+xdotool key --clearmodifiers Return
+for _ in $(seq 100); do
+    kill -0 "$second_pid" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$second_pid" 2>/dev/null && fail "the refused copy did not end"
+wait "$second_pid"
+second_code=$?
+second_pid=
+[ "$second_code" = 1 ] || fail "exit code $second_code of the refused copy"
+kill -0 "$app_pid" 2>/dev/null || fail "the first copy ended with the second"
+xdotool windowactivate --sync "$main" 2>/dev/null
+xdotool key --clearmodifiers alt+c
+wait_exit || fail "Alt+C did not end the first copy"
+[ "$code" = 0 ] || fail "exit code $code of the first copy"
 
 echo "1 passed, 0 failed"

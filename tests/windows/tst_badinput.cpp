@@ -1,10 +1,14 @@
+#include "ChartWindow.h"
 #include "CounterRecord.h"
+#include "DataCopyWindow.h"
 #include "SpectrumWindow.h"
 #include "TestSupport.h"
+#include "TimersWindow.h"
 #include "ZemraApplication.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -20,6 +24,8 @@ private slots:
     void spectrumWindowFollowsTheCatalogue_data();
     void spectrumWindowFollowsTheCatalogue();
     void readErrorIsNotTakenForTheEnd();
+    void specialFilesAreRefused_data();
+    void specialFilesAreRefused();
 };
 
 void TestBadInput::spectrumWindowFollowsTheCatalogue_data()
@@ -112,6 +118,95 @@ void TestBadInput::readErrorIsNotTakenForTheEnd()
     QCOMPARE(read.status, ReadResult::Malformed);
     QVERIFY2(read.message.startsWith(QStringLiteral("Cannot read \"/proc/self/mem\": ")),
         qPrintable(read.message));
+}
+
+void TestBadInput::specialFilesAreRefused_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("role");
+    const QStringList roles = {QStringLiteral("Open File"), QStringLiteral("table"),
+        QStringLiteral("timers"), QStringLiteral("chart"), QStringLiteral("data file"),
+        QStringLiteral("dane.txt"), QStringLiteral("bufor.txt for Open File")};
+    for (const QString &kind : {QStringLiteral("FIFO"), QStringLiteral("/dev/zero")}) {
+        for (const QString &role : roles)
+            QTest::newRow(qPrintable(kind + QStringLiteral(" for ") + role)) << kind << role;
+    }
+}
+
+// A FIFO or a device where a file is expected is refused by its kind, at once: nothing waits
+// for a writer, nothing reads without end, and nothing on screen or on disk changes.
+void TestBadInput::specialFilesAreRefused()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, role);
+    Watchdog watchdog;
+    TempWorkDir dir;
+    const bool chosen = role == QLatin1String("Open File") || role == QLatin1String("data file");
+    QString name = chosen ? dir.filePath(QStringLiteral("chosen.dat")) : WorkingCopyName;
+    if (role == QLatin1String("dane.txt"))
+        name = IntermediateFileName;
+    if (!MakeSpecialFile(kind, name))
+        QSKIP("no special file of this kind can be made here");
+    const QString what = kind == QLatin1String("FIFO") ? QStringLiteral("a FIFO")
+                                                       : QStringLiteral("a character device");
+    const bool replaced = role == QLatin1String("bufor.txt for Open File");
+    QString expected = QStringLiteral("Cannot read \"%1\": ");
+    if (replaced)
+        expected = QStringLiteral("Cannot write \"%1\": ");
+    else if (role == QLatin1String("data file"))
+        expected = QStringLiteral("Cannot create \"%1\": ");
+    else if (role == QLatin1String("dane.txt"))
+        expected = QStringLiteral("Cannot open \"%1\" for appending: ");
+    expected = expected.arg(name) + QStringLiteral("it is %1, not a regular file").arg(what);
+
+    QList<SeenMessageBox> boxes;
+    if (role == QLatin1String("data file") || role == QLatin1String("dane.txt")) {
+        DataCopyWindow copy;
+        copy.show();
+        Control<QLineEdit>(&copy, "fileNameEdit")
+            ->setText(role == QLatin1String("dane.txt") ? QStringLiteral("flight.dat") : name);
+        boxes = CollectMessageBoxes([&] {
+            QTest::mouseClick(Control<QPushButton>(&copy, "fileOpenButton"), Qt::LeftButton);
+            if (copy.hasDataFile())
+                QTest::mouseClick(Control<QPushButton>(&copy, "dataCopyButton"), Qt::LeftButton);
+        });
+        QVERIFY(Control<QLineEdit>(&copy, "dateEdit")->text().isEmpty());
+        // Made by FileOpen, as it left it.
+        QCOMPARE(QFileInfo(QStringLiteral("flight.dat")).size(), 0);
+        QFile::remove(QStringLiteral("flight.dat"));
+    } else if (role == QLatin1String("timers")) {
+        TimersWindow timers;
+        timers.show();
+        boxes = CollectMessageBoxes([&] {
+            QTest::mouseClick(Control<QPushButton>(&timers, "timeButton"), Qt::LeftButton);
+        });
+        QVERIFY(Control<QLineEdit>(&timers, "workTimeEdit")->text().isEmpty());
+    } else if (role == QLatin1String("chart")) {
+        ChartWindow chart;
+        boxes = CollectMessageBoxes([&] {
+            chart.show();
+            chart.repaint();
+            QTest::qWait(50);
+        });
+    } else {
+        SpectrumWindow form;
+        form.show();
+        const QString source
+            = replaced ? QStringLiteral(ZEMRA_TEST_DATA_DIR "/demo-crlf.dat") : name;
+        form.setFileChooser([source](QWidget *) { return source; });
+        QPushButton *button = chosen || replaced ? Control<QPushButton>(&form, "openFileButton")
+                                                 : Control<QPushButton>(&form, "spectrumButton");
+        boxes = CollectMessageBoxes([&] { QTest::mouseClick(button, Qt::LeftButton); });
+        QVERIFY(Control<QLineEdit>(&form, "workTimeEdit")->text().isEmpty());
+        QVERIFY(Control<QLineEdit>(&form, "pathEdit")->text().isEmpty());
+        QVERIFY(form.cell(0, 1).isEmpty());
+    }
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes[0].title, QStringLiteral("Mistake"));
+    QCOMPARE(boxes[0].text, expected);
+    const QStringList entries
+        = QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
+    QCOMPARE(entries, QStringList {QFileInfo(name).fileName()});
 }
 
 ZEMRA_TEST_MAIN(TestBadInput)

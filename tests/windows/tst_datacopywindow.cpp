@@ -18,6 +18,7 @@
 
 #if defined(Q_OS_UNIX)
 #include <sys/file.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -81,9 +82,16 @@ private slots:
     void copyWithoutDataFile_data();
     void copyWithoutDataFile();
     void appendFailureChangesNothing();
-    void readBackFailureIsReported();
+    void intermediateDeviceIsRefused();
     void writeFailureLeavesIntermediateFileAsItWas_data();
     void writeFailureLeavesIntermediateFileAsItWas();
+    void workingFilesAreRefusedAsDataFiles_data();
+    void workingFilesAreRefusedAsDataFiles();
+    void dataFileGoneBeforeTheCopy_data();
+    void dataFileGoneBeforeTheCopy();
+    void copyKeepsPermissionsAndLinks();
+    void failedCopyTakesBackOnlyItsOwnRecord_data();
+    void failedCopyTakesBackOnlyItsOwnRecord();
     void dataFileOpensInTheOtherWindows();
 
 private:
@@ -492,17 +500,18 @@ void TestDataCopy::appendFailureChangesNothing()
     QCOMPARE(Control<QLineEdit>(m_form, "dateEdit")->text(), Date);
 }
 
-void TestDataCopy::readBackFailureIsReported()
+void TestDataCopy::intermediateDeviceIsRefused()
 {
-    // An intermediate "file" that swallows what is appended and gives nothing back.
+    // An intermediate "file" that would swallow what is appended and give nothing back.
     if (!QFile::link(QStringLiteral("/dev/null"), QStringLiteral("dane.txt")))
         QSKIP("no /dev/null to link to");
     fileOpen(QStringLiteral("test.dat"));
     const QList<SeenMessageBox> boxes = dataCopy();
     QCOMPARE(boxes.size(), 1);
     QCOMPARE(boxes[0].title, QStringLiteral("Mistake"));
-    QVERIFY2(boxes[0].text.startsWith(QStringLiteral("Cannot read \"dane.txt\": ")),
-        qPrintable(boxes[0].text));
+    QCOMPARE(boxes[0].text,
+        QStringLiteral("Cannot open \"dane.txt\" for appending: it is a character device, not a "
+                       "regular file"));
     QCOMPARE(QFileInfo(QStringLiteral("test.dat")).size(), 0);
     QVERIFY(Control<QLineEdit>(m_form, "recordEdit")->text().isEmpty());
     QVERIFY(Control<QLineEdit>(m_form, "dateEdit")->text().isEmpty());
@@ -511,38 +520,213 @@ void TestDataCopy::readBackFailureIsReported()
 void TestDataCopy::writeFailureLeavesIntermediateFileAsItWas_data()
 {
     QTest::addColumn<int>("recordsBefore");
-    QTest::newRow("first copy") << 0;
-    QTest::newRow("third copy") << 2;
+    QTest::addColumn<bool>("diskFull");
+    QTest::newRow("first copy, disk already full") << 0 << true;
+    QTest::newRow("601st copy, disk fills during the copy") << 600 << false;
 }
 
 void TestDataCopy::writeFailureLeavesIntermediateFileAsItWas()
 {
     QFETCH(int, recordsBefore);
-    // A device that refuses every write as if the disk were full.
-    const QString full = QStringLiteral("/dev/full");
-    if (!QFileInfo::exists(full))
-        QSKIP("no /dev/full");
+    QFETCH(bool, diskFull);
+    SmallDisk disk(64 * 1024);
+    if (!disk.ready())
+        QSKIP(qPrintable(disk.reason()));
     if (recordsBefore > 0)
         WriteFile(QStringLiteral("dane.txt"), DemonstrationFileBytes().repeated(recordsBefore));
+    const QString name = disk.filePath(QStringLiteral("test.dat"));
 
-    QVERIFY(fileOpen(full).isEmpty());
+    QVERIFY(fileOpen(name).isEmpty());
+    if (diskFull)
+        disk.fill();
     const QList<SeenMessageBox> boxes = dataCopy();
     QCOMPARE(boxes.size(), 1);
     QCOMPARE(boxes[0].title, QStringLiteral("Mistake"));
-    QVERIFY2(boxes[0].text.startsWith(QStringLiteral("Cannot write \"/dev/full\": ")),
-        qPrintable(boxes[0].text));
-    QVERIFY2(boxes[0].text.endsWith(QStringLiteral("\"dane.txt\" was left as it was.")),
-        qPrintable(boxes[0].text));
+    QCOMPARE(boxes[0].text,
+        QStringLiteral("Cannot write \"%1\": No space left on device\n\"dane.txt\" was left as it "
+                       "was.")
+            .arg(name));
     QCOMPARE(QFile::exists(QStringLiteral("dane.txt")), recordsBefore > 0);
     QCOMPARE(ReadAll(QStringLiteral("dane.txt")), DemonstrationFileBytes().repeated(recordsBefore));
     QVERIFY(Control<QLineEdit>(m_form, "recordEdit")->text().isEmpty());
     QVERIFY(Control<QLineEdit>(m_form, "dateEdit")->text().isEmpty());
+    // The data file is as FileOpen left it, still held for another try; nothing else is left.
+    QCOMPARE(QFileInfo(name).size(), 0);
+    QVERIFY(m_form->hasDataFile());
+    QVERIFY(!lockable(name));
+    QCOMPARE(QDir(disk.path()).entryList(QDir::Files).size(), diskFull ? 2 : 1);
 
     // The next good copy holds one record per copy that succeeded.
     fileOpen(QStringLiteral("good.dat"));
     QVERIFY(dataCopy().isEmpty());
     QCOMPARE(
         ReadAll(QStringLiteral("good.dat")), DemonstrationFileBytes().repeated(recordsBefore + 1));
+}
+
+void TestDataCopy::workingFilesAreRefusedAsDataFiles_data()
+{
+    QTest::addColumn<QString>("working");
+    QTest::addColumn<QString>("how"); // how the typed name leads to the working file
+    QTest::addColumn<bool>("present");
+    for (const QString &working : {QStringLiteral("dane.txt"), QStringLiteral("bufor.txt")}) {
+        for (const QString &how :
+            {QStringLiteral("bare name"), QStringLiteral("./name"), QStringLiteral("full path"),
+                QStringLiteral("symbolic link"), QStringLiteral("hard link")})
+            QTest::newRow(qPrintable(working + QLatin1String(", ") + how))
+                << working << how << true;
+        QTest::newRow(qPrintable(working + QLatin1String(", not made yet")))
+            << working << "bare name" << false;
+        QTest::newRow(qPrintable(working + QLatin1String(", link to it, not made yet")))
+            << working << "symbolic link" << false;
+    }
+}
+
+void TestDataCopy::workingFilesAreRefusedAsDataFiles()
+{
+    QFETCH(QString, working);
+    QFETCH(QString, how);
+    QFETCH(bool, present);
+    const QByteArray records = DemonstrationFileBytes().repeated(3);
+    if (present) {
+        WriteFile(QStringLiteral("dane.txt"), records);
+        WriteFile(QStringLiteral("bufor.txt"), records);
+    }
+    QString name = working;
+    if (how == "./name")
+        name = QStringLiteral("./") + working;
+    else if (how == "full path")
+        name = m_form.dir().filePath(working);
+    else if (how == "symbolic link")
+        QVERIFY(QFile::link(working, name = QStringLiteral("link.dat")));
+    else if (how == "hard link") {
+        name = QStringLiteral("hard.dat");
+        QCOMPARE(::link(qPrintable(working), qPrintable(name)), 0);
+    }
+    const QStringList entries = directoryEntries();
+
+    const QList<SeenMessageBox> boxes = fileOpen(name);
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes[0].title, QStringLiteral("Mistake"));
+    QCOMPARE(boxes[0].text,
+        QStringLiteral("Cannot create \"%1\": it is the working file \"%2\"").arg(name, working));
+    QVERIFY(!m_form->hasDataFile());
+    QCOMPARE(directoryEntries(), entries);
+    QCOMPARE(ReadAll(QStringLiteral("dane.txt")), present ? records : QByteArray());
+    QCOMPARE(ReadAll(QStringLiteral("bufor.txt")), present ? records : QByteArray());
+
+    // Nothing to copy into, so nothing is appended either.
+    QCOMPARE(dataCopy().size(), 1);
+    QCOMPARE(ReadAll(QStringLiteral("dane.txt")), present ? records : QByteArray());
+}
+
+void TestDataCopy::dataFileGoneBeforeTheCopy_data()
+{
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("deleted") << "deleted"
+                             << "it was deleted after FileOpen";
+    QTest::newRow("replaced") << "replaced"
+                              << "another file took its name after FileOpen";
+}
+
+void TestDataCopy::dataFileGoneBeforeTheCopy()
+{
+    QFETCH(QString, what);
+    QFETCH(QString, reason);
+    WriteFile(QStringLiteral("dane.txt"), DemonstrationFileBytes());
+    QVERIFY(fileOpen(QStringLiteral("test.dat")).isEmpty());
+    QFile::remove(QStringLiteral("test.dat"));
+    if (what == "replaced")
+        WriteFile(QStringLiteral("test.dat"), "another program's file");
+
+    const QList<SeenMessageBox> boxes = dataCopy();
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes[0].title, QStringLiteral("Mistake"));
+    QCOMPARE(boxes[0].text,
+        QStringLiteral("Cannot write \"test.dat\": %1.\nPress FileOpen to create it again.")
+            .arg(reason));
+    QCOMPARE(ReadAll(QStringLiteral("dane.txt")), DemonstrationFileBytes());
+    QCOMPARE(QFile::exists(QStringLiteral("test.dat")), what == "replaced");
+    if (what == "replaced")
+        QCOMPARE(ReadAll(QStringLiteral("test.dat")), QByteArray("another program's file"));
+    QVERIFY(!m_form->hasDataFile());
+    QVERIFY(Control<QLineEdit>(m_form, "dateEdit")->text().isEmpty());
+}
+
+void TestDataCopy::copyKeepsPermissionsAndLinks()
+{
+    // The content arrives by a rename; the file keeps its mode and a link still leads to it.
+    QDir().mkdir(QStringLiteral("sub"));
+    WriteFile(QStringLiteral("sub/target.dat"), "old");
+    const auto mode = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther;
+    QFile::setPermissions(QStringLiteral("sub/target.dat"), mode);
+    QVERIFY(QFile::link(QStringLiteral("sub/target.dat"), QStringLiteral("link.dat")));
+    fileOpen(QStringLiteral("link.dat"));
+    QVERIFY(dataCopy().isEmpty());
+    QVERIFY(QFileInfo(QStringLiteral("link.dat")).isSymLink());
+    QCOMPARE(ReadAll(QStringLiteral("sub/target.dat")), DemonstrationFileBytes());
+    QCOMPARE(QFile::permissions(QStringLiteral("sub/target.dat")) & ~QFileDevice::ReadUser
+            & ~QFileDevice::WriteUser,
+        mode);
+    QCOMPARE(QDir(QStringLiteral("sub")).entryList(QDir::Files), QStringList {"target.dat"});
+}
+
+void TestDataCopy::failedCopyTakesBackOnlyItsOwnRecord_data()
+{
+    QTest::addColumn<QString>("meanwhile"); // what another program does to "dane.txt"
+    QTest::addColumn<QString>("note");
+    QTest::newRow("nothing") << "nothing"
+                             << "\"dane.txt\" was left as it was.";
+    QTest::newRow("grown") << "grown"
+                           << "\"dane.txt\" was changed meanwhile by another program and was "
+                              "left as it is.";
+    QTest::newRow("shortened") << "shortened"
+                               << "\"dane.txt\" was changed meanwhile by another program and "
+                                  "was left as it is.";
+}
+
+void TestDataCopy::failedCopyTakesBackOnlyItsOwnRecord()
+{
+    // The user cancels the copy in its third piece. The record is taken back only from the
+    // length this copy left: another program's change stays, and no gap is ever filled.
+    QFETCH(QString, meanwhile);
+    QFETCH(QString, note);
+    const QByteArray records = DemonstrationFileBytes().repeated(1000);
+    const QByteArray theirs = RecordFileBytes(CounterRecord {});
+    WriteFile(QStringLiteral("dane.txt"), records);
+    QStringList labels;
+    m_form->setProgressFactory([&](QWidget *, const QString &label) -> CopyProgress {
+        labels.append(label);
+        return [&, pieces = 0](qint64, qint64) mutable {
+            if (++pieces < 3)
+                return true;
+            if (meanwhile == "grown") {
+                QFile file(QStringLiteral("dane.txt"));
+                file.open(QIODevice::Append);
+                file.write(theirs);
+            } else if (meanwhile == "shortened") {
+                QFile::resize(QStringLiteral("dane.txt"), 132);
+            }
+            return false;
+        };
+    });
+    QVERIFY(fileOpen(QStringLiteral("test.dat")).isEmpty());
+    const QList<SeenMessageBox> boxes = dataCopy();
+    QCOMPARE(labels, QStringList {"Copying \"dane.txt\" into \"test.dat\" ..."});
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes[0].title, QStringLiteral("Mistake"));
+    QCOMPARE(boxes[0].text, "The copy of \"dane.txt\" to \"test.dat\" was cancelled.\n" + note);
+    QByteArray expected = records;
+    if (meanwhile == "grown")
+        expected += DemonstrationFileBytes() + theirs;
+    else if (meanwhile == "shortened")
+        expected = DemonstrationFileBytes();
+    QCOMPARE(ReadAll(QStringLiteral("dane.txt")), expected);
+    // The data file is as FileOpen left it, held for another try, with nothing beside it.
+    QCOMPARE(QFileInfo(QStringLiteral("test.dat")).size(), 0);
+    QVERIFY(!lockable(QStringLiteral("test.dat")));
+    QCOMPARE(directoryEntries(), QStringList({"dane.txt", "test.dat"}));
+    QVERIFY(Control<QLineEdit>(m_form, "dateEdit")->text().isEmpty());
 }
 
 void TestDataCopy::dataFileOpensInTheOtherWindows()

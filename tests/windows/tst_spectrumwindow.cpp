@@ -12,6 +12,8 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include <memory>
+
 namespace {
 QStringList gridTexts(const SpectrumWindow &form)
 {
@@ -45,6 +47,7 @@ private slots:
     void openFileFailures_data();
     void openFileFailures();
     void cancelledDialogChangesNothing();
+    void cancelledCopyChangesNothing();
 
 private:
     // Opens `path` through Open File, as if the user had chosen it.
@@ -277,6 +280,13 @@ void TestSpectrumWindow::openFileFailures_data()
     QTest::newRow("bufor.txt is a directory") << "bufor-directory"
                                               << "Mistake"
                                               << "\"bufor.txt\"";
+    QTest::newRow("chosen file opens but cannot be read")
+        << "unreadable"
+        << "Mistake"
+        << "Cannot read \"/proc/self/mem\": Input/output error";
+    QTest::newRow("full disk") << "full disk"
+                               << "Mistake"
+                               << "Cannot write \"bufor.txt\": No space left on device";
 }
 
 void TestSpectrumWindow::openFileFailures()
@@ -285,6 +295,15 @@ void TestSpectrumWindow::openFileFailures()
     QFETCH(QString, title);
     QFETCH(QString, text);
 
+    // The working copy on a disk with room for a small copy only.
+    std::unique_ptr<SmallDisk> disk;
+    if (setup == "full disk") {
+        disk = std::make_unique<SmallDisk>(64 * 1024);
+        if (!disk->ready())
+            QSKIP(qPrintable(disk->reason()));
+        QVERIFY(
+            QFile::link(disk->filePath(QStringLiteral("bufor.txt")), QStringLiteral("bufor.txt")));
+    }
     // A previous, successful Open File.
     WriteFile(QStringLiteral("first.dat"), DemonstrationFileBytes());
     openFile(m_form.dir().filePath(QStringLiteral("first.dat")));
@@ -296,6 +315,10 @@ void TestSpectrumWindow::openFileFailures()
     } else if (setup == "directory") {
         chosen = m_form.dir().filePath(QStringLiteral("folder.dat"));
         QDir().mkdir(chosen);
+    } else if (setup == "unreadable") {
+        chosen = QStringLiteral("/proc/self/mem");
+    } else if (setup == "full disk") {
+        WriteFile(chosen, QByteArray(200 * 1024, '0'));
     } else {
         // Only a directory in the way of bufor.txt can make its replacement fail for root.
         QFile::remove(QStringLiteral("bufor.txt"));
@@ -312,6 +335,11 @@ void TestSpectrumWindow::openFileFailures()
         QCOMPARE(ReadAll(QStringLiteral("bufor.txt")), DemonstrationFileBytes());
     QCOMPARE(QDir().entryList({QStringLiteral("*bufor*")}, QDir::Files).size(),
         setup == "bufor-directory" ? 0 : 1);
+    if (disk) {
+        QCOMPARE(
+            QDir(disk->path()).entryList(QDir::Files), QStringList {QStringLiteral("bufor.txt")});
+        QCOMPARE(ReadAll(QStringLiteral("bufor.txt")), DemonstrationFileBytes());
+    }
 }
 
 void TestSpectrumWindow::cancelledDialogChangesNothing()
@@ -320,6 +348,30 @@ void TestSpectrumWindow::cancelledDialogChangesNothing()
     QVERIFY(openFile(QString()).isEmpty());
     QVERIFY(Control<QLineEdit>(m_form, "pathEdit")->text().isEmpty());
     QCOMPARE(ReadAll(QStringLiteral("bufor.txt")), QByteArray("previous"));
+}
+
+void TestSpectrumWindow::cancelledCopyChangesNothing()
+{
+    WriteFile(QStringLiteral("first.dat"), DemonstrationFileBytes());
+    openFile(m_form.dir().filePath(QStringLiteral("first.dat")));
+    const QString big = m_form.dir().filePath(QStringLiteral("big.dat"));
+    WriteFile(big, QByteArray(1 << 20, '0'));
+    // The user presses Cancel in the progress dialog of the second piece.
+    QStringList labels;
+    m_form->setProgressFactory([&labels](QWidget *, const QString &label) -> CopyProgress {
+        labels.append(label);
+        return [pieces = 0](qint64, qint64) mutable { return ++pieces < 2; };
+    });
+    const QList<SeenMessageBox> boxes = openFile(big);
+    QCOMPARE(labels, QStringList {QStringLiteral("Copying \"%1\" to \"bufor.txt\" ...").arg(big)});
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes[0].title, QStringLiteral("Mistake"));
+    QCOMPARE(boxes[0].text,
+        QStringLiteral("The copy of \"%1\" to \"bufor.txt\" was cancelled.").arg(big));
+    QCOMPARE(ReadAll(QStringLiteral("bufor.txt")), DemonstrationFileBytes());
+    QCOMPARE(Control<QLineEdit>(m_form, "pathEdit")->text(),
+        m_form.dir().filePath(QStringLiteral("first.dat")));
+    QCOMPARE(QDir().entryList({QStringLiteral("*bufor*")}, QDir::Files).size(), 1);
 }
 
 ZEMRA_TEST_MAIN(TestSpectrumWindow)

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "CounterRecord.h"
+#include "DataFile.h"
+#include "Result.h"
+
+// The data copy's transaction. FileOpen creates (or empties) the data file and holds it; a copy
+// then appends the read-out to "dane.txt" and writes all of "dane.txt" into the data file, which
+// is let go once complete. A copy that fails takes its read-out back out of "dane.txt", so every
+// data file holds the read-outs of the copies that succeeded, and leaves the data file as
+// FileOpen left it, held for another try.
+class DataCopy
+{
+public:
+    // True while a FileOpen has created a data file that no copy has written yet.
+    bool hasDataFile() const { return m_dataFile.isOpen(); }
+    QString dataFileName() const { return m_dataFile.fileName(); }
+
+    // An earlier data file that no copy filled is let go first.
+    Result openDataFile(const QString &name);
+    void closeDataFile();
+
+    // `progress` is asked before each piece of the copy and may stop it.
+    Result copy(const CounterRecord &record, const CopyProgress &progress);
+
+private:
+    DataFile m_dataFile; // open (and locked) from FileOpen until the copy that fills it
+};

@@ -1,0 +1,104 @@
+#include "DataFile.h"
+
+#include "CounterRecord.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+QString DataFile::open(const QString &name)
+{
+    close();
+    m_name = name;
+    if (name.isEmpty())
+        return QStringLiteral("no file name was given");
+    RegularFile file;
+    bool created = false;
+    // Opened without truncation and emptied only once locked: a file that another program holds
+    // is refused with its contents intact.
+    if (!file.open(name, O_RDWR)) {
+        if (file.refused() || file.error() != ENOENT)
+            return file.errorString();
+        if (!file.open(name, O_RDWR | O_CREAT))
+            return file.errorString();
+        created = true;
+    }
+    // Emptying a working file would destroy what it holds, whatever name leads to it.
+    for (const QString &working : {IntermediateFileName, WorkingCopyName}) {
+        if (NameRefersTo(working, file.status())) {
+            if (created)
+                QFile::remove(working);
+            return QStringLiteral("it is the working file \"%1\"").arg(working);
+        }
+    }
+    if (!file.lockAgainstOthers())
+        return QStringLiteral("the file is in use by another program");
+    if (file.sizeAtOpen() > 0 && !file.resize(0))
+        return file.errorString();
+    m_file = std::move(file);
+    return {};
+}
+
+void DataFile::close()
+{
+    m_file.close(); // releases the lock too
+}
+
+QString DataFile::whatBecameOfIt() const
+{
+    struct stat now
+    {
+    };
+    if (::stat(QFile::encodeName(m_name).constData(), &now) != 0) {
+        if (errno == ENOENT)
+            return QStringLiteral("it was deleted after FileOpen");
+        return QString::fromLocal8Bit(std::strerror(errno));
+    }
+    if (!SameFile(now, m_file.status()))
+        return QStringLiteral("another file took its name after FileOpen");
+    return {};
+}
+
+CopyResult DataFile::copyFrom(
+    const QString &source, qint64 minimumSize, const CopyProgress &progress)
+{
+    const auto cannotRead = [&source](const QString &reason) {
+        return QStringLiteral("Cannot read \"%1\": %2").arg(source, reason);
+    };
+    RegularFile in;
+    if (!in.open(source, O_RDONLY))
+        return {in.refused() ? CopyResult::SourceUnreadable : CopyResult::SourceFailed,
+            cannotRead(in.errorString())};
+    if (in.sizeAtOpen() < minimumSize)
+        return {CopyResult::SourceUnreadable,
+            cannotRead(QStringLiteral("it holds %1 bytes where at least %2 were written")
+                           .arg(in.sizeAtOpen())
+                           .arg(minimumSize))};
+
+    const QString path = ReplacementPath(m_name);
+    RegularFile out;
+    if (!out.createBeside(path))
+        return {CopyResult::TargetFailed,
+            QStringLiteral("Cannot write \"%1\": %2").arg(m_name, out.errorString())};
+    // The new file takes the old one's permissions and, where allowed, its owner, and is locked
+    // before anyone can reach it by the name.
+    const struct stat &old = m_file.status();
+    if (old.st_uid != ::geteuid() || old.st_gid != ::getegid())
+        (void)!::fchown(out.handle(), old.st_uid, old.st_gid);
+    ::fchmod(out.handle(), old.st_mode & 07777);
+    out.lockAgainstOthers();
+
+    CopyResult copied = CopyContent(in, out, source, m_name, progress);
+    if (!copied.ok()) {
+        ::unlink(QFile::encodeName(out.fileName()).constData());
+        return copied;
+    }
+    copied = CommitReplacement(out, path, m_name);
+    if (copied.ok())
+        m_file = std::move(out);
+    return copied;
+}

@@ -1,0 +1,326 @@
+#include "RegularFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace {
+QString systemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+QByteArray encoded(const QString &name)
+{
+    return QFile::encodeName(name);
+}
+
+QString cannotRead(const QString &name, const QString &reason)
+{
+    return QStringLiteral("Cannot read \"%1\": %2").arg(name, reason);
+}
+
+QString cannotWrite(const QString &name, const QString &reason)
+{
+    return QStringLiteral("Cannot write \"%1\": %2").arg(name, reason);
+}
+} // namespace
+
+QString NotRegularReason(mode_t mode)
+{
+    QString kind = QStringLiteral("a special file");
+    if (S_ISFIFO(mode))
+        kind = QStringLiteral("a FIFO");
+    else if (S_ISCHR(mode))
+        kind = QStringLiteral("a character device");
+    else if (S_ISBLK(mode))
+        kind = QStringLiteral("a block device");
+    else if (S_ISSOCK(mode))
+        kind = QStringLiteral("a socket");
+    return QStringLiteral("it is %1, not a regular file").arg(kind);
+}
+
+bool SameFile(const struct stat &a, const struct stat &b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+bool NameRefersTo(const QString &name, const struct stat &status)
+{
+    struct stat now
+    {
+    };
+    return ::stat(encoded(name).constData(), &now) == 0 && SameFile(now, status);
+}
+
+RegularFile::~RegularFile()
+{
+    close();
+}
+
+RegularFile::RegularFile(RegularFile &&other) noexcept
+{
+    *this = std::move(other);
+}
+
+RegularFile &RegularFile::operator=(RegularFile &&other) noexcept
+{
+    if (this != &other) {
+        close();
+        m_fd = std::exchange(other.m_fd, -1);
+        m_name = std::move(other.m_name);
+        m_status = other.m_status;
+        m_error = other.m_error;
+        m_refused = other.m_refused;
+        m_refusal = std::move(other.m_refusal);
+    }
+    return *this;
+}
+
+bool RegularFile::fail(int error)
+{
+    m_error = error;
+    return false;
+}
+
+bool RegularFile::adopt(int fd)
+{
+    struct stat status
+    {
+    };
+    if (::fstat(fd, &status) != 0) {
+        const int error = errno;
+        ::close(fd);
+        return fail(error);
+    }
+    if (S_ISDIR(status.st_mode)) {
+        ::close(fd);
+        return fail(EISDIR);
+    }
+    if (!S_ISREG(status.st_mode)) {
+        ::close(fd);
+        m_refused = true;
+        m_refusal = NotRegularReason(status.st_mode);
+        return false;
+    }
+    // The descriptor was opened without waiting; reads and writes of a regular file wait as
+    // usual.
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        const int error = errno;
+        ::close(fd);
+        return fail(error);
+    }
+    m_fd = fd;
+    m_status = status;
+    return true;
+}
+
+bool RegularFile::open(const QString &name, int flags)
+{
+    close();
+    m_name = name;
+    m_error = 0;
+    m_refused = false;
+    const QByteArray path = encoded(name);
+    // A device or FIFO is refused by its kind before it is opened: opening some devices
+    // already acts on them. The descriptor's own status below decides in the end.
+    struct stat status
+    {
+    };
+    if (::stat(path.constData(), &status) == 0 && !S_ISREG(status.st_mode)
+        && !S_ISDIR(status.st_mode)) {
+        m_refused = true;
+        m_refusal = NotRegularReason(status.st_mode);
+        return false;
+    }
+    const int fd = ::open(path.constData(), flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
+    if (fd < 0)
+        return fail(errno);
+    return adopt(fd);
+}
+
+bool RegularFile::create(const QString &name)
+{
+    close();
+    m_name = name;
+    m_error = 0;
+    m_refused = false;
+    const int fd = ::open(encoded(name).constData(),
+        O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0666);
+    if (fd < 0)
+        return fail(errno);
+    return adopt(fd);
+}
+
+void RegularFile::close()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+}
+
+int RegularFile::release()
+{
+    return std::exchange(m_fd, -1);
+}
+
+QString RegularFile::errorString() const
+{
+    if (m_refused)
+        return m_refusal;
+    return systemReason(m_error);
+}
+
+qint64 RegularFile::size()
+{
+    struct stat status
+    {
+    };
+    if (::fstat(m_fd, &status) != 0) {
+        fail(errno);
+        return -1;
+    }
+    return status.st_size;
+}
+
+qint64 RegularFile::read(char *data, qint64 maxSize)
+{
+    for (;;) {
+        const ssize_t got = ::read(m_fd, data, size_t(maxSize));
+        if (got >= 0)
+            return got;
+        if (errno != EINTR) {
+            fail(errno);
+            return -1;
+        }
+    }
+}
+
+bool RegularFile::write(const char *data, qint64 size)
+{
+    // A short write is followed by another, whose failure gives the true reason (a full disk
+    // fails the second write with ENOSPC).
+    while (size > 0) {
+        const ssize_t put = ::write(m_fd, data, size_t(size));
+        if (put < 0) {
+            if (errno == EINTR)
+                continue;
+            return fail(errno);
+        }
+        if (put == 0)
+            return fail(EIO);
+        data += put;
+        size -= put;
+    }
+    return true;
+}
+
+bool RegularFile::resize(qint64 size)
+{
+    return ::ftruncate(m_fd, size) == 0 || fail(errno);
+}
+
+bool RegularFile::sync()
+{
+    return ::fsync(m_fd) == 0 || fail(errno);
+}
+
+bool RegularFile::lockAgainstOthers()
+{
+    // A file system without locks leaves the file unlocked rather than unusable.
+    return ::flock(m_fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK;
+}
+
+QString ReplacementPath(const QString &name)
+{
+    const QFileInfo info(name);
+    if (!info.isSymLink())
+        return name;
+    // A link that leads nowhere yet is followed too: the file is made where it points.
+    const QString target = info.canonicalFilePath();
+    return target.isEmpty() ? info.symLinkTarget() : target;
+}
+
+bool RegularFile::createBeside(const QString &path)
+{
+    close();
+    m_name = path;
+    m_error = 0;
+    m_refused = false;
+    // Only a regular file is replaced: never a device or FIFO that a link leads to.
+    struct stat status
+    {
+    };
+    if (::stat(encoded(path).constData(), &status) == 0) {
+        if (S_ISDIR(status.st_mode))
+            return fail(EISDIR);
+        if (!S_ISREG(status.st_mode)) {
+            m_refused = true;
+            m_refusal = NotRegularReason(status.st_mode);
+            return false;
+        }
+    }
+    static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        QString name = path + QLatin1Char('.');
+        for (int i = 0; i < 6; ++i)
+            name += QLatin1Char(letters[QRandomGenerator::global()->bounded(62)]);
+        if (create(name) || m_error != EEXIST)
+            break;
+    }
+    return isOpen();
+}
+
+CopyResult CopyContent(RegularFile &source, RegularFile &target, const QString &sourceName,
+    const QString &targetName, const CopyProgress &progress)
+{
+    const qint64 total = source.sizeAtOpen();
+    qint64 left = total;
+    QByteArray chunk(64 * 1024, Qt::Uninitialized);
+    // At least one read, so that a file that reports no length but fails to read says so.
+    do {
+        if (progress && !progress(total - left, total))
+            return {CopyResult::Cancelled,
+                QStringLiteral("The copy of \"%1\" to \"%2\" was cancelled.")
+                    .arg(sourceName, targetName)};
+        const qint64 got = source.read(chunk.data(), chunk.size());
+        if (got < 0)
+            return {CopyResult::SourceUnreadable, cannotRead(sourceName, source.errorString())};
+        if (got == 0) {
+            if (left > 0)
+                return {CopyResult::SourceUnreadable,
+                    cannotRead(sourceName,
+                        QStringLiteral("it became %1 bytes shorter while it was read").arg(left))};
+            break;
+        }
+        // What was added after the open is not copied.
+        const qint64 take = std::min(got, left);
+        if (!target.write(chunk.constData(), take))
+            return {CopyResult::TargetFailed, cannotWrite(targetName, target.errorString())};
+        left -= take;
+    } while (left > 0);
+    return {};
+}
+
+CopyResult CommitReplacement(RegularFile &temporary, const QString &path, const QString &targetName)
+{
+    CopyResult result;
+    if (!temporary.sync()) {
+        result = {CopyResult::TargetFailed, cannotWrite(targetName, temporary.errorString())};
+    } else if (::rename(encoded(temporary.fileName()).constData(), encoded(path).constData())
+        != 0) {
+        result = {CopyResult::TargetFailed, cannotWrite(targetName, systemReason(errno))};
+    }
+    if (!result.ok())
+        ::unlink(encoded(temporary.fileName()).constData());
+    return result;
+}
