@@ -35,11 +35,11 @@ int main(int argc, char **argv)
     const long long before = peakResidentKb();
     QElapsedTimer timer;
     timer.start();
-    const CopyResult result = CopyFileReplacing(source, WorkingCopyName);
+    const Result result = CopyFileReplacing(source, WorkingCopyName);
     const qint64 elapsed = timer.nsecsElapsed();
     const long long after = peakResidentKb();
-    if (result.status != CopyResult::Ok) {
-        std::fprintf(stderr, "copy failed: %s\n", qPrintable(result.error));
+    if (result.failure() != Result::None) {
+        std::fprintf(stderr, "copy failed: %s\n", qPrintable(result.message()));
         return 1;
     }
     std::printf("%lld %lld %lld\n", static_cast<long long>(elapsed), before, after);

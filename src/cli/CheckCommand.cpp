@@ -20,11 +20,10 @@ int RunCheck(const QStringList &arguments)
     Output output;
     int status = ExitOk;
     for (const QString &fileName : files) {
-        QFile file(fileName);
-        if (!file.open(QIODevice::ReadOnly)) {
+        QFile file;
+        if (const Result opened = OpenRecordFile(fileName, file); !opened.ok()) {
             output.flush(); // the files in the order given, also on a terminal
-            PrintMessage(
-                QStringLiteral("Cannot open \"%1\": %2").arg(fileName, file.errorString()));
+            PrintMessage(OpenFailureText(fileName, opened));
             status = ExitRefused;
             continue;
         }
@@ -36,7 +35,7 @@ int RunCheck(const QStringList &arguments)
         while (result.ok() && !reader.atEnd());
         if (!result.ok()) {
             output.flush();
-            PrintMessage(result.message);
+            PrintMessage(result.message());
             status = ExitRefused;
             continue;
         }

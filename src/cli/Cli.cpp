@@ -79,12 +79,19 @@ int ReadRecordOptions(const CommandLine &commandLine, RecordChoice &choice)
     return -1;
 }
 
+QString OpenFailureText(const QString &fileName, const Result &opened)
+{
+    if (opened.failure() == Result::CannotOpen)
+        return QStringLiteral("Cannot open \"%1\": %2").arg(fileName, opened.message());
+    return opened.message();
+}
+
 int ForEachRecord(const QString &fileName, const RecordChoice &choice,
     const std::function<void(qint64, const RecordValues &)> &take)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        PrintMessage(QStringLiteral("Cannot open \"%1\": %2").arg(fileName, file.errorString()));
+    QFile file;
+    if (const Result opened = OpenRecordFile(fileName, file); !opened.ok()) {
+        PrintMessage(OpenFailureText(fileName, opened));
         return ExitRefused;
     }
     RecordReader reader(file, fileName);
@@ -102,7 +109,7 @@ int ForEachRecord(const QString &fileName, const RecordChoice &choice,
         }
         const ReadResult result = reader.next();
         if (!result.ok()) {
-            PrintMessage(result.message);
+            PrintMessage(result.message());
             return ExitRefused;
         }
         if (choice.all || number == choice.record)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Result.h"
+
 #include "CounterRecord.h"
 
 #include <QByteArray>
@@ -37,6 +39,9 @@ private:
 
 // "zemra-cli: <text>" on standard error.
 void PrintMessage(const QString &text);
+// Why a data file could not be opened: "Cannot open "FILE": reason", or the refusal of a file
+// that is not a regular file, which names the file itself.
+QString OpenFailureText(const QString &fileName, const Result &opened);
 
 // One subcommand's options and arguments. `arguments` holds the program name and what followed
 // the subcommand's name.

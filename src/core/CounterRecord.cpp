@@ -226,13 +226,12 @@ private:
 ReadResult malformed(const QString &fileName, qint64 record, const QString &what)
 {
     ReadResult result;
-    result.status = ReadResult::Malformed;
-    result.message = record == 1
-        ? QStringLiteral("Not a valid record in \"%1\": %2").arg(fileName, what)
-        : QStringLiteral("Not a valid record in \"%1\" (record %2): %3")
-              .arg(fileName)
-              .arg(record)
-              .arg(what);
+    result.setFailure(Result::Invalid,
+        record == 1 ? QStringLiteral("Not a valid record in \"%1\": %2").arg(fileName, what)
+                    : QStringLiteral("Not a valid record in \"%1\" (record %2): %3")
+                          .arg(fileName)
+                          .arg(record)
+                          .arg(what));
     return result;
 }
 
@@ -248,9 +247,8 @@ ReadResult parse(CharReader &in, QIODevice &device, const QString &fileName, qin
         };
         if (in.peek() < 0 && in.failed()) {
             ReadResult result;
-            result.status = ReadResult::Malformed;
-            result.message
-                = QStringLiteral("Cannot read \"%1\": %2").arg(fileName, device.errorString());
+            result.setFailure(Result::Invalid,
+                QStringLiteral("Cannot read \"%1\": %2").arg(fileName, device.errorString()));
             return result;
         }
         if (in.peek() < 0) {
@@ -283,7 +281,6 @@ ReadResult parse(CharReader &in, QIODevice &device, const QString &fileName, qin
             return malformed(fileName, record, where() + QStringLiteral(" is negative."));
         result.values[position] = static_cast<std::int32_t>(value);
     }
-    result.status = ReadResult::Ok;
     return result;
 }
 
@@ -321,25 +318,29 @@ ReadResult RecordReader::next()
     return result;
 }
 
-ReadResult ReadCounterRecord(const QString &fileName)
+Result OpenRecordFile(const QString &fileName, QFile &file)
 {
     RegularFile opened;
     if (!opened.open(fileName, O_RDONLY)) {
-        ReadResult result;
-        result.status = opened.refused() ? ReadResult::Malformed : ReadResult::CannotOpen;
-        result.message = opened.refused()
-            ? QStringLiteral("Cannot read \"%1\": %2").arg(fileName, opened.errorString())
-            : opened.errorString();
-        return result;
+        if (opened.refused())
+            return {Result::Invalid,
+                QStringLiteral("Cannot read \"%1\": %2").arg(fileName, opened.errorString())};
+        return {Result::CannotOpen, opened.errorString()};
     }
-    QFile file;
-    if (!file.open(opened.handle(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ReadResult result;
-        result.status = ReadResult::CannotOpen;
-        result.message = file.errorString();
-        return result;
-    }
+    if (!file.open(opened.handle(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        return {Result::CannotOpen, file.errorString()};
     opened.release();
+    return {};
+}
+
+ReadResult ReadCounterRecord(const QString &fileName)
+{
+    QFile file;
+    if (const Result opened = OpenRecordFile(fileName, file); !opened.ok()) {
+        ReadResult result;
+        result.setFailure(opened.failure(), opened.message());
+        return result;
+    }
     return RecordReader(file, fileName).next();
 }
 
@@ -355,8 +356,7 @@ AppendResult AppendCounterRecord(const QString &fileName, const CounterRecord &r
 {
     AppendResult result;
     const auto failed = [&result](const QString &error) {
-        result.ok = false;
-        result.error = error;
+        result.setFailure(Result::Failed, error);
         return result;
     };
     RegularFile file;
@@ -383,22 +383,21 @@ AppendResult AppendCounterRecord(const QString &fileName, const CounterRecord &r
     return result;
 }
 
-CopyResult CopyFileReplacing(
-    const QString &source, const QString &target, const CopyProgress &progress)
+Result CopyFileReplacing(const QString &source, const QString &target, const CopyProgress &progress)
 {
     RegularFile in;
     if (!in.open(source, O_RDONLY)) {
         if (in.refused())
-            return {CopyResult::SourceUnreadable,
+            return {Result::Invalid,
                 QStringLiteral("Cannot read \"%1\": %2").arg(source, in.errorString())};
-        return {CopyResult::SourceFailed, in.errorString()};
+        return {Result::CannotOpen, in.errorString()};
     }
     const QString path = ReplacementPath(target);
     RegularFile out;
     if (!out.createBeside(path))
-        return {CopyResult::TargetFailed,
+        return {Result::Failed,
             QStringLiteral("Cannot write \"%1\": %2").arg(target, out.errorString())};
-    const CopyResult copied = CopyContent(in, out, source, target, progress);
+    const Result copied = CopyContent(in, out, source, target, progress);
     if (!copied.ok()) {
         ::unlink(QFile::encodeName(out.fileName()).constData());
         return copied;

@@ -2,6 +2,9 @@
 
 #include "RegularFile.h"
 
+#include "Result.h"
+
+#include <QFile>
 #include <QString>
 
 #include <array>
@@ -58,24 +61,26 @@ QString RecordText(const CounterRecord &record);
 // The record in its file form: 22 lines "%04x" each ended by CR LF, 132 bytes.
 QByteArray RecordFileBytes(const CounterRecord &record);
 
-struct ReadResult
+// A record as read, or why it could not be: CannotOpen, the reason the file cannot be opened;
+// Invalid, which value is wrong and why, or why the file cannot be read (a read error, not a
+// regular file).
+struct ReadResult : Result
 {
-    enum Status { Ok, CannotOpen, Malformed };
-    Status status = CannotOpen;
     RecordValues values {};
-    // For Malformed: which value is wrong and why, or why the file cannot be read (a read error,
-    // not a regular file); for CannotOpen: the reason.
-    QString message;
-    bool ok() const { return status == Ok; }
 };
 
 // Reads the first 22 values with the rules of the "%x" conversion: white space of any kind
 // skipped, an optional sign, an optional "0x"/"0X", hexadecimal digits of either case.
 // Anything after the 22nd value is ignored. A file with fewer than 22 values, text that is not a
 // number before the 22nd value, a negative or out-of-range value, a read error or a file that is
-// not a regular file is refused as Malformed, with a message that names the value (position and
+// not a regular file is refused as Invalid, with a message that names the value (position and
 // line) or the reason.
 ReadResult ReadCounterRecord(const QString &fileName);
+
+// Opens a record file for reading as the program opens every file it reads: without waiting
+// (a FIFO, a device), and only a regular file. CannotOpen with the system's reason, or Invalid
+// naming the file and what it is instead.
+Result OpenRecordFile(const QString &fileName, QFile &file);
 ReadResult ParseCounterRecord(const QByteArray &bytes, const QString &fileName);
 
 // Reads the records of one device in turn, each by the rules of ReadCounterRecord, in bounded
@@ -106,13 +111,7 @@ private:
     qint64 m_record = 1;
 };
 
-struct FileResult
-{
-    bool ok = true;
-    QString error; // what failed, naming the file, with the system's reason
-};
-
-struct AppendResult : FileResult
+struct AppendResult : Result
 {
     bool created = false; // the append created the file
     qint64 sizeBefore = 0; // the length just before the appended bytes ...
@@ -126,5 +125,5 @@ AppendResult AppendCounterRecord(const QString &fileName, const CounterRecord &r
 // Copies a regular file byte for byte in bounded memory: at most the length the source had when
 // it was opened. The target is written to a temporary file beside it and renamed into place, so
 // no reader ever sees a partial copy. `progress` may stop the copy (Cancelled).
-CopyResult CopyFileReplacing(
+Result CopyFileReplacing(
     const QString &source, const QString &target, const CopyProgress &progress = {});

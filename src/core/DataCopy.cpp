@@ -62,13 +62,12 @@ Result DataCopy::copy(const CounterRecord &record, const CopyProgress &progress)
     }
 
     const AppendResult appended = AppendCounterRecord(IntermediateFileName, record);
-    if (!appended.ok)
-        return {Result::Failed, appended.error};
+    if (!appended.ok())
+        return {Result::Failed, appended.message()};
 
-    const CopyResult copied
-        = m_dataFile.copyFrom(IntermediateFileName, appended.sizeAfter, progress);
+    const Result copied = m_dataFile.copyFrom(IntermediateFileName, appended.sizeAfter, progress);
     if (!copied.ok())
-        return {Result::Failed, copied.error + QLatin1Char('\n') + takeBackAppend(appended)};
+        return {Result::Failed, copied.message() + QLatin1Char('\n') + takeBackAppend(appended)};
     closeDataFile();
     return {};
 }

@@ -63,18 +63,16 @@ QString DataFile::whatBecameOfIt() const
     return {};
 }
 
-CopyResult DataFile::copyFrom(
-    const QString &source, qint64 minimumSize, const CopyProgress &progress)
+Result DataFile::copyFrom(const QString &source, qint64 minimumSize, const CopyProgress &progress)
 {
     const auto cannotRead = [&source](const QString &reason) {
         return QStringLiteral("Cannot read \"%1\": %2").arg(source, reason);
     };
     RegularFile in;
     if (!in.open(source, O_RDONLY))
-        return {in.refused() ? CopyResult::SourceUnreadable : CopyResult::SourceFailed,
-            cannotRead(in.errorString())};
+        return {in.refused() ? Result::Invalid : Result::CannotOpen, cannotRead(in.errorString())};
     if (in.sizeAtOpen() < minimumSize)
-        return {CopyResult::SourceUnreadable,
+        return {Result::Invalid,
             cannotRead(QStringLiteral("it holds %1 bytes where at least %2 were written")
                            .arg(in.sizeAtOpen())
                            .arg(minimumSize))};
@@ -82,7 +80,7 @@ CopyResult DataFile::copyFrom(
     const QString path = ReplacementPath(m_name);
     RegularFile out;
     if (!out.createBeside(path))
-        return {CopyResult::TargetFailed,
+        return {Result::Failed,
             QStringLiteral("Cannot write \"%1\": %2").arg(m_name, out.errorString())};
     // The new file takes the old one's permissions and, where allowed, its owner, and is locked
     // before anyone can reach it by the name.
@@ -92,7 +90,7 @@ CopyResult DataFile::copyFrom(
     ::fchmod(out.handle(), old.st_mode & 07777);
     out.lockAgainstOthers();
 
-    CopyResult copied = CopyContent(in, out, source, m_name, progress);
+    Result copied = CopyContent(in, out, source, m_name, progress);
     if (!copied.ok()) {
         ::unlink(QFile::encodeName(out.fileName()).constData());
         return copied;

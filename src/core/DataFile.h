@@ -27,7 +27,7 @@ public:
     // Makes the data file a copy of `source`, which must hold at least `minimumSize` bytes when
     // opened; what it gains after that is not copied. On failure the data file stays as it was,
     // held for another try. The file that takes the name is held and locked in its turn.
-    CopyResult copyFrom(const QString &source, qint64 minimumSize, const CopyProgress &progress);
+    Result copyFrom(const QString &source, qint64 minimumSize, const CopyProgress &progress);
 
 private:
     QString m_name;

@@ -280,7 +280,7 @@ bool RegularFile::createBeside(const QString &path)
     return isOpen();
 }
 
-CopyResult CopyContent(RegularFile &source, RegularFile &target, const QString &sourceName,
+Result CopyContent(RegularFile &source, RegularFile &target, const QString &sourceName,
     const QString &targetName, const CopyProgress &progress)
 {
     const qint64 total = source.sizeAtOpen();
@@ -289,15 +289,15 @@ CopyResult CopyContent(RegularFile &source, RegularFile &target, const QString &
     // At least one read, so that a file that reports no length but fails to read says so.
     do {
         if (progress && !progress(total - left, total))
-            return {CopyResult::Cancelled,
+            return {Result::Cancelled,
                 QStringLiteral("The copy of \"%1\" to \"%2\" was cancelled.")
                     .arg(sourceName, targetName)};
         const qint64 got = source.read(chunk.data(), chunk.size());
         if (got < 0)
-            return {CopyResult::SourceUnreadable, cannotRead(sourceName, source.errorString())};
+            return {Result::Invalid, cannotRead(sourceName, source.errorString())};
         if (got == 0) {
             if (left > 0)
-                return {CopyResult::SourceUnreadable,
+                return {Result::Invalid,
                     cannotRead(sourceName,
                         QStringLiteral("it became %1 bytes shorter while it was read").arg(left))};
             break;
@@ -305,20 +305,20 @@ CopyResult CopyContent(RegularFile &source, RegularFile &target, const QString &
         // What was added after the open is not copied.
         const qint64 take = std::min(got, left);
         if (!target.write(chunk.constData(), take))
-            return {CopyResult::TargetFailed, cannotWrite(targetName, target.errorString())};
+            return {Result::Failed, cannotWrite(targetName, target.errorString())};
         left -= take;
     } while (left > 0);
     return {};
 }
 
-CopyResult CommitReplacement(RegularFile &temporary, const QString &path, const QString &targetName)
+Result CommitReplacement(RegularFile &temporary, const QString &path, const QString &targetName)
 {
-    CopyResult result;
+    Result result;
     if (!temporary.sync()) {
-        result = {CopyResult::TargetFailed, cannotWrite(targetName, temporary.errorString())};
+        result = {Result::Failed, cannotWrite(targetName, temporary.errorString())};
     } else if (::rename(encoded(temporary.fileName()).constData(), encoded(path).constData())
         != 0) {
-        result = {CopyResult::TargetFailed, cannotWrite(targetName, systemReason(errno))};
+        result = {Result::Failed, cannotWrite(targetName, systemReason(errno))};
     }
     if (!result.ok())
         ::unlink(encoded(temporary.fileName()).constData());

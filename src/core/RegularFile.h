@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Result.h"
+
 #include <QString>
 
 #include <functional>
@@ -10,19 +12,6 @@
 // false stops the copy.
 using CopyProgress = std::function<bool(qint64 done, qint64 total)>;
 
-struct CopyResult
-{
-    enum Status {
-        Ok,
-        SourceFailed, // the source could not be opened
-        SourceUnreadable, // the source is not a regular file, or reading it failed
-        TargetFailed,
-        Cancelled,
-    };
-    Status status = Ok;
-    QString error; // what failed, naming the file, with the system's reason
-    bool ok() const { return status == Ok; }
-};
 
 // A file the program reads or writes, opened by name. Opening never waits (a FIFO without a
 // writer, a device), and only a regular file is kept open: anything else is refused with a
@@ -97,10 +86,9 @@ QString ReplacementPath(const QString &name);
 // Copies `source` into `target` from the current positions: at most the length the source had
 // when it was opened, however much it grows meanwhile. Messages name `sourceName` and
 // `targetName`.
-CopyResult CopyContent(RegularFile &source, RegularFile &target, const QString &sourceName,
+Result CopyContent(RegularFile &source, RegularFile &target, const QString &sourceName,
     const QString &targetName, const CopyProgress &progress);
 
 // Makes the complete content of `temporary` the file `path` names: flushed to the disk, then
 // renamed over it. On failure the temporary is removed. Messages name `targetName`.
-CopyResult CommitReplacement(
-    RegularFile &temporary, const QString &path, const QString &targetName);
+Result CommitReplacement(RegularFile &temporary, const QString &path, const QString &targetName);

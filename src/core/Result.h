@@ -13,6 +13,7 @@ public:
         CannotOpen, // the input could not be opened: a missing file, a busy port
         Invalid, // the input was read but is not what it must be: a malformed record
         Failed, // anything else: a write, a copy, a device that would not take a byte
+        Cancelled, // stopped on request: the user's Cancel, or the program ending
     };
 
     Result() = default; // success
@@ -20,6 +21,12 @@ public:
         : m_failure(failure)
         , m_message(message)
     { }
+
+    void setFailure(Failure failure, const QString &message)
+    {
+        m_failure = failure;
+        m_message = message;
+    }
 
     bool ok() const { return m_failure == None; }
     Failure failure() const { return m_failure; }

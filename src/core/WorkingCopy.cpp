@@ -18,8 +18,8 @@ void deleteUnlessReadOnly(const QString &name)
 ReadResult ReadWorkingCopy()
 {
     ReadResult record = ReadCounterRecord(WorkingCopyName);
-    if (record.status == ReadResult::CannotOpen)
-        record.message = QStringLiteral("Please open file first");
+    if (record.failure() == Result::CannotOpen)
+        record.setFailure(Result::CannotOpen, QStringLiteral("Please open file first"));
     return record;
 }
 

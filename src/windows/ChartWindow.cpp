@@ -95,8 +95,8 @@ void ChartWindow::drawChart(Canvas &canvas)
         const ReadResult record = ReadWorkingCopy();
         if (!record.ok()) {
             // A missing copy is named without a caption, a malformed one as a "Mistake".
-            const bool missing = record.status == ReadResult::CannotOpen;
-            reportAfterPaint(record.message, missing ? QString() : MistakeCaption);
+            const bool missing = record.failure() == Result::CannotOpen;
+            reportAfterPaint(record.message(), missing ? QString() : MistakeCaption);
             return;
         }
         DrawChartSeries(frame, ComputeSpectrum(record.values));

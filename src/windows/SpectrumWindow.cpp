@@ -118,21 +118,21 @@ void SpectrumWindow::openFile()
     const QString path = m_chooseFile(this);
     if (path.isEmpty())
         return;
-    CopyResult copied;
+    Result copied;
     {
         // The progress dialog of a long copy is gone before any box shows.
         const CopyProgress progress = m_makeProgress(
             this, QStringLiteral("Copying \"%1\" to \"%2\" ...").arg(path, WorkingCopyName));
         copied = CopyFileReplacing(path, WorkingCopyName, progress);
     }
-    if (copied.status == CopyResult::SourceFailed) {
+    if (copied.failure() == Result::CannotOpen) {
         ShowMessage(QStringLiteral("Can't open file"));
         return;
     }
     if (!copied.ok()) {
         // The program is ending: nothing to tell.
         if (!TerminationRequested())
-            ShowMessage(copied.error, MistakeCaption);
+            ShowMessage(copied.message(), MistakeCaption);
         return;
     }
     setTextFromStart(m_pathEdit, path);

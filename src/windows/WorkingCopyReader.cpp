@@ -7,7 +7,7 @@ std::optional<RecordValues> ReadWorkingCopyOrSayWhy()
 {
     const ReadResult record = ReadWorkingCopy();
     if (!record.ok()) {
-        ShowMessage(record.message, MistakeCaption);
+        ShowMessage(record.message(), MistakeCaption);
         return std::nullopt;
     }
     return record.values;

@@ -79,7 +79,7 @@ void TestCopyProgress::dialogAfterHalfASecond()
         = new CopyProgressDialog(&window, QStringLiteral("Copying the file"), time.clock());
     QList<int> values;
     int piece = 0;
-    const CopyResult copied = CopyFileReplacing(
+    const Result copied = CopyFileReplacing(
         QStringLiteral("source.dat"), WorkingCopyName, [&](qint64 done, qint64 total) {
             time.now += pieceMs;
             ++piece;
@@ -115,7 +115,7 @@ void TestCopyProgress::cancelStopsTheCopy()
     FakeClock time;
     CopyProgressDialog progress(nullptr, QStringLiteral("Copying"), time.clock());
     int reports = 0;
-    const CopyResult copied = CopyFileReplacing(
+    const Result copied = CopyFileReplacing(
         QStringLiteral("source.dat"), WorkingCopyName, [&](qint64 done, qint64 total) {
             time.now += 100;
             if (++reports == 8) {
@@ -125,9 +125,9 @@ void TestCopyProgress::cancelStopsTheCopy()
             return progress.report(done, total);
         });
     QCOMPARE(reports, 8);
-    QCOMPARE(copied.status, CopyResult::Cancelled);
-    QCOMPARE(
-        copied.error, QStringLiteral("The copy of \"source.dat\" to \"bufor.txt\" was cancelled."));
+    QCOMPARE(copied.failure(), Result::Cancelled);
+    QCOMPARE(copied.message(),
+        QStringLiteral("The copy of \"source.dat\" to \"bufor.txt\" was cancelled."));
     // Nothing half-written, nothing left behind.
     QCOMPARE(ReadAll(WorkingCopyName), QByteArray("previous"));
     QCOMPARE(QDir().entryList(QDir::Files),
@@ -161,7 +161,7 @@ void TestCopyProgress::nothingElseRunsDuringTheCopy()
     auto *progress = new CopyProgressDialog(nullptr, QStringLiteral("Copying"), time.clock());
     int ranDuringTheCopy = 0;
     bool written = false;
-    const CopyResult copied = CopyFileReplacing(
+    const Result copied = CopyFileReplacing(
         QStringLiteral("source.dat"), WorkingCopyName, [&](qint64 done, qint64 total) {
             time.now += 100;
             const bool going = progress->report(done, total);

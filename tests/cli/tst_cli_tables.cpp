@@ -1,8 +1,8 @@
 #include "CliRun.h"
-#include "TestSupport.h"
 #include "CounterRecord.h"
 #include "FormatReal.h"
 #include "Spectrum.h"
+#include "TestSupport.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -260,6 +260,8 @@ private slots:
     void check();
     void refusedFiles_data();
     void refusedFiles();
+    void specialFilesRefusedAtOnce_data();
+    void specialFilesRefusedAtOnce();
 
 private:
     void addChoiceRows();
@@ -499,6 +501,31 @@ void TestCliTables::refusedFiles()
     const CliRun run = RunCli(arguments);
     QDir::setCurrent(previous);
     QCOMPARE(run.err, err);
+    QCOMPARE(run.exitCode, 1);
+}
+
+void TestCliTables::specialFilesRefusedAtOnce_data()
+{
+    QTest::addColumn<QString>("command");
+    for (const char *command : {"check", "spectrum", "timers", "chart"})
+        QTest::newRow(command) << QString::fromLatin1(command);
+}
+
+// A FIFO without a writer would block the open for ever; it is refused before anything waits.
+void TestCliTables::specialFilesRefusedAtOnce()
+{
+    QFETCH(QString, command);
+    TempWorkDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("pipe.dat"));
+    QVERIFY(MakeSpecialFile(QStringLiteral("FIFO"), fifo));
+    QStringList arguments {command};
+    if (command == QLatin1String("chart"))
+        arguments << QStringLiteral("-o") << dir.filePath(QStringLiteral("chart.png"));
+    const CliRun run = RunCli(arguments << fifo);
+    QCOMPARE(run.err,
+        QStringLiteral("zemra-cli: Cannot read \"%1\": it is a FIFO, not a regular file\n")
+            .arg(fifo)
+            .toUtf8());
     QCOMPARE(run.exitCode, 1);
 }
 

@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         }
         if (fits && ParseCounterRecord(RecordFileBytes(record), QString()).values != result.values)
             __builtin_trap();
-    } else if (result.status != ReadResult::Malformed || result.message.isEmpty()) {
+    } else if (result.failure() != Result::Invalid || result.message().isEmpty()) {
         __builtin_trap();
     }
     return 0;

@@ -85,8 +85,8 @@ void TestBadInput::spectrumWindowFollowsTheCatalogue()
 
     const ReadResult read = ReadCounterRecord(QStringLiteral("bufor.txt"));
     const ReadResult parsed = ParseCounterRecord(ReadAll(source), QStringLiteral("bufor.txt"));
-    QCOMPARE(parsed.status, read.status);
-    QCOMPARE(parsed.message, read.message);
+    QCOMPARE(parsed.failure(), read.failure());
+    QCOMPARE(parsed.message(), read.message());
     const QList<SeenMessageBox> boxes = CollectMessageBoxes(
         [&] { QTest::mouseClick(Control<QPushButton>(&form, "spectrumButton"), Qt::LeftButton); });
     QStringList after;
@@ -94,15 +94,15 @@ void TestBadInput::spectrumWindowFollowsTheCatalogue()
         after << form.cell(column, 1) << form.cell(column, 2) << form.cell(column, 3);
 
     if (outcome.startsWith(QLatin1String("read"))) {
-        QVERIFY2(read.ok(), qPrintable(read.message));
+        QVERIFY2(read.ok(), qPrintable(read.message()));
         QCOMPARE(read.values, expectedValues(outcome));
         QVERIFY(boxes.isEmpty());
         QCOMPARE(form.cell(1, 1), QStringLiteral("2"));
         QCOMPARE(
             Control<QLineEdit>(&form, "workTimeEdit")->text(), QStringLiteral("252.16667175293"));
     } else {
-        QCOMPARE(read.status, ReadResult::Malformed);
-        QCOMPARE(read.message, outcome);
+        QCOMPARE(read.failure(), Result::Invalid);
+        QCOMPARE(read.message(), outcome);
         QCOMPARE(boxes.size(), 1);
         QCOMPARE(boxes[0].title, QStringLiteral("Mistake"));
         QCOMPARE(boxes[0].text, outcome);
@@ -115,9 +115,9 @@ void TestBadInput::readErrorIsNotTakenForTheEnd()
 {
     // Opening succeeds, reading fails with an I/O error at offset 0.
     const ReadResult read = ReadCounterRecord(QStringLiteral("/proc/self/mem"));
-    QCOMPARE(read.status, ReadResult::Malformed);
-    QVERIFY2(read.message.startsWith(QStringLiteral("Cannot read \"/proc/self/mem\": ")),
-        qPrintable(read.message));
+    QCOMPARE(read.failure(), Result::Invalid);
+    QVERIFY2(read.message().startsWith(QStringLiteral("Cannot read \"/proc/self/mem\": ")),
+        qPrintable(read.message()));
 }
 
 void TestBadInput::specialFilesAreRefused_data()

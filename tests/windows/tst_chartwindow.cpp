@@ -372,8 +372,8 @@ void TestGraphicSpectrum::boxOncePerShowing()
     if (!workingCopy.isEmpty())
         WriteFile(WorkingCopyName, workingCopy);
     const ReadResult read = ReadCounterRecord(WorkingCopyName);
-    if (read.status == ReadResult::Malformed)
-        text = read.message;
+    if (read.failure() == Result::Invalid)
+        text = read.message();
     const int expected = read.ok() ? 0 : 1;
 
     for (int showing = 0; showing < 2; ++showing) {
