@@ -3,4 +3,4 @@
 set(GRAPHVIZ_GRAPH_NAME "layers")
 set(GRAPHVIZ_GENERATE_PER_TARGET FALSE)
 set(GRAPHVIZ_GENERATE_DEPENDERS FALSE)
-set(GRAPHVIZ_IGNORE_TARGETS "::moc$;::rcc$;^WrapAtomic;^Qt::Core$;_resources_;^tst_;^probe_;^zemra_probe$;^zemra_bench$;^zemra_testsupport$;^iconsizes$;^makepictures$;^screenshots$;^fuzz_;^Threads::;Platform$;OpenGL;^Qt6::Test$;^Qt6::DBus$;Xkb;^WrapVulkan")
+set(GRAPHVIZ_IGNORE_TARGETS "::moc$;::rcc$;^WrapAtomic;^Qt::Core$;^Qt::Gui$;_resources_;^tst_;^probe_;^zemra_probe$;^zemra_bench$;^zemra_testsupport$;^iconsizes$;^makepictures$;^screenshots$;^fuzz_;^Threads::;Platform$;OpenGL;^Qt6::Test$;^Qt6::DBus$;Xkb;^WrapVulkan")
