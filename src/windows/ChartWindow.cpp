@@ -38,6 +38,7 @@ ChartWindow::ChartWindow(QWidget *parent)
     : FormBase(Frame::Sizeable, parent)
     , m_printerSource(defaultPrinter)
 {
+    setObjectName(QStringLiteral("chartWindow"));
     setWindowTitle(QStringLiteral("  GRAPHIC  SPECTRUM"));
     setClientSize(520, 519);
     setBackgroundRole(QPalette::Light);

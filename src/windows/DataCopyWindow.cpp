@@ -16,6 +16,7 @@ const QString ReadOutDate = QStringLiteral("2002-10-30 08:37:38");
 DataCopyWindow::DataCopyWindow(QWidget *parent)
     : FormBase(Frame::Sizeable, parent)
 {
+    setObjectName(QStringLiteral("dataCopyWindow"));
     setWindowTitle(QStringLiteral("     DATA COPY"));
     setOuterSize(700, 375);
 

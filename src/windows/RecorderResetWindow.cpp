@@ -9,6 +9,7 @@ RecorderResetWindow::RecorderResetWindow(const PortDevices &ports, QWidget *pare
     : FormBase(Frame::Sizeable, parent)
     , m_reset(ports)
 {
+    setObjectName(QStringLiteral("recorderResetWindow"));
     setWindowTitle(QStringLiteral("    RECORDER RESET"));
     setOuterSize(324, 243);
 

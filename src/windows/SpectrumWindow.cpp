@@ -27,6 +27,7 @@ SpectrumWindow::SpectrumWindow(QWidget *parent)
     : FormBase(Frame::Sizeable, parent)
     , m_chooseFile(chooseDataFile)
 {
+    setObjectName(QStringLiteral("spectrumWindow"));
     setWindowTitle(QStringLiteral("    SPECTRUM"));
     setOuterSize(775, 415);
 

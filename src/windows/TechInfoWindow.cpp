@@ -76,6 +76,7 @@ private:
 TechInfoWindow::TechInfoWindow(QWidget *parent)
     : FormBase(Frame::Sizeable, parent)
 {
+    setObjectName(QStringLiteral("techInfoWindow"));
     setWindowTitle(QStringLiteral("   TECHNICAL INFORMATION"));
 
     // Items placed straight on the bar act when clicked; none opens a drop-down list.

@@ -18,6 +18,7 @@ void setLabelText(QLabel *label, const QString &text)
 TimersWindow::TimersWindow(QWidget *parent)
     : FormBase(Frame::Sizeable, parent)
 {
+    setObjectName(QStringLiteral("timersWindow"));
     setWindowTitle(QStringLiteral("   TIMERS"));
     setOuterSize(424, 277);
 

@@ -1,3 +1,4 @@
+#include "AboutBox.h"
 #include "ChartWindow.h"
 #include "DataCopyWindow.h"
 #include "MainWindow.h"
@@ -8,7 +9,6 @@
 #include "TimersWindow.h"
 #include "WindowOwner.h"
 #include "ZemraApplication.h"
-#include "AboutBox.h"
 
 #include <QDir>
 #include <QFile>
@@ -121,20 +121,20 @@ void TestMainWindow::layout_data()
     QTest::addColumn<QString>("control");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QRect>("geometry");
-    QTest::newRow("Button2") << "Button2"
-                             << "&DataCopy" << QRect(8, 8, 65, 25);
-    QTest::newRow("Button3") << "Button3"
-                             << "&Spectrum" << QRect(96, 8, 65, 25);
-    QTest::newRow("Button5") << "Button5"
-                             << "Counter&Reset" << QRect(184, 8, 81, 25);
-    QTest::newRow("Button6") << "Button6"
-                             << "&Timers" << QRect(288, 8, 65, 25);
-    QTest::newRow("Button7") << "Button7"
-                             << "&About" << QRect(376, 8, 65, 25);
-    QTest::newRow("Button8") << "Button8"
-                             << "C&ontact" << QRect(464, 8, 75, 25);
-    QTest::newRow("Button1") << "Button1"
-                             << "&Close" << QRect(496, 304, 75, 25);
+    QTest::newRow("dataCopyButton") << "dataCopyButton"
+                                    << "&DataCopy" << QRect(8, 8, 65, 25);
+    QTest::newRow("spectrumButton") << "spectrumButton"
+                                    << "&Spectrum" << QRect(96, 8, 65, 25);
+    QTest::newRow("counterResetButton") << "counterResetButton"
+                                        << "Counter&Reset" << QRect(184, 8, 81, 25);
+    QTest::newRow("timersButton") << "timersButton"
+                                  << "&Timers" << QRect(288, 8, 65, 25);
+    QTest::newRow("aboutButton") << "aboutButton"
+                                 << "&About" << QRect(376, 8, 65, 25);
+    QTest::newRow("contactButton") << "contactButton"
+                                   << "C&ontact" << QRect(464, 8, 75, 25);
+    QTest::newRow("closeButton") << "closeButton"
+                                 << "&Close" << QRect(496, 304, 75, 25);
 }
 
 void TestMainWindow::layout()
@@ -142,20 +142,13 @@ void TestMainWindow::layout()
     QFETCH(QString, control);
     QFETCH(QString, text);
     QFETCH(QRect, geometry);
-    const QMap<QString, QPushButton *> buttons
-        = {{"Button1", Control<QPushButton>(&programWindows().mainWindow(), "closeButton")},
-            {"Button2", Control<QPushButton>(&programWindows().mainWindow(), "dataCopyButton")},
-            {"Button3", Control<QPushButton>(&programWindows().mainWindow(), "spectrumButton")},
-            {"Button5", Control<QPushButton>(&programWindows().mainWindow(), "counterResetButton")},
-            {"Button6", Control<QPushButton>(&programWindows().mainWindow(), "timersButton")},
-            {"Button7", Control<QPushButton>(&programWindows().mainWindow(), "aboutButton")},
-            {"Button8", Control<QPushButton>(&programWindows().mainWindow(), "contactButton")}};
-    QPushButton *button = buttons.value(control);
+    QPushButton *button = Control<QPushButton>(&programWindows().mainWindow(), qPrintable(control));
     QCOMPARE(button->text(), text);
     QCOMPARE(button->geometry(), geometry);
     QCOMPARE(button->parentWidget(),
-        control == "Button1" ? static_cast<QWidget *>(&programWindows().mainWindow())
-                             : Control<QFrame>(&programWindows().mainWindow(), "functionPanel"));
+        control == "closeButton"
+            ? static_cast<QWidget *>(&programWindows().mainWindow())
+            : Control<QFrame>(&programWindows().mainWindow(), "functionPanel"));
     QCOMPARE(Control<QFrame>(&programWindows().mainWindow(), "functionPanel")->geometry(),
         QRect(24, 8, 545, 41));
     QCOMPARE(

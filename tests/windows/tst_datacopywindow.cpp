@@ -131,22 +131,7 @@ QList<SeenMessageBox> TestDataCopy::dataCopy()
 
 QWidget *TestDataCopy::control(const QString &name) const
 {
-    const QHash<QString, QWidget *> controls
-        = {{"Button1", Control<QPushButton>(m_form, "closeButton")},
-            {"Button2", Control<QPushButton>(m_form, "openComButton")},
-            {"Button3", Control<QPushButton>(m_form, "dataCopyButton")},
-            {"Button4", Control<QPushButton>(m_form, "closeComButton")},
-            {"Button5", Control<QPushButton>(m_form, "fileOpenButton")},
-            {"Edit1", Control<QLineEdit>(m_form, "portEdit")},
-            {"Edit2", Control<QLineEdit>(m_form, "fileNameEdit")},
-            {"Edit3", Control<QLineEdit>(m_form, "recordEdit")},
-            {"Edit4", Control<QLineEdit>(m_form, "dateEdit")},
-            {"Edit5", Control<QLineEdit>(m_form, "openedFileEdit")},
-            {"Label1", Control<QLabel>(m_form, "fileNameHintLabel")},
-            {"Label2", Control<QLabel>(m_form, "recordLabel")},
-            {"Label3", Control<QLabel>(m_form, "dateLabel")},
-            {"Label4", Control<QLabel>(m_form, "fileNameLabel")}};
-    return controls.value(name);
+    return Control<QWidget>(m_form, qPrintable(name));
 }
 
 void TestDataCopy::layout_data()
@@ -159,39 +144,41 @@ void TestDataCopy::layout_data()
     QTest::addColumn<bool>("tabStop");
     QTest::addColumn<bool>("readOnly");
 
-    QTest::newRow("Button2") << "Button2"
-                             << "&OpenCom" << QRect(16, 32, 75, 25) << 11 << false << true << false;
-    QTest::newRow("Edit1") << "Edit1"
-                           << "" << QRect(136, 32, 49, 21) << 11 << false << false << true;
-    QTest::newRow("Label4") << "Label4"
-                            << "Enter File Name:" << QRect(16, 80, 0, 0) << 11 << true << false
-                            << false;
-    QTest::newRow("Edit2") << "Edit2"
-                           << "" << QRect(136, 72, 145, 24) << 13 << true << false << false;
-    QTest::newRow("Label1") << "Label1"
-                            << "File Name:  ?.dat" << QRect(152, 96, 0, 0) << 13 << true << false
-                            << false;
-    QTest::newRow("Button5") << "Button5"
-                             << "&FileOpen" << QRect(16, 128, 75, 25) << 11 << false << true
-                             << false;
-    QTest::newRow("Edit5") << "Edit5"
-                           << "" << QRect(136, 128, 145, 24) << 13 << true << true << true;
-    QTest::newRow("Button3") << "Button3"
-                             << "&DataCopy" << QRect(16, 168, 75, 25) << 11 << false << true
-                             << false;
-    QTest::newRow("Label2") << "Label2"
-                            << "DATA" << QRect(16, 208, 0, 0) << 13 << true << false << false;
-    QTest::newRow("Edit3") << "Edit3"
-                           << "" << QRect(64, 208, 625, 21) << 11 << false << false << true;
-    QTest::newRow("Label3") << "Label3"
-                            << "DATE" << QRect(16, 240, 0, 0) << 13 << true << false << false;
-    QTest::newRow("Edit4") << "Edit4"
-                           << "" << QRect(64, 240, 113, 21) << 11 << false << false << true;
-    QTest::newRow("Button4") << "Button4"
-                             << "CloseCo&m" << QRect(16, 280, 75, 25) << 11 << false << true
-                             << false;
-    QTest::newRow("Button1") << "Button1"
-                             << "&Close" << QRect(552, 296, 75, 25) << 11 << false << true << false;
+    QTest::newRow("openComButton")
+        << "openComButton"
+        << "&OpenCom" << QRect(16, 32, 75, 25) << 11 << false << true << false;
+    QTest::newRow("portEdit") << "portEdit"
+                              << "" << QRect(136, 32, 49, 21) << 11 << false << false << true;
+    QTest::newRow("fileNameLabel")
+        << "fileNameLabel"
+        << "Enter File Name:" << QRect(16, 80, 0, 0) << 11 << true << false << false;
+    QTest::newRow("fileNameEdit") << "fileNameEdit"
+                                  << "" << QRect(136, 72, 145, 24) << 13 << true << false << false;
+    QTest::newRow("fileNameHintLabel")
+        << "fileNameHintLabel"
+        << "File Name:  ?.dat" << QRect(152, 96, 0, 0) << 13 << true << false << false;
+    QTest::newRow("fileOpenButton")
+        << "fileOpenButton"
+        << "&FileOpen" << QRect(16, 128, 75, 25) << 11 << false << true << false;
+    QTest::newRow("openedFileEdit") << "openedFileEdit"
+                                    << "" << QRect(136, 128, 145, 24) << 13 << true << true << true;
+    QTest::newRow("dataCopyButton")
+        << "dataCopyButton"
+        << "&DataCopy" << QRect(16, 168, 75, 25) << 11 << false << true << false;
+    QTest::newRow("recordLabel") << "recordLabel"
+                                 << "DATA" << QRect(16, 208, 0, 0) << 13 << true << false << false;
+    QTest::newRow("recordEdit") << "recordEdit"
+                                << "" << QRect(64, 208, 625, 21) << 11 << false << false << true;
+    QTest::newRow("dateLabel") << "dateLabel"
+                               << "DATE" << QRect(16, 240, 0, 0) << 13 << true << false << false;
+    QTest::newRow("dateEdit") << "dateEdit"
+                              << "" << QRect(64, 240, 113, 21) << 11 << false << false << true;
+    QTest::newRow("closeComButton")
+        << "closeComButton"
+        << "CloseCo&m" << QRect(16, 280, 75, 25) << 11 << false << true << false;
+    QTest::newRow("closeButton") << "closeButton"
+                                 << "&Close" << QRect(552, 296, 75, 25) << 11 << false << true
+                                 << false;
 }
 
 void TestDataCopy::layout()
@@ -227,7 +214,7 @@ void TestDataCopy::layout()
     QCOMPARE(widget->font().bold(), bold);
     QCOMPARE(bool(widget->focusPolicy() & Qt::TabFocus), tabStop);
     const QColor ink = widget->palette().color(QPalette::WindowText);
-    QCOMPARE(ink == Colours::Red, name == QLatin1String("Label1"));
+    QCOMPARE(ink == Colours::Red, name == QLatin1String("fileNameHintLabel"));
 
     // Tab order: OpenCom, FileOpen, DataCopy, CloseCom, Close.
     QCOMPARE(Control<QPushButton>(m_form, "openComButton")->nextInFocusChain(),

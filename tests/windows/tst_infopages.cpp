@@ -118,15 +118,13 @@ void TestPages::initTestCase()
 {
     DropWindows(); // made afresh, with safe ports, on first use
     m_main = &programWindows().mainWindow();
-    for (auto [window, name] : {std::pair {Window(&programWindows().aboutBox()), "AboutBox"},
-             {&programWindows().techInfoWindow(), "Form8"},
-             {&programWindows().infoPage(InfoPage::Application), "Form9"},
-             {&programWindows().infoPage(InfoPage::GeneralView), "Form10"},
-             {&programWindows().infoPage(InfoPage::Dimension), "Form11"},
-             {&programWindows().infoPage(InfoPage::SignalClassification), "Form12"},
-             {&programWindows().infoPage(InfoPage::TechnicalData), "Form13"},
-             {&programWindows().infoPage(InfoPage::Contact), "Form7"}})
-        window->setObjectName(QLatin1String(name));
+    // Made now, so that each is there for the data functions.
+    programWindows().aboutBox();
+    programWindows().techInfoWindow();
+    for (const InfoPage::Page page :
+        {InfoPage::Application, InfoPage::GeneralView, InfoPage::Dimension,
+            InfoPage::SignalClassification, InfoPage::TechnicalData, InfoPage::Contact})
+        programWindows().infoPage(page);
 }
 
 void TestPages::cleanupTestCase()
@@ -152,18 +150,20 @@ void TestPages::captionsAndSizes_data()
     QTest::addColumn<FormBase *>("window");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QSize>("outer");
-    QTest::newRow("Form9") << Window(&programWindows().infoPage(InfoPage::Application))
-                           << "   Application" << QSize(544, 375);
-    QTest::newRow("Form10") << Window(&programWindows().infoPage(InfoPage::GeneralView))
-                            << "   ZEMRA General View" << QSize(644, 475);
-    QTest::newRow("Form11") << Window(&programWindows().infoPage(InfoPage::Dimension))
-                            << "  ZEMRA Dimension" << QSize(671, 517);
-    QTest::newRow("Form12") << Window(&programWindows().infoPage(InfoPage::SignalClassification))
-                            << "  Signal Classification" << QSize(544, 375);
-    QTest::newRow("Form13") << Window(&programWindows().infoPage(InfoPage::TechnicalData))
-                            << " ZEMRA Basic Technical Data" << QSize(544, 375);
-    QTest::newRow("Form7") << Window(&programWindows().infoPage(InfoPage::Contact)) << "   CONTACT"
-                           << QSize(559, 330);
+    QTest::newRow("applicationPage") << Window(&programWindows().infoPage(InfoPage::Application))
+                                     << "   Application" << QSize(544, 375);
+    QTest::newRow("generalViewPage") << Window(&programWindows().infoPage(InfoPage::GeneralView))
+                                     << "   ZEMRA General View" << QSize(644, 475);
+    QTest::newRow("dimensionPage") << Window(&programWindows().infoPage(InfoPage::Dimension))
+                                   << "  ZEMRA Dimension" << QSize(671, 517);
+    QTest::newRow("signalClassificationPage")
+        << Window(&programWindows().infoPage(InfoPage::SignalClassification))
+        << "  Signal Classification" << QSize(544, 375);
+    QTest::newRow("technicalDataPage")
+        << Window(&programWindows().infoPage(InfoPage::TechnicalData))
+        << " ZEMRA Basic Technical Data" << QSize(544, 375);
+    QTest::newRow("contactPage") << Window(&programWindows().infoPage(InfoPage::Contact))
+                                 << "   CONTACT" << QSize(559, 330);
 }
 
 void TestPages::captionsAndSizes()
@@ -185,20 +185,21 @@ void TestPages::closeButtons_data()
 {
     QTest::addColumn<FormBase *>("window");
     QTest::addColumn<QPoint>("position");
-    QTest::newRow("AboutBox") << Window(&programWindows().aboutBox()) << QPoint(272, 160);
-    QTest::newRow("Form8") << Window(&programWindows().techInfoWindow()) << QPoint(304, 80);
-    QTest::newRow("Form9") << Window(&programWindows().infoPage(InfoPage::Application))
-                           << QPoint(440, 304);
-    QTest::newRow("Form10") << Window(&programWindows().infoPage(InfoPage::GeneralView))
-                            << QPoint(544, 384);
-    QTest::newRow("Form11") << Window(&programWindows().infoPage(InfoPage::Dimension))
-                            << QPoint(536, 432);
-    QTest::newRow("Form12") << Window(&programWindows().infoPage(InfoPage::SignalClassification))
-                            << QPoint(424, 304);
-    QTest::newRow("Form13") << Window(&programWindows().infoPage(InfoPage::TechnicalData))
-                            << QPoint(432, 296);
-    QTest::newRow("Form7") << Window(&programWindows().infoPage(InfoPage::Contact))
-                           << QPoint(456, 256);
+    QTest::newRow("aboutBox") << Window(&programWindows().aboutBox()) << QPoint(272, 160);
+    QTest::newRow("techInfoWindow")
+        << Window(&programWindows().techInfoWindow()) << QPoint(304, 80);
+    QTest::newRow("applicationPage")
+        << Window(&programWindows().infoPage(InfoPage::Application)) << QPoint(440, 304);
+    QTest::newRow("generalViewPage")
+        << Window(&programWindows().infoPage(InfoPage::GeneralView)) << QPoint(544, 384);
+    QTest::newRow("dimensionPage")
+        << Window(&programWindows().infoPage(InfoPage::Dimension)) << QPoint(536, 432);
+    QTest::newRow("signalClassificationPage")
+        << Window(&programWindows().infoPage(InfoPage::SignalClassification)) << QPoint(424, 304);
+    QTest::newRow("technicalDataPage")
+        << Window(&programWindows().infoPage(InfoPage::TechnicalData)) << QPoint(432, 296);
+    QTest::newRow("contactPage") << Window(&programWindows().infoPage(InfoPage::Contact))
+                                 << QPoint(456, 256);
 }
 
 // Every Close button: caption, place, 75 x 25, first in the tab order so it has the focus on
@@ -724,7 +725,7 @@ void TestPages::enterClosesOnOpening()
 void TestPages::escapeClosesNothing_data()
 {
     enterClosesOnOpening_data();
-    QTest::newRow("AboutBox") << Window(&programWindows().aboutBox());
+    QTest::newRow("aboutBox") << Window(&programWindows().aboutBox());
 }
 
 void TestPages::escapeClosesNothing()

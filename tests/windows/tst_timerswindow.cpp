@@ -69,10 +69,10 @@ void TestTimers::layout_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QPoint>("position");
     QTest::addColumn<bool>("italic");
-    QTest::newRow("Label1") << 1 << "Active Work Time:" << QPoint(40, 72) << true;
-    QTest::newRow("Label2") << 2 << "hours" << QPoint(336, 72) << false;
-    QTest::newRow("Label3") << 3 << "Batery Left Time:" << QPoint(40, 112) << true;
-    QTest::newRow("Label4") << 4 << "days" << QPoint(336, 120) << false;
+    QTest::newRow("workTimeLabel") << 1 << "Active Work Time:" << QPoint(40, 72) << true;
+    QTest::newRow("hoursLabel") << 2 << "hours" << QPoint(336, 72) << false;
+    QTest::newRow("batteryLabel") << 3 << "Batery Left Time:" << QPoint(40, 112) << true;
+    QTest::newRow("daysLabel") << 4 << "days" << QPoint(336, 120) << false;
 }
 
 void TestTimers::layout()
