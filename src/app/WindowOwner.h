@@ -19,8 +19,9 @@ class ZemraApplication;
 
 struct StartupOptions
 {
-    // The serial devices behind "COM1" and "COM2"; tests hand in pseudo-terminals.
-    PortDevices ports = DefaultPortDevices();
+    // The serial devices behind "COM1" and "COM2" as the user mapped them; tests hand in
+    // pseudo-terminals.
+    PortDevices ports = ConfiguredPortDevices();
 };
 
 // Owns every window of the program. Each window is made the first time it is needed and kept

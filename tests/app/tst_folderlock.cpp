@@ -123,6 +123,7 @@ void TestFolderLock::oneCopyPerFolder()
 
 int main(int argc, char **argv)
 {
+    KeepOffRealPorts();
     if (argc > 1 && std::strcmp(argv[1], "--first-copy") == 0)
         return runFirstCopy(argc, argv);
     ZemraApplication app(argc, argv);

@@ -3,6 +3,7 @@
 #include "ChartWindow.h"
 #include "DataCopyWindow.h"
 #include "MainWindow.h"
+#include "PseudoTerminal.h"
 #include "RecorderResetWindow.h"
 #include "SpectrumWindow.h"
 #include "TechInfoWindow.h"
@@ -19,46 +20,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include <fcntl.h>
-#include <pty.h>
-#include <termios.h>
-#include <unistd.h>
-
 namespace {
-// A pseudo-terminal standing in for a serial port: the program opens the slave by its path,
-// the test reads what arrives at the master.
-struct PseudoTerminal
-{
-    int master = -1;
-    QString slavePath;
-
-    PseudoTerminal()
-    {
-        int slave = -1;
-        char name[128] = {};
-        if (openpty(&master, &slave, name, nullptr, nullptr) == 0) {
-            slavePath = QString::fromLocal8Bit(name);
-            // Keep the master raw so the byte arrives as it was sent.
-            termios settings {};
-            tcgetattr(master, &settings);
-            cfmakeraw(&settings);
-            tcsetattr(master, TCSANOW, &settings);
-            ::close(slave);
-            fcntl(master, F_SETFL, O_NONBLOCK);
-        }
-    }
-    ~PseudoTerminal() { ::close(master); }
-
-    QByteArray received() const
-    {
-        QByteArray bytes;
-        char buffer[64];
-        for (ssize_t got; (got = ::read(master, buffer, sizeof buffer)) > 0;)
-            bytes.append(buffer, got);
-        return bytes;
-    }
-};
-
 int redPixels(const QImage &image, bool aboveAxis)
 {
     int count = 0;
@@ -77,15 +39,15 @@ class TestScenario : public QObject
     Q_OBJECT
 private slots:
     void typicalUse();
+    void portsAsTheUserMappedThem();
 };
 
 void TestScenario::typicalUse()
 {
     TempWorkDir dir;
     PseudoTerminal com1;
-    QVERIFY(!com1.slavePath.isEmpty());
     StartupOptions options;
-    options.ports = {{QStringLiteral("COM1"), com1.slavePath},
+    options.ports = {{QStringLiteral("COM1"), com1.path()},
         {QStringLiteral("COM2"), dir.filePath(QStringLiteral("no-such-port"))}};
 
     QStringList steps;
@@ -252,6 +214,28 @@ void TestScenario::typicalUse()
     QVERIFY(!QFile::exists(QStringLiteral("bufor.txt")));
     QVERIFY(!QFile::exists(QStringLiteral("dane.txt")));
     QCOMPARE(ReadAll(QStringLiteral("flight.dat")), DemonstrationFileBytes());
+}
+
+// The program's windows, made as main() makes them, take COM1 and COM2 from the user's mapping.
+void TestScenario::portsAsTheUserMappedThem()
+{
+    TempWorkDir dir;
+    PseudoTerminal com1;
+    qputenv("ZEMRA_COM1", com1.path().toUtf8());
+    WindowOwner windows;
+    KeepOffRealPorts();
+    RecorderResetWindow &reset = windows.recorderResetWindow();
+    QStringList asked;
+    reset.setPortFactory([&](const QString &device) {
+        asked << device;
+        // Only the test's own terminal is ever opened.
+        return DeviceSerialPort::create(
+            device == com1.path() ? device : dir.filePath(QStringLiteral("no-port")));
+    });
+    const QList<SeenMessageBox> boxes = CollectMessageBoxes([&] { reset.sendReset(); });
+    QVERIFY(boxes.isEmpty());
+    QCOMPARE(asked, QStringList {com1.path()});
+    QCOMPARE(com1.received(), QByteArray("5"));
 }
 
 ZEMRA_TEST_MAIN(TestScenario)

@@ -112,13 +112,9 @@ std::unique_ptr<WindowOwner> g_windows;
 
 WindowOwner &programWindows()
 {
-    if (!g_windows) {
-        // Never the machine's real serial ports: a test that wants a reset hands in its own.
-        StartupOptions options;
-        options.ports = {{QStringLiteral("COM1"), QStringLiteral("/nonexistent/zemra-test/COM1")},
-            {QStringLiteral("COM2"), QStringLiteral("/nonexistent/zemra-test/COM2")}};
-        g_windows = std::make_unique<WindowOwner>(options);
-    }
+    // The ports as mapped for every test: devices that do not exist (KeepOffRealPorts).
+    if (!g_windows)
+        g_windows = std::make_unique<WindowOwner>();
     return *g_windows;
 }
 

@@ -111,6 +111,7 @@ void TestKillCopy::signalDuringDataCopy()
 
 int main(int argc, char **argv)
 {
+    KeepOffRealPorts();
     if (argc > 1 && std::strcmp(argv[1], "--copies") == 0)
         return runCopies(argc, argv);
     ZemraApplication app(argc, argv);

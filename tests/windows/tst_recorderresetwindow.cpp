@@ -462,9 +462,8 @@ void TestRecorderReset::mappedPortsReachTheWindow()
     qputenv("ZEMRA_COM2", devices[environmentSecond].toUtf8());
 
     m_form = new RecorderResetWindow;
-    qunsetenv("ZEMRA_COM1");
-    qunsetenv("ZEMRA_COM2");
     QFile::remove(settingsFile);
+    KeepOffRealPorts();
     m_form->setPortFactory([this](const QString &device) -> std::unique_ptr<SerialPort> {
         // Never the machine's own serial ports.
         if (!device.startsWith(m_first->path()) && !device.startsWith(m_second->path())
@@ -493,15 +492,14 @@ void TestRecorderReset::unmappedPortsAreTheDefaults()
     // An empty variable counts as not set.
     qputenv("ZEMRA_COM1", "");
     QCOMPARE(ConfiguredPortDevices(), defaults);
-    qunsetenv("ZEMRA_COM1");
+    KeepOffRealPorts();
 }
 
 int main(int argc, char **argv)
 {
     // The settings are read from a folder of the test's own, never the user's; Qt fixes the
     // folder at the first use of settings, so it is set before anything starts.
-    QTemporaryDir configuration;
-    qputenv("XDG_CONFIG_HOME", configuration.path().toUtf8());
+    KeepOffRealPorts();
     ZemraApplication app(argc, argv);
     TestRecorderReset test;
     return QTest::qExec(&test, argc, argv);
