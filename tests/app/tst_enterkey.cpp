@@ -2,6 +2,7 @@
 #include "ChartWindow.h"
 #include "DataCopyWindow.h"
 #include "MainWindow.h"
+#include "PseudoTerminal.h"
 #include "RecorderResetWindow.h"
 #include "SpectrumWindow.h"
 #include "TechInfoWindow.h"
@@ -17,41 +18,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include <fcntl.h>
-#include <pty.h>
-#include <unistd.h>
-
 namespace {
-// A pseudo-terminal standing in for a serial port; what the program sends arrives at the master.
-struct PseudoTerminal
-{
-    int master = -1;
-    int slave = -1;
-    QString path;
-
-    PseudoTerminal()
-    {
-        char name[128] = {};
-        if (::openpty(&master, &slave, name, nullptr, nullptr) != 0)
-            qFatal("openpty failed");
-        ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
-        path = QString::fromLocal8Bit(name);
-    }
-    ~PseudoTerminal()
-    {
-        ::close(master);
-        ::close(slave);
-    }
-    QByteArray received() const
-    {
-        QByteArray bytes;
-        char buffer[256];
-        for (ssize_t got; (got = ::read(master, buffer, sizeof buffer)) > 0;)
-            bytes.append(buffer, got);
-        return bytes;
-    }
-};
-
 QList<FormBase *> windows()
 {
     return {&programWindows().mainWindow(), &programWindows().dataCopyWindow(),
@@ -131,7 +98,7 @@ void TestEnterKey::initTestCase()
     WriteFile(QStringLiteral("bufor.txt"), DemonstrationFileBytes());
     StartupOptions options;
     options.ports
-        = {{QStringLiteral("COM1"), m_com1->path}, {QStringLiteral("COM2"), m_com2->path}};
+        = {{QStringLiteral("COM1"), m_com1->path()}, {QStringLiteral("COM2"), m_com2->path()}};
     MakeWindows(options);
 }
 
