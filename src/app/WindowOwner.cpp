@@ -20,12 +20,18 @@ WindowOwner::WindowOwner(const StartupOptions &options)
 
 WindowOwner::~WindowOwner() = default;
 
-template<class Window, class... Arguments>
-Window &WindowOwner::made(std::unique_ptr<Window> &window, Arguments &&...arguments)
+namespace {
+// For a window that asks for no other window.
+const auto unwired = [](QWidget &) {};
+} // namespace
+
+template<class Window, class Wire, class... Arguments>
+Window &WindowOwner::made(std::unique_ptr<Window> &window, Wire wire, Arguments &&...arguments)
 {
     if (!window) {
         window = std::make_unique<Window>(std::forward<Arguments>(arguments)...);
         m_made.append(window.get());
+        wire(*window);
     }
     return *window;
 }
@@ -37,9 +43,7 @@ void WindowOwner::showModal(QWidget &window)
 
 MainWindow &WindowOwner::mainWindow()
 {
-    const bool first = !m_main;
-    MainWindow &window = made(m_main);
-    if (first) {
+    return made(m_main, [this](MainWindow &window) {
         connect(
             &window, &MainWindow::dataCopyRequested, this, [this] { showModal(dataCopyWindow()); });
         connect(
@@ -56,66 +60,56 @@ MainWindow &WindowOwner::mainWindow()
                     aboutBox().show();
             });
         });
-    }
-    return window;
+    });
 }
 
 DataCopyWindow &WindowOwner::dataCopyWindow()
 {
-    return made(m_dataCopy);
+    return made(m_dataCopy, unwired);
 }
 
 SpectrumWindow &WindowOwner::spectrumWindow()
 {
-    const bool first = !m_spectrum;
-    SpectrumWindow &window = made(m_spectrum);
-    if (first) {
+    return made(m_spectrum, [this](SpectrumWindow &window) {
         connect(&window, &SpectrumWindow::graphicSpectrumRequested, this,
             [this] { showModal(chartWindow()); });
-    }
-    return window;
+    });
 }
 
 ChartWindow &WindowOwner::chartWindow()
 {
-    return made(m_chart);
+    return made(m_chart, unwired);
 }
 
 RecorderResetWindow &WindowOwner::recorderResetWindow()
 {
-    return made(m_recorderReset, m_options.ports);
+    return made(m_recorderReset, unwired, m_options.ports);
 }
 
 TimersWindow &WindowOwner::timersWindow()
 {
-    return made(m_timers);
+    return made(m_timers, unwired);
 }
 
 AboutBox &WindowOwner::aboutBox()
 {
-    const bool first = !m_about;
-    AboutBox &window = made(m_about);
-    if (first) {
+    return made(m_about, [this](AboutBox &window) {
         connect(
             &window, &AboutBox::techInfoRequested, this, [this] { showModal(techInfoWindow()); });
-    }
-    return window;
+    });
 }
 
 TechInfoWindow &WindowOwner::techInfoWindow()
 {
-    const bool first = !m_techInfo;
-    TechInfoWindow &window = made(m_techInfo);
-    if (first) {
+    return made(m_techInfo, [this](TechInfoWindow &window) {
         connect(&window, &TechInfoWindow::pageRequested, this,
             [this](InfoPage::Page page) { showModal(infoPage(page)); });
-    }
-    return window;
+    });
 }
 
 InfoPage &WindowOwner::infoPage(InfoPage::Page page)
 {
-    return made(m_pages[page], page);
+    return made(m_pages[page], unwired, page);
 }
 
 int RunApplication(ZemraApplication &app, WindowOwner &windows)

@@ -49,8 +49,9 @@ public:
     QList<QWidget *> windows() const { return m_made; }
 
 private:
-    template<class Window, class... Arguments>
-    Window &made(std::unique_ptr<Window> &window, Arguments &&...arguments);
+    // The window, made on first use and then wired to the windows it asks for.
+    template<class Window, class Wire, class... Arguments>
+    Window &made(std::unique_ptr<Window> &window, Wire wire, Arguments &&...arguments);
     // Shows a window modally, on behalf of the window that asked for it.
     static void showModal(QWidget &window);
 
