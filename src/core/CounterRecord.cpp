@@ -321,12 +321,8 @@ ReadResult RecordReader::next()
 Result OpenRecordFile(const QString &fileName, QFile &file)
 {
     RegularFile opened;
-    if (!opened.open(fileName, O_RDONLY)) {
-        if (opened.refused())
-            return {Result::Invalid,
-                QStringLiteral("Cannot read \"%1\": %2").arg(fileName, opened.errorString())};
-        return {Result::CannotOpen, opened.errorString()};
-    }
+    if (const Result result = OpenForReading(opened, fileName); !result.ok())
+        return result;
     if (!file.open(opened.handle(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
         return {Result::CannotOpen, file.errorString()};
     opened.release();
@@ -386,12 +382,8 @@ AppendResult AppendCounterRecord(const QString &fileName, const CounterRecord &r
 Result CopyFileReplacing(const QString &source, const QString &target, const CopyProgress &progress)
 {
     RegularFile in;
-    if (!in.open(source, O_RDONLY)) {
-        if (in.refused())
-            return {Result::Invalid,
-                QStringLiteral("Cannot read \"%1\": %2").arg(source, in.errorString())};
-        return {Result::CannotOpen, in.errorString()};
-    }
+    if (const Result opened = OpenForReading(in, source); !opened.ok())
+        return opened;
     const QString path = ReplacementPath(target);
     RegularFile out;
     if (!out.createBeside(path))

@@ -324,3 +324,13 @@ Result CommitReplacement(RegularFile &temporary, const QString &path, const QStr
         ::unlink(encoded(temporary.fileName()).constData());
     return result;
 }
+
+Result OpenForReading(RegularFile &file, const QString &name)
+{
+    if (file.open(name, O_RDONLY))
+        return {};
+    if (file.refused())
+        return {Result::Invalid,
+            QStringLiteral("Cannot read \"%1\": %2").arg(name, file.errorString())};
+    return {Result::CannotOpen, file.errorString()};
+}

@@ -12,7 +12,6 @@
 // false stops the copy.
 using CopyProgress = std::function<bool(qint64 done, qint64 total)>;
 
-
 // A file the program reads or writes, opened by name. Opening never waits (a FIFO without a
 // writer, a device), and only a regular file is kept open: anything else is refused with a
 // reason that says what it is. A directory counts as a file that cannot be opened. Every
@@ -70,6 +69,10 @@ private:
     bool m_refused = false;
     QString m_refusal;
 };
+
+// Opens `name` for reading. A file that is there but not a regular file is Invalid, "Cannot read
+// "name": it is ..."; one that cannot be opened is CannotOpen with the system's reason.
+Result OpenForReading(RegularFile &file, const QString &name);
 
 // "it is a FIFO, not a regular file", and so on for the kind the mode says.
 QString NotRegularReason(mode_t mode);
