@@ -358,12 +358,18 @@ AppendResult AppendCounterRecord(const QString &fileName, const CounterRecord &r
     RegularFile file;
     // Created only when missing, so that the caller knows whether taking the record back means
     // removing the file.
-    if (!file.open(fileName, O_WRONLY | O_APPEND) && !file.refused() && file.error() == ENOENT) {
-        result.created = file.open(fileName, O_WRONLY | O_APPEND | O_CREAT);
+    Result opened = OpenOwnFile(file, fileName, O_WRONLY | O_APPEND);
+    if (opened.failure() == Result::CannotOpen && file.error() == ENOENT) {
+        opened = OpenOwnFile(file, fileName, O_WRONLY | O_APPEND | O_CREAT | O_EXCL);
+        result.created = opened.ok();
     }
-    if (!file.isOpen())
-        return failed(QStringLiteral("Cannot open \"%1\" for appending: %2")
-                          .arg(fileName, file.errorString()));
+    if (opened.failure() == Result::Invalid) {
+        result.setFailure(Result::Invalid, opened.message());
+        return result;
+    }
+    if (!opened.ok())
+        return failed(
+            QStringLiteral("Cannot open \"%1\" for appending: %2").arg(fileName, opened.message()));
     result.sizeBefore = file.size();
     const QByteArray bytes = RecordFileBytes(record);
     if (result.sizeBefore < 0 || !file.write(bytes.constData(), bytes.size())) {
@@ -379,20 +385,16 @@ AppendResult AppendCounterRecord(const QString &fileName, const CounterRecord &r
     return result;
 }
 
-Result CopyFileReplacing(const QString &source, const QString &target, const CopyProgress &progress)
+Result CopyFileReplacing(const QString &source, const QString &target, const CopyProgress &progress,
+    FileReplacement::Links links)
 {
     RegularFile in;
     if (const Result opened = OpenForReading(in, source); !opened.ok())
         return opened;
-    const QString path = ReplacementPath(target);
-    RegularFile out;
-    if (!out.createBeside(path))
-        return {Result::Failed,
-            QStringLiteral("Cannot write \"%1\": %2").arg(target, out.errorString())};
-    const Result copied = CopyContent(in, out, source, target, progress);
-    if (!copied.ok()) {
-        ::unlink(QFile::encodeName(out.fileName()).constData());
+    FileReplacement out;
+    if (const Result begun = out.begin(target, links); !begun.ok())
+        return begun;
+    if (const Result copied = CopyContent(in, out.file(), source, target, progress); !copied.ok())
         return copied;
-    }
-    return CommitReplacement(out, path, target);
+    return out.commit();
 }

@@ -119,11 +119,14 @@ struct AppendResult : Result
 };
 
 // Appends the record's 22 lines to the file, creating it when missing. A failed append leaves
-// the file as it was.
+// the file as it was. The file is the program's own: a symbolic link or a file with other names
+// is refused (Invalid, OwnFileRefusal's reason) and left alone.
 AppendResult AppendCounterRecord(const QString &fileName, const CounterRecord &record);
 
 // Copies a regular file byte for byte in bounded memory: at most the length the source had when
 // it was opened. The target is written to a temporary file beside it and renamed into place, so
-// no reader ever sees a partial copy. `progress` may stop the copy (Cancelled).
-Result CopyFileReplacing(
-    const QString &source, const QString &target, const CopyProgress &progress = {});
+// no reader ever sees a partial copy. `progress` may stop the copy (Cancelled). The target is
+// the program's own working copy unless `links` says otherwise: a symbolic link or a file with
+// other names there is refused (Invalid) before anything is read or written.
+Result CopyFileReplacing(const QString &source, const QString &target,
+    const CopyProgress &progress = {}, FileReplacement::Links links = FileReplacement::OwnFileOnly);

@@ -13,7 +13,7 @@ QString takeBackAppend(const AppendResult &appended)
     RegularFile file;
     bool changed = false;
     bool restored = false;
-    if (file.open(IntermediateFileName, O_WRONLY)) {
+    if (OpenOwnFile(file, IntermediateFileName, O_WRONLY).ok()) {
         changed = file.size() != appended.sizeAfter;
         if (!changed && appended.created) {
             file.close();
@@ -63,7 +63,8 @@ Result DataCopy::copy(const CounterRecord &record, const CopyProgress &progress)
 
     const AppendResult appended = AppendCounterRecord(IntermediateFileName, record);
     if (!appended.ok())
-        return {Result::Failed, appended.message()};
+        return {appended.failure() == Result::Invalid ? Result::Invalid : Result::Failed,
+            appended.message()};
 
     const Result copied = m_dataFile.copyFrom(IntermediateFileName, appended.sizeAfter, progress);
     if (!copied.ok())

@@ -3,6 +3,7 @@
 #include "CounterRecord.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <cstring>
@@ -37,6 +38,24 @@ QString DataFile::open(const QString &name)
     }
     if (!file.lockAgainstOthers())
         return QStringLiteral("the file is in use by another program");
+    // Emptying a file that shares its content with other names would empty those too.
+    if (file.status().st_nlink > 1)
+        return QStringLiteral("it has %1 other name(s) (hard links), and emptying it would empty "
+                              "them too")
+            .arg(file.status().st_nlink - 1);
+    // Emptied only when the copy will be able to replace it: a folder the user cannot write
+    // would leave it empty for good.
+    const QString path = ReplacementPath(name);
+    RemoveStaleTemporaries(QFileInfo(path).absolutePath());
+    FileReplacement probe;
+    if (const Result begun = probe.begin(name); !begun.ok()) {
+        if (created)
+            QFile::remove(name);
+        return QStringLiteral("DataCopy could not replace it in its folder (%1), so it was left "
+                              "as it was")
+            .arg(probe.file().errorString());
+    }
+    probe.abandon();
     if (file.sizeAtOpen() > 0 && !file.resize(0))
         return file.errorString();
     m_file = std::move(file);
@@ -69,34 +88,32 @@ Result DataFile::copyFrom(const QString &source, qint64 minimumSize, const CopyP
         return QStringLiteral("Cannot read \"%1\": %2").arg(source, reason);
     };
     RegularFile in;
-    if (!in.open(source, O_RDONLY))
-        return {in.refused() ? Result::Invalid : Result::CannotOpen, cannotRead(in.errorString())};
+    if (const Result opened = OpenOwnFile(in, source, O_RDONLY); !opened.ok()) {
+        if (opened.failure() == Result::Invalid)
+            return opened;
+        return {in.refused() ? Result::Invalid : Result::CannotOpen, cannotRead(opened.message())};
+    }
     if (in.sizeAtOpen() < minimumSize)
         return {Result::Invalid,
             cannotRead(QStringLiteral("it holds %1 bytes where at least %2 were written")
                            .arg(in.sizeAtOpen())
                            .arg(minimumSize))};
 
-    const QString path = ReplacementPath(m_name);
-    RegularFile out;
-    if (!out.createBeside(path))
-        return {Result::Failed,
-            QStringLiteral("Cannot write \"%1\": %2").arg(m_name, out.errorString())};
-    // The new file takes the old one's permissions and, where allowed, its owner, and is locked
-    // before anyone can reach it by the name.
+    FileReplacement out;
+    if (const Result begun = out.begin(m_name); !begun.ok())
+        return {Result::Failed, begun.message()};
+    // The new file takes the old one's permissions and, where allowed, its owner; it is locked
+    // from the start.
     const struct stat &old = m_file.status();
     if (old.st_uid != ::geteuid() || old.st_gid != ::getegid())
-        (void)!::fchown(out.handle(), old.st_uid, old.st_gid);
-    ::fchmod(out.handle(), old.st_mode & 07777);
-    out.lockAgainstOthers();
+        (void)!::fchown(out.file().handle(), old.st_uid, old.st_gid);
+    ::fchmod(out.file().handle(), old.st_mode & 07777);
 
-    Result copied = CopyContent(in, out, source, m_name, progress);
-    if (!copied.ok()) {
-        ::unlink(QFile::encodeName(out.fileName()).constData());
+    Result copied = CopyContent(in, out.file(), source, m_name, progress);
+    if (!copied.ok())
         return copied;
-    }
-    copied = CommitReplacement(out, path, m_name);
+    copied = out.commit();
     if (copied.ok())
-        m_file = std::move(out);
+        m_file = std::move(out.file());
     return copied;
 }

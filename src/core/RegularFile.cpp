@@ -1,5 +1,6 @@
 #include "RegularFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -256,28 +257,155 @@ bool RegularFile::createBeside(const QString &path)
     m_name = path;
     m_error = 0;
     m_refused = false;
-    // Only a regular file is replaced: never a device or FIFO that a link leads to.
-    struct stat status
-    {
-    };
-    if (::stat(encoded(path).constData(), &status) == 0) {
-        if (S_ISDIR(status.st_mode))
-            return fail(EISDIR);
-        if (!S_ISREG(status.st_mode)) {
-            m_refused = true;
-            m_refusal = NotRegularReason(status.st_mode);
-            return false;
-        }
-    }
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    const QString folder = slash < 0 ? QString() : path.left(slash + 1);
     static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     for (int attempt = 0; attempt < 100; ++attempt) {
-        QString name = path + QLatin1Char('.');
+        QString name = folder + QLatin1String(TemporaryPrefix);
         for (int i = 0; i < 6; ++i)
             name += QLatin1Char(letters[QRandomGenerator::global()->bounded(62)]);
+        name += QLatin1String(TemporarySuffix);
         if (create(name) || m_error != EEXIST)
             break;
     }
+    // Locked from birth: a temporary whose lock is free was left by a writer that is gone.
+    if (isOpen())
+        ::flock(m_fd, LOCK_EX | LOCK_NB);
     return isOpen();
+}
+
+int RemoveStaleTemporaries(const QString &folder)
+{
+    const QDir dir(folder);
+    const QStringList names = dir.entryList(
+        {QLatin1String(TemporaryPrefix) + QLatin1Char('*') + QLatin1String(TemporarySuffix)},
+        QDir::Files | QDir::Hidden | QDir::System);
+    int removed = 0;
+    for (const QString &name : names) {
+        const QByteArray path = encoded(dir.filePath(name));
+        const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat status
+        {
+        };
+        // Only a plain file that no writer holds locked, and that the name still leads to.
+        if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)
+            && ::flock(fd, LOCK_EX | LOCK_NB) == 0 && NameRefersTo(dir.filePath(name), status)
+            && ::unlink(path.constData()) == 0)
+            ++removed;
+        ::close(fd);
+    }
+    return removed;
+}
+
+QString OwnFileRefusal(const QString &name)
+{
+    struct stat status
+    {
+    };
+    if (::lstat(encoded(name).constData(), &status) != 0)
+        return {};
+    const QFileInfo info(name);
+    const QString folder = QDir::toNativeSeparators(info.absolutePath());
+    const QString remedy = QStringLiteral("Remove or rename \"%1\" in %2, then try again.")
+                               .arg(info.fileName(), folder);
+    if (S_ISLNK(status.st_mode))
+        return QStringLiteral("\"%1\" is a symbolic link to \"%2\", not a file of this program's "
+                              "own; it is never followed. %3")
+            .arg(name, info.symLinkTarget(), remedy);
+    // Anything else that is not a regular file is refused by the open, as for any file.
+    if (!S_ISREG(status.st_mode))
+        return {};
+    if (status.st_nlink > 1)
+        return QStringLiteral("\"%1\" has %2 other name(s) (hard links): it is shared with "
+                              "another file, not this program's own. %3")
+            .arg(name)
+            .arg(status.st_nlink - 1)
+            .arg(remedy);
+    return {};
+}
+
+Result OpenOwnFile(RegularFile &file, const QString &name, int flags)
+{
+    if (const QString refusal = OwnFileRefusal(name); !refusal.isEmpty())
+        return {Result::Invalid, refusal};
+    if (!file.open(name, flags | O_NOFOLLOW)) {
+        // ELOOP: a link took the name after the check.
+        if (file.error() == ELOOP && !file.refused())
+            return {Result::Invalid, OwnFileRefusal(name)};
+        return {Result::CannotOpen, file.errorString()};
+    }
+    if (file.status().st_nlink > 1) {
+        file.close();
+        return {Result::Invalid, OwnFileRefusal(name)};
+    }
+    return {};
+}
+
+FileReplacement::~FileReplacement()
+{
+    abandon();
+}
+
+Result FileReplacement::begin(const QString &target, Links links)
+{
+    abandon();
+    m_target = target;
+    const auto refused = [&target](const QString &reason) {
+        return Result(Result::Invalid, cannotWrite(target, reason));
+    };
+    if (links == OwnFileOnly) {
+        if (const QString refusal = OwnFileRefusal(target); !refusal.isEmpty())
+            return {Result::Invalid, refusal};
+        m_path = target;
+    } else {
+        m_path = ReplacementPath(target);
+    }
+    // Only a regular file is replaced: never a device, FIFO or directory, nor one a link leads
+    // to.
+    struct stat status
+    {
+    };
+    if (::stat(encoded(m_path).constData(), &status) == 0) {
+        if (S_ISDIR(status.st_mode))
+            return {Result::Failed, cannotWrite(target, systemReason(EISDIR))};
+        if (!S_ISREG(status.st_mode)) {
+            const QString reason = NotRegularReason(status.st_mode);
+            return refused(m_path == target
+                    ? reason
+                    : QStringLiteral("it leads to \"%1\": %2").arg(m_path, reason));
+        }
+    }
+    if (!m_temporary.createBeside(m_path))
+        return {Result::Failed, cannotWrite(target, m_temporary.errorString())};
+    return {};
+}
+
+Result FileReplacement::commit()
+{
+    Result result;
+    if (!m_temporary.sync()) {
+        result = {Result::Failed, cannotWrite(m_target, m_temporary.errorString())};
+    } else if (::rename(encoded(m_temporary.fileName()).constData(), encoded(m_path).constData())
+        != 0) {
+        result = {Result::Failed, cannotWrite(m_target, systemReason(errno))};
+    }
+    if (!result.ok()) {
+        abandon();
+        return result;
+    }
+    // The file now carries the target's name: nothing to remove any more.
+    m_committed = true;
+    return result;
+}
+
+void FileReplacement::abandon()
+{
+    if (m_temporary.isOpen() && !m_committed)
+        ::unlink(encoded(m_temporary.fileName()).constData());
+    m_temporary.close();
+    m_committed = false;
 }
 
 Result CopyContent(RegularFile &source, RegularFile &target, const QString &sourceName,
@@ -309,20 +437,6 @@ Result CopyContent(RegularFile &source, RegularFile &target, const QString &sour
         left -= take;
     } while (left > 0);
     return {};
-}
-
-Result CommitReplacement(RegularFile &temporary, const QString &path, const QString &targetName)
-{
-    Result result;
-    if (!temporary.sync()) {
-        result = {Result::Failed, cannotWrite(targetName, temporary.errorString())};
-    } else if (::rename(encoded(temporary.fileName()).constData(), encoded(path).constData())
-        != 0) {
-        result = {Result::Failed, cannotWrite(targetName, systemReason(errno))};
-    }
-    if (!result.ok())
-        ::unlink(encoded(temporary.fileName()).constData());
-    return result;
 }
 
 Result OpenForReading(RegularFile &file, const QString &name)

@@ -26,12 +26,14 @@ public:
     RegularFile(RegularFile &&other) noexcept;
     RegularFile &operator=(RegularFile &&other) noexcept;
 
-    // `flags` as for open(2): O_RDONLY, O_WRONLY or O_RDWR, with O_APPEND or O_CREAT as needed.
+    // `flags` as for open(2): O_RDONLY, O_WRONLY or O_RDWR, with O_APPEND, O_CREAT or O_NOFOLLOW
+    // as needed.
     bool open(const QString &name, int flags);
     // A new file that must not exist yet, not even as a link.
     bool create(const QString &name);
-    // A new empty file with a fresh name in the folder of `path`, for new content that is
-    // renamed over `path` once complete. Refused when `path` is there but not a regular file.
+    // A new empty file with a short fresh name (TemporaryPrefix, six letters, TemporarySuffix) in
+    // the folder of `path`, locked while it is open, so that a kill leaves a temporary that the
+    // next start can tell from one still being written.
     bool createBeside(const QString &path);
     void close();
     // Gives up the descriptor without closing it.
@@ -86,12 +88,63 @@ bool NameRefersTo(const QString &name, const struct stat &status);
 // leads to (even one not made yet), otherwise the name itself.
 QString ReplacementPath(const QString &name);
 
+// Every temporary file the program writes beside a file it replaces is named
+// ".zemra-XXXXXX.tmp": short, so that a name as long as the folder allows can still be replaced.
+inline constexpr char TemporaryPrefix[] = ".zemra-";
+inline constexpr char TemporarySuffix[] = ".tmp";
+
+// Removes the temporaries in `folder` that nobody is writing any more (a kill left them): those
+// whose writer's lock is gone. Gives how many were removed.
+int RemoveStaleTemporaries(const QString &folder);
+
+// Why a file of the program's own must not be used through `name`: it is a symbolic link, or it
+// has other names (hard links). Empty otherwise (a file that is not there, or not a regular
+// file, is for the open to refuse).
+QString OwnFileRefusal(const QString &name);
+
+// Opens a file that only the program writes, never through a symbolic link and never one that
+// other names share. A refusal is Invalid with OwnFileRefusal's reason; a file that cannot be
+// opened, or is not a regular file (file.refused()), is CannotOpen with the reason.
+Result OpenOwnFile(RegularFile &file, const QString &name, int flags);
+
+// Replaces a file as a whole: the new content is written to a temporary file beside it, flushed
+// to the disk and renamed over it, so that the name holds either the old content or all of the
+// new. A target that is there but not a regular file (a device, a FIFO, a directory, or a link
+// to one) is never replaced. With OwnFileOnly the target must also be the program's own file
+// (OwnFileRefusal). An uncommitted temporary is removed when the object goes.
+class FileReplacement
+{
+public:
+    enum Links {
+        FollowLinks, // a symbolic link is followed and the file it leads to replaced
+        OwnFileOnly, // a symbolic link or a file with other names is refused
+    };
+
+    FileReplacement() = default;
+    ~FileReplacement();
+    FileReplacement(const FileReplacement &) = delete;
+    FileReplacement &operator=(const FileReplacement &) = delete;
+
+    // Checks the target and creates the temporary. Invalid when the target may not be replaced,
+    // Failed when the temporary cannot be made; messages name `target`.
+    Result begin(const QString &target, Links links = FollowLinks);
+    // The temporary, to write the new content into; after the commit, the file under the
+    // target's name, still open and locked, for a caller that holds it on (move it out).
+    RegularFile &file() { return m_temporary; }
+    // Flushes and renames; on failure the temporary is removed and the target left as it was.
+    Result commit();
+    // Removes an uncommitted temporary; the target stays as it was.
+    void abandon();
+
+private:
+    QString m_target; // as the user named it
+    QString m_path; // where the rename goes
+    RegularFile m_temporary;
+    bool m_committed = false;
+};
+
 // Copies `source` into `target` from the current positions: at most the length the source had
 // when it was opened, however much it grows meanwhile. Messages name `sourceName` and
 // `targetName`.
 Result CopyContent(RegularFile &source, RegularFile &target, const QString &sourceName,
     const QString &targetName, const CopyProgress &progress);
-
-// Makes the complete content of `temporary` the file `path` names: flushed to the disk, then
-// renamed over it. On failure the temporary is removed. Messages name `targetName`.
-Result CommitReplacement(RegularFile &temporary, const QString &path, const QString &targetName);

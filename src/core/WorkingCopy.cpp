@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <fcntl.h>
+
 namespace {
 // Deleting a directory entry ignores the file's own write permission on Linux; a working file
 // whose owner may not write it is read-only and stays, as a read-only file would elsewhere.
@@ -17,10 +19,27 @@ void deleteUnlessReadOnly(const QString &name)
 
 ReadResult ReadWorkingCopy()
 {
-    ReadResult record = ReadCounterRecord(WorkingCopyName);
-    if (record.failure() == Result::CannotOpen)
+    ReadResult record;
+    RegularFile opened;
+    // Read only as the program's own file: a link would show another file's figures as this
+    // one's.
+    if (const Result result = OpenOwnFile(opened, WorkingCopyName, O_RDONLY); !result.ok()) {
+        if (opened.refused())
+            record.setFailure(Result::Invalid,
+                QStringLiteral("Cannot read \"%1\": %2").arg(WorkingCopyName, result.message()));
+        else if (result.failure() == Result::CannotOpen)
+            record.setFailure(Result::CannotOpen, QStringLiteral("Please open file first"));
+        else
+            record.setFailure(result.failure(), result.message());
+        return record;
+    }
+    QFile file;
+    if (!file.open(opened.handle(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         record.setFailure(Result::CannotOpen, QStringLiteral("Please open file first"));
-    return record;
+        return record;
+    }
+    opened.release();
+    return RecordReader(file, WorkingCopyName).next();
 }
 
 void DeleteWorkingFiles()

@@ -278,7 +278,7 @@ void TestCounterRecord::copyIsByteExact()
     WriteFile(QStringLiteral("bufor.txt"), "old copy");
     QVERIFY(CopyFileReplacing(QStringLiteral("source.dat"), QStringLiteral("bufor.txt")).ok());
     QCOMPARE(ReadAll(QStringLiteral("bufor.txt")), bytes);
-    QCOMPARE(QDir().entryList(QDir::Files).size(), 2); // no temporary left behind
+    QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden).size(), 2); // no temporary left behind
 }
 
 void TestCounterRecord::copyFailures()
@@ -296,7 +296,8 @@ void TestCounterRecord::copyFailures()
     QCOMPARE(intoDirectory.failure(), Result::Failed);
     QVERIFY2(intoDirectory.message().contains(QStringLiteral("\"bufor.txt\"")),
         qPrintable(intoDirectory.message()));
-    QCOMPARE(QDir().entryList(QDir::Files), QStringList {QStringLiteral("source.dat")});
+    QCOMPARE(
+        QDir().entryList(QDir::Files | QDir::Hidden), QStringList {QStringLiteral("source.dat")});
 
     QCOMPARE(
         CopyFileReplacing(QStringLiteral("source.dat"), QStringLiteral("no/such/dir/bufor.txt"))
@@ -329,7 +330,7 @@ void TestCounterRecord::fileSizeLimitLeavesNothingHalfWritten()
     QCOMPARE(ReadAll(QStringLiteral("bufor.txt")), DemonstrationFileBytes());
     QVERIFY(!appended.ok());
     QCOMPARE(ReadAll(QStringLiteral("dane.txt")), DemonstrationFileBytes());
-    QCOMPARE(QDir().entryList(QDir::Files).size(), 3); // no temporary left behind
+    QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden).size(), 3); // no temporary left behind
 }
 
 void TestCounterRecord::readerReadsRecordAfterRecord_data()

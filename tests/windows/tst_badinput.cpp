@@ -12,7 +12,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <unistd.h>
 
 // Every file of the catalogue in tests/data goes through the reader and through the spectrum
 // window as a user would open it: read by the rules, or refused with its message and nothing
@@ -131,6 +134,13 @@ void TestBadInput::specialFilesAreRefused_data()
         for (const QString &role : roles)
             QTest::newRow(qPrintable(kind + QStringLiteral(" for ") + role)) << kind << role;
     }
+    // The working files are the program's own: never followed out of the folder, never shared.
+    for (const QString &kind : {QStringLiteral("symbolic link"), QStringLiteral("hard link")}) {
+        for (const QString &role : roles.mid(1)) {
+            if (role != QLatin1String("data file") || kind == QLatin1String("hard link"))
+                QTest::newRow(qPrintable(kind + QStringLiteral(" for ") + role)) << kind << role;
+        }
+    }
 }
 
 // A FIFO or a device where a file is expected is refused by its kind, at once: nothing waits
@@ -145,8 +155,18 @@ void TestBadInput::specialFilesAreRefused()
     QString name = chosen ? dir.filePath(QStringLiteral("chosen.dat")) : WorkingCopyName;
     if (role == QLatin1String("dane.txt"))
         name = IntermediateFileName;
-    if (!MakeSpecialFile(kind, name))
+    // A file outside the working folder that a link leads to; it must come out as it went in.
+    const QTemporaryDir outsideFolder;
+    const QString outside = outsideFolder.filePath(QStringLiteral("other.txt"));
+    const bool link = kind.endsWith(QLatin1String(" link"));
+    if (link) {
+        WriteFile(outside, DemonstrationFileBytes());
+        QVERIFY(kind == QLatin1String("hard link")
+                ? ::link(QFile::encodeName(outside), QFile::encodeName(name)) == 0
+                : QFile::link(outside, name));
+    } else if (!MakeSpecialFile(kind, name)) {
         QSKIP("no special file of this kind can be made here");
+    }
     const QString what = kind == QLatin1String("FIFO") ? QStringLiteral("a FIFO")
                                                        : QStringLiteral("a character device");
     const bool replaced = role == QLatin1String("bufor.txt for Open File");
@@ -158,6 +178,22 @@ void TestBadInput::specialFilesAreRefused()
     else if (role == QLatin1String("dane.txt"))
         expected = QStringLiteral("Cannot open \"%1\" for appending: ");
     expected = expected.arg(name) + QStringLiteral("it is %1, not a regular file").arg(what);
+    const QString remedy = QStringLiteral(" Remove or rename \"%1\" in %2, then try again.")
+                               .arg(name, QDir::currentPath());
+    if (kind == QLatin1String("symbolic link"))
+        expected = QStringLiteral("\"%1\" is a symbolic link to \"%2\", not a file of this "
+                                  "program's own; it is never followed.")
+                       .arg(name, outside)
+            + remedy;
+    else if (role == QLatin1String("data file") && link)
+        expected = QStringLiteral("Cannot create \"%1\": it has 1 other name(s) (hard links), and "
+                                  "emptying it would empty them too")
+                       .arg(name);
+    else if (link)
+        expected = QStringLiteral("\"%1\" has 1 other name(s) (hard links): it is shared with "
+                                  "another file, not this program's own.")
+                       .arg(name)
+            + remedy;
 
     QList<SeenMessageBox> boxes;
     if (role == QLatin1String("data file") || role == QLatin1String("dane.txt")) {
@@ -172,7 +208,8 @@ void TestBadInput::specialFilesAreRefused()
         });
         QVERIFY(Control<QLineEdit>(&copy, "dateEdit")->text().isEmpty());
         // Made by FileOpen, as it left it.
-        QCOMPARE(QFileInfo(QStringLiteral("flight.dat")).size(), 0);
+        if (role == QLatin1String("dane.txt"))
+            QCOMPARE(QFileInfo(QStringLiteral("flight.dat")).size(), 0);
         QFile::remove(QStringLiteral("flight.dat"));
     } else if (role == QLatin1String("timers")) {
         TimersWindow timers;
@@ -205,8 +242,10 @@ void TestBadInput::specialFilesAreRefused()
     QCOMPARE(boxes[0].title, QStringLiteral("Mistake"));
     QCOMPARE(boxes[0].text, expected);
     const QStringList entries
-        = QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
+        = QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System | QDir::Hidden);
     QCOMPARE(entries, QStringList {QFileInfo(name).fileName()});
+    if (link)
+        QCOMPARE(ReadAll(outside), DemonstrationFileBytes());
 }
 
 ZEMRA_TEST_MAIN(TestBadInput)

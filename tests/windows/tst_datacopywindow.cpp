@@ -496,9 +496,9 @@ void TestDataCopy::intermediateDeviceIsRefused()
     const QList<SeenMessageBox> boxes = dataCopy();
     QCOMPARE(boxes.size(), 1);
     QCOMPARE(boxes[0].title, QStringLiteral("Mistake"));
-    QCOMPARE(boxes[0].text,
-        QStringLiteral("Cannot open \"dane.txt\" for appending: it is a character device, not a "
-                       "regular file"));
+    QVERIFY2(boxes[0].text.startsWith(
+                 QStringLiteral("\"dane.txt\" is a symbolic link to \"/dev/null\", not a file")),
+        qPrintable(boxes[0].text));
     QCOMPARE(QFileInfo(QStringLiteral("test.dat")).size(), 0);
     QVERIFY(Control<QLineEdit>(m_form, "recordEdit")->text().isEmpty());
     QVERIFY(Control<QLineEdit>(m_form, "dateEdit")->text().isEmpty());
@@ -541,7 +541,7 @@ void TestDataCopy::writeFailureLeavesIntermediateFileAsItWas()
     QCOMPARE(QFileInfo(name).size(), 0);
     QVERIFY(m_form->hasDataFile());
     QVERIFY(!lockable(name));
-    QCOMPARE(QDir(disk.path()).entryList(QDir::Files).size(), diskFull ? 2 : 1);
+    QCOMPARE(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden).size(), diskFull ? 2 : 1);
 
     // The next good copy holds one record per copy that succeeded.
     fileOpen(QStringLiteral("good.dat"));
@@ -655,7 +655,8 @@ void TestDataCopy::copyKeepsPermissionsAndLinks()
     QCOMPARE(QFile::permissions(QStringLiteral("sub/target.dat")) & ~QFileDevice::ReadUser
             & ~QFileDevice::WriteUser,
         mode);
-    QCOMPARE(QDir(QStringLiteral("sub")).entryList(QDir::Files), QStringList {"target.dat"});
+    QCOMPARE(QDir(QStringLiteral("sub")).entryList(QDir::Files | QDir::Hidden),
+        QStringList {"target.dat"});
 }
 
 void TestDataCopy::failedCopyTakesBackOnlyItsOwnRecord_data()
