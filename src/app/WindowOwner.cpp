@@ -6,6 +6,7 @@
 #include "FolderLock.h"
 #include "MainWindow.h"
 #include "MessageBox.h"
+#include "RegularFile.h"
 #include "SpectrumWindow.h"
 #include "TechInfoWindow.h"
 #include "TerminationSignals.h"
@@ -124,8 +125,19 @@ int RunApplication(ZemraApplication &app, WindowOwner &windows)
             ApplicationTitle());
         return FolderInUseExitCode;
     }
-    // SIGTERM and SIGHUP end the program as closing the main window's frame does: the working
-    // files stay.
+    if (!folder.failure().isEmpty()) {
+        ShowMessage(QStringLiteral("The program cannot lock its working folder:\n%1\n%2.\n"
+                                   "Without the lock another copy could share its working files; "
+                                   "start the program in a folder you can read and write on a "
+                                   "local disk. This copy ends.")
+                        .arg(QDir::toNativeSeparators(folder.path()), folder.failure()),
+            ApplicationTitle());
+        return FolderInUseExitCode;
+    }
+    // Temporaries that a kill left in this folder; no other copy of the program works here.
+    RemoveStaleTemporaries(folder.path());
+    // SIGTERM, SIGHUP and SIGINT end the program as closing the main window's frame does: the
+    // working files stay.
     const TerminationSignals termination([&windows] { windows.mainWindow().close(); });
     RunGuarded([&] {
         windows.mainWindow().show();

@@ -16,11 +16,16 @@ public:
 
     // True when another copy of the program holds the folder.
     bool heldByAnotherCopy() const { return m_busy; }
+    // Why the folder could not be locked (it cannot be opened for reading, or its file system
+    // has no locks); empty when it is locked or held by another copy. A program that cannot
+    // lock its folder does not run unguarded: it says so and ends.
+    QString failure() const { return m_failure; }
     QString path() const { return m_path; }
 
 private:
     int m_fd = -1;
     bool m_busy = false;
+    QString m_failure;
     QString m_path;
 };
 

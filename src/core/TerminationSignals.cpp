@@ -18,6 +18,9 @@ struct sigaction g_previousTerm
 struct sigaction g_previousHangUp
 {
 };
+struct sigaction g_previousInterrupt
+{
+};
 
 void noteRequest(int)
 {
@@ -55,6 +58,7 @@ TerminationSignals::TerminationSignals(std::function<void()> onRequest, QObject 
     action.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &action, &g_previousTerm);
     sigaction(SIGHUP, &action, &g_previousHangUp);
+    sigaction(SIGINT, &action, &g_previousInterrupt);
 }
 
 TerminationSignals::~TerminationSignals()
@@ -63,6 +67,7 @@ TerminationSignals::~TerminationSignals()
         return;
     sigaction(SIGTERM, &g_previousTerm, nullptr);
     sigaction(SIGHUP, &g_previousHangUp, nullptr);
+    sigaction(SIGINT, &g_previousInterrupt, nullptr);
     delete m_notifier;
     ::close(g_pipe[0]);
     ::close(g_pipe[1]);

@@ -6,9 +6,10 @@
 
 class QSocketNotifier;
 
-// SIGTERM and SIGHUP become a request to end the program that the event loop acts on between
-// handlers, never in the middle of one; a copy under way sees TerminationRequested() and
-// stops cleanly first. The signals are caught while the object lives.
+// SIGTERM, SIGHUP and SIGINT (Ctrl+C in the terminal that started it) become a request to end the
+// program that the event loop acts on between handlers, never in the middle of one; a copy under
+// way sees TerminationRequested() and stops cleanly first. The signals are caught while the object
+// lives.
 class TerminationSignals : public QObject
 {
     Q_OBJECT
@@ -23,5 +24,5 @@ private:
     QSocketNotifier *m_notifier = nullptr;
 };
 
-// True once SIGTERM or SIGHUP arrived while they were being caught.
+// True once one of those signals arrived while they were being caught.
 bool TerminationRequested();

@@ -13,6 +13,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include <sys/file.h>
+
 namespace {
 // Starts this test's executable as a first copy of the program, through the real start-up, in
 // `folder`; it reports "running" once its main window is up and ends as the frame's close ends
@@ -77,6 +79,7 @@ class TestFolderLock : public QObject
     Q_OBJECT
 private slots:
     void oneCopyPerFolder();
+    void staleTemporariesAreRemovedAtStart();
 };
 
 void TestFolderLock::oneCopyPerFolder()
@@ -96,7 +99,8 @@ void TestFolderLock::oneCopyPerFolder()
         QStringLiteral("Another copy of the program is working in this folder:\n%1\nOnly one copy "
                        "at a time can use a folder's working files; this copy ends.")
             .arg(QDir::toNativeSeparators(QDir::currentPath())));
-    QCOMPARE(QDir().entryList(QDir::Files), QStringList {QStringLiteral("dane.txt")});
+    QCOMPARE(
+        QDir().entryList(QDir::Files | QDir::Hidden), QStringList {QStringLiteral("dane.txt")});
     QCOMPARE(ReadAll(QStringLiteral("dane.txt")), DemonstrationFileBytes());
 
     // Beside the first copy, one in another folder runs.
@@ -119,6 +123,28 @@ void TestFolderLock::oneCopyPerFolder()
     QCOMPARE(later.result, 0);
     QVERIFY(later.mainWindowShown);
     QVERIFY(later.boxes.isEmpty());
+}
+
+void TestFolderLock::staleTemporariesAreRemovedAtStart()
+{
+    TempWorkDir dir;
+    // Left by a killed run: nobody holds their locks.
+    WriteFile(QStringLiteral(".zemra-Ab12Cd.tmp"), QByteArray(1000, 'x'));
+    WriteFile(QStringLiteral(".zemra-zz99zz.tmp"), "x");
+    // One still being written (its writer holds the lock), and files that only look alike.
+    WriteFile(QStringLiteral(".zemra-HELD00.tmp"), "x");
+    QFile held(QStringLiteral(".zemra-HELD00.tmp"));
+    QVERIFY(held.open(QIODevice::ReadOnly));
+    QCOMPARE(::flock(held.handle(), LOCK_EX | LOCK_NB), 0);
+    WriteFile(QStringLiteral("zemra-Ab12Cd.tmp"), "mine");
+    WriteFile(QStringLiteral(".zemra-notes.txt"), "mine");
+    QVERIFY(QDir().mkdir(QStringLiteral(".zemra-dir000.tmp")));
+
+    const Run run = runProgram();
+    QCOMPARE(run.result, 0);
+    QCOMPARE(QDir().entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
+        QStringList(
+            {".zemra-HELD00.tmp", ".zemra-dir000.tmp", ".zemra-notes.txt", "zemra-Ab12Cd.tmp"}));
 }
 
 int main(int argc, char **argv)

@@ -15,10 +15,14 @@
 #include <csignal>
 #include <cstring>
 
+#include <cstdio>
+
+#include <grp.h>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 TempWorkDir::TempWorkDir()
@@ -215,4 +219,23 @@ bool MakeSpecialFile(const QString &kind, const QString &name)
         || !S_ISCHR(zero.st_mode))
         return false;
     return ::mknod(QFile::encodeName(name).constData(), S_IFCHR | 0666, zero.st_rdev) == 0;
+}
+
+int RunAsNobody(const std::function<int()> &body)
+{
+    std::fflush(stdout);
+    std::fflush(stderr);
+    const pid_t child = ::fork();
+    if (child < 0)
+        return -1;
+    if (child == 0) {
+        constexpr uid_t Nobody = 65534;
+        if (::setgroups(0, nullptr) != 0 || ::setgid(Nobody) != 0 || ::setuid(Nobody) != 0)
+            ::_exit(100);
+        ::_exit(body());
+    }
+    int status = 0;
+    if (::waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
 }

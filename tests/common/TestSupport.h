@@ -122,6 +122,11 @@ private:
 // it cannot be made here (making device nodes needs root).
 bool MakeSpecialFile(const QString &kind, const QString &name);
 
+// Runs `body` in a child process as the unprivileged user "nobody", so that permissions hold
+// even when the tests run as root; gives the child's exit status (`body`'s result), or -1 when
+// the child could not be made or did not end normally. The child touches no window.
+int RunAsNobody(const std::function<int()> &body);
+
 // A test main that runs the test object under the program's own application class, so that
 // fonts, the error box and the title are those of the program.
 // Maps COM1 and COM2 to devices that do not exist and hides the user's settings file, so that
