@@ -21,7 +21,7 @@ struct StartupOptions
 {
     // The serial devices behind "COM1" and "COM2" as the user mapped them; tests hand in
     // pseudo-terminals.
-    PortDevices ports = ConfiguredPortDevices();
+    PortMapping ports = ConfiguredPortDevices();
 };
 
 // Owns every window of the program. Each window is made the first time it is needed and kept
@@ -71,6 +71,7 @@ private:
 
 // The whole program: lock the working folder, show the main window, run the event loop until
 // the program ends. Anything that escapes start-up is shown in the standard error box; returns
-// 0. A folder that another copy of the program holds is named in a box, and the result is
-// FolderInUseExitCode without any window made.
+// 0. A folder that another copy of the program holds, or that cannot be locked, is named in a
+// box, and the result is FolderInUseExitCode without any window made. Temporaries that a
+// killed run left in the folder are removed once it is locked.
 int RunApplication(ZemraApplication &app, WindowOwner &windows);

@@ -19,9 +19,16 @@ int RunReset(const QStringList &arguments)
     if (!commandLine.parser().positionalArguments().isEmpty())
         return commandLine.usageError(QStringLiteral("takes no arguments but options."));
 
-    const PortDevices ports = ConfiguredPortDevices();
-    RecorderReset reset(ports);
     const bool named = commandLine.parser().isSet(QStringLiteral("port"));
+    // A device named here needs no mapping; without one, a mapping that cannot be used stops
+    // the reset before any port is opened.
+    const PortMapping mapping = named ? PortMapping() : ConfiguredPortDevices();
+    if (!mapping.ok()) {
+        PrintMessage(mapping.message());
+        return ExitRefused;
+    }
+    const PortDevices &ports = mapping.devices;
+    RecorderReset reset(ports);
     const ResetResult result
         = named ? reset.runOn(commandLine.parser().value(QStringLiteral("port"))) : reset.run();
     const QString where

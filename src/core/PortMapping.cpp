@@ -1,20 +1,59 @@
 #include "PortMapping.h"
 
-#include <QSettings>
+#include "RegularFile.h"
 
-#include <memory>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QStringDecoder>
+
+#include <cerrno>
+#include <optional>
+
+#include <fcntl.h>
 
 namespace {
-std::unique_ptr<QSettings> programSettings()
+// Large enough for any hand-written settings, small enough to read whole.
+constexpr qint64 MaxSettingsBytes = 1024 * 1024;
+
+QString unusable(const QString &fileName, const QString &reason)
 {
-    // A text file everywhere, also on Windows where native settings would go to the registry.
-#ifdef Q_OS_WIN
-    constexpr QSettings::Format format = QSettings::IniFormat;
-#else
-    constexpr QSettings::Format format = QSettings::NativeFormat;
-#endif
-    return std::make_unique<QSettings>(
-        format, QSettings::UserScope, QStringLiteral("zemra"), QStringLiteral("zemra"));
+    return QStringLiteral("The settings file \"%1\" cannot be used: %2. No port was opened.")
+        .arg(fileName, reason);
+}
+
+// The [ports] keys of the settings file: none when it is not there; a refusal when it is there
+// but is not a settings file.
+Result readPortSettings(std::optional<QSettings> &settings)
+{
+    const QString path = SettingsFilePath();
+    RegularFile file;
+    if (!file.open(path, O_RDONLY)) {
+        if (!file.refused() && file.error() == ENOENT)
+            return {};
+        return {Result::Invalid, unusable(path, file.errorString())};
+    }
+    if (file.sizeAtOpen() > MaxSettingsBytes)
+        return {Result::Invalid,
+            unusable(path,
+                QStringLiteral("it holds %1 bytes, far more than settings take")
+                    .arg(file.sizeAtOpen()))};
+    QByteArray bytes(file.sizeAtOpen(), Qt::Uninitialized);
+    const qint64 got = bytes.isEmpty() ? 0 : file.read(bytes.data(), bytes.size());
+    if (got < 0)
+        return {Result::Invalid, unusable(path, file.errorString())};
+    bytes.truncate(got);
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    (void)decoder.decode(bytes);
+    if (bytes.contains('\0') || decoder.hasError())
+        return {Result::Invalid, unusable(path, QStringLiteral("it is not a text file"))};
+    settings.emplace(path, QSettings::IniFormat);
+    if (settings->status() != QSettings::NoError)
+        return {Result::Invalid,
+            unusable(path,
+                QStringLiteral("it is not in the settings format (\"[ports]\", then "
+                               "lines \"COM1=device\")"))};
+    settings->beginGroup(QStringLiteral("ports"));
+    return {};
 }
 } // namespace
 
@@ -28,24 +67,56 @@ PortDevices DefaultPortDevices()
 #endif
 }
 
-PortDevices ConfiguredPortDevices()
+PortMapping ConfiguredPortDevices()
 {
+    PortMapping mapping;
     PortDevices devices = DefaultPortDevices();
-    const std::unique_ptr<QSettings> settings = programSettings();
-    settings->beginGroup(QStringLiteral("ports"));
+    std::optional<QSettings> settings;
+    bool settingsRead = false;
     for (const QString &port : {FirstPortName, SecondPortName}) {
-        const QString fromEnvironment
-            = qEnvironmentVariable(qPrintable(QStringLiteral("ZEMRA_") + port));
-        const QString fromSettings = settings->value(port).toString();
-        if (!fromEnvironment.isEmpty())
-            devices[port] = fromEnvironment;
-        else if (!fromSettings.isEmpty())
-            devices[port] = fromSettings;
+        const QByteArray variable = "ZEMRA_" + port.toLatin1();
+        if (qEnvironmentVariableIsSet(variable.constData())) {
+            devices[port] = qEnvironmentVariable(variable.constData());
+            if (devices[port].isEmpty()) {
+                mapping.setFailure(Result::Invalid,
+                    QStringLiteral("The environment variable %1 is set but empty: it names no "
+                                   "device for %2. Unset it or name a device. No port was "
+                                   "opened.")
+                        .arg(QString::fromLatin1(variable), port));
+                return mapping;
+            }
+            continue;
+        }
+        if (!settingsRead) {
+            settingsRead = true;
+            if (const Result read = readPortSettings(settings); !read.ok()) {
+                mapping.setFailure(read.failure(), read.message());
+                return mapping;
+            }
+        }
+        if (!settings || !settings->contains(port))
+            continue;
+        devices[port] = settings->value(port).toString();
+        if (devices[port].isEmpty()) {
+            mapping.setFailure(Result::Invalid,
+                unusable(SettingsFilePath(),
+                    QStringLiteral("its key %1 in [ports] is empty and names no device")
+                        .arg(port)));
+            return mapping;
+        }
     }
-    return devices;
+    mapping.devices = devices;
+    return mapping;
 }
 
 QString SettingsFilePath()
 {
-    return programSettings()->fileName();
+#ifdef Q_OS_WIN
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("zemra"),
+        QStringLiteral("zemra"))
+        .fileName();
+#else
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+        + QStringLiteral("/zemra/zemra.conf");
+#endif
 }

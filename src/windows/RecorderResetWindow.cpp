@@ -5,9 +5,10 @@
 #include <QLabel>
 #include <QPushButton>
 
-RecorderResetWindow::RecorderResetWindow(const PortDevices &ports, QWidget *parent)
+RecorderResetWindow::RecorderResetWindow(const PortMapping &ports, QWidget *parent)
     : FormBase(Frame::Sizeable, parent)
-    , m_reset(ports)
+    , m_reset(ports.devices)
+    , m_mapping(ports)
 {
     setObjectName(QStringLiteral("recorderResetWindow"));
     setWindowTitle(QStringLiteral("    RECORDER RESET"));
@@ -34,6 +35,10 @@ RecorderResetWindow::RecorderResetWindow(const PortDevices &ports, QWidget *pare
 
 void RecorderResetWindow::sendReset()
 {
+    if (!m_mapping.ok()) {
+        ShowMessage(m_mapping.message(), MistakeCaption);
+        return;
+    }
     const ResetResult result = m_reset.run();
     for (const ResetMessage message : result.messages)
         ShowMessage(ResetMessageText(message), ResetMessageCaption);

@@ -11,8 +11,9 @@ class RecorderResetWindow : public FormBase
 {
     Q_OBJECT
 public:
+    // A mapping that cannot be used is shown at "Yes", and nothing is sent.
     explicit RecorderResetWindow(
-        const PortDevices &ports = ConfiguredPortDevices(), QWidget *parent = nullptr);
+        const PortMapping &ports = ConfiguredPortDevices(), QWidget *parent = nullptr);
 
     // The port name the next reset starts with.
     QString portName() const { return m_reset.portName(); }
@@ -27,4 +28,5 @@ public:
 private:
     // "COM1" until an open fails, then "COM2" for the rest of the run.
     RecorderReset m_reset;
+    Result m_mapping;
 };

@@ -97,7 +97,7 @@ void TestEnterKey::initTestCase()
     // A working copy, so that the chart paints without a message.
     WriteFile(QStringLiteral("bufor.txt"), DemonstrationFileBytes());
     StartupOptions options;
-    options.ports
+    options.ports.devices
         = {{QStringLiteral("COM1"), m_com1->path()}, {QStringLiteral("COM2"), m_com2->path()}};
     MakeWindows(options);
 }

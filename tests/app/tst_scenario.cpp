@@ -47,7 +47,7 @@ void TestScenario::typicalUse()
     TempWorkDir dir;
     PseudoTerminal com1;
     StartupOptions options;
-    options.ports = {{QStringLiteral("COM1"), com1.path()},
+    options.ports.devices = {{QStringLiteral("COM1"), com1.path()},
         {QStringLiteral("COM2"), dir.filePath(QStringLiteral("no-such-port"))}};
 
     QStringList steps;

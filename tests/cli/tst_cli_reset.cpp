@@ -24,6 +24,7 @@ private slots:
     void noPortToOpen_data();
     void noPortToOpen();
     void lineSettingsWhileSending();
+    void helpReadsNoSettings();
 
 private:
     // "first", "second": the two terminals; "missing": a path with nothing behind it.
@@ -240,6 +241,19 @@ void TestCliReset::lineSettingsWhileSending()
                        "zemra-cli: Port tried: COM1 (%1).\n")
             .arg(m_first->path()));
     QCOMPARE(m_first->received(), QByteArray(waiting, 'x'));
+}
+
+void TestCliReset::helpReadsNoSettings()
+{
+    // A FIFO as the settings file would hold up any read of it.
+    const QString settings = CliSettingsHome() + QStringLiteral("/zemra/zemra.conf");
+    QVERIFY(QDir().mkpath(CliSettingsHome() + QStringLiteral("/zemra")));
+    QFile::remove(settings);
+    QVERIFY(MakeSpecialFile(QStringLiteral("FIFO"), settings));
+    const CliRun run = RunCli({"reset", "--help"});
+    QFile::remove(settings);
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.contains(settings.toUtf8()), run.out.constData());
 }
 
 QTEST_GUILESS_MAIN(TestCliReset)

@@ -130,6 +130,8 @@ private slots:
     void mappedPortsReachTheWindow_data();
     void mappedPortsReachTheWindow();
     void unmappedPortsAreTheDefaults();
+    void unusableMappingSendsNothing_data();
+    void unusableMappingSendsNothing();
 
 private:
     void makeForm(const QString &first, const QString &second);
@@ -161,8 +163,9 @@ void TestRecorderReset::cleanup()
 
 void TestRecorderReset::makeForm(const QString &first, const QString &second)
 {
-    m_form = new RecorderResetWindow(
-        {{QStringLiteral("COM1"), first}, {QStringLiteral("COM2"), second}});
+    PortMapping ports;
+    ports.devices = {{QStringLiteral("COM1"), first}, {QStringLiteral("COM2"), second}};
+    m_form = new RecorderResetWindow(ports);
     m_form->setPortFactory(
         [this](const QString &device) { return std::make_unique<WatchedPort>(device, m_log); });
     m_form->show();
@@ -458,8 +461,13 @@ void TestRecorderReset::mappedPortsReachTheWindow()
     QFile(settingsFile)
         .setFileTime(
             QDateTime::currentDateTime().addSecs(++row * 10), QFileDevice::FileModificationTime);
-    qputenv("ZEMRA_COM1", devices[environmentFirst].toUtf8());
-    qputenv("ZEMRA_COM2", devices[environmentSecond].toUtf8());
+    for (const auto &[variable, device] :
+        {std::pair {"ZEMRA_COM1", environmentFirst}, std::pair {"ZEMRA_COM2", environmentSecond}}) {
+        if (device.isEmpty())
+            qunsetenv(variable);
+        else
+            qputenv(variable, devices[device].toUtf8());
+    }
 
     m_form = new RecorderResetWindow;
     QFile::remove(settingsFile);
@@ -488,11 +496,72 @@ void TestRecorderReset::unmappedPortsAreTheDefaults()
     QFile::remove(SettingsFilePath());
     const PortDevices defaults {{"COM1", "/dev/ttyS0"}, {"COM2", "/dev/ttyS1"}};
     QCOMPARE(DefaultPortDevices(), defaults);
-    QCOMPARE(ConfiguredPortDevices(), defaults);
-    // An empty variable counts as not set.
-    qputenv("ZEMRA_COM1", "");
-    QCOMPARE(ConfiguredPortDevices(), defaults);
+    const PortMapping mapping = ConfiguredPortDevices();
+    QVERIFY(mapping.ok());
+    QCOMPARE(mapping.devices, defaults);
     KeepOffRealPorts();
+}
+
+void TestRecorderReset::unusableMappingSendsNothing_data()
+{
+    // The settings file's content, or the kind of file it is; the environment's COM1.
+    QTest::addColumn<QByteArray>("settings");
+    QTest::addColumn<QByteArray>("environment");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("empty variable")
+        << QByteArray() << QByteArray("") << "ZEMRA_COM1 is set but empty";
+    QTest::newRow("empty key") << QByteArray("[ports]\nCOM1=\nCOM2=/x\n") << QByteArray()
+                               << "its key COM1 in [ports] is empty";
+    QTest::newRow("binary") << QByteArray("[ports]\nCOM1=\x00\xff\xfe\n", 18) << QByteArray()
+                            << "it is not a text file";
+    QTest::newRow("directory") << QByteArray("directory") << QByteArray() << "Is a directory";
+    QTest::newRow("FIFO") << QByteArray("FIFO") << QByteArray() << "it is a FIFO";
+}
+
+void TestRecorderReset::unusableMappingSendsNothing()
+{
+    QFETCH(QByteArray, settings);
+    QFETCH(QByteArray, environment);
+    QFETCH(QString, reason);
+    // A settings file that blocks would hang the test instead of failing it.
+    const Watchdog watchdog;
+    const QString settingsFile = SettingsFilePath();
+    QVERIFY(QDir().mkpath(QFileInfo(settingsFile).path()));
+    QFile::remove(settingsFile);
+    if (settings == "directory")
+        QVERIFY(QDir().mkdir(settingsFile));
+    else if (settings == "FIFO")
+        QVERIFY(MakeSpecialFile(QStringLiteral("FIFO"), settingsFile));
+    else if (!settings.isEmpty())
+        WriteFile(settingsFile, settings);
+    if (environment.isNull())
+        qunsetenv("ZEMRA_COM1");
+    else
+        qputenv("ZEMRA_COM1", environment);
+    qputenv("ZEMRA_COM2", m_second->path().toUtf8());
+
+    const PortMapping mapping = ConfiguredPortDevices();
+    QDir().rmdir(settingsFile);
+    QFile::remove(settingsFile);
+    KeepOffRealPorts();
+    QCOMPARE(mapping.failure(), Result::Invalid);
+    QVERIFY2(mapping.message().contains(reason), qPrintable(mapping.message()));
+    if (environment.isNull())
+        QVERIFY2(mapping.message().contains(settingsFile), qPrintable(mapping.message()));
+
+    // "Yes" says why and opens no port at all.
+    m_form = new RecorderResetWindow(mapping);
+    m_form->setPortFactory([this](const QString &device) -> std::unique_ptr<SerialPort> {
+        m_log.steps << "made " + device;
+        return std::make_unique<WatchedPort>(m_dir->filePath(QStringLiteral("no-port")), m_log);
+    });
+    m_form->show();
+    const QList<SeenMessageBox> boxes = pressYes();
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes[0].title, QStringLiteral("Mistake"));
+    QCOMPARE(boxes[0].text, mapping.message());
+    QVERIFY2(m_log.steps.isEmpty(), qPrintable(m_log.steps.join(", ")));
+    QCOMPARE(m_second->received(), QByteArray());
 }
 
 int main(int argc, char **argv)
