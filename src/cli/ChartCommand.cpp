@@ -20,7 +20,12 @@ int RunChart(const QStringList &arguments)
         QStringLiteral("The chart's size in pixels (default 520x519, the window's)."),
         QStringLiteral("WxH"), QStringLiteral("520x519")});
     parser.addOption({{QStringLiteral("o"), QStringLiteral("output")},
-        QStringLiteral("The file to write: .png, .pdf or .svg."), QStringLiteral("OUT")});
+        QStringLiteral("The file to write: .png, .pdf or .svg; - for standard output. An "
+                       "existing OUT\nthat is not a regular file is never replaced."),
+        QStringLiteral("OUT")});
+    parser.addOption({QStringLiteral("format"),
+        QStringLiteral("png, pdf or svg, whatever OUT's extension (needed with -o -)."),
+        QStringLiteral("FORMAT")});
     if (const int status = commandLine.parse(arguments); status >= 0)
         return status;
     RecordChoice choice;
@@ -40,9 +45,19 @@ int RunChart(const QStringList &arguments)
     const QString output = parser.value(QStringLiteral("output"));
     if (output.isEmpty())
         return commandLine.usageError(QStringLiteral("-o OUT is missing."));
-    if (ChartFormatOf(output) == ChartFormat::Unknown)
+    ChartFormat format = ChartFormatOf(output);
+    if (parser.isSet(QStringLiteral("format"))) {
+        format = ChartFormatNamed(parser.value(QStringLiteral("format")));
+        if (format == ChartFormat::Unknown)
+            return commandLine.usageError(
+                QStringLiteral("--format wants png, pdf or svg, not \"%1\".")
+                    .arg(parser.value(QStringLiteral("format"))));
+    } else if (output == QLatin1String("-")) {
+        return commandLine.usageError(QStringLiteral("-o - needs --format png, pdf or svg."));
+    } else if (format == ChartFormat::Unknown) {
         return commandLine.usageError(
             QStringLiteral("\"%1\": the extension must be .png, .pdf or .svg.").arg(output));
+    }
     const QStringList files = parser.positionalArguments();
     if (files.size() != 1)
         return commandLine.usageError(QStringLiteral("give exactly one FILE."));
@@ -53,7 +68,7 @@ int RunChart(const QStringList &arguments)
         status != ExitOk)
         return status;
     const Result written
-        = WriteChartFile(output, size, ApplicationChartLook(), ComputeSpectrum(values));
+        = WriteChartFile(output, format, size, ApplicationChartLook(), ComputeSpectrum(values));
     if (!written.ok()) {
         PrintMessage(written.message());
         return ExitRefused;

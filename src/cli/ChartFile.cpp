@@ -1,12 +1,12 @@
 #include "ChartFile.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
 namespace {
@@ -26,6 +26,11 @@ bool paintOn(QPaintDevice &device, QSize size, const ChartLook &look, const Spec
 }
 } // namespace
 
+ChartFormat ChartFormatNamed(const QString &name)
+{
+    return ChartFormatOf(QStringLiteral("chart.") + name);
+}
+
 ChartFormat ChartFormatOf(const QString &fileName)
 {
     const QString suffix = QFileInfo(fileName).suffix().toLower();
@@ -38,57 +43,77 @@ ChartFormat ChartFormatOf(const QString &fileName)
     return ChartFormat::Unknown;
 }
 
-Result WriteChartFile(
-    const QString &fileName, QSize size, const ChartLook &look, const Spectrum &spectrum)
+Result WriteOutputFile(
+    const QString &fileName, const std::function<Result(QIODevice &device)> &write)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return failed(fileName, file.errorString());
+    QFile file;
+    FileReplacement replacement;
+    if (fileName == QLatin1String("-")) {
+        if (!file.open(stdout, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
+            return failed(QStringLiteral("standard output"), file.errorString());
+    } else {
+        if (const Result begun = replacement.begin(fileName); !begun.ok())
+            return begun;
+        if (!file.open(
+                replacement.file().handle(), QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
+            return failed(fileName, file.errorString());
+    }
+    const QString shownName
+        = fileName == QLatin1String("-") ? QStringLiteral("standard output") : fileName;
+    if (const Result written = write(file); !written.ok())
+        return written;
+    if (!file.flush() || file.error() != QFileDevice::NoError)
+        return failed(shownName, file.errorString());
+    file.close();
+    if (fileName == QLatin1String("-"))
+        return {};
+    return replacement.commit();
+}
 
-    bool drawn = false;
-    switch (ChartFormatOf(fileName)) {
-    case ChartFormat::Png: {
-        QImageWriter writer(&file, "png");
-        drawn = writer.write(RenderSpectrumChart(size, look, &spectrum));
-        if (!drawn && file.error() == QFileDevice::NoError) {
-            file.cancelWriting();
-            return failed(fileName, writer.errorString());
+Result WriteChartFile(const QString &fileName, ChartFormat format, QSize size,
+    const ChartLook &look, const Spectrum &spectrum)
+{
+    const QString shownName
+        = fileName == QLatin1String("-") ? QStringLiteral("standard output") : fileName;
+    return WriteOutputFile(fileName, [&](QIODevice &file) -> Result {
+        bool drawn = false;
+        switch (format) {
+        case ChartFormat::Png: {
+            QImageWriter writer(&file, "png");
+            drawn = writer.write(RenderSpectrumChart(size, look, &spectrum));
+            if (!drawn && writer.error() != QImageWriter::DeviceError)
+                return failed(shownName, writer.errorString());
+            break;
         }
-        break;
-    }
-    case ChartFormat::Pdf: {
-        QPdfWriter writer(&file);
-        writer.setCreator(QStringLiteral("zemra-cli"));
-        writer.setTitle(QStringLiteral("Graphic spectrum"));
-        // One pixel of the window to the point: the page is exactly the chart's size.
-        writer.setResolution(72);
-        writer.setPageLayout(QPageLayout(QPageSize(size, QPageSize::Point), QPageLayout::Portrait,
-            QMarginsF(0, 0, 0, 0), QPageLayout::Point));
-        drawn = paintOn(writer, size, look, spectrum);
-        break;
-    }
-    case ChartFormat::Svg: {
-        QSvgGenerator generator;
-        generator.setOutputDevice(&file);
-        generator.setSize(size);
-        generator.setViewBox(QRect(QPoint(0, 0), size));
-        generator.setResolution(96);
-        generator.setTitle(QStringLiteral("Graphic spectrum"));
-        drawn = paintOn(generator, size, look, spectrum);
-        break;
-    }
-    case ChartFormat::Unknown:
-        file.cancelWriting();
-        return failed(fileName, QStringLiteral("the extension is not .png, .pdf or .svg"));
-    }
-    if (!drawn || file.error() != QFileDevice::NoError) {
-        const QString reason = file.error() != QFileDevice::NoError
-            ? file.errorString()
-            : QStringLiteral("the drawing could not be written");
-        file.cancelWriting();
-        return failed(fileName, reason);
-    }
-    if (!file.commit())
-        return failed(fileName, file.errorString());
-    return {};
+        case ChartFormat::Pdf: {
+            QPdfWriter writer(&file);
+            writer.setCreator(QStringLiteral("zemra-cli"));
+            writer.setTitle(QStringLiteral("Graphic spectrum"));
+            // One pixel of the window to the point: the page is exactly the chart's size.
+            writer.setResolution(72);
+            writer.setPageLayout(QPageLayout(QPageSize(size, QPageSize::Point),
+                QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Point));
+            drawn = paintOn(writer, size, look, spectrum);
+            break;
+        }
+        case ChartFormat::Svg: {
+            QSvgGenerator generator;
+            generator.setOutputDevice(&file);
+            generator.setSize(size);
+            generator.setViewBox(QRect(QPoint(0, 0), size));
+            generator.setResolution(96);
+            generator.setTitle(QStringLiteral("Graphic spectrum"));
+            drawn = paintOn(generator, size, look, spectrum);
+            break;
+        }
+        case ChartFormat::Unknown:
+            return failed(shownName, QStringLiteral("the extension is not .png, .pdf or .svg"));
+        }
+        if (!drawn)
+            return failed(shownName,
+                file.errorString().isEmpty() || file.errorString() == QLatin1String("Unknown error")
+                    ? QStringLiteral("the drawing could not be written")
+                    : file.errorString());
+        return {};
+    });
 }

@@ -1,5 +1,6 @@
 #include "Cli.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <cstdio>
@@ -25,6 +26,7 @@ CommandLine::CommandLine(const QString &command, const QString &description, con
 {
     m_parser.setApplicationDescription(description);
     m_parser.addHelpOption();
+    m_parser.addVersionOption();
     if (!syntax.isEmpty())
         m_parser.addPositionalArgument(syntax, QString(), syntax);
 }
@@ -39,6 +41,10 @@ int CommandLine::parse(const QStringList &arguments)
         help.replace(0, help.indexOf(QLatin1String(" [options]")),
             QStringLiteral("Usage: zemra-cli ") + m_command);
         std::fputs(help.toLocal8Bit().constData(), stdout);
+        return ExitOk;
+    }
+    if (m_parser.isSet(QStringLiteral("version"))) {
+        std::printf("zemra-cli %s\n", qPrintable(QCoreApplication::applicationVersion()));
         return ExitOk;
     }
     return -1;

@@ -1,6 +1,7 @@
 #include "Cli.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QGuiApplication>
 
 #include <cstdio>
@@ -60,10 +61,36 @@ const Command *findCommand(int argc, char **argv)
     }
     return nullptr;
 }
+// A name as printable ASCII, every other byte as \xNN, so the message itself is valid text.
+QByteArray escaped(const QByteArray &bytes)
+{
+    QByteArray text;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7f && byte != '\\')
+            text += c;
+        else
+            text += "\\x" + QByteArray::number(byte, 16).rightJustified(2, '0');
+    }
+    return text;
+}
 } // namespace
 
 int main(int argc, char **argv)
 {
+    // Qt turns bytes that are not UTF-8 into U+FFFD, after which two different names read the
+    // same and the program could open another file than the one named: refuse such a name.
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray bytes(argv[i]);
+        if (QFile::encodeName(QFile::decodeName(bytes)) != bytes) {
+            std::fprintf(stderr,
+                "zemra-cli: argument %d is not valid UTF-8 text (\"%s\"); zemra-cli takes file "
+                "names in UTF-8 only, so it would open another file than the one named. Rename "
+                "the file, or give it through a link whose name is UTF-8.\n",
+                i, escaped(bytes).constData());
+            return ExitUsage;
+        }
+    }
     const Command *command = findCommand(argc, argv);
     std::unique_ptr<QCoreApplication> app;
     if (command && command->needsGui) {

@@ -1,16 +1,19 @@
-#include "CliRun.h"
-#include "TestSupport.h"
-#include "ZemraApplication.h"
 #include "Canvas.h"
 #include "ChartWindow.h"
+#include "CliRun.h"
 #include "CounterRecord.h"
+#include "TestSupport.h"
+#include "ZemraApplication.h"
 
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QStandardPaths>
 #include <QSvgRenderer>
 #include <QTest>
+
+#include <sys/stat.h>
 
 Q_DECLARE_METATYPE(CounterRecord)
 
@@ -59,6 +62,8 @@ private slots:
     void pdfAndSvg();
     void failures_data();
     void failures();
+    void outputIsReplacedOnlyWhenRegular_data();
+    void outputIsReplacedOnlyWhenRegular();
 
 private:
     // The chart window's own drawing of `record` at `size`, through its paint routine.
@@ -229,6 +234,77 @@ void TestCliChart::failures()
     QVERIFY2(run.err.startsWith(err), run.err.constData());
     QCOMPARE(run.exitCode, 1);
     QVERIFY(!QFile::exists(outPath));
+}
+
+void TestCliChart::outputIsReplacedOnlyWhenRegular_data()
+{
+    // What stands at OUT before the run; whether the run writes it (exit 0) or refuses (exit 1).
+    QTest::addColumn<QString>("existing");
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("FIFO") << "FIFO"
+                          << "it is a FIFO, not a regular file";
+    QTest::newRow("device node") << "/dev/zero"
+                                 << "it is a character device, not a regular file";
+    QTest::newRow("link to a device node") << "link"
+                                           << "\": it is a character device, not a regular file";
+    QTest::newRow("directory") << "directory"
+                               << "Is a directory";
+    QTest::newRow("regular file") << "file" << QString();
+    QTest::newRow("250-character name") << "long" << QString();
+    QTest::newRow("standard output") << "-" << QString();
+}
+
+void TestCliChart::outputIsReplacedOnlyWhenRegular()
+{
+    QFETCH(QString, existing);
+    QFETCH(QString, refusal);
+    const Watchdog watchdog;
+    const QTemporaryDir dir;
+    QString out = dir.filePath(QStringLiteral("chart.svg"));
+    const QString node = dir.filePath(QStringLiteral("node"));
+    if (existing == QLatin1String("link")) {
+        QVERIFY(MakeSpecialFile(QStringLiteral("/dev/zero"), node));
+        QVERIFY(QFile::link(node, out));
+    } else if (existing == QLatin1String("directory")) {
+        QVERIFY(QDir().mkdir(out));
+    } else if (existing == QLatin1String("file")) {
+        WriteFile(out, "old chart");
+    } else if (existing == QLatin1String("long")) {
+        out = dir.filePath(QString(246, QLatin1Char('c')) + QStringLiteral(".svg"));
+    } else if (existing == QLatin1String("-")) {
+        out = existing;
+    } else if (!MakeSpecialFile(existing, out)) {
+        QSKIP("no special file of this kind can be made here");
+    }
+    struct stat before
+    {
+    };
+    ::stat(QFile::encodeName(out).constData(), &before);
+
+    const CliRun run
+        = RunCli({"chart", "--format", "svg", "-o", out, writeData({DemonstrationRecord})});
+    QByteArray svg = run.out;
+    if (refusal.isEmpty()) {
+        QCOMPARE(run.exitCode, 0);
+        if (out != QLatin1String("-"))
+            svg = ReadAll(out);
+        QVERIFY2(QSvgRenderer(svg).isValid(), svg.left(200).constData());
+    } else {
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.startsWith("zemra-cli: Cannot write \"" + out.toUtf8() + "\": "),
+            run.err.constData());
+        QVERIFY2(run.err.contains(refusal.toUtf8()), run.err.constData());
+        // Still the very same node, of the same kind.
+        struct stat after
+        {
+        };
+        QCOMPARE(::stat(QFile::encodeName(out).constData(), &after), 0);
+        QCOMPARE(after.st_ino, before.st_ino);
+        QCOMPARE(after.st_mode, before.st_mode);
+    }
+    // No temporary left behind.
+    QCOMPARE(QDir(dir.path()).entryList({QStringLiteral(".zemra-*")}, QDir::Files | QDir::Hidden),
+        QStringList());
 }
 
 ZEMRA_TEST_MAIN(TestCliChart)

@@ -1,7 +1,11 @@
 #include "CliRun.h"
 
 #include <QDir>
+#include <QFile>
+#include <QProcess>
+
 #include <QTest>
+#include <cstdio>
 
 class TestCliUsage : public QObject
 {
@@ -11,6 +15,7 @@ private slots:
     void wrongUsage();
     void help_data();
     void help();
+    void nameNotUtf8IsRefused();
 };
 
 void TestCliUsage::wrongUsage_data()
@@ -53,6 +58,8 @@ void TestCliUsage::wrongUsage_data()
                               "pixels, not \"%1\".")
                    .arg(size);
     }
+    QTest::newRow("--version before the command") << QStringList {"--version", "check",
+        "FILE"} << "zemra-cli: --help and --version go after the command or alone.";
     QTest::newRow("reset with an argument")
         << QStringList {"reset", "COM1"} << "zemra-cli: reset: takes no arguments but options.";
     QTest::newRow("reset --port without device")
@@ -74,7 +81,7 @@ void TestCliUsage::wrongUsage()
     QCOMPARE(run.exitCode, 2);
     QCOMPARE(run.out, QByteArray());
     // Nothing written.
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList {"FILE"});
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList {"FILE"});
 }
 
 void TestCliUsage::help_data()
@@ -88,6 +95,8 @@ void TestCliUsage::help_data()
     QTest::newRow("-h") << QStringList {"-h"} << commands;
     QTest::newRow("--version") << QStringList {"--version"}
                                << QStringList {"zemra-cli " ZEMRA_VERSION};
+    QTest::newRow("check --version")
+        << QStringList {"check", "--version"} << QStringList {"zemra-cli " ZEMRA_VERSION};
     QTest::newRow("check --help") << QStringList {"check", "--help"}
                                   << QStringList {"Usage: zemra-cli check [options] FILE..."};
     QTest::newRow("spectrum --help") << QStringList {"spectrum", "--help"}
@@ -115,6 +124,34 @@ void TestCliUsage::help()
                      QRegularExpression(QStringLiteral("^ *") + QRegularExpression::escape(text),
                          QRegularExpression::MultilineOption)),
             qPrintable(text + QStringLiteral(" not in:\n") + out));
+}
+
+void TestCliUsage::nameNotUtf8IsRefused()
+{
+    // "\xff.dat" decodes to the same text as the file "\ufffd.dat", which holds a good record:
+    // read by that text, the run would report another file than the one named.
+    QTemporaryDir dir;
+    QVERIFY(QFile::copy(QStringLiteral(ZEMRA_TEST_DATA_DIR "/demo-crlf.dat"),
+        dir.filePath(QString(QChar(0xfffd)) + ".dat")));
+    QFile named(dir.filePath(QStringLiteral("named")));
+    QVERIFY(named.open(QIODevice::WriteOnly));
+    named.write("not a record");
+    named.close();
+    QVERIFY(::rename(QFile::encodeName(named.fileName()).constData(),
+                QFile::encodeName(dir.path()).append("/\xff.dat").constData())
+        == 0);
+    // The name's bytes go through the shell: QProcess takes arguments as text.
+    QProcess process;
+    process.setWorkingDirectory(dir.path());
+    process.start(QStringLiteral("/bin/sh"),
+        {QStringLiteral("-c"), QStringLiteral("exec \"$0\" check \"$(printf '\\377.dat')\""),
+            QStringLiteral(ZEMRA_CLI)});
+    QVERIFY(process.waitForFinished(30000));
+    const QByteArray err = process.readAllStandardError();
+    QCOMPARE(process.exitCode(), 2);
+    QVERIFY2(err.startsWith("zemra-cli: argument 2 is not valid UTF-8 text (\"\\xff.dat\")"),
+        err.constData());
+    QCOMPARE(process.readAllStandardOutput(), QByteArray());
 }
 
 QTEST_GUILESS_MAIN(TestCliUsage)
