@@ -19,7 +19,9 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
-run: build
+# Only the program itself: the tests are built by `make test`.
+run: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target zemra
 	$(BUILD_DIR)/zemra
 
 test: build

@@ -16,7 +16,13 @@ _zemra_cli()
         return
     fi
     case $prev in
-        --format) COMPREPLY=($(compgen -W "text csv json" -- "$cur")); return ;;
+        --format)
+            if [[ $command == chart ]]; then
+                COMPREPLY=($(compgen -W "png pdf svg" -- "$cur"))
+            else
+                COMPREPLY=($(compgen -W "text csv json" -- "$cur"))
+            fi
+            return ;;
         --record|--size) return ;;
         -o|--output) COMPREPLY=($(compgen -f -X '!*.@(png|pdf|svg)' -- "$cur") $(compgen -d -- "$cur")); return ;;
         --port) COMPREPLY=($(compgen -W "$(ls /dev/ttyUSB* /dev/ttyACM* /dev/ttyS* 2>/dev/null)" -- "$cur")); return ;;
@@ -25,7 +31,7 @@ _zemra_cli()
         case $command in
             check) COMPREPLY=($(compgen -W "--help" -- "$cur")) ;;
             spectrum|timers) COMPREPLY=($(compgen -W "--record --all --format --help" -- "$cur")) ;;
-            chart) COMPREPLY=($(compgen -W "--record --size -o --output --help" -- "$cur")) ;;
+            chart) COMPREPLY=($(compgen -W "--record --size --format -o --output --help --version" -- "$cur")) ;;
             reset) COMPREPLY=($(compgen -W "--port --help" -- "$cur")) ;;
         esac
         return
