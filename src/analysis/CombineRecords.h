@@ -1,0 +1,68 @@
+#pragma once
+
+#include "Branches.h"
+#include "CounterRecord.h"
+#include "Result.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+// Which read-outs the counts and hours of an analysis come from. Whether the recorder was reset
+// between two read-outs is not in the file, so the user says how records combine; nothing is
+// guessed.
+enum class CombineMode {
+    NotGiven, // enough for one record; more than one is refused
+    Separate, // each record counts from a reset: the sums
+    Running, // running totals in file order: each period is the difference from the previous
+};
+
+// "separate" / "running"; none for any other text.
+std::optional<CombineMode> CombineModeFromName(const QString &name);
+QString CombineModeName(CombineMode mode); // "separate", "running", "" when not given
+
+// Why several records need a mode, and the two choices: for the usage message.
+extern const QString CombineModeChoices;
+
+// A record with the words that name it in messages, e.g. "f.dat" record 3.
+struct LabelledRecord
+{
+    QString label;
+    RecordValues values {};
+};
+
+// The active work time in whole seconds: the seconds word plus 43200 s per 12-hour period.
+std::int64_t ActiveSeconds(const RecordValues &values);
+
+// One period the combination is made of: a record, or in running mode the difference between a
+// record and the one before it.
+struct CombinedPeriod
+{
+    int record = 0; // index into the records given
+    bool afterReset = false; // running mode: the record counts over again from a reset
+    LevelCounts counts {};
+    std::int64_t seconds = 0;
+};
+
+// Where running totals went down: the record starts over and counts as its own period.
+struct RecorderResetFound
+{
+    int record = 0; // index of the record that starts over
+    QString text; // one line for standard error, naming both records and what fell
+};
+
+struct CombinedCounts : Result
+{
+    LevelCounts counts {}; // Nc per level over all periods
+    std::int64_t seconds = 0; // the active work time over all periods
+    double hours = 0; // T = seconds / 3600, never zero in a success
+    std::vector<CombinedPeriod> periods;
+    std::vector<RecorderResetFound> resets; // running mode only
+};
+
+// Combines the records by the mode. Refused (Invalid): no record, more than one record without
+// a mode (the message explains the choices), or a total active work time of zero (T = 0 cannot
+// be normalised; the message names the record, or every record combined).
+CombinedCounts CombineRecords(const std::vector<LabelledRecord> &records, CombineMode mode);

@@ -1,0 +1,111 @@
+#pragma once
+
+#include "Branches.h"
+#include "Result.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+// Fatigue damage by Miner's rule from level-crossing counts. A counter knows only that a peak
+// went beyond a level, not how far, nor which valley belongs to which peak, so the cycles are
+// rebuilt with the pairing that does the most damage the counts allow (highest peak with lowest
+// valley), and every peak and valley is given two positions: where it was counted (the counted
+// estimate) and the next level out, which it did not reach (the upper bound).
+
+// The S-N curve below the endurance limit S_D.
+enum class BelowEndurance {
+    Elementary, // the same slope k
+    Haibach, // slope 2k - 1
+    Original, // no damage
+};
+std::optional<BelowEndurance> BelowEnduranceFromName(const QString &name); // "elementary", ...
+QString BelowEnduranceName(BelowEndurance variant);
+
+struct DamageParameters
+{
+    double stressPerG = 0; // σ₁: stress at 1 g at the location, MPa
+    double slope = 0; // k of the Basquin curve N = N_D (S_a / S_D)^-k
+    double enduranceStress = 0; // S_D, an amplitude in MPa
+    double enduranceCycles = 0; // N_D
+    BelowEndurance belowEndurance = BelowEndurance::Elementary;
+    std::optional<double> ultimateStrength; // S_u in MPa: the Goodman correction when given
+    double scatterFactor = 8; // SF
+    std::optional<double> designLife; // L in hours: equivalent hours and severity when given
+    // Bounds for the peaks beyond 4.0 g and the valleys beyond -2.0 g, in g (e.g. the ultimate
+    // load factors); without them the upper bound is not available when such peaks occurred.
+    std::optional<double> maxLoadPositive;
+    std::optional<double> maxLoadNegative;
+};
+
+// Invalid, with a message naming the parameter, for k <= 0 (or k <= 0.5 with haibach, whose
+// slope 2k - 1 must be positive), S_D <= 0, N_D <= 0, σ₁ <= 0, SF < 1, S_u <= 0, L <= 0, a
+// positive maximum load not above 4.0 g or a negative one not below -2.0 g, or any value not
+// finite.
+Result CheckDamageParameters(const DamageParameters &parameters);
+
+// A level whose count was below a count further out: it was raised to that count.
+struct RaisedLevel
+{
+    int level = 0;
+    std::int64_t counted = 0;
+    std::int64_t raisedTo = 0;
+    QString text; // one line for standard error and the report
+};
+
+// Cycles of one kind: `count` cycles from `valley` to `peak`.
+struct CycleGroup
+{
+    double valley = 0; // g
+    double peak = 0; // g
+    std::int64_t count = 0;
+    double amplitude = 0; // S_a, MPa
+    double mean = 0; // S_m, MPa
+    double equivalentAmplitude = 0; // S_a,eq with the Goodman correction, otherwise S_a
+    std::optional<double> cyclesToFailure; // N; none below S_D with `original`: no damage
+    double damage = 0; // count / N
+};
+
+struct LifeFigures
+{
+    double usedPercent = 0; // 100 % SF D
+    // (1/SF - D) T / D; none when D = 0. Negative when exhausted: shown as "exhausted".
+    std::optional<double> hoursLeft;
+    bool exhausted = false;
+    std::optional<double> equivalentHours; // SF D L, with a design life
+    std::optional<double> severity; // equivalent hours / T, with a design life
+};
+
+struct DamageEstimate
+{
+    bool available = false;
+    QString unavailableReason; // why not, when not available
+    std::vector<CycleGroup> cycles; // in pairing order, then the unpaired ends
+    double damage = 0; // D
+    double damagePer1000h = 0; // 1000 D / T
+    LifeFigures life;
+};
+
+struct DamageResult : Result
+{
+    double hours = 0; // T
+    LevelCounts consistentCounts {}; // P′: non-increasing outward on each branch
+    std::vector<RaisedLevel> raised; // the levels P′ raised, outward on each branch
+    // Peaks at the positive levels and valleys at the negative levels: how many reached the
+    // level but not the next one out.
+    LevelCounts peaksAndValleys {};
+    std::int64_t peaks = 0; // P′(1.4 g)
+    std::int64_t valleys = 0; // P′(-0.6 g)
+    std::int64_t unpairedPeaks = 0;
+    std::int64_t unpairedValleys = 0;
+    DamageEstimate counted; // D_counted: always available in a success
+    DamageEstimate upper; // D_upper
+};
+
+// Both estimates from counts Nc over T hours. Refused (Invalid): parameters that fail
+// CheckDamageParameters, T not positive, or with the Goodman correction a cycle whose mean
+// stress reaches S_u (the message names the estimate and the cycle).
+DamageResult ComputeDamage(
+    const LevelCounts &counts, double hours, const DamageParameters &parameters);
