@@ -1,24 +1,41 @@
 #include "ChartFile.h"
 #include "Cli.h"
+#include "Formulas.h"
+#include "UsageCommands.h"
 
 #include <QRegularExpression>
 
 namespace {
 // Large enough for any page or screen, small enough that the image fits in memory.
 constexpr int MaxSide = 10000;
+
+// The options that only the exceedance chart reads.
+const QStringList ExceedanceOnly {QStringLiteral("all"), QStringLiteral("combine"),
+    QStringLiteral("axis"), QStringLiteral("category"), QStringLiteral("limit-loads"),
+    QStringLiteral("reference"), QStringLiteral("parameters")};
 } // namespace
 
 int RunChart(const QStringList &arguments)
 {
     CommandLine commandLine(QStringLiteral("chart"),
-        QStringLiteral("The graphic spectrum of a record, drawn as the chart window draws it, "
-                       "written as\nPNG, PDF (one page) or SVG by the extension of OUT."),
-        QStringLiteral("FILE"));
+        QStringLiteral("The graphic spectrum of a record, drawn as the chart window draws it "
+                       "(--kind spectrum,\nthe default), or the exceedances per 1000 h beside "
+                       "reference spectra (--kind\nexceedance), written as PNG, PDF (one page, "
+                       "vector) or SVG by the extension of OUT.")
+            + QStringLiteral("\n\nFormulas and assumptions of the exceedance chart:\n  ")
+            + ExceedanceFormulaLines(Axis::Fraction, true).join(QStringLiteral("\n  ")),
+        QStringLiteral("FILE..."));
     QCommandLineParser &parser = commandLine.parser();
-    AddRecordOptions(parser, false);
+    parser.addOption({QStringLiteral("kind"), QStringLiteral("spectrum (default) or exceedance."),
+        QStringLiteral("KIND"), QStringLiteral("spectrum")});
+    AddSelectionOptions(parser);
+    AddAxisOptions(parser);
+    AddReferenceOption(parser);
+    AddParametersOption(parser);
     parser.addOption({QStringLiteral("size"),
-        QStringLiteral("The chart's size in pixels (default 520x519, the window's)."),
-        QStringLiteral("WxH"), QStringLiteral("520x519")});
+        QStringLiteral("The chart's size in pixels (default 520x519, the window's; 800x600 "
+                       "for\nexceedance)."),
+        QStringLiteral("WxH")});
     parser.addOption({{QStringLiteral("o"), QStringLiteral("output")},
         QStringLiteral("The file to write: .png, .pdf or .svg; - for standard output. An "
                        "existing OUT\nthat is not a regular file is never replaced."),
@@ -28,12 +45,24 @@ int RunChart(const QStringList &arguments)
         QStringLiteral("FORMAT")});
     if (const int status = commandLine.parse(arguments); status >= 0)
         return status;
-    RecordChoice choice;
-    if (const int status = ReadRecordOptions(commandLine, choice); status >= 0)
-        return status;
+    const QString kind = parser.value(QStringLiteral("kind"));
+    const bool exceedance = kind == QLatin1String("exceedance");
+    if (!exceedance && kind != QLatin1String("spectrum"))
+        return commandLine.usageError(
+            QStringLiteral("--kind wants spectrum or exceedance, not \"%1\".").arg(kind));
+    if (!exceedance) {
+        for (const QString &name : parser.optionNames()) {
+            if (ExceedanceOnly.contains(name))
+                return commandLine.usageError(
+                    QStringLiteral("--%1 goes with --kind exceedance only.").arg(name));
+        }
+    }
 
     static const QRegularExpression sizePattern(QStringLiteral("^([0-9]{1,5})x([0-9]{1,5})$"));
-    const QString sizeText = parser.value(QStringLiteral("size"));
+    const QString sizeText = parser.isSet(QStringLiteral("size"))
+        ? parser.value(QStringLiteral("size"))
+        : exceedance ? QStringLiteral("800x600")
+                     : QStringLiteral("520x519");
     const QRegularExpressionMatch match = sizePattern.match(sizeText);
     const QSize size
         = match.hasMatch() ? QSize(match.captured(1).toInt(), match.captured(2).toInt()) : QSize();
@@ -58,17 +87,51 @@ int RunChart(const QStringList &arguments)
         return commandLine.usageError(
             QStringLiteral("\"%1\": the extension must be .png, .pdf or .svg.").arg(output));
     }
-    const QStringList files = parser.positionalArguments();
-    if (files.size() != 1)
-        return commandLine.usageError(QStringLiteral("give exactly one FILE."));
 
-    RecordValues values {};
-    if (const int status = ForEachRecord(
-            files.first(), choice, [&values](qint64, const RecordValues &read) { values = read; });
-        status != ExitOk)
-        return status;
-    const Result written
-        = WriteChartFile(output, format, size, ApplicationChartLook(), ComputeSpectrum(values));
+    ChartDrawing drawing;
+    if (exceedance) {
+        UsageSelection selection;
+        AxisChoice axis;
+        std::vector<ReferenceSpectrum> references;
+        for (const int status :
+            {ReadSelection(commandLine, true, selection), ReadAxis(commandLine, axis)}) {
+            if (status >= 0)
+                return status;
+        }
+        if (const int status = ReadReferences(commandLine, references); status >= 0)
+            return status;
+        std::optional<ExceedanceAnalysis> analysis;
+        if (const int status = ForEachPeriod(selection,
+                [&](const UsagePeriod &period) {
+                    analysis = AnalyseExceedances(period, axis, references);
+                });
+            status != ExitOk)
+            return status;
+        if (!analysis->table.ok()) {
+            PrintMessage(analysis->table.message());
+            return ExitRefused;
+        }
+        const ExceedanceChartData data = ExceedanceChartOf(*analysis, references);
+        drawing.title = QStringLiteral("Exceedances per 1000 h");
+        drawing.render = [data](QSize pixels) { return RenderExceedanceChart(pixels, data); };
+        drawing.paint = [data](QPainter &painter, QSize area) {
+            PaintExceedanceChart(painter, QRectF(QPointF(0, 0), area), data);
+        };
+    } else {
+        RecordChoice choice;
+        if (const int status = ReadRecordOptions(commandLine, choice); status >= 0)
+            return status;
+        const QStringList files = parser.positionalArguments();
+        if (files.size() != 1)
+            return commandLine.usageError(QStringLiteral("give exactly one FILE."));
+        RecordValues values {};
+        if (const int status = ForEachRecord(files.first(), choice,
+                [&values](qint64, const RecordValues &read) { values = read; });
+            status != ExitOk)
+            return status;
+        drawing = SpectrumChartDrawing(ApplicationChartLook(), ComputeSpectrum(values));
+    }
+    const Result written = WriteChartFile(output, format, size, drawing);
     if (!written.ok()) {
         PrintMessage(written.message());
         return ExitRefused;

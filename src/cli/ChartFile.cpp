@@ -16,12 +16,12 @@ Result failed(const QString &fileName, const QString &reason)
 }
 
 // Paints the chart on a vector device; false when the device would not start.
-bool paintOn(QPaintDevice &device, QSize size, const ChartLook &look, const Spectrum &spectrum)
+bool paintOn(QPaintDevice &device, QSize size, const ChartDrawing &drawing)
 {
     QPainter painter;
     if (!painter.begin(&device))
         return false;
-    PaintSpectrumChart(painter, size, look, &spectrum);
+    drawing.paint(painter, size);
     return painter.end();
 }
 } // namespace
@@ -70,8 +70,20 @@ Result WriteOutputFile(
     return replacement.commit();
 }
 
-Result WriteChartFile(const QString &fileName, ChartFormat format, QSize size,
-    const ChartLook &look, const Spectrum &spectrum)
+ChartDrawing SpectrumChartDrawing(const ChartLook &look, const Spectrum &spectrum)
+{
+    ChartDrawing drawing;
+    drawing.title = QStringLiteral("Graphic spectrum");
+    drawing.render
+        = [look, spectrum](QSize size) { return RenderSpectrumChart(size, look, &spectrum); };
+    drawing.paint = [look, spectrum](QPainter &painter, QSize size) {
+        PaintSpectrumChart(painter, size, look, &spectrum);
+    };
+    return drawing;
+}
+
+Result WriteChartFile(
+    const QString &fileName, ChartFormat format, QSize size, const ChartDrawing &drawing)
 {
     const QString shownName
         = fileName == QLatin1String("-") ? QStringLiteral("standard output") : fileName;
@@ -80,7 +92,7 @@ Result WriteChartFile(const QString &fileName, ChartFormat format, QSize size,
         switch (format) {
         case ChartFormat::Png: {
             QImageWriter writer(&file, "png");
-            drawn = writer.write(RenderSpectrumChart(size, look, &spectrum));
+            drawn = writer.write(drawing.render(size));
             if (!drawn && writer.error() != QImageWriter::DeviceError)
                 return failed(shownName, writer.errorString());
             break;
@@ -88,12 +100,12 @@ Result WriteChartFile(const QString &fileName, ChartFormat format, QSize size,
         case ChartFormat::Pdf: {
             QPdfWriter writer(&file);
             writer.setCreator(QStringLiteral("zemra-cli"));
-            writer.setTitle(QStringLiteral("Graphic spectrum"));
-            // One pixel of the window to the point: the page is exactly the chart's size.
+            writer.setTitle(drawing.title);
+            // One pixel to the point: the page is exactly the chart's size.
             writer.setResolution(72);
             writer.setPageLayout(QPageLayout(QPageSize(size, QPageSize::Point),
                 QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Point));
-            drawn = paintOn(writer, size, look, spectrum);
+            drawn = paintOn(writer, size, drawing);
             break;
         }
         case ChartFormat::Svg: {
@@ -102,8 +114,8 @@ Result WriteChartFile(const QString &fileName, ChartFormat format, QSize size,
             generator.setSize(size);
             generator.setViewBox(QRect(QPoint(0, 0), size));
             generator.setResolution(96);
-            generator.setTitle(QStringLiteral("Graphic spectrum"));
-            drawn = paintOn(generator, size, look, spectrum);
+            generator.setTitle(drawing.title);
+            drawn = paintOn(generator, size, drawing);
             break;
         }
         case ChartFormat::Unknown:

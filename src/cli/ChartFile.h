@@ -23,5 +23,17 @@ ChartFormat ChartFormatNamed(const QString &name);
 Result WriteOutputFile(
     const QString &fileName, const std::function<Result(QIODevice &device)> &write);
 
-Result WriteChartFile(const QString &fileName, ChartFormat format, QSize size,
-    const ChartLook &look, const Spectrum &spectrum);
+// A chart as the file formats need it: pixels for PNG, painting on a vector device for PDF and
+// SVG.
+struct ChartDrawing
+{
+    QString title; // the document's title in PDF and SVG
+    std::function<QImage(QSize size)> render;
+    std::function<void(QPainter &painter, QSize size)> paint;
+};
+
+// The chart window's drawing of a spectrum.
+ChartDrawing SpectrumChartDrawing(const ChartLook &look, const Spectrum &spectrum);
+
+Result WriteChartFile(
+    const QString &fileName, ChartFormat format, QSize size, const ChartDrawing &drawing);

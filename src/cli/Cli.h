@@ -83,3 +83,6 @@ int RunSpectrum(const QStringList &arguments);
 int RunTimers(const QStringList &arguments);
 int RunChart(const QStringList &arguments);
 int RunReset(const QStringList &arguments);
+int RunExceedance(const QStringList &arguments);
+int RunDamage(const QStringList &arguments);
+int RunReport(const QStringList &arguments);

@@ -22,6 +22,16 @@ Commands:
   chart [--record N] [--size WxH] -o OUT FILE
                             The graphic spectrum as PNG, PDF or SVG (by OUT's extension).
   reset [--port DEVICE]     Send the recorder its counter reset (COM1, else COM2).
+  exceedance [--record N | --all] [--combine MODE] [--axis n|dn|a] [--reference REF]...
+             [--format text|csv|json] FILE...
+                            Exceedances per 1000 h per level, beside reference spectra.
+  damage [--record N | --all] [--combine MODE] --sigma1 MPA --k K --sd MPA --nd N
+         [--parameters INI] [--format text|csv|json] FILE...
+                            Fatigue damage (Miner) from the counts: two estimates, life used.
+  chart --kind exceedance [...] -o OUT FILE...
+                            The exceedance chart with its references, PNG, PDF or SVG.
+  report [...] -o OUT.pdf FILE...
+                            An A4 PDF usage report: what was read, chart, table, damage.
 
 Options:
   -h, --help                This help; 'zemra-cli COMMAND --help' for a command's own.
@@ -44,6 +54,9 @@ const Command Commands[] = {
     {"timers", RunTimers, false},
     {"chart", RunChart, true},
     {"reset", RunReset, false},
+    {"exceedance", RunExceedance, false},
+    {"damage", RunDamage, false},
+    {"report", RunReport, true},
 };
 
 // The subcommand: the first argument that is not an option (the program's own options take no

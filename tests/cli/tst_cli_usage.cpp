@@ -50,7 +50,7 @@ void TestCliUsage::wrongUsage_data()
                                   << "zemra-cli: chart: \"OUT.gif\": the extension must be .png, "
                                      ".pdf or .svg.";
     QTest::newRow("chart of every record") << QStringList {"chart", "--all", "-o", "OUT.png",
-        "FILE"} << "zemra-cli: chart: Unknown option 'all'.";
+        "FILE"} << "zemra-cli: chart: --all goes with --kind exceedance only.";
     for (const char *size : {"0x519", "520", "520x519x1", "wide", "10001x10", "-5x5"}) {
         QTest::addRow("chart --size %s", size)
             << QStringList {"chart", "--size", size, "-o", "OUT.png", "FILE"}
@@ -60,6 +60,25 @@ void TestCliUsage::wrongUsage_data()
     }
     QTest::newRow("--version before the command") << QStringList {"--version", "check",
         "FILE"} << "zemra-cli: --help and --version go after the command or alone.";
+    QTest::newRow("exceedance of two files without --combine")
+        << QStringList {"exceedance", "FILE", "FILE"}
+        << "zemra-cli: exceedance: Several records are combined only when you say whether the "
+           "recorder was reset between read-outs: \"separate\" when each record counts from a "
+           "reset (counts and hours are summed), \"running\" when the records are running "
+           "totals in file order (each period is the difference from the record before it). "
+           "Give --combine separate or --combine running, or --all alone for one table per "
+           "record of one file.";
+    QTest::newRow("report of every record without --combine")
+        << QStringList {"report", "--all", "-o", "OUT.pdf", "FILE"}
+        << "zemra-cli: report: Several records are combined only when you say whether the "
+           "recorder was reset between read-outs: \"separate\" when each record counts from a "
+           "reset (counts and hours are summed), \"running\" when the records are running "
+           "totals in file order (each period is the difference from the record before it). "
+           "Give --combine separate or --combine running, or one record with --record N.";
+    QTest::newRow("fraction axis without limit loads")
+        << QStringList {"exceedance", "--axis", "a", "FILE"}
+        << "zemra-cli: exceedance: The axis a = Δn / Δn_LL needs the limit load factors: give "
+           "them as numbers or by category (normal, utility, aerobatic).";
     QTest::newRow("reset with an argument")
         << QStringList {"reset", "COM1"} << "zemra-cli: reset: takes no arguments but options.";
     QTest::newRow("reset --port without device")

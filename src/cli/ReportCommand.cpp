@@ -1,0 +1,227 @@
+#include "ChartFile.h"
+#include "Cli.h"
+#include "Formulas.h"
+#include "Report.h"
+#include "UsageCommands.h"
+
+#include <QDateTime>
+
+namespace {
+ReportBlock heading(const QString &text)
+{
+    ReportBlock block;
+    block.kind = ReportBlock::Heading;
+    block.text = text;
+    return block;
+}
+
+ReportBlock paragraph(const QString &text)
+{
+    ReportBlock block;
+    block.kind = ReportBlock::Paragraph;
+    block.text = text;
+    return block;
+}
+
+QString optionalText(const std::optional<double> &value)
+{
+    return value ? ShortNumber(*value) : QString();
+}
+
+ReportBlock exceedanceTable(const ExceedanceAnalysis &analysis)
+{
+    const ExceedanceTable &table = analysis.table;
+    ReportBlock block;
+    block.kind = ReportBlock::Table;
+    block.table.header = {QStringLiteral("level [g]"), AxisTitle(table.axis.axis),
+        QStringLiteral("Nc"), QStringLiteral("per h"), QStringLiteral("per 1000 h"),
+        QStringLiteral("log₁₀ per 1000 h")};
+    for (size_t i = 0; i < analysis.comparisons.size(); ++i)
+        block.table.header << QStringLiteral("ref %1 per 1000 h").arg(i + 1)
+                           << QStringLiteral("ratio %1").arg(i + 1);
+    for (int column = 1; column < block.table.header.size(); ++column)
+        block.table.rightAligned << column;
+    // Outward from 1 g on each branch, the positive branch first.
+    for (const Branch branch : {Branch::Positive, Branch::Negative}) {
+        for (const int level : OutwardLevels(branch)) {
+            const ExceedanceRow &row = table.rows[level];
+            QStringList cells {QString::fromLatin1(LoadLevels[level].text),
+                ShortNumber(row.axisValue), QString::number(row.count), ShortNumber(row.perHour),
+                ShortNumber(row.per1000h), optionalText(row.log10Per1000h)};
+            for (const ReferenceComparison &comparison : analysis.comparisons)
+                cells << optionalText(comparison.reference[level])
+                      << optionalText(comparison.ratio[level]);
+            block.table.rows << cells;
+        }
+    }
+    return block;
+}
+
+QList<ReportBlock> damageBlocks(const DamageParameters &parameters, const DamageResult &damage)
+{
+    QList<ReportBlock> blocks;
+    blocks << heading(QStringLiteral("Fatigue damage by Miner's rule"));
+    QString facts = QStringLiteral("Inputs: %1.\nPeaks %2, valleys %3; %4 peaks and %5 valleys "
+                                   "pair with the other branch's inner boundary.")
+                        .arg(DamageInputsText(parameters))
+                        .arg(damage.peaks)
+                        .arg(damage.valleys)
+                        .arg(damage.unpairedPeaks)
+                        .arg(damage.unpairedValleys);
+    for (const RaisedLevel &raised : damage.raised)
+        facts += QStringLiteral("\nInconsistent counts: %1.").arg(raised.text);
+    blocks << paragraph(facts);
+    ReportBlock summary;
+    summary.kind = ReportBlock::Table;
+    summary.table.header = {QStringLiteral("estimate"), QStringLiteral("D"),
+        QStringLiteral("D per 1000 h"), QStringLiteral("life used"), QStringLiteral("hours left"),
+        QStringLiteral("equivalent hours"), QStringLiteral("severity")};
+    summary.table.rightAligned = {1, 2, 3, 4, 5, 6};
+    QStringList unavailable;
+    for (const auto &[name, estimate] :
+        {std::pair<QString, const DamageEstimate *> {QStringLiteral("D_counted"), &damage.counted},
+            {QStringLiteral("D_upper"), &damage.upper}}) {
+        if (!estimate->available) {
+            summary.table.rows << QStringList {name, QStringLiteral("not available")};
+            unavailable << QStringLiteral("%1 is not available: %2.")
+                               .arg(name, estimate->unavailableReason);
+            continue;
+        }
+        summary.table.rows << QStringList {name, ShortNumber(estimate->damage),
+            ShortNumber(estimate->damagePer1000h),
+            ShortNumber(estimate->life.usedPercent) + QStringLiteral(" %"),
+            HoursLeftText(estimate->life), optionalText(estimate->life.equivalentHours),
+            optionalText(estimate->life.severity)};
+    }
+    blocks << summary;
+    if (!unavailable.isEmpty())
+        blocks << paragraph(unavailable.join(QLatin1Char('\n')));
+    return blocks;
+}
+} // namespace
+
+int RunReport(const QStringList &arguments)
+{
+    CommandLine commandLine(QStringLiteral("report"),
+        QStringLiteral("An A4 PDF usage report of one record or a combination: what was read, "
+                       "the exceedance\nchart and table beside the references, the damage "
+                       "summary with its inputs (when\nthe S-N data is given), the formulas and "
+                       "assumptions, the program version and date."),
+        QStringLiteral("FILE..."));
+    QCommandLineParser &parser = commandLine.parser();
+    AddSelectionOptions(parser);
+    AddAxisOptions(parser);
+    AddReferenceOption(parser);
+    AddDamageOptions(parser);
+    AddParametersOption(parser);
+    parser.addOption({{QStringLiteral("o"), QStringLiteral("output")},
+        QStringLiteral("The PDF file to write; - for standard output."), QStringLiteral("OUT")});
+    if (const int status = commandLine.parse(arguments); status >= 0)
+        return status;
+    UsageSelection selection;
+    AxisChoice axis;
+    DamageParameters parameters;
+    bool damageGiven = false;
+    for (const int status :
+        {ReadSelection(commandLine, true, selection), ReadAxis(commandLine, axis),
+            ReadDamageParameters(commandLine, false, parameters, damageGiven)}) {
+        if (status >= 0)
+            return status;
+    }
+    const QString output = parser.value(QStringLiteral("output"));
+    if (output.isEmpty())
+        return commandLine.usageError(QStringLiteral("-o OUT is missing."));
+    std::vector<ReferenceSpectrum> references;
+    if (const int status = ReadReferences(commandLine, references); status >= 0)
+        return status;
+
+    std::optional<ExceedanceAnalysis> analysis;
+    if (const int status = ForEachPeriod(selection,
+            [&](const UsagePeriod &period) {
+                analysis = AnalyseExceedances(period, axis, references);
+            });
+        status != ExitOk)
+        return status;
+    if (!analysis->table.ok()) {
+        PrintMessage(analysis->table.message());
+        return ExitRefused;
+    }
+    const UsagePeriod &period = analysis->period;
+    std::optional<DamageResult> damage;
+    if (damageGiven) {
+        damage = ComputeDamage(period.combined.counts, period.combined.hours, parameters);
+        if (!damage->ok()) {
+            PrintMessage(damage->message());
+            return ExitUsage;
+        }
+        for (const RaisedLevel &raised : damage->raised)
+            PrintMessage(raised.text);
+    }
+
+    ReportDocument document;
+    document.title = QStringLiteral("ZEMRA usage report");
+    document.subtitle << QStringLiteral("Read: %1").arg(period.source)
+                      << QStringLiteral("Active work time T = %1 h over %2 period(s)%3")
+                             .arg(ShortNumber(period.combined.hours))
+                             .arg(period.combined.periods.size())
+                             .arg(period.combined.resets.empty()
+                                     ? QString()
+                                     : QStringLiteral(", %1 reset(s) found in the running totals")
+                                           .arg(period.combined.resets.size()));
+    QString axisLine = QStringLiteral("Axis: %1").arg(AxisTitle(axis.axis));
+    if (axis.limits)
+        axisLine
+            += QStringLiteral("; limit load factors %1 / %2 g")
+                   .arg(ShortNumber(axis.limits->positive), ShortNumber(axis.limits->negative));
+    document.subtitle << axisLine;
+    for (const RecorderResetFound &reset : period.combined.resets)
+        document.subtitle << QStringLiteral("Reset: %1").arg(reset.text);
+
+    ReportBlock chart;
+    chart.kind = ReportBlock::Chart;
+    chart.chart = ExceedanceChartOf(*analysis, references);
+    document.blocks << chart;
+    document.blocks << heading(QStringLiteral("Exceedances per 1000 h"));
+    document.blocks << exceedanceTable(*analysis);
+    QStringList referenceLines;
+    for (size_t i = 0; i < references.size(); ++i)
+        referenceLines << QStringLiteral("ref %1: %2 — %3, %4, page %5 (\"%6\"); %7.")
+                              .arg(i + 1)
+                              .arg(references[i].name, references[i].source,
+                                  references[i].tableOrFigure, references[i].page,
+                                  references[i].fileName, FirstAboveText(analysis->comparisons[i]));
+    if (!referenceLines.isEmpty())
+        document.blocks << paragraph(referenceLines.join(QLatin1Char('\n')));
+    if (damage)
+        document.blocks << damageBlocks(parameters, *damage);
+    else
+        document.blocks << paragraph(
+            QStringLiteral("Fatigue damage: not computed, no S-N data given (--sigma1, --k, --sd, "
+                           "--nd, or --parameters)."));
+    ReportBlock notes;
+    notes.kind = ReportBlock::Notes;
+    notes.notes = ExceedanceFormulaLines(axis.axis, !references.empty());
+    if (damage) {
+        for (const QString &line : DamageFormulaLines(parameters)) {
+            if (!notes.notes.contains(line))
+                notes.notes << line;
+        }
+    }
+    notes.notes << QStringLiteral("The recorder counts crossings of 18 fixed levels; it does not "
+                                  "record how far a peak went beyond a level, nor which valley "
+                                  "belongs to which peak.");
+    document.blocks << notes;
+    document.footer
+        = QStringLiteral("zemra-cli %1, %2")
+              .arg(QCoreApplication::applicationVersion(),
+                  QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")));
+
+    const Result written = WriteOutputFile(output, [&](QIODevice &device) {
+        return WriteReportPdf(device, document, document.title, QStringLiteral("zemra-cli"));
+    });
+    if (!written.ok()) {
+        PrintMessage(written.message());
+        return ExitRefused;
+    }
+    return ExitOk;
+}

@@ -1,0 +1,220 @@
+#include "UsageCommands.h"
+#include "ChartFile.h"
+#include "Cli.h"
+#include "ExceedanceChart.h"
+#include "Formulas.h"
+#include "UsageTables.h"
+
+#include <QDateTime>
+#include <QLocale>
+
+namespace {
+// The formulas printed under each command's help, so every figure can be worked by hand.
+QString formulaHelp(const QStringList &lines)
+{
+    QString text = QStringLiteral("\n\nFormulas and assumptions:");
+    for (const QString &line : lines)
+        text += QStringLiteral("\n  ") + line;
+    return text;
+}
+
+int readFormat(const CommandLine &commandLine, TableFormat &format)
+{
+    const QString name = commandLine.parser().value(QStringLiteral("format"));
+    if (name == QLatin1String("text"))
+        format = TableFormat::Text;
+    else if (name == QLatin1String("csv"))
+        format = TableFormat::Csv;
+    else if (name == QLatin1String("json"))
+        format = TableFormat::Json;
+    else
+        return commandLine.usageError(
+            QStringLiteral("unknown format \"%1\": text, csv or json.").arg(name));
+    return -1;
+}
+
+void addFormatOption(QCommandLineParser &parser)
+{
+    parser.addOption(
+        {QStringLiteral("format"), QStringLiteral("text (default), csv (RFC 4180) or json."),
+            QStringLiteral("FORMAT"), QStringLiteral("text")});
+}
+
+int finish(Output &output, int status)
+{
+    if (!output.flush()) {
+        PrintMessage(QStringLiteral("cannot write to standard output."));
+        return ExitRefused;
+    }
+    return status;
+}
+
+QList<QPointF> branchPoints(const ExceedanceTable &table, Branch branch,
+    const std::function<std::optional<double>(int level)> &value)
+{
+    QList<QPointF> points;
+    for (const int level : OutwardLevels(branch)) {
+        if (const std::optional<double> y = value(level))
+            points << QPointF(table.rows[level].axisValue, *y);
+    }
+    return points;
+}
+} // namespace
+
+ExceedanceAnalysis AnalyseExceedances(const UsagePeriod &period, const AxisChoice &axis,
+    const std::vector<ReferenceSpectrum> &references)
+{
+    ExceedanceAnalysis analysis {
+        period, ComputeExceedances(period.combined.counts, period.combined.hours, axis), {}};
+    if (analysis.table.ok())
+        analysis.comparisons = CompareWithReferences(analysis.table, references);
+    return analysis;
+}
+
+ExceedanceChartData ExceedanceChartOf(
+    const ExceedanceAnalysis &analysis, const std::vector<ReferenceSpectrum> &references)
+{
+    const ExceedanceTable &table = analysis.table;
+    ExceedanceChartData data;
+    data.axisTitle = AxisTitle(table.axis.axis);
+    data.valueTitle = QStringLiteral("Exceedances per 1000 h");
+    data.caption
+        = QStringLiteral("%1, T = %2 h").arg(analysis.period.source, ShortNumber(table.hours));
+    ExceedanceSeries measured;
+    measured.label = QStringLiteral("measured");
+    measured.measured = true;
+    const auto per1000h = [&table](int level) -> std::optional<double> {
+        if (table.rows[level].count <= 0)
+            return std::nullopt;
+        return table.rows[level].per1000h;
+    };
+    measured.positive = branchPoints(table, Branch::Positive, per1000h);
+    measured.negative = branchPoints(table, Branch::Negative, per1000h);
+    data.series << measured;
+    for (const ReferenceSpectrum &reference : references) {
+        ExceedanceSeries series;
+        series.label = reference.name;
+        // The reference's own points, on the table's axis.
+        for (const Branch branch : {Branch::Positive, Branch::Negative}) {
+            QList<QPointF> &points = branch == Branch::Positive ? series.positive : series.negative;
+            for (const ReferencePoint &point : reference.branch(branch)) {
+                const double n = LoadFactorAt(
+                    point.axisValue, branch, AxisChoice {reference.axis, table.axis.limits});
+                points << QPointF(AxisValue(n, branch, table.axis), point.per1000h);
+            }
+        }
+        data.series << series;
+    }
+    return data;
+}
+
+int RunExceedance(const QStringList &arguments)
+{
+    CommandLine commandLine(QStringLiteral("exceedance"),
+        QStringLiteral("Exceedances per 1000 flight hours per level, on the axis chosen, beside "
+                       "reference spectra.\nOne record (--record N, default 1), each record "
+                       "(--all), or records combined\n(--combine; needed for several records or "
+                       "files).")
+            + formulaHelp(ExceedanceFormulaLines(Axis::Fraction, true)),
+        QStringLiteral("FILE..."));
+    QCommandLineParser &parser = commandLine.parser();
+    AddSelectionOptions(parser);
+    AddAxisOptions(parser);
+    AddReferenceOption(parser);
+    AddParametersOption(parser);
+    addFormatOption(parser);
+    if (const int status = commandLine.parse(arguments); status >= 0)
+        return status;
+    UsageSelection selection;
+    AxisChoice axis;
+    TableFormat format = TableFormat::Text;
+    std::vector<ReferenceSpectrum> references;
+    for (const int status : {ReadSelection(commandLine, false, selection),
+             ReadAxis(commandLine, axis), readFormat(commandLine, format)}) {
+        if (status >= 0)
+            return status;
+    }
+    if (const int status = ReadReferences(commandLine, references); status >= 0)
+        return status;
+
+    ExceedanceWriter writer(format, references);
+    Output output;
+    writer.begin(output.buffer());
+    bool refused = false;
+    const int status = ForEachPeriod(selection, [&](const UsagePeriod &period) {
+        if (refused)
+            return;
+        const ExceedanceAnalysis analysis = AnalyseExceedances(period, axis, references);
+        if (!analysis.table.ok()) {
+            PrintMessage(QStringLiteral("%1: %2").arg(period.source, analysis.table.message()));
+            refused = true;
+            return;
+        }
+        writer.add(analysis, output.buffer());
+        output.written();
+    });
+    if (status == ExitOk && !refused)
+        writer.end(output.buffer());
+    return finish(output, refused ? ExitRefused : status);
+}
+
+int RunDamage(const QStringList &arguments)
+{
+    DamageParameters all;
+    all.ultimateStrength = 1;
+    all.designLife = 1;
+    CommandLine commandLine(QStringLiteral("damage"),
+        QStringLiteral("Fatigue damage by Miner's rule from the counts: cycles rebuilt with the "
+                       "pairing that does\nthe most damage the counts allow, each peak and "
+                       "valley at the level it reached\n(D_counted) and at the next level out "
+                       "(D_upper), with life used and hours left.")
+            + formulaHelp(DamageFormulaLines(all)
+                << Formulas::Elementary << Formulas::Haibach << Formulas::Original),
+        QStringLiteral("FILE..."));
+    QCommandLineParser &parser = commandLine.parser();
+    AddSelectionOptions(parser);
+    AddDamageOptions(parser);
+    AddParametersOption(parser);
+    addFormatOption(parser);
+    if (const int status = commandLine.parse(arguments); status >= 0)
+        return status;
+    UsageSelection selection;
+    DamageParameters parameters;
+    bool given = false;
+    TableFormat format = TableFormat::Text;
+    for (const int status : {ReadSelection(commandLine, false, selection),
+             ReadDamageParameters(commandLine, true, parameters, given),
+             readFormat(commandLine, format)}) {
+        if (status >= 0)
+            return status;
+    }
+
+    Output output;
+    bool first = true;
+    bool refused = false;
+    const int status = ForEachPeriod(selection, [&](const UsagePeriod &period) {
+        if (refused)
+            return;
+        const DamageResult damage
+            = ComputeDamage(period.combined.counts, period.combined.hours, parameters);
+        if (!damage.ok()) {
+            // The counts are fine; the parameters do not fit them (a mean stress at S_u).
+            PrintMessage(QStringLiteral("%1: %2").arg(period.source, damage.message()));
+            refused = true;
+            return;
+        }
+        for (const RaisedLevel &raised : damage.raised)
+            PrintMessage(QStringLiteral("%1: %2").arg(period.source, raised.text));
+        output.buffer() += DamageText(period, parameters, damage, format, first);
+        first = false;
+        output.written();
+    });
+    if (status == ExitOk && !refused && format == TableFormat::Json)
+        output.buffer() += "\n]\n";
+    if (status == ExitOk && !refused && format == TableFormat::Text) {
+        output.buffer() += "\nFormulas:\n";
+        for (const QString &line : DamageFormulaLines(parameters))
+            output.buffer() += "  " + line.toUtf8() + '\n';
+    }
+    return finish(output, refused ? ExitUsage : status);
+}

@@ -1,0 +1,498 @@
+#include "UsageInput.h"
+
+#include "RegularFile.h"
+
+#include <QFile>
+#include <QSettings>
+#include <QStringDecoder>
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+#include <fcntl.h>
+
+namespace {
+const QString RecordsWord = QStringLiteral("record");
+
+// The keys of a parameters file, each also an option of the same name.
+const QStringList ParameterKeys {QStringLiteral("sigma1"), QStringLiteral("k"),
+    QStringLiteral("sd"), QStringLiteral("nd"), QStringLiteral("below"), QStringLiteral("su"),
+    QStringLiteral("scatter"), QStringLiteral("design-life"), QStringLiteral("max-load"),
+    QStringLiteral("category"), QStringLiteral("limit-loads")};
+
+// Reads a small text file by the rules for every file the program opens: only a regular file,
+// opened without waiting.
+bool readSmallTextFile(const QString &name, QByteArray &bytes, QString &error)
+{
+    RegularFile file;
+    if (const Result opened = OpenForReading(file, name); !opened.ok()) {
+        error = OpenFailureText(name, opened);
+        return false;
+    }
+    constexpr qint64 MaxBytes = 16 * 1024 * 1024;
+    if (file.sizeAtOpen() > MaxBytes) {
+        error = QStringLiteral("Cannot read \"%1\": it holds %2 bytes, more than a text of this "
+                               "kind takes")
+                    .arg(name)
+                    .arg(file.sizeAtOpen());
+        return false;
+    }
+    bytes.resize(file.sizeAtOpen());
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 got = file.read(bytes.data() + done, bytes.size() - done);
+        if (got < 0) {
+            error = QStringLiteral("Cannot read \"%1\": %2").arg(name, file.errorString());
+            return false;
+        }
+        if (got == 0)
+            break;
+        done += got;
+    }
+    bytes.truncate(done);
+    return true;
+}
+
+// The parameters file's values by key; an empty map without --parameters.
+struct ParameterFile
+{
+    QMap<QString, QString> values;
+    QString name;
+};
+
+int readParameterFile(const CommandLine &commandLine, ParameterFile &file)
+{
+    const QCommandLineParser &parser = commandLine.parser();
+    if (!parser.optionNames().contains(QStringLiteral("parameters"))
+        || !parser.isSet(QStringLiteral("parameters")))
+        return -1;
+    file.name = parser.value(QStringLiteral("parameters"));
+    QByteArray bytes;
+    QString error;
+    if (!readSmallTextFile(file.name, bytes, error)) {
+        PrintMessage(error);
+        return ExitRefused;
+    }
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    (void)decoder.decode(bytes);
+    if (bytes.contains('\0') || decoder.hasError())
+        return commandLine.usageError(
+            QStringLiteral("the parameters file \"%1\" is not a text file.").arg(file.name));
+    QSettings settings(file.name, QSettings::IniFormat);
+    if (settings.status() != QSettings::NoError)
+        return commandLine.usageError(
+            QStringLiteral("the parameters file \"%1\" is not in the INI format.").arg(file.name));
+    for (const QString &key : settings.allKeys()) {
+        // Keys at the top or in any one section; [damage] and [aircraft] read the same.
+        const QString bare = key.section(QLatin1Char('/'), -1);
+        if (!ParameterKeys.contains(bare))
+            return commandLine.usageError(
+                QStringLiteral("the parameters file \"%1\" has the unknown key \"%2\"; the keys "
+                               "are %3.")
+                    .arg(file.name, key, ParameterKeys.join(QStringLiteral(", "))));
+        // A list (a value with commas) comes back as several strings.
+        const QVariant value = settings.value(key);
+        file.values[bare] = value.typeId() == QMetaType::QStringList
+            ? value.toStringList().join(QLatin1Char(','))
+            : value.toString();
+    }
+    return -1;
+}
+
+// The option's value, else the parameters file's, else none.
+std::optional<QString> valueOf(
+    const QCommandLineParser &parser, const ParameterFile &file, const QString &name)
+{
+    if (parser.optionNames().contains(name))
+        return parser.value(name);
+    if (file.values.contains(name))
+        return file.values.value(name);
+    return std::nullopt;
+}
+
+bool toNumber(const QString &text, double &value)
+{
+    bool ok = false;
+    value = text.trimmed().toDouble(&ok);
+    return ok && std::isfinite(value);
+}
+
+// "P,N": a positive and a negative load factor.
+bool toPair(const QString &text, double &positive, double &negative)
+{
+    const QStringList parts = text.split(QLatin1Char(','));
+    return parts.size() == 2 && toNumber(parts[0], positive) && toNumber(parts[1], negative);
+}
+
+QString recordsText(const QString &file, const RecordChoice &choice, qint64 last)
+{
+    if (!choice.all)
+        return QStringLiteral("\"%1\" record %2").arg(file).arg(choice.record);
+    if (last <= 1)
+        return QStringLiteral("\"%1\" record 1").arg(file);
+    return QStringLiteral("\"%1\" records 1–%2").arg(file).arg(last);
+}
+} // namespace
+
+void AddSelectionOptions(QCommandLineParser &parser)
+{
+    AddRecordOptions(parser, true);
+    parser.addOption({QStringLiteral("combine"),
+        QStringLiteral("How several records make one period: separate (each counts from a "
+                       "reset: sums)\nor running (running totals in file order: differences)."),
+        QStringLiteral("MODE")});
+}
+
+void AddAxisOptions(QCommandLineParser &parser)
+{
+    parser.addOption({QStringLiteral("axis"),
+        QStringLiteral("n (load factor, default), dn (increment n - 1) or a (fraction of the "
+                       "limit\nincrement, needs --category or --limit-loads)."),
+        QStringLiteral("AXIS"), QStringLiteral("n")});
+    parser.addOption({QStringLiteral("category"),
+        QStringLiteral("Limit load factors by category: normal (+3.8/-1.52), utility "
+                       "(+4.4/-1.76),\naerobatic (+6.0/-3.0)."),
+        QStringLiteral("CATEGORY")});
+    parser.addOption({QStringLiteral("limit-loads"),
+        QStringLiteral("Limit load factors as numbers, positive then negative: 3.8,-1.52."),
+        QStringLiteral("P,N")});
+}
+
+void AddReferenceOption(QCommandLineParser &parser)
+{
+    parser.addOption({QStringLiteral("reference"),
+        QStringLiteral("A reference spectrum (CSV, see the manual page); may be repeated."),
+        QStringLiteral("FILE")});
+}
+
+void AddParametersOption(QCommandLineParser &parser)
+{
+    parser.addOption({QStringLiteral("parameters"),
+        QStringLiteral("An INI file with keys named as the options (sigma1=, k=, sd=, nd=, "
+                       "below=, su=,\nscatter=, design-life=, max-load=, category=, "
+                       "limit-loads=), so that an aircraft's\nstructural data is typed once; "
+                       "options given win over it."),
+        QStringLiteral("FILE")});
+}
+
+void AddDamageOptions(QCommandLineParser &parser)
+{
+    const auto add = [&parser](const char *name, const char *text, const char *value) {
+        parser.addOption(
+            {QString::fromLatin1(name), QString::fromUtf8(text), QString::fromLatin1(value)});
+    };
+    add("sigma1", "σ₁: stress at 1 g at the location, MPa (> 0).", "MPA");
+    add("k", "Slope k of the S-N curve N = N_D (S_a/S_D)^-k (> 0).", "K");
+    add("sd", "S_D: the S-N curve's reference amplitude (endurance limit), MPa (> 0).", "MPA");
+    add("nd", "N_D: cycles at S_D (> 0).", "N");
+    add("below", "Below S_D: elementary (same slope, default), haibach (2k - 1) or original.",
+        "VARIANT");
+    add("su", "S_u: ultimate strength for the Goodman mean-stress correction, MPa.", "MPA");
+    add("scatter", "Scatter factor SF (>= 1, default 8).", "SF");
+    add("design-life", "Design life L in hours: equivalent hours and severity.", "HOURS");
+    add("max-load",
+        "Bounds beyond the top levels for the upper estimate, positive then negative,\n"
+        "e.g. the ultimate load factors: 5.7,-2.28.",
+        "P,N");
+}
+
+int ReadSelection(const CommandLine &commandLine, bool onePeriod, UsageSelection &selection)
+{
+    const QCommandLineParser &parser = commandLine.parser();
+    if (const int status = ReadRecordOptions(commandLine, selection.choice); status >= 0)
+        return status;
+    // ReadRecordOptions takes --all from the options defined; here it must have been given.
+    selection.choice.all = parser.isSet(QStringLiteral("all"));
+    selection.files = parser.positionalArguments();
+    if (selection.files.isEmpty())
+        return commandLine.usageError(QStringLiteral("no file given."));
+    if (parser.isSet(QStringLiteral("combine"))) {
+        const std::optional<CombineMode> mode
+            = CombineModeFromName(parser.value(QStringLiteral("combine")));
+        if (!mode)
+            return commandLine.usageError(
+                QStringLiteral("--combine wants separate or running, not \"%1\".")
+                    .arg(parser.value(QStringLiteral("combine"))));
+        selection.mode = *mode;
+        return -1;
+    }
+    if (selection.files.size() > 1 || (onePeriod && selection.choice.all))
+        return commandLine.usageError(CombineModeChoices
+            + QStringLiteral(" Give --combine separate or --combine running")
+            + (onePeriod
+                    ? QStringLiteral(", or one record with --record N.")
+                    : QStringLiteral(", or --all alone for one table per record of one file.")));
+    return -1;
+}
+
+int ReadAxis(const CommandLine &commandLine, AxisChoice &axis)
+{
+    const QCommandLineParser &parser = commandLine.parser();
+    ParameterFile file;
+    if (const int status = readParameterFile(commandLine, file); status >= 0)
+        return status;
+    const std::optional<Axis> named = AxisFromName(parser.value(QStringLiteral("axis")));
+    if (!named)
+        return commandLine.usageError(QStringLiteral("--axis wants n, dn or a, not \"%1\".")
+                                          .arg(parser.value(QStringLiteral("axis"))));
+    axis.axis = *named;
+    const std::optional<QString> category = valueOf(parser, file, QStringLiteral("category"));
+    const std::optional<QString> limits = valueOf(parser, file, QStringLiteral("limit-loads"));
+    if (category && limits && parser.isSet(QStringLiteral("category"))
+        && parser.isSet(QStringLiteral("limit-loads")))
+        return commandLine.usageError(
+            QStringLiteral("--category and --limit-loads exclude each other."));
+    // An option given wins over the file; between two file keys, the numbers do.
+    if (limits && !(category && parser.isSet(QStringLiteral("category")))) {
+        LimitLoads loads;
+        if (!toPair(*limits, loads.positive, loads.negative))
+            return commandLine.usageError(
+                QStringLiteral("--limit-loads wants two numbers, positive then negative "
+                               "(3.8,-1.52), not \"%1\".")
+                    .arg(*limits));
+        axis.limits = loads;
+    } else if (category) {
+        const std::optional<Category> chosen = CategoryFromName(*category);
+        if (!chosen)
+            return commandLine.usageError(
+                QStringLiteral("--category wants normal, utility or aerobatic, not \"%1\".")
+                    .arg(*category));
+        axis.limits = CategoryLimitLoads(*chosen);
+    }
+    if (const Result checked = CheckAxisChoice(axis); !checked.ok())
+        return commandLine.usageError(checked.message());
+    return -1;
+}
+
+int ReadDamageParameters(
+    const CommandLine &commandLine, bool required, DamageParameters &parameters, bool &given)
+{
+    const QCommandLineParser &parser = commandLine.parser();
+    ParameterFile file;
+    if (const int status = readParameterFile(commandLine, file); status >= 0)
+        return status;
+    given = false;
+    QStringList missing;
+    const auto number = [&](const char *name, double &target, bool needed) -> bool {
+        const std::optional<QString> text = valueOf(parser, file, QString::fromLatin1(name));
+        if (!text) {
+            if (needed)
+                missing << QStringLiteral("--%1").arg(QString::fromLatin1(name));
+            return true;
+        }
+        given = true;
+        return toNumber(*text, target);
+    };
+    const auto optionalNumber = [&](const char *name, std::optional<double> &target) -> bool {
+        double value = 0;
+        const std::optional<QString> text = valueOf(parser, file, QString::fromLatin1(name));
+        if (!text)
+            return true;
+        if (!toNumber(*text, value))
+            return false;
+        target = value;
+        return true;
+    };
+    const auto wrong = [&](const char *name) {
+        return commandLine.usageError(
+            QStringLiteral("--%1 wants a number, not \"%2\".")
+                .arg(QString::fromLatin1(name),
+                    valueOf(parser, file, QString::fromLatin1(name)).value_or(QString())));
+    };
+    for (const auto &[name, target] :
+        {std::pair<const char *, double *> {"sigma1", &parameters.stressPerG},
+            {"k", &parameters.slope}, {"sd", &parameters.enduranceStress},
+            {"nd", &parameters.enduranceCycles}}) {
+        if (!number(name, *target, true))
+            return wrong(name);
+    }
+    if (!number("scatter", parameters.scatterFactor, false))
+        return wrong("scatter");
+    if (!optionalNumber("su", parameters.ultimateStrength))
+        return wrong("su");
+    if (!optionalNumber("design-life", parameters.designLife))
+        return wrong("design-life");
+    if (const std::optional<QString> below = valueOf(parser, file, QStringLiteral("below"))) {
+        const std::optional<BelowEndurance> variant = BelowEnduranceFromName(*below);
+        if (!variant)
+            return commandLine.usageError(
+                QStringLiteral("--below wants elementary, haibach or original, not \"%1\".")
+                    .arg(*below));
+        parameters.belowEndurance = *variant;
+    }
+    if (const std::optional<QString> loads = valueOf(parser, file, QStringLiteral("max-load"))) {
+        double positive = 0;
+        double negative = 0;
+        if (!toPair(*loads, positive, negative))
+            return commandLine.usageError(
+                QStringLiteral("--max-load wants two numbers, positive then negative (5.7,-2.28), "
+                               "not \"%1\".")
+                    .arg(*loads));
+        parameters.maxLoadPositive = positive;
+        parameters.maxLoadNegative = negative;
+    }
+    for (const char *name : {"below", "su", "scatter", "design-life", "max-load"})
+        given = given || valueOf(parser, file, QString::fromLatin1(name)).has_value();
+    if (!missing.isEmpty() && (required || given))
+        return commandLine.usageError(QStringLiteral(
+            "the S-N data is incomplete: give %1 (or a --parameters file with them).")
+                                          .arg(missing.join(QStringLiteral(", "))));
+    if (!given)
+        return -1;
+    if (const Result checked = CheckDamageParameters(parameters); !checked.ok())
+        return commandLine.usageError(checked.message());
+    return -1;
+}
+
+int ReadReferences(const CommandLine &commandLine, std::vector<ReferenceSpectrum> &references)
+{
+    for (const QString &name : commandLine.parser().values(QStringLiteral("reference"))) {
+        QByteArray bytes;
+        QString error;
+        if (!readSmallTextFile(name, bytes, error)) {
+            PrintMessage(error);
+            return ExitRefused;
+        }
+        const ReferenceReadResult read = ParseReferenceSpectrum(bytes, name);
+        if (!read.ok()) {
+            PrintMessage(read.message());
+            return ExitRefused;
+        }
+        references.push_back(read.spectrum);
+    }
+    return -1;
+}
+
+int ForEachPeriod(
+    const UsageSelection &selection, const std::function<void(const UsagePeriod &)> &take)
+{
+    const auto refused = [](const Result &result) {
+        PrintMessage(result.message());
+        return ExitRefused;
+    };
+    if (selection.mode == CombineMode::NotGiven) {
+        const QString file = selection.files.first();
+        bool failed = false;
+        const int status = ForEachRecord(file, selection.choice,
+            [&, prefix = QStringLiteral("\"%1\" record ").arg(file)](
+                qint64 number, const RecordValues &values) {
+                if (failed)
+                    return;
+                const QString source = prefix + QString::number(number);
+                UsagePeriod period {
+                    source, CombineRecords({{source, values}}, CombineMode::NotGiven)};
+                if (!period.combined.ok()) {
+                    refused(period.combined);
+                    failed = true;
+                    return;
+                }
+                take(period);
+            });
+        return failed ? ExitRefused : status;
+    }
+
+    std::vector<LabelledRecord> records;
+    QStringList sources;
+    for (const QString &file : selection.files) {
+        qint64 last = 0;
+        const int status
+            = ForEachRecord(file, selection.choice, [&](qint64 number, const RecordValues &values) {
+                  records.push_back(
+                      {QStringLiteral("\"%1\" record %2").arg(file).arg(number), values});
+                  last = number;
+              });
+        if (status != ExitOk)
+            return status;
+        sources << recordsText(file, selection.choice, last);
+    }
+    UsagePeriod period;
+    period.source = sources.join(QStringLiteral(", "))
+        + QStringLiteral(" (%1)").arg(CombineModeName(selection.mode));
+    period.combined = CombineRecords(records, selection.mode);
+    if (!period.combined.ok())
+        return refused(period.combined);
+    for (const RecorderResetFound &reset : period.combined.resets)
+        PrintMessage(reset.text);
+    take(period);
+    return ExitOk;
+}
+
+void AppendNumber(QByteArray &out, double value)
+{
+    if (!std::isfinite(value)) {
+        out += "null";
+        return;
+    }
+    char text[32];
+    out.append(text, std::to_chars(text, text + sizeof text, value).ptr - text);
+}
+
+void AppendInteger(QByteArray &out, qint64 value)
+{
+    char text[24];
+    out.append(text, std::to_chars(text, text + sizeof text, value).ptr - text);
+}
+
+QByteArray NumberText(double value)
+{
+    if (!std::isfinite(value))
+        return QByteArrayLiteral("null");
+    char text[32];
+    return QByteArray(text, std::to_chars(text, text + sizeof text, value).ptr - text);
+}
+
+QByteArray NumberText(const std::optional<double> &value)
+{
+    return value ? NumberText(*value) : QByteArrayLiteral("null");
+}
+
+QString ShortNumber(double value)
+{
+    if (!std::isfinite(value))
+        return QStringLiteral("–");
+    return QString::number(value, 'g', 6);
+}
+
+QByteArray CsvField(const QString &text)
+{
+    QByteArray bytes = text.toUtf8();
+    if (!bytes.contains(',') && !bytes.contains('"') && !bytes.contains('\n')
+        && !bytes.contains('\r'))
+        return bytes;
+    bytes.replace("\"", "\"\"");
+    return '"' + bytes + '"';
+}
+
+QByteArray JsonString(const QString &text)
+{
+    QByteArray out("\"");
+    for (const char c : text.toUtf8()) {
+        switch (c) {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            if (static_cast<unsigned char>(c) < 0x20) {
+                char escaped[8];
+                std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+                out += escaped;
+            } else {
+                out += c;
+            }
+        }
+    }
+    return out + '"';
+}

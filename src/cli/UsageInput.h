@@ -1,0 +1,71 @@
+#pragma once
+
+#include "Cli.h"
+#include "CombineRecords.h"
+#include "Damage.h"
+#include "Exceedance.h"
+#include "ReferenceSpectrum.h"
+
+#include <QCommandLineParser>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+// What the usage commands (exceedance, damage, chart --kind exceedance, report) read, and how:
+// the records of one or more files, one at a time or combined, the axis, the reference spectra
+// and the S-N data, from the options and from a parameters file.
+
+// The counts and hours of one analysis with the words that say where they come from.
+struct UsagePeriod
+{
+    QString source; // "f.dat" record 1; "f.dat" records 1–3 (running)
+    CombinedCounts combined;
+};
+
+struct UsageSelection
+{
+    QStringList files;
+    RecordChoice choice;
+    CombineMode mode = CombineMode::NotGiven;
+};
+
+void AddSelectionOptions(QCommandLineParser &parser);
+void AddAxisOptions(QCommandLineParser &parser);
+void AddReferenceOption(QCommandLineParser &parser);
+void AddDamageOptions(QCommandLineParser &parser);
+// --parameters FILE: any of the axis and damage options as keys of an INI file.
+void AddParametersOption(QCommandLineParser &parser);
+
+// Each gives ExitUsage (after saying why) when the options make no sense, -1 otherwise.
+// `onePeriod`: the command shows one analysis, so several records need --combine.
+int ReadSelection(const CommandLine &commandLine, bool onePeriod, UsageSelection &selection);
+int ReadAxis(const CommandLine &commandLine, AxisChoice &axis);
+// `given` tells whether any S-N input was given at all (options or a parameters file); when
+// `required`, none is a usage error naming what is missing.
+int ReadDamageParameters(
+    const CommandLine &commandLine, bool required, DamageParameters &parameters, bool &given);
+
+// ExitRefused (after saying which file, line and why) when a reference file cannot be read or
+// is malformed; -1 otherwise.
+int ReadReferences(const CommandLine &commandLine, std::vector<ReferenceSpectrum> &references);
+
+// Reads the chosen records and hands `take` one period each: every record on its own without a
+// mode, their combination with one. Resets found in running totals are said on standard error.
+// ExitOk, or ExitRefused after saying why (a file or record refused, T = 0).
+int ForEachPeriod(
+    const UsageSelection &selection, const std::function<void(const UsagePeriod &)> &take);
+
+// The shortest text that reads back as the same double, "null" where JSON has no number.
+void AppendNumber(QByteArray &out, double value);
+void AppendInteger(QByteArray &out, qint64 value);
+// Shortest text that reads back as the same double (JSON and CSV), "null" for none.
+QByteArray NumberText(double value);
+QByteArray NumberText(const std::optional<double> &value);
+// A number for people: six significant digits.
+QString ShortNumber(double value);
+// RFC 4180 field and JSON string.
+QByteArray CsvField(const QString &text);
+QByteArray JsonString(const QString &text);

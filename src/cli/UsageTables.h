@@ -1,0 +1,51 @@
+#pragma once
+
+#include "Damage.h"
+#include "Exceedance.h"
+#include "RecordTables.h"
+#include "ReferenceSpectrum.h"
+#include "UsageInput.h"
+
+#include <QByteArray>
+#include <QStringList>
+
+#include <vector>
+
+// One exceedance table with its comparisons against the reference spectra.
+struct ExceedanceAnalysis
+{
+    UsagePeriod period;
+    ExceedanceTable table;
+    std::vector<ReferenceComparison> comparisons; // one per reference, in the order given
+};
+
+// Writes exceedance tables as text for people (aligned columns), CSV (RFC 4180, one row per
+// level with the source and hours repeated, so each row stands alone) or JSON (an array of one
+// object per table). Numbers in CSV and JSON are the shortest text that reads back as the same
+// double; empty (CSV) or null (JSON) where there is none. Appended a table at a time, so that
+// any number of records streams.
+class ExceedanceWriter
+{
+public:
+    ExceedanceWriter(TableFormat format, const std::vector<ReferenceSpectrum> &references);
+    void begin(QByteArray &out);
+    void add(const ExceedanceAnalysis &analysis, QByteArray &out);
+    void end(QByteArray &out);
+
+private:
+    TableFormat m_format;
+    const std::vector<ReferenceSpectrum> &m_references;
+    qint64 m_added = 0;
+};
+
+// The damage result in the same three formats: the summary with its inputs, the levels raised,
+// and the cycle table of both estimates.
+QByteArray DamageText(const UsagePeriod &period, const DamageParameters &parameters,
+    const DamageResult &damage, TableFormat format, bool first);
+
+// Text for people of the life figures: "2.315 %", "10641 h", "exhausted".
+QString HoursLeftText(const LifeFigures &life);
+// The inputs as one line: "σ₁ = 100 MPa, k = 5, ...".
+QString DamageInputsText(const DamageParameters &parameters);
+// A level's comparison for people: the first level above the reference on each branch.
+QString FirstAboveText(const ReferenceComparison &comparison);

@@ -1,0 +1,293 @@
+#include "CliRun.h"
+
+#include "CounterRecord.h"
+#include "TestSupport.h"
+#include "ZemraApplication.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTest>
+
+#include <cmath>
+
+// The usage commands end to end: exceedance, damage, the exceedance chart and the report, on
+// records whose figures are worked by hand.
+class TestCliUsageAnalysis : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void exceedanceInEveryFormat_data();
+    void exceedanceInEveryFormat();
+    void combinations_data();
+    void combinations();
+    void damage_data();
+    void damage();
+    void chartAndReport_data();
+    void chartAndReport();
+
+private:
+    QString file(const QString &name, const QList<CounterRecord> &records);
+    QTemporaryDir m_dir;
+};
+
+namespace {
+// The demonstration record: T = (600 + 43200 · 21) / 3600 = 252.1666… h.
+constexpr double DemoHours = 907800.0 / 3600.0;
+
+CounterRecord later(int extraCount, int extraSeconds)
+{
+    CounterRecord record = DemonstrationRecord;
+    for (int level = 0; level < LevelCount; ++level)
+        record[level] = std::uint16_t(record[level] + extraCount);
+    record[ActiveSecondsWord] = std::uint16_t(record[ActiveSecondsWord] + extraSeconds);
+    return record;
+}
+
+QJsonArray jsonOf(const CliRun &run)
+{
+    const QJsonDocument document = QJsonDocument::fromJson(run.out);
+    return document.array();
+}
+
+QString pdfText(const QString &pdf)
+{
+    QProcess process;
+    process.start(
+        QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    process.waitForFinished(30000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+int pdfPages(const QString &pdf)
+{
+    QProcess process;
+    process.start(QStringLiteral("pdfinfo"), {pdf});
+    process.waitForFinished(30000);
+    const QString info = QString::fromUtf8(process.readAllStandardOutput());
+    const qsizetype at = info.indexOf(QLatin1String("Pages:"));
+    return at < 0 ? 0 : info.mid(at + 6).section(QLatin1Char('\n'), 0, 0).trimmed().toInt();
+}
+} // namespace
+
+void TestCliUsageAnalysis::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    WriteFile(m_dir.filePath(QStringLiteral("ref.csv")),
+        "# Made-up example, NOT real data\nname,Made-up spectrum\nsource,Invented handbook\n"
+        "table,Table 1\npage,3\nnormalisation,per 1000 h\naxis,n\n"
+        "positive,1.4,20000\npositive,2.4,200\nnegative,-0.6,1000\n");
+    WriteFile(m_dir.filePath(QStringLiteral("bad-ref.csv")),
+        "name,Made-up\nsource,Invented\ntable,1\npage,3\nnormalisation,per 1000 h\naxis,n\n"
+        "positive,1.4,20000\npositive,2.4,-5\n");
+}
+
+QString TestCliUsageAnalysis::file(const QString &name, const QList<CounterRecord> &records)
+{
+    QByteArray bytes;
+    for (const CounterRecord &record : records)
+        bytes += RecordFileBytes(record);
+    WriteFile(m_dir.filePath(name), bytes);
+    return m_dir.filePath(name);
+}
+
+void TestCliUsageAnalysis::exceedanceInEveryFormat_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::newRow("text") << "text";
+    QTest::newRow("csv") << "csv";
+    QTest::newRow("json") << "json";
+}
+
+void TestCliUsageAnalysis::exceedanceInEveryFormat()
+{
+    QFETCH(QString, format);
+    const QString data = file(QStringLiteral("demo.dat"), {DemonstrationRecord});
+    const CliRun run = RunCli({"exceedance", "--format", format, "--axis", "a", "--category",
+        "utility", "--reference", m_dir.filePath(QStringLiteral("ref.csv")), data});
+    QCOMPARE(run.exitCode, 0);
+    // 1.4 g: 2533 over 252.1666… h is 10044.9… per 1000 h; on the utility axis
+    // a = (1.4 − 1) / (4.4 − 1) = 0.117647…; the reference has 20000 there: ratio 0.50224….
+    const double per1000h = 1000.0 * 2533 / DemoHours;
+    if (format == QLatin1String("json")) {
+        const QJsonObject table = jsonOf(run).at(0).toObject();
+        QCOMPARE(table.value("hours").toDouble(), DemoHours);
+        const QJsonObject row = table.value("levels").toArray().at(6).toObject();
+        QCOMPARE(row.value("nc").toInt(), 2533);
+        QCOMPARE(row.value("per1000h").toDouble(), per1000h);
+        QCOMPARE(row.value("axisValue").toDouble(), 0.4 / 3.4);
+        const QJsonObject compared = row.value("references").toArray().at(0).toObject();
+        QCOMPARE(compared.value("per1000h").toDouble(), 20000.0);
+        QVERIFY(std::abs(compared.value("ratio").toDouble() - per1000h / 20000) < 1e-12);
+        QVERIFY(table.value("levels").toArray().at(0).toObject().value("log10Per1000h").isDouble());
+    } else if (format == QLatin1String("csv")) {
+        const QList<QByteArray> lines = run.out.split('\n');
+        QCOMPARE(lines.size(), 20); // header, 18 levels, the end
+        const QList<QByteArray> fields = lines[7].trimmed().split(',');
+        QCOMPARE(fields[2], QByteArray("1.4"));
+        QCOMPARE(fields[6], QByteArray("2533"));
+        QCOMPARE(fields[8].toDouble(), per1000h); // shortest text, read back exactly
+    } else {
+        QVERIFY2(run.out.contains("10044.9"), run.out.constData());
+        // Interpolated, the reference is 10^(log 20000 − 1.2) = 1262.0 at 2.0 g, below the
+        // measured 1812.29; at 1.8 g 3170 is still above 2994.05.
+        QVERIFY2(run.out.contains("first level above it: 2.0 g on the positive branch, -0.6 g"),
+            run.out.constData());
+    }
+}
+
+void TestCliUsageAnalysis::combinations_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<double>("hours"); // of the one table
+    QTest::addColumn<int>("countAt14"); // Nc at 1.4 g
+    QTest::addColumn<QString>("message"); // on standard error
+    // first.dat: the demonstration record; second.dat: it, then it again 1 count and 36 s on,
+    // then a reset to the demonstration record.
+    QTest::newRow("separate: sums") << QStringList {"--combine", "separate", "--all"} << 0
+                                    << 4 * DemoHours + 36.0 / 3600 << 4 * 2533 + 1 << QString();
+    QTest::newRow("running: differences and a reset")
+        << QStringList {"--combine", "running", "--all"} << 0 << 2 * DemoHours + 36.0 / 3600
+        << 2 * 2533 + 1 << "second.dat\" record 3: the count at -2.0 g falls from 2 to 1";
+    QTest::newRow("two files without a mode")
+        << QStringList() << 2 << 0.0 << 0 << "\"separate\" when each record counts";
+    QTest::newRow("unknown mode") << QStringList {"--combine", "sum"} << 2 << 0.0 << 0
+                                  << "--combine wants separate or running";
+    QTest::newRow("malformed reference") << QStringList {"--combine", "separate", "--reference",
+        "bad-ref.csv"} << 1 << 0.0 << 0 << "(line 8)";
+}
+
+void TestCliUsageAnalysis::combinations()
+{
+    QFETCH(QStringList, options);
+    QFETCH(int, exitCode);
+    QFETCH(double, hours);
+    QFETCH(int, countAt14);
+    QFETCH(QString, message);
+    options.replaceInStrings(QStringLiteral("bad-ref.csv"), m_dir.filePath("bad-ref.csv"));
+    const QString first = file(QStringLiteral("first.dat"), {DemonstrationRecord});
+    const QString second = file(
+        QStringLiteral("second.dat"), {DemonstrationRecord, later(1, 36), DemonstrationRecord});
+    const CliRun run = RunCli(
+        QStringList {"exceedance", "--format", "json"} + options + QStringList {first, second});
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2(run.err.contains(message.toUtf8()), run.err.constData());
+    if (exitCode != 0)
+        return;
+    const QJsonArray tables = jsonOf(run);
+    QCOMPARE(tables.size(), 1);
+    QVERIFY(std::abs(tables[0].toObject().value("hours").toDouble() - hours) < 1e-9);
+    QCOMPARE(tables[0].toObject().value("levels").toArray().at(6).toObject().value("nc").toInt(),
+        countAt14);
+}
+
+void TestCliUsageAnalysis::damage_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<double>("counted"); // D
+    QTest::addColumn<double>("upper"); // D, or 0 when not available
+    QTest::addColumn<QString>("message");
+    // σ₁ = 100 MPa, k = 1, S_D = 100 MPa, N_D = 10⁶: N = 10⁸ / S_a, so a cycle from n_v to n_p
+    // does 50 (n_p − n_v) / 10⁸. Over the demonstration record's cycles Σ count (n_p − n_v) is
+    // 5787.4 at the levels reached and 6878.2 one level out (with the bounds +6 / −3 g).
+    const QStringList sn {"--sigma1", "100", "--k", "1", "--sd", "100", "--nd", "1e6"};
+    QTest::newRow("both estimates") << sn + QStringList {"--max-load", "6,-3"} << 0
+                                    << 50 * 5787.4 / 1e8 << 50 * 6878.2 / 1e8 << QString();
+    QTest::newRow("no bound beyond the top levels")
+        << sn << 0 << 50 * 5787.4 / 1e8 << 0.0 << QString();
+    QTest::newRow("parameters file") << QStringList {"--parameters", "sn.ini"} << 0
+                                     << 50 * 5787.4 / 1e8 << 50 * 6878.2 / 1e8 << QString();
+    QTest::newRow("k = 0") << QStringList {"--sigma1", "100", "--k", "0", "--sd", "100", "--nd",
+        "1e6"} << 2 << 0.0 << 0.0
+                           << "k";
+    QTest::newRow("N_D missing") << QStringList {"--sigma1", "100", "--k", "1", "--sd", "100"} << 2
+                                 << 0.0 << 0.0 << "give --nd";
+    QTest::newRow("mean stress at S_u")
+        << sn + QStringList {"--su", "100"} << 2 << 0.0 << 0.0 << "S_u";
+    QTest::newRow("scatter factor below 1")
+        << sn + QStringList {"--scatter", "0.5"} << 2 << 0.0 << 0.0 << "SF";
+}
+
+void TestCliUsageAnalysis::damage()
+{
+    QFETCH(QStringList, options);
+    QFETCH(int, exitCode);
+    QFETCH(double, counted);
+    QFETCH(double, upper);
+    QFETCH(QString, message);
+    WriteFile(m_dir.filePath(QStringLiteral("sn.ini")),
+        "[damage]\nsigma1=100\nk=1\nsd=100\nnd=1e6\nmax-load=6,-3\n");
+    options.replaceInStrings(QStringLiteral("sn.ini"), m_dir.filePath("sn.ini"));
+    const QString data = file(QStringLiteral("demo.dat"), {DemonstrationRecord});
+    const CliRun run
+        = RunCli(QStringList {"damage", "--format", "json"} + options + QStringList {data});
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2(run.err.contains(message.toUtf8()), run.err.constData());
+    if (exitCode != 0)
+        return;
+    const QJsonObject result = jsonOf(run).at(0).toObject();
+    QCOMPARE(result.value("peaks").toInt(), 2533);
+    QCOMPARE(result.value("unpairedPeaks").toInt(), 53);
+    QVERIFY(
+        std::abs(result.value("counted").toObject().value("damage").toDouble() - counted) < 1e-12);
+    const QJsonObject upperResult = result.value("upper").toObject();
+    QCOMPARE(upperResult.value("available").toBool(), upper > 0);
+    if (upper > 0)
+        QVERIFY(std::abs(upperResult.value("damage").toDouble() - upper) < 1e-12);
+    else
+        QVERIFY(upperResult.value("reason").toString().contains(QLatin1String("4.0 g")));
+}
+
+void TestCliUsageAnalysis::chartAndReport_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // OUT stands for the output file
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QStringList>("found"); // in the PDF's text
+    QTest::addColumn<int>("pages");
+    QTest::newRow("chart PNG") << QStringList {"chart", "--kind", "exceedance", "-o", "OUT"}
+                               << "chart.png" << QStringList() << 0;
+    QTest::newRow("chart PDF") << QStringList {"chart", "--kind", "exceedance", "-o", "OUT"}
+                               << "chart.pdf" << QStringList {"Exceedances per 1000 h"} << 1;
+    QTest::newRow("report without damage")
+        << QStringList {"report", "-o", "OUT"} << "usage.pdf"
+        << QStringList {"2533", "10044.9", "not computed", "E = Nc / T per hour"} << 1;
+    // The damage summary and its formulas take the report onto a second page.
+    QTest::newRow("report with damage")
+        << QStringList {"report", "--sigma1", "100", "--k", "1", "--sd", "100", "--nd", "1e6",
+               "--max-load", "6,-3", "-o", "OUT"}
+        << "usage.pdf" << QStringList {"D_counted", "0.0028937", "0.0034391", "D = Σ"} << 2;
+}
+
+void TestCliUsageAnalysis::chartAndReport()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, out);
+    QFETCH(QStringList, found);
+    QFETCH(int, pages);
+    const QString output = m_dir.filePath(out);
+    QFile::remove(output);
+    arguments.replaceInStrings(QStringLiteral("OUT"), output);
+    const CliRun run = RunCli(arguments
+        + QStringList {"--reference", m_dir.filePath(QStringLiteral("ref.csv")),
+            file(QStringLiteral("demo.dat"), {DemonstrationRecord})});
+    QCOMPARE(run.exitCode, 0);
+    if (out.endsWith(QLatin1String(".png"))) {
+        QCOMPARE(QImage(output).size(), QSize(800, 600));
+        return;
+    }
+    QCOMPARE(pdfPages(output), pages);
+    const QString text = pdfText(output);
+    for (const QString &expected : found)
+        QVERIFY2(
+            text.contains(expected), qPrintable(expected + QStringLiteral(" not in:\n") + text));
+}
+
+ZEMRA_TEST_MAIN(TestCliUsageAnalysis)
+#include "tst_cli_usage_analysis.moc"
