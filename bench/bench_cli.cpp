@@ -256,3 +256,63 @@ ZEMRA_BENCHMARK(cliChart)
             .arg(ratio, 0, 'f', 2),
         target, ratio <= ChartTargetRatio);
 }
+
+ZEMRA_BENCHMARK(cliExceedanceCsv)
+{
+    const QString cli = QStringLiteral(ZEMRA_CLI);
+    const QString target = QStringLiteral("at least %1 MB/s of input, bounded memory")
+                               .arg(SpectrumTargetMbPerSecond);
+    const QStringList command {cli, "exceedance", "--all", "--format", "csv"};
+    std::vector<Run> big;
+    std::vector<Run> small;
+    if (!measurePair(command + QStringList {files().big}, command + QStringList {files().small}, 3,
+            big, small)) {
+        bench::Report(QStringLiteral("zemra-cli exceedance --all --format csv 100 MB"),
+            QStringLiteral("a run failed"), target, false);
+        return;
+    }
+    const bench::Stats time = bench::Summarise(times(big));
+    const double worstExtra = worstExtraKb(command + QStringList {files().big},
+        command + QStringList {files().small}, files().dir.path(), 2);
+    bench::Report(QStringLiteral("zemra-cli exceedance --all --format csv 100 MB"),
+        QStringLiteral("%1 MB/s, %2 records/s (%3); extra peak memory at most %4 kB")
+            .arg(megabytesPerSecond(time.median), 0, 'f', 1)
+            .arg(files().records / (time.median / 1e9), 0, 'f', 0)
+            .arg(bench::Describe(time))
+            .arg(worstExtra, 0, 'f', 0),
+        target,
+        megabytesPerSecond(time.median) >= SpectrumTargetMbPerSecond
+            && worstExtra <= CheckTargetExtraKb);
+}
+
+ZEMRA_BENCHMARK(cliReport)
+{
+    constexpr double ReportTargetRatio = 3;
+    const QString cli = QStringLiteral(ZEMRA_CLI);
+    const QString target = QStringLiteral("at most %1x chart -o x.png").arg(ReportTargetRatio);
+    QTemporaryDir runtime;
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::vector<Run> report;
+    std::vector<Run> chart;
+    const bool ok = measurePair(
+        {cli, "report", "--sigma1", "100", "--k", "5", "--sd", "60", "--nd", "2e6", "--max-load",
+            "5.7,-2.28", "-o", files().dir.filePath(QStringLiteral("usage.pdf")), files().small},
+        {cli, "chart", "-o", files().dir.filePath(QStringLiteral("chart.png")), files().small},
+        ChartRuns / 2, report, chart);
+    if (!ok) {
+        bench::Report(
+            QStringLiteral("zemra-cli report"), QStringLiteral("a run failed"), target, false);
+        return;
+    }
+    const bench::Stats reportTime = bench::Summarise(times(report));
+    const bench::Stats chartTime = bench::Summarise(times(chart));
+    std::printf("  %-32s %s\n", "chart PNG", qPrintable(bench::Describe(chartTime)));
+    std::printf("  %-32s %s\n", "report PDF", qPrintable(bench::Describe(reportTime)));
+    const double ratio = reportTime.median / chartTime.median;
+    bench::Report(QStringLiteral("zemra-cli report of one record"),
+        QStringLiteral("%1 against %2: ratio %3")
+            .arg(bench::FormatDuration(reportTime.median), bench::FormatDuration(chartTime.median))
+            .arg(ratio, 0, 'f', 2),
+        target, ratio <= ReportTargetRatio);
+}
