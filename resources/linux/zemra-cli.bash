@@ -12,7 +12,7 @@ _zemra_cli()
         esac
     done
     if [[ -z $command ]]; then
-        COMPREPLY=($(compgen -W "check spectrum timers chart reset --help --version" -- "$cur"))
+        COMPREPLY=($(compgen -W "check spectrum timers chart reset exceedance damage report --help --version" -- "$cur"))
         return
     fi
     case $prev in
@@ -23,15 +23,31 @@ _zemra_cli()
                 COMPREPLY=($(compgen -W "text csv json" -- "$cur"))
             fi
             return ;;
-        --record|--size) return ;;
-        -o|--output) COMPREPLY=($(compgen -f -X '!*.@(png|pdf|svg)' -- "$cur") $(compgen -d -- "$cur")); return ;;
+        --record|--size|--sigma1|--k|--sd|--nd|--su|--scatter|--design-life|--max-load|--limit-loads) return ;;
+        --combine) COMPREPLY=($(compgen -W "separate running" -- "$cur")); return ;;
+        --axis) COMPREPLY=($(compgen -W "n dn a" -- "$cur")); return ;;
+        --category) COMPREPLY=($(compgen -W "normal utility aerobatic" -- "$cur")); return ;;
+        --below) COMPREPLY=($(compgen -W "elementary haibach original" -- "$cur")); return ;;
+        --kind) COMPREPLY=($(compgen -W "spectrum exceedance" -- "$cur")); return ;;
+        --reference) COMPREPLY=($(compgen -f -X '!*.csv' -- "$cur") $(compgen -d -- "$cur")); return ;;
+        --parameters) COMPREPLY=($(compgen -f -X '!*.@(ini|conf)' -- "$cur") $(compgen -d -- "$cur")); return ;;
+        -o|--output)
+            if [[ $command == report ]]; then
+                COMPREPLY=($(compgen -f -X '!*.pdf' -- "$cur") $(compgen -d -- "$cur"))
+            else
+                COMPREPLY=($(compgen -f -X '!*.@(png|pdf|svg)' -- "$cur") $(compgen -d -- "$cur"))
+            fi
+            return ;;
         --port) COMPREPLY=($(compgen -W "$(ls /dev/ttyUSB* /dev/ttyACM* /dev/ttyS* 2>/dev/null)" -- "$cur")); return ;;
     esac
     if [[ $cur == -* ]]; then
         case $command in
             check) COMPREPLY=($(compgen -W "--help" -- "$cur")) ;;
             spectrum|timers) COMPREPLY=($(compgen -W "--record --all --format --help" -- "$cur")) ;;
-            chart) COMPREPLY=($(compgen -W "--record --size --format -o --output --help --version" -- "$cur")) ;;
+            chart) COMPREPLY=($(compgen -W "--kind --record --all --combine --axis --category --limit-loads --reference --parameters --size --format -o --output --help --version" -- "$cur")) ;;
+            exceedance) COMPREPLY=($(compgen -W "--record --all --combine --axis --category --limit-loads --reference --parameters --format --help --version" -- "$cur")) ;;
+            damage) COMPREPLY=($(compgen -W "--record --all --combine --parameters --sigma1 --k --sd --nd --below --su --scatter --design-life --max-load --format --help --version" -- "$cur")) ;;
+            report) COMPREPLY=($(compgen -W "--record --all --combine --axis --category --limit-loads --reference --parameters --sigma1 --k --sd --nd --below --su --scatter --design-life --max-load -o --output --help --version" -- "$cur")) ;;
             reset) COMPREPLY=($(compgen -W "--port --help" -- "$cur")) ;;
         esac
         return

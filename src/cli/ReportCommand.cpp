@@ -83,8 +83,7 @@ QList<ReportBlock> damageBlocks(const DamageParameters &parameters, const Damage
             {QStringLiteral("D_upper"), &damage.upper}}) {
         if (!estimate->available) {
             summary.table.rows << QStringList {name, QStringLiteral("not available")};
-            unavailable << QStringLiteral("%1 is not available: %2.")
-                               .arg(name, estimate->unavailableReason);
+            unavailable << estimate->unavailableReason;
             continue;
         }
         summary.table.rows << QStringList {name, ShortNumber(estimate->damage),

@@ -374,8 +374,7 @@ void damageText(const UsagePeriod &period, const DamageParameters &parameters,
         const DamageEstimate &estimate = named.estimate;
         if (!estimate.available) {
             summary << QStringList {QString::fromLatin1(named.name), QStringLiteral("n/a")};
-            unavailable << QStringLiteral("D_%1 not available: %2")
-                               .arg(QString::fromLatin1(named.name), estimate.unavailableReason);
+            unavailable << estimate.unavailableReason;
             continue;
         }
         summary << QStringList {QString::fromLatin1(named.name), ShortNumber(estimate.damage),

@@ -29,7 +29,7 @@ constexpr double SmallestTableSize = 6.5; // a wide table shrinks to this before
 constexpr double NoteSize = 7.5;
 constexpr double FooterSize = 7.5;
 // A chart's height to its width, and the scales it is tried at when the report runs over a page.
-constexpr double ChartAspect = 0.6;
+constexpr double ChartAspect = 0.5;
 constexpr std::array<double, 5> ChartScales {1.0, 0.92, 0.84, 0.76, 0.68};
 
 QFont reportFont(double points, bool bold = false)
