@@ -101,11 +101,23 @@ QList<ReportBlock> damageBlocks(const DamageParameters &parameters, const Damage
 
 int RunReport(const QStringList &arguments)
 {
-    CommandLine commandLine(QStringLiteral("report"),
+    CommandLine commandLine(
+        QStringLiteral("report"),
         QStringLiteral("An A4 PDF usage report of one record or a combination: what was read, "
                        "the exceedance\nchart and table beside the references, the damage "
                        "summary with its inputs (when\nthe S-N data is given), the formulas and "
-                       "assumptions, the program version and date."),
+                       "assumptions, the program version and date.\n\nFormulas and "
+                       "assumptions:\n  ")
+            +
+            [] {
+                DamageParameters all;
+                all.ultimateStrength = 1;
+                all.designLife = 1;
+                QStringList lines
+                    = ExceedanceFormulaLines(Axis::Fraction, true) + DamageFormulaLines(all);
+                lines.removeDuplicates();
+                return lines.join(QStringLiteral("\n  "));
+            }(),
         QStringLiteral("FILE..."));
     QCommandLineParser &parser = commandLine.parser();
     AddSelectionOptions(parser);
