@@ -101,16 +101,9 @@ int RunChart(const QStringList &arguments)
         if (const int status = ReadReferences(commandLine, references); status >= 0)
             return status;
         std::optional<ExceedanceAnalysis> analysis;
-        if (const int status = ForEachPeriod(selection,
-                [&](const UsagePeriod &period) {
-                    analysis = AnalyseExceedances(period, axis, references);
-                });
+        if (const int status = AnalyseOnePeriod(selection, axis, references, analysis);
             status != ExitOk)
             return status;
-        if (!analysis->table.ok()) {
-            PrintMessage(analysis->table.message());
-            return ExitRefused;
-        }
         const ExceedanceChartData data = ExceedanceChartOf(*analysis, references);
         drawing.title = QStringLiteral("Exceedances per 1000 h");
         drawing.render = [data](QSize pixels) { return RenderExceedanceChart(pixels, data); };

@@ -147,16 +147,9 @@ int RunReport(const QStringList &arguments)
         return status;
 
     std::optional<ExceedanceAnalysis> analysis;
-    if (const int status = ForEachPeriod(selection,
-            [&](const UsagePeriod &period) {
-                analysis = AnalyseExceedances(period, axis, references);
-            });
+    if (const int status = AnalyseOnePeriod(selection, axis, references, analysis);
         status != ExitOk)
         return status;
-    if (!analysis->table.ok()) {
-        PrintMessage(analysis->table.message());
-        return ExitRefused;
-    }
     const UsagePeriod &period = analysis->period;
     std::optional<DamageResult> damage;
     if (damageGiven) {

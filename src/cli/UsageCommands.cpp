@@ -71,6 +71,22 @@ ExceedanceAnalysis AnalyseExceedances(const UsagePeriod &period, const AxisChoic
     return analysis;
 }
 
+int AnalyseOnePeriod(const UsageSelection &selection, const AxisChoice &axis,
+    const std::vector<ReferenceSpectrum> &references, std::optional<ExceedanceAnalysis> &analysis)
+{
+    if (const int status = ForEachPeriod(selection,
+            [&](const UsagePeriod &period) {
+                analysis = AnalyseExceedances(period, axis, references);
+            });
+        status != ExitOk)
+        return status;
+    if (!analysis->table.ok()) {
+        PrintMessage(analysis->table.message());
+        return ExitRefused;
+    }
+    return ExitOk;
+}
+
 ExceedanceChartData ExceedanceChartOf(
     const ExceedanceAnalysis &analysis, const std::vector<ReferenceSpectrum> &references)
 {

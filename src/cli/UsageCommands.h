@@ -11,3 +11,8 @@ ExceedanceAnalysis AnalyseExceedances(const UsagePeriod &period, const AxisChoic
 // the table's axis.
 ExceedanceChartData ExceedanceChartOf(
     const ExceedanceAnalysis &analysis, const std::vector<ReferenceSpectrum> &references);
+
+// The one analysis a chart or a report shows: the records read and combined as selected,
+// compared with the references. ExitOk, or the exit status after saying why not.
+int AnalyseOnePeriod(const UsageSelection &selection, const AxisChoice &axis,
+    const std::vector<ReferenceSpectrum> &references, std::optional<ExceedanceAnalysis> &analysis);
