@@ -1,6 +1,7 @@
 #include "Cli.h"
 #include "FormatReal.h"
 #include "RecordTables.h"
+#include "UsageTables.h"
 
 #include <QLocale>
 
@@ -24,17 +25,9 @@ int runTable(TableKind kind, const QStringList &arguments)
     RecordChoice choice;
     if (const int status = ReadRecordOptions(commandLine, choice); status >= 0)
         return status;
-    const QString formatName = parser.value(QStringLiteral("format"));
-    TableFormat format;
-    if (formatName == QLatin1String("text"))
-        format = TableFormat::Text;
-    else if (formatName == QLatin1String("csv"))
-        format = TableFormat::Csv;
-    else if (formatName == QLatin1String("json"))
-        format = TableFormat::Json;
-    else
-        return commandLine.usageError(
-            QStringLiteral("unknown format \"%1\": text, csv or json.").arg(formatName));
+    TableFormat format = TableFormat::Text;
+    if (const int status = ReadTableFormat(commandLine, format); status >= 0)
+        return status;
     const QStringList files = parser.positionalArguments();
     if (files.size() != 1)
         return commandLine.usageError(QStringLiteral("give exactly one FILE."));
@@ -51,11 +44,7 @@ int runTable(TableKind kind, const QStringList &arguments)
     // A refused record leaves the output unfinished, as its exit status says.
     if (status == ExitOk)
         writer.end(output.buffer());
-    if (!output.flush()) {
-        PrintMessage(QStringLiteral("cannot write to standard output."));
-        return ExitRefused;
-    }
-    return status;
+    return FinishOutput(output, status);
 }
 } // namespace
 

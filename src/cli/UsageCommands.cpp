@@ -18,37 +18,6 @@ QString formulaHelp(const QStringList &lines)
     return text;
 }
 
-int readFormat(const CommandLine &commandLine, TableFormat &format)
-{
-    const QString name = commandLine.parser().value(QStringLiteral("format"));
-    if (name == QLatin1String("text"))
-        format = TableFormat::Text;
-    else if (name == QLatin1String("csv"))
-        format = TableFormat::Csv;
-    else if (name == QLatin1String("json"))
-        format = TableFormat::Json;
-    else
-        return commandLine.usageError(
-            QStringLiteral("unknown format \"%1\": text, csv or json.").arg(name));
-    return -1;
-}
-
-void addFormatOption(QCommandLineParser &parser)
-{
-    parser.addOption(
-        {QStringLiteral("format"), QStringLiteral("text (default), csv (RFC 4180) or json."),
-            QStringLiteral("FORMAT"), QStringLiteral("text")});
-}
-
-int finish(Output &output, int status)
-{
-    if (!output.flush()) {
-        PrintMessage(QStringLiteral("cannot write to standard output."));
-        return ExitRefused;
-    }
-    return status;
-}
-
 QList<QPointF> branchPoints(const ExceedanceTable &table, Branch branch,
     const std::function<std::optional<double>(int level)> &value)
 {
@@ -138,7 +107,7 @@ int RunExceedance(const QStringList &arguments)
     AddAxisOptions(parser);
     AddReferenceOption(parser);
     AddParametersOption(parser);
-    addFormatOption(parser);
+    AddTableFormatOption(parser);
     if (const int status = commandLine.parse(arguments); status >= 0)
         return status;
     UsageSelection selection;
@@ -146,7 +115,7 @@ int RunExceedance(const QStringList &arguments)
     TableFormat format = TableFormat::Text;
     std::vector<ReferenceSpectrum> references;
     for (const int status : {ReadSelection(commandLine, false, selection),
-             ReadAxis(commandLine, axis), readFormat(commandLine, format)}) {
+             ReadAxis(commandLine, axis), ReadTableFormat(commandLine, format)}) {
         if (status >= 0)
             return status;
     }
@@ -171,7 +140,7 @@ int RunExceedance(const QStringList &arguments)
     });
     if (status == ExitOk && !refused)
         writer.end(output.buffer());
-    return finish(output, refused ? ExitRefused : status);
+    return FinishOutput(output, refused ? ExitRefused : status);
 }
 
 int RunDamage(const QStringList &arguments)
@@ -191,7 +160,7 @@ int RunDamage(const QStringList &arguments)
     AddSelectionOptions(parser);
     AddDamageOptions(parser);
     AddParametersOption(parser);
-    addFormatOption(parser);
+    AddTableFormatOption(parser);
     if (const int status = commandLine.parse(arguments); status >= 0)
         return status;
     UsageSelection selection;
@@ -200,7 +169,7 @@ int RunDamage(const QStringList &arguments)
     TableFormat format = TableFormat::Text;
     for (const int status : {ReadSelection(commandLine, false, selection),
              ReadDamageParameters(commandLine, true, parameters, given),
-             readFormat(commandLine, format)}) {
+             ReadTableFormat(commandLine, format)}) {
         if (status >= 0)
             return status;
     }
@@ -232,5 +201,5 @@ int RunDamage(const QStringList &arguments)
         for (const QString &line : DamageFormulaLines(parameters))
             output.buffer() += "  " + line.toUtf8() + '\n';
     }
-    return finish(output, refused ? ExitUsage : status);
+    return FinishOutput(output, refused ? ExitUsage : status);
 }

@@ -36,9 +36,44 @@ QString textNumber(const std::optional<double> &value)
     return value ? ShortNumber(*value) : QString();
 }
 
-// Rows of cells in columns padded to their widest cell: the first column to the left, the rest
-// to the right.
-void appendAligned(QByteArray &out, const QList<QStringList> &rows)
+QString levelName(int level)
+{
+    return QString::fromLatin1(LoadLevels[level].text);
+}
+} // namespace
+
+void AddTableFormatOption(QCommandLineParser &parser)
+{
+    parser.addOption(
+        {QStringLiteral("format"), QStringLiteral("text (default), csv (RFC 4180) or json."),
+            QStringLiteral("FORMAT"), QStringLiteral("text")});
+}
+
+int ReadTableFormat(const CommandLine &commandLine, TableFormat &format)
+{
+    const QString name = commandLine.parser().value(QStringLiteral("format"));
+    if (name == QLatin1String("text"))
+        format = TableFormat::Text;
+    else if (name == QLatin1String("csv"))
+        format = TableFormat::Csv;
+    else if (name == QLatin1String("json"))
+        format = TableFormat::Json;
+    else
+        return commandLine.usageError(
+            QStringLiteral("unknown format \"%1\": text, csv or json.").arg(name));
+    return -1;
+}
+
+int FinishOutput(Output &output, int status)
+{
+    if (!output.flush()) {
+        PrintMessage(QStringLiteral("cannot write to standard output."));
+        return ExitRefused;
+    }
+    return status;
+}
+
+void AppendAligned(QByteArray &out, const QList<QStringList> &rows, int left)
 {
     QList<qsizetype> widths;
     for (const QStringList &row : rows) {
@@ -51,17 +86,11 @@ void appendAligned(QByteArray &out, const QList<QStringList> &rows)
         for (qsizetype i = 0; i < row.size(); ++i) {
             if (i > 0)
                 line += QStringLiteral("  ");
-            line += i == 0 ? row[i].leftJustified(widths[i]) : row[i].rightJustified(widths[i]);
+            line += i < left ? row[i].leftJustified(widths[i]) : row[i].rightJustified(widths[i]);
         }
         out += line.trimmed().toUtf8() + '\n';
     }
 }
-
-QString levelName(int level)
-{
-    return QString::fromLatin1(LoadLevels[level].text);
-}
-} // namespace
 
 QString FirstAboveText(const ReferenceComparison &comparison)
 {
@@ -215,7 +244,7 @@ void ExceedanceWriter::add(const ExceedanceAnalysis &analysis, QByteArray &out)
                       << textNumber(comparison.ratio[row.level]);
             rows << cells;
         }
-        appendAligned(out, rows);
+        AppendAligned(out, rows);
         for (size_t i = 0; i < m_references.size(); ++i)
             out += QStringLiteral("ref %1: %2 (%3, %4, page %5); %6\n")
                        .arg(i + 1)
@@ -384,7 +413,7 @@ void damageText(const UsagePeriod &period, const DamageParameters &parameters,
             textNumber(estimate.life.severity)};
     }
     out += '\n';
-    appendAligned(out, summary);
+    AppendAligned(out, summary);
     for (const QString &line : unavailable)
         out += line.toUtf8() + '\n';
     for (const NamedEstimate &named :
@@ -403,7 +432,7 @@ void damageText(const UsagePeriod &period, const DamageParameters &parameters,
                 ShortNumber(cycle.equivalentAmplitude),
                 cycle.cyclesToFailure ? ShortNumber(*cycle.cyclesToFailure) : QStringLiteral("∞"),
                 ShortNumber(cycle.damage)};
-        appendAligned(out, rows);
+        AppendAligned(out, rows);
     }
 }
 } // namespace
