@@ -1,0 +1,91 @@
+#pragma once
+
+#include "Register.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <initializer_list>
+
+// The connection under a register (internal to the register library): what differs between
+// SQLite and PostgreSQL is kept here (connecting, locking, catalogue questions, the words of an
+// error), so that every other statement is one text for both engines.
+class RegisterDatabase
+{
+public:
+    RegisterDatabase(const RegisterLocation &location, const RegisterOptions &options);
+    ~RegisterDatabase();
+    RegisterDatabase(const RegisterDatabase &) = delete;
+    RegisterDatabase &operator=(const RegisterDatabase &) = delete;
+
+    // Connects and sets the connection up (WAL and the busy timeout, or the lock timeout).
+    Result open(Register::Access access);
+    bool isSQLite() const { return m_location.engine == RegisterLocation::Engine::SQLite; }
+    const RegisterLocation &location() const { return m_location; }
+    QSqlDatabase database() const;
+
+    // The tables of the register's schema that exist, lower case.
+    QStringList tables();
+
+    // A write transaction: the register to this connection alone until commit() or rollback()
+    // (SQLite: BEGIN IMMEDIATE; PostgreSQL: an advisory lock that every writer takes first).
+    Result beginWrite();
+    // A read transaction: one consistent view of the register.
+    Result beginRead();
+    Result commit();
+    void rollback(); // nothing outside a transaction
+
+    // A prepared statement with positional (?) parameters. A statement that fails in a
+    // transaction rolls it back.
+    QSqlQuery prepare(const QString &sql, Result &result);
+    // Prepares and runs with `values` bound in order; the query is given back to read rows.
+    Result run(QSqlQuery &query, const QString &sql, std::initializer_list<QVariant> values = {});
+    Result run(const QString &sql, std::initializer_list<QVariant> values = {});
+    Result execute(QSqlQuery &query); // runs a query prepared and bound by the caller
+
+    // A failed statement in plain words: 'The register "X" is in use by another command …',
+    // CannotOpen when the register cannot be reached or opened, Invalid when it is not a
+    // database or damaged, Failed for the rest.
+    Result failure(const QSqlError &error) const;
+
+private:
+    Result begin(const QString &statement);
+    Result failed(const QSqlError &error);
+    // The reason, starting with a verb ("is not an SQLite database"), and its kind.
+    QString reason(const QSqlError &error, Result::Failure &kind) const;
+    Result openSQLite(Register::Access access);
+    Result openPostgreSQL();
+
+    RegisterLocation m_location;
+    RegisterOptions m_options;
+    QString m_connection;
+    bool m_readOnly = false;
+    bool m_inTransaction = false;
+};
+
+// Closes a transaction with a rollback unless it was committed.
+class TransactionGuard
+{
+public:
+    explicit TransactionGuard(RegisterDatabase &database)
+        : m_database(database)
+    { }
+    ~TransactionGuard()
+    {
+        if (!m_done)
+            m_database.rollback();
+    }
+    Result commit()
+    {
+        m_done = true;
+        return m_database.commit();
+    }
+
+private:
+    RegisterDatabase &m_database;
+    bool m_done = false;
+};

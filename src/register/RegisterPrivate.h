@@ -1,0 +1,119 @@
+#pragma once
+
+#include "Register.h"
+#include "RegisterDatabase.h"
+#include "RegisterRows.h"
+
+#include <QSqlQuery>
+
+#include <functional>
+#include <map>
+#include <vector>
+
+// A failure of one kind of result as a failure of another, with its message.
+template<class Outcome> Outcome failed(const Result &result)
+{
+    Outcome outcome;
+    outcome.setFailure(result.failure(), result.message());
+    return outcome;
+}
+
+// What the parts of Register share (internal to the register library).
+struct Register::Private
+{
+    Private(const RegisterLocation &location, const RegisterOptions &options)
+        : db(location, options)
+        , options(options)
+        , user(options.user.isEmpty() ? LoginName() : options.user)
+    { }
+
+    RegisterDatabase db;
+    RegisterOptions options;
+    QString user;
+
+    QString name() const { return db.location().text; }
+    Result damaged(const QString &what) const;
+
+    // The aircraft matched by registration; `found` false when there is none.
+    Result findAircraft(const QString &registration, AircraftInfo &aircraft, bool &found);
+    Result allAircraft(std::vector<AircraftInfo> &aircraft);
+    Result unknownAircraft(const QString &registration) const;
+    Result findOrMakeType(const QString &name, qint64 &id);
+
+    // Ids from id_counters: the next one, and the counter set past the ones used.
+    Result nextId(const QString &counter, qint64 &id);
+    Result setNextId(const QString &counter, qint64 id);
+
+    // The aircraft's read-outs taken on or after `from` ("" for all), in order, a block at a
+    // time, each with its period derived by `mode`.
+    struct Walked
+    {
+        qint64 id = 0;
+        qint64 previousId = 0; // the read-out before it; 0 for the first
+        QString taken;
+        RecordValues words {};
+        qint64 record = 0;
+        QString fileName;
+        QString added;
+        QString addedBy;
+        StoredPeriod period;
+        QString reset; // what fell, where the period starts over
+    };
+    Result walkReadouts(qint64 aircraft, CombineMode mode, const QString &from,
+        const std::function<Result(const std::vector<Walked> &)> &take);
+
+    // usage_by_day of the aircraft from `from` on ("" for all), derived anew from its read-outs.
+    // Resets of read-outs with an id of at least `firstNew`, or right after one, are appended to
+    // `resets`.
+    Result rebuildUsage(qint64 aircraft, CombineMode mode, const QString &from, qint64 firstNew,
+        std::vector<ResetFound> *resets);
+
+    // Sums of the periods per aircraft, over the read-outs taken since `since` or all.
+    Result usageByAircraft(const std::optional<QDate> &since,
+        const std::function<void(qint64 aircraft, UsageFigures &&)> &take);
+    UsageListResult usageList(const std::optional<QDate> &since, bool ranked);
+};
+
+// The figures the analysis makes of summed periods.
+void ComputeUsage(UsageFigures &usage, const StructuralData &structure);
+
+// The periods of an aircraft's read-outs taken on one day, summed: a row of usage_by_day.
+struct DayUsage
+{
+    qint64 readouts = 0;
+    qint64 resets = 0;
+    LevelCounts counts {};
+    std::int64_t seconds = 0;
+    void add(const StoredPeriod &period);
+};
+using UsageDays = std::map<QString, DayUsage>;
+// Adds to the aircraft's rows of usage_by_day, making those that are missing.
+Result AddUsage(RegisterDatabase &database, qint64 aircraft, const UsageDays &days);
+
+// A row of readouts as written.
+struct ReadoutRow
+{
+    qint64 id = 0;
+    qint64 aircraft = 0;
+    qint64 addition = 0;
+    qint64 record = 0;
+    QString taken;
+    QString words;
+};
+
+// Writes read-outs many rows to a statement, which is what makes a large file quick to add.
+class ReadoutWriter
+{
+public:
+    explicit ReadoutWriter(RegisterDatabase &database);
+    Result add(ReadoutRow &&row);
+    Result flush();
+
+private:
+    Result write(QSqlQuery &query);
+
+    RegisterDatabase &m_database;
+    std::vector<ReadoutRow> m_pending;
+    QSqlQuery m_batch;
+    bool m_prepared = false;
+};

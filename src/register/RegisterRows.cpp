@@ -1,0 +1,217 @@
+#include "RegisterRows.h"
+
+#include <QDateTime>
+#include <QRegularExpression>
+#include <QStringList>
+
+#include <pwd.h>
+#include <unistd.h>
+
+QString NameKey(const QString &name)
+{
+    return name.trimmed().normalized(QString::NormalizationForm_C).toCaseFolded();
+}
+
+namespace {
+QString numbered(const QString &prefix, const char *stem, int count)
+{
+    QStringList columns;
+    for (int i = 0; i < count; ++i)
+        columns << prefix + QLatin1String(stem) + QString::number(i);
+    return columns.join(QStringLiteral(", "));
+}
+
+QVariant optionalNumber(const std::optional<double> &value)
+{
+    return value ? QVariant(*value) : QVariant(QMetaType::fromType<double>());
+}
+
+std::optional<double> numberAt(const QSqlQuery &query, int column)
+{
+    const QVariant value = query.value(column);
+    if (value.isNull())
+        return std::nullopt;
+    return value.toDouble();
+}
+} // namespace
+
+QString WordsText(const RecordValues &values)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    QString text(RecordWords * 5 - 1, QLatin1Char('|'));
+    QChar *at = text.data();
+    for (const std::int32_t value : values) {
+        for (int shift = 12; shift >= 0; shift -= 4)
+            *at++ = QLatin1Char(digits[(value >> shift) & 0xf]);
+        ++at;
+    }
+    return text;
+}
+
+bool WordsFromText(const QString &text, RecordValues &values)
+{
+    if (text.size() != RecordWords * 5 - 1)
+        return false;
+    const QChar *at = text.constData();
+    for (int word = 0; word < RecordWords; ++word) {
+        if (word > 0 && *at++ != QLatin1Char('|'))
+            return false;
+        std::int32_t value = 0;
+        for (int digit = 0; digit < 4; ++digit) {
+            const char16_t c = (at++)->unicode();
+            if (c >= '0' && c <= '9')
+                value = value * 16 + (c - '0');
+            else if (c >= 'A' && c <= 'F')
+                value = value * 16 + (c - 'A' + 10);
+            else
+                return false;
+        }
+        values[word] = value;
+    }
+    return true;
+}
+
+QString CountColumns()
+{
+    return numbered(QString(), "c", LevelCount);
+}
+
+QString StructureColumnList(const QString &prefix)
+{
+    static const char *const names[]
+        = {"stress_per_g", "sn_slope", "sn_endurance_stress", "sn_endurance_cycles",
+            "below_endurance", "ultimate_strength", "scatter_factor", "design_life",
+            "max_load_positive", "max_load_negative", "limit_load_positive", "limit_load_negative"};
+    QStringList columns;
+    for (const char *name : names)
+        columns << prefix + QLatin1String(name);
+    return columns.join(QStringLiteral(", "));
+}
+
+QString Assignments(const QString &columns)
+{
+    QStringList assignments;
+    for (const QString &column : columns.split(QStringLiteral(", ")))
+        assignments << column + QStringLiteral(" = ?");
+    return assignments.join(QStringLiteral(", "));
+}
+
+std::vector<QVariant> StructureValues(const StructuralData &structure)
+{
+    std::vector<QVariant> values;
+    const std::optional<DamageParameters> &damage = structure.damage;
+    const auto field = [&damage](auto member) -> std::optional<double> {
+        if (!damage)
+            return std::nullopt;
+        return (*damage).*member;
+    };
+    values.push_back(optionalNumber(field(&DamageParameters::stressPerG)));
+    values.push_back(optionalNumber(field(&DamageParameters::slope)));
+    values.push_back(optionalNumber(field(&DamageParameters::enduranceStress)));
+    values.push_back(optionalNumber(field(&DamageParameters::enduranceCycles)));
+    values.push_back(damage ? QVariant(BelowEnduranceName(damage->belowEndurance))
+                            : QVariant(QMetaType::fromType<QString>()));
+    values.push_back(optionalNumber(damage ? damage->ultimateStrength : std::nullopt));
+    values.push_back(optionalNumber(field(&DamageParameters::scatterFactor)));
+    values.push_back(optionalNumber(damage ? damage->designLife : std::nullopt));
+    values.push_back(optionalNumber(damage ? damage->maxLoadPositive : std::nullopt));
+    values.push_back(optionalNumber(damage ? damage->maxLoadNegative : std::nullopt));
+    values.push_back(optionalNumber(
+        structure.limits ? std::optional<double>(structure.limits->positive) : std::nullopt));
+    values.push_back(optionalNumber(
+        structure.limits ? std::optional<double>(structure.limits->negative) : std::nullopt));
+    return values;
+}
+
+StructuralData ReadStructure(const QSqlQuery &query, int first, bool &valid)
+{
+    StructuralData structure;
+    valid = true;
+    const std::optional<double> sigma = numberAt(query, first);
+    const std::optional<double> slope = numberAt(query, first + 1);
+    const std::optional<double> stress = numberAt(query, first + 2);
+    const std::optional<double> cycles = numberAt(query, first + 3);
+    if (sigma && slope && stress && cycles) {
+        DamageParameters damage;
+        damage.stressPerG = *sigma;
+        damage.slope = *slope;
+        damage.enduranceStress = *stress;
+        damage.enduranceCycles = *cycles;
+        const std::optional<BelowEndurance> below
+            = BelowEnduranceFromName(query.value(first + 4).toString());
+        valid = valid && below.has_value();
+        damage.belowEndurance = below.value_or(BelowEndurance::Elementary);
+        damage.ultimateStrength = numberAt(query, first + 5);
+        damage.scatterFactor = numberAt(query, first + 6).value_or(8);
+        damage.designLife = numberAt(query, first + 7);
+        damage.maxLoadPositive = numberAt(query, first + 8);
+        damage.maxLoadNegative = numberAt(query, first + 9);
+        valid = valid && damage.maxLoadPositive.has_value() == damage.maxLoadNegative.has_value()
+            && CheckDamageParameters(damage).ok();
+        structure.damage = damage;
+    } else {
+        valid = !sigma && !slope && !stress && !cycles;
+    }
+    const std::optional<double> positive = numberAt(query, first + 10);
+    const std::optional<double> negative = numberAt(query, first + 11);
+    if (positive && negative) {
+        structure.limits = LimitLoads {*positive, *negative};
+        valid = valid && CheckAxisChoice(AxisChoice {Axis::Fraction, structure.limits}).ok();
+    } else {
+        valid = valid && !positive && !negative;
+    }
+    return structure;
+}
+
+QString DateText(const QDate &date)
+{
+    return date.toString(QStringLiteral("yyyy-MM-dd"));
+}
+
+QDate DateFromText(const QString &text)
+{
+    static const QRegularExpression form(QStringLiteral("^[0-9]{4}-[0-9]{2}-[0-9]{2}$"));
+    if (!form.match(text).hasMatch())
+        return {};
+    return QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+}
+
+QString UtcNow()
+{
+    return QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss'Z'"));
+}
+
+bool IsUtcTime(const QString &text)
+{
+    static const QRegularExpression form(
+        QStringLiteral("^[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}Z$"));
+    return form.match(text).hasMatch()
+        && QDateTime::fromString(text, QStringLiteral("yyyy-MM-ddTHH:mm:ss'Z'")).isValid();
+}
+
+QString LoginName()
+{
+    for (const char *variable : {"LOGNAME", "USER"}) {
+        const QString name = qEnvironmentVariable(variable);
+        if (!name.isEmpty())
+            return name;
+    }
+    if (const passwd *entry = ::getpwuid(::getuid()))
+        return QString::fromLocal8Bit(entry->pw_name);
+    return QStringLiteral("uid %1").arg(::getuid());
+}
+
+QString NameProblem(const QString &name, const QString &what, int maxLength)
+{
+    const QString trimmed = name.trimmed();
+    if (trimmed.isEmpty())
+        return QStringLiteral("The %1 is empty.").arg(what);
+    if (trimmed.size() > maxLength)
+        return QStringLiteral("The %1 \"%2\" is longer than %3 characters.")
+            .arg(what, trimmed, QString::number(maxLength));
+    for (const QChar c : trimmed) {
+        if (c.category() == QChar::Other_Control)
+            return QStringLiteral("The %1 \"%2\" holds a control character.").arg(what, trimmed);
+    }
+    return {};
+}

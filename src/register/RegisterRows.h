@@ -1,0 +1,56 @@
+#pragma once
+
+#include "Register.h"
+
+#include <QDate>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariant>
+
+#include <vector>
+
+// Values between the register's rows and the program (internal to the register library).
+
+// The key a registration or type name is matched by: trimmed, NFC, case-folded.
+QString NameKey(const QString &name);
+
+// A record's 22 words as the register keeps them: the record's text as RecordText() gives it,
+// "0001|0002|...|0029", and back. False for any other text (a damaged register).
+QString WordsText(const RecordValues &values);
+bool WordsFromText(const QString &text, RecordValues &values);
+
+// "c0, c1, ... c17": the count columns of usage_by_day.
+QString CountColumns();
+// "a = ?, b = ?" for the columns of a list such as CountColumns().
+QString Assignments(const QString &columns);
+
+// The twelve structure columns, each optionally prefixed ("a."), in the order of
+// StructureValues() and ReadStructure().
+QString StructureColumnList(const QString &prefix = QString());
+constexpr int StructureColumnCount = 12;
+// The twelve structure columns' values (NULL where unset).
+std::vector<QVariant> StructureValues(const StructuralData &structure);
+// Reads the twelve structure columns starting at column `first`. Invalid when the values do not
+// make structural data (a damaged or hand-edited register).
+StructuralData ReadStructure(const QSqlQuery &query, int first, bool &valid);
+
+QString DateText(const QDate &date); // "YYYY-MM-DD"
+QDate DateFromText(const QString &text); // invalid unless exactly "YYYY-MM-DD"
+QString UtcNow(); // "YYYY-MM-DDTHH:MM:SSZ"
+bool IsUtcTime(const QString &text);
+
+// The login name the register keeps as the adder.
+QString LoginName();
+
+// A registration or type name as the register takes it: trimmed, not empty, no control
+// characters, at most `maxLength` characters. Empty text when it is fine, else why not.
+QString NameProblem(const QString &name, const QString &what, int maxLength);
+
+// The period of a read-out, as the readouts table keeps it.
+struct StoredPeriod
+{
+    LevelCounts counts {};
+    std::int64_t seconds = 0;
+    bool afterReset = false;
+    bool operator==(const StoredPeriod &) const = default;
+};

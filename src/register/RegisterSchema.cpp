@@ -1,0 +1,164 @@
+#include "RegisterSchema.h"
+
+#include "RegisterRows.h"
+
+#include <QHash>
+
+namespace {
+const QString StructureDefinitions
+    = QStringLiteral("stress_per_g DOUBLE PRECISION, sn_slope DOUBLE PRECISION, "
+                     "sn_endurance_stress DOUBLE PRECISION, sn_endurance_cycles DOUBLE PRECISION, "
+                     "below_endurance VARCHAR(20), ultimate_strength DOUBLE PRECISION, "
+                     "scatter_factor DOUBLE PRECISION, design_life DOUBLE PRECISION, "
+                     "max_load_positive DOUBLE PRECISION, max_load_negative DOUBLE PRECISION, "
+                     "limit_load_positive DOUBLE PRECISION, limit_load_negative DOUBLE PRECISION");
+
+QString columns(const char *prefix, int count, const char *type)
+{
+    QStringList list;
+    for (int i = 0; i < count; ++i)
+        list
+            << QStringLiteral("%1%2 %3").arg(QLatin1String(prefix)).arg(i).arg(QLatin1String(type));
+    return list.join(QStringLiteral(", "));
+}
+
+const QString TypesTable = QStringLiteral("CREATE TABLE aircraft_types ("
+                                          "id INTEGER PRIMARY KEY, "
+                                          "name VARCHAR(200) NOT NULL, "
+                                          "name_key VARCHAR(200) NOT NULL UNIQUE, ")
+    + StructureDefinitions + QLatin1Char(')');
+
+Result runAll(RegisterDatabase &database, const QStringList &statements)
+{
+    for (const QString &statement : statements) {
+        if (Result done = database.run(statement); !done.ok())
+            return done;
+    }
+    return {};
+}
+
+// Version 1 to 2: the types get a table of their own, so that structural data can be set once
+// per type. Every type name in use becomes a type (names that differ only in case are one),
+// and each aircraft points at its type.
+Result upgradeFrom1(RegisterDatabase &database)
+{
+    if (Result made = runAll(database,
+            {TypesTable,
+                QStringLiteral("ALTER TABLE aircraft ADD COLUMN type_id INTEGER "
+                               "REFERENCES aircraft_types (id)")});
+        !made.ok())
+        return made;
+    QSqlQuery query;
+    if (Result read = database.run(query,
+            QStringLiteral("SELECT id, type_name FROM aircraft WHERE type_name IS NOT NULL "
+                           "ORDER BY id"));
+        !read.ok())
+        return read;
+    // Read whole before anything is written: PostgreSQL drops a result still being read when the
+    // connection runs another statement.
+    QList<std::pair<qint64, QString>> named;
+    while (query.next())
+        named.append({query.value(0).toLongLong(), query.value(1).toString().trimmed()});
+    query.finish();
+    QHash<QString, qint64> types;
+    QList<std::pair<qint64, qint64>> links;
+    qint64 nextType = 1;
+    for (const auto &[aircraft, name] : named) {
+        if (name.isEmpty())
+            continue;
+        const QString key = NameKey(name);
+        if (!types.contains(key)) {
+            if (Result made
+                = database.run(QStringLiteral("INSERT INTO aircraft_types (id, name, name_key) "
+                                              "VALUES (?, ?, ?)"),
+                    {nextType, name, key});
+                !made.ok())
+                return made;
+            types.insert(key, nextType++);
+        }
+        links.append({aircraft, types.value(key)});
+    }
+    for (const auto &[aircraft, type] : links) {
+        if (Result linked = database.run(
+                QStringLiteral("UPDATE aircraft SET type_id = ? WHERE id = ?"), {type, aircraft});
+            !linked.ok())
+            return linked;
+    }
+    if (Result dropped = database.run(QStringLiteral("ALTER TABLE aircraft DROP COLUMN type_name"));
+        !dropped.ok())
+        return dropped;
+    return database.run(
+        QStringLiteral("INSERT INTO id_counters (name, next_id) VALUES ('type', ?)"), {nextType});
+}
+} // namespace
+
+Result CreateSchema(RegisterDatabase &database)
+{
+    if (Result made = runAll(database,
+            {QStringLiteral("CREATE TABLE schema_version (version INTEGER NOT NULL)"),
+                QStringLiteral("CREATE TABLE id_counters (name VARCHAR(20) PRIMARY KEY, "
+                               "next_id INTEGER NOT NULL)"),
+                QStringLiteral("INSERT INTO id_counters (name, next_id) VALUES ('aircraft', 1), "
+                               "('type', 1), ('addition', 1), ('readout', 1)"),
+                TypesTable,
+                QStringLiteral("CREATE TABLE aircraft ("
+                               "id INTEGER PRIMARY KEY, "
+                               "registration VARCHAR(100) NOT NULL, "
+                               "registration_key VARCHAR(100) NOT NULL UNIQUE, "
+                               "type_id INTEGER REFERENCES aircraft_types (id), "
+                               "combine_mode VARCHAR(10) NOT NULL "
+                               "CHECK (combine_mode IN ('separate', 'running')), ")
+                    + StructureDefinitions
+                    + QStringLiteral(", created_at VARCHAR(20) NOT NULL, "
+                                     "changed_at VARCHAR(20) NOT NULL)"),
+                QStringLiteral("CREATE TABLE additions ("
+                               "id INTEGER PRIMARY KEY, "
+                               "aircraft_id INTEGER NOT NULL REFERENCES aircraft (id), "
+                               "file_name TEXT NOT NULL, "
+                               "added_at VARCHAR(20) NOT NULL, "
+                               "added_by VARCHAR(200) NOT NULL)"),
+                QStringLiteral("CREATE TABLE readouts ("
+                               "id INTEGER PRIMARY KEY, "
+                               "aircraft_id INTEGER NOT NULL REFERENCES aircraft (id), "
+                               "addition_id INTEGER NOT NULL REFERENCES additions (id), "
+                               "record_number BIGINT NOT NULL, "
+                               "taken_on VARCHAR(10) NOT NULL, "
+                               "words VARCHAR(109) NOT NULL)"),
+                QStringLiteral(
+                    "CREATE INDEX readouts_in_order ON readouts (aircraft_id, taken_on, id)"),
+                QStringLiteral("CREATE INDEX readouts_by_addition ON readouts (addition_id)"),
+                QStringLiteral("CREATE TABLE usage_by_day ("
+                               "aircraft_id INTEGER NOT NULL REFERENCES aircraft (id), "
+                               "taken_on VARCHAR(10) NOT NULL, "
+                               "readouts INTEGER NOT NULL, "
+                               "resets INTEGER NOT NULL, ")
+                    + columns("c", LevelCount, "BIGINT NOT NULL")
+                    + QStringLiteral(", active_seconds BIGINT NOT NULL, "
+                                     "PRIMARY KEY (aircraft_id, taken_on))")});
+        !made.ok())
+        return made;
+    return database.run(
+        QStringLiteral("INSERT INTO schema_version (version) VALUES (?)"), {RegisterSchemaVersion});
+}
+
+Result UpgradeSchema(RegisterDatabase &database, int from)
+{
+    for (int version = from; version < RegisterSchemaVersion; ++version) {
+        Result step;
+        switch (version) {
+        case 1:
+            step = upgradeFrom1(database);
+            break;
+        default:
+            step.setFailure(Result::Invalid,
+                QStringLiteral("The register \"%1\" has schema version %2, which no version of "
+                               "this program made.")
+                    .arg(database.location().text)
+                    .arg(version));
+        }
+        if (!step.ok())
+            return step;
+    }
+    return database.run(
+        QStringLiteral("UPDATE schema_version SET version = ?"), {RegisterSchemaVersion});
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "RegisterDatabase.h"
+#include "Result.h"
+
+#include <QString>
+#include <QStringList>
+
+// The register's schema (internal to the register library), one text for SQLite and PostgreSQL:
+// only types, constraints and statements both engines take as they are.
+//
+// Version 2 (current):
+//   schema_version (version)                 one row: the version of this schema
+//   id_counters (name, next_id)              the next id of aircraft, type, addition, readout;
+//                                            ids are given out under the writer's lock, so that
+//                                            neither engine's own sequences are needed
+//   aircraft_types (id, name, name_key, STRUCTURE)
+//   aircraft (id, registration, registration_key, type_id, combine_mode, STRUCTURE,
+//             created_at, changed_at)
+//   additions (id, aircraft_id, file_name, added_at, added_by)
+//                                            one `register add` of one file
+//   readouts (id, aircraft_id, addition_id, record_number, taken_on, words)
+//     words: the record's 22 words as its text, "0001|0002|...|0029" (RecordText); the
+//     register never computes on them, and one value a row is what makes a large file quick
+//   usage_by_day (aircraft_id, taken_on, readouts, resets, c0 ... c17, active_seconds)
+//     the periods of the aircraft's read-outs taken that day, summed: counts, active seconds,
+//     how many read-outs and how many started over from a reset. Derived from readouts by the
+//     aircraft's combine_mode, in the same transaction as every change, so that the fleet is
+//     summed by the database.
+//   STRUCTURE = stress_per_g, sn_slope, sn_endurance_stress, sn_endurance_cycles,
+//               below_endurance, ultimate_strength, scatter_factor, design_life,
+//               max_load_positive, max_load_negative, limit_load_positive, limit_load_negative
+//     the S-N columns are all set or all NULL, and so are the two limit loads.
+//   Keys: registration_key and name_key are the trimmed text, NFC, case-folded, so that a
+//   registration matches whatever its case. Dates are "YYYY-MM-DD", times UTC
+//   "YYYY-MM-DDTHH:MM:SSZ".
+//
+// Version 1: as version 2, without aircraft_types; the aircraft's type was the text column
+// type_name, and structural data was kept per aircraft only.
+constexpr int RegisterSchemaVersion = 2;
+
+// Makes the current schema in an empty database, inside the caller's write transaction.
+Result CreateSchema(RegisterDatabase &database);
+
+// Upgrades a schema of version `from` (older than the current one) step by step to the current
+// one, inside the caller's write transaction.
+Result UpgradeSchema(RegisterDatabase &database, int from);

@@ -1,0 +1,237 @@
+#include "Register.h"
+
+#include "RegisterPrivate.h"
+
+#include <algorithm>
+#include <map>
+
+namespace {
+int levelAt(double n)
+{
+    for (int level = 0; level < LevelCount; ++level) {
+        if (LoadLevels[level].n == n)
+            return level;
+    }
+    return -1;
+}
+const int Level3g = levelAt(3.0);
+const int LevelMinus1g = levelAt(-1.0);
+
+// The counted estimate's damage and life, when there is one.
+const DamageEstimate *counted(const UsageFigures &usage)
+{
+    return usage.damage ? &usage.damage->counted : nullptr;
+}
+} // namespace
+
+void ComputeUsage(UsageFigures &usage, const StructuralData &structure)
+{
+    usage.hours = double(usage.seconds) / 3600.0;
+    if (usage.seconds > 0) {
+        const ExceedanceTable table = ComputeExceedances(usage.counts, usage.hours, AxisChoice());
+        usage.per1000hAt3g = table.rows[Level3g].per1000h;
+        usage.per1000hAtMinus1g = table.rows[LevelMinus1g].per1000h;
+    }
+    if (!structure.damage) {
+        usage.damageNote = QStringLiteral("no S-N data");
+        return;
+    }
+    if (usage.seconds <= 0) {
+        usage.damageNote = QStringLiteral("no active work time");
+        return;
+    }
+    DamageResult damage = ComputeDamage(usage.counts, usage.hours, *structure.damage);
+    if (!damage.ok()) {
+        usage.damageNote = damage.message();
+        return;
+    }
+    usage.damage = std::move(damage);
+}
+
+CombinedCounts CombinedOf(const UsageFigures &usage)
+{
+    CombinedCounts combined;
+    if (usage.seconds <= 0) {
+        combined.setFailure(Result::Invalid,
+            QStringLiteral("No active work time in these read-outs: exceedances per hour cannot "
+                           "be computed (T = 0)."));
+        return combined;
+    }
+    combined.counts = usage.counts;
+    combined.seconds = usage.seconds;
+    combined.hours = double(usage.seconds) / 3600.0;
+    combined.periods.push_back({0, false, usage.counts, usage.seconds});
+    return combined;
+}
+
+Result Register::Private::usageByAircraft(const std::optional<QDate> &since,
+    const std::function<void(qint64 aircraft, UsageFigures &&)> &take)
+{
+    QStringList sums;
+    for (int level = 0; level < LevelCount; ++level)
+        sums << QStringLiteral("SUM(c%1)").arg(level);
+    const QString select = QStringLiteral("SELECT aircraft_id, SUM(readouts), MIN(taken_on), "
+                                          "MAX(taken_on), ")
+        + sums.join(QStringLiteral(", "))
+        + QStringLiteral(", SUM(active_seconds) FROM usage_by_day");
+    QSqlQuery query;
+    const Result read = since
+        ? db.run(query, select + QStringLiteral(" WHERE taken_on >= ? GROUP BY aircraft_id"),
+            {DateText(*since)})
+        : db.run(query, select + QStringLiteral(" GROUP BY aircraft_id"));
+    if (!read.ok())
+        return read;
+    while (query.next()) {
+        UsageFigures usage;
+        usage.readouts = query.value(1).toLongLong();
+        usage.firstTaken = DateFromText(query.value(2).toString());
+        usage.lastTaken = DateFromText(query.value(3).toString());
+        for (int level = 0; level < LevelCount; ++level)
+            usage.counts[level] = query.value(4 + level).toLongLong();
+        usage.seconds = query.value(4 + LevelCount).toLongLong();
+        take(query.value(0).toLongLong(), std::move(usage));
+    }
+    return {};
+}
+
+UsageListResult Register::Private::usageList(const std::optional<QDate> &since, bool ranked)
+{
+    if (Result begun = db.beginRead(); !begun.ok())
+        return failed<UsageListResult>(begun);
+    TransactionGuard guard(db);
+    std::vector<AircraftInfo> aircraft;
+    if (Result read = allAircraft(aircraft); !read.ok())
+        return failed<UsageListResult>(read);
+    std::map<qint64, UsageFigures> whole;
+    std::map<qint64, UsageFigures> window;
+    if (Result read = usageByAircraft(std::nullopt,
+            [&whole](qint64 id, UsageFigures &&usage) { whole[id] = std::move(usage); });
+        !read.ok())
+        return failed<UsageListResult>(read);
+    if (since) {
+        if (Result read = usageByAircraft(since,
+                [&window](qint64 id, UsageFigures &&usage) { window[id] = std::move(usage); });
+            !read.ok())
+            return failed<UsageListResult>(read);
+    }
+    guard.commit();
+
+    UsageListResult result;
+    result.since = since;
+    for (const AircraftInfo &info : aircraft) {
+        AircraftUsage row;
+        row.aircraft = info;
+        const StructuralData &structure = info.structure();
+        UsageFigures total = whole[info.id];
+        ComputeUsage(total, structure);
+        if (!since) {
+            row.usage = std::move(total);
+            if (const DamageEstimate *estimate = counted(row.usage)) {
+                row.hoursLeft = estimate->life.hoursLeft;
+                row.exhausted = estimate->life.exhausted;
+            }
+        } else {
+            row.usage = window[info.id];
+            ComputeUsage(row.usage, structure);
+            const DamageEstimate *recent = counted(row.usage);
+            const DamageEstimate *all = counted(total);
+            if (all)
+                row.lifeUsedToDatePercent = all->life.usedPercent;
+            // What is left after the whole history, at the rate of the window.
+            if (recent && all && recent->damage > 0) {
+                const double left = (1.0 / structure.damage->scatterFactor - all->damage)
+                    * row.usage.hours / recent->damage;
+                row.hoursLeft = left;
+                row.exhausted = left < 0;
+            }
+        }
+        result.aircraft.push_back(std::move(row));
+    }
+
+    const auto byRegistration = [](const AircraftUsage &a, const AircraftUsage &b) {
+        return NameKey(a.aircraft.registration) < NameKey(b.aircraft.registration);
+    };
+    if (!ranked) {
+        std::sort(result.aircraft.begin(), result.aircraft.end(), byRegistration);
+        return result;
+    }
+    std::sort(result.aircraft.begin(), result.aircraft.end(),
+        [&byRegistration](const AircraftUsage &a, const AircraftUsage &b) {
+            const DamageEstimate *x = counted(a.usage);
+            const DamageEstimate *y = counted(b.usage);
+            if (!x || !y)
+                return x != nullptr && y == nullptr ? true
+                    : x == nullptr && y != nullptr  ? false
+                                                    : byRegistration(a, b);
+            if (x->life.usedPercent != y->life.usedPercent)
+                return x->life.usedPercent > y->life.usedPercent;
+            if (x->damagePer1000h != y->damagePer1000h)
+                return x->damagePer1000h > y->damagePer1000h;
+            return byRegistration(a, b);
+        });
+    int rank = 0;
+    for (AircraftUsage &row : result.aircraft)
+        row.rank = counted(row.usage) ? ++rank : 0;
+    return result;
+}
+
+UsageListResult Register::list()
+{
+    return d->usageList(std::nullopt, false);
+}
+
+UsageListResult Register::fleet(const std::optional<QDate> &since)
+{
+    return d->usageList(since, true);
+}
+
+HistoryResult Register::history(const QString &registration)
+{
+    RegisterDatabase &db = d->db;
+    if (Result begun = db.beginRead(); !begun.ok())
+        return failed<HistoryResult>(begun);
+    TransactionGuard guard(db);
+    HistoryResult result;
+    bool found = false;
+    if (Result read = d->findAircraft(registration, result.aircraft, found); !read.ok())
+        return failed<HistoryResult>(read);
+    if (!found)
+        return failed<HistoryResult>(d->unknownAircraft(registration));
+    UsageFigures &usage = result.usage;
+    QDate from;
+    if (Result walked = d->walkReadouts(result.aircraft.id, result.aircraft.mode, QString(),
+            [&](const std::vector<Private::Walked> &block) {
+                for (const Private::Walked &readout : block) {
+                    HistoryPeriod period;
+                    period.readout = readout.id;
+                    period.taken = DateFromText(readout.taken);
+                    period.from = from;
+                    from = period.taken;
+                    period.record = readout.record;
+                    period.fileName = readout.fileName;
+                    period.added = readout.added;
+                    period.addedBy = readout.addedBy;
+                    period.words = readout.words;
+                    period.counts = readout.period.counts;
+                    period.seconds = readout.period.seconds;
+                    period.hours = double(readout.period.seconds) / 3600.0;
+                    period.afterReset = readout.period.afterReset;
+                    for (int level = 0; level < LevelCount; ++level)
+                        usage.counts[level] += readout.period.counts[level];
+                    usage.seconds += readout.period.seconds;
+                    period.totalCounts = usage.counts;
+                    period.totalSeconds = usage.seconds;
+                    period.totalHours = double(usage.seconds) / 3600.0;
+                    if (usage.readouts++ == 0)
+                        usage.firstTaken = period.taken;
+                    usage.lastTaken = period.taken;
+                    result.periods.push_back(std::move(period));
+                }
+                return Result();
+            });
+        !walked.ok())
+        return failed<HistoryResult>(walked);
+    guard.commit();
+    ComputeUsage(usage, result.aircraft.structure());
+    return result;
+}

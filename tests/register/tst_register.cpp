@@ -1,0 +1,898 @@
+#include "PostgresServer.h"
+#include "Register.h"
+#include "TestSupport.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTest>
+
+#include <sys/stat.h>
+
+// The register's library against both engines: every case runs once on an SQLite file in a
+// temporary folder and once on a database of a PostgreSQL server the test starts itself.
+namespace {
+// A record whose 18 counters are base, base + 1, ... base + 17, with the active clock at
+// `seconds` s and `periods` 12-hour periods.
+CounterRecord record(int base, int seconds, int periods)
+{
+    CounterRecord words {};
+    for (int level = 0; level < LevelCount; ++level)
+        words[level] = std::uint16_t(base + level);
+    words[ActiveSecondsWord] = std::uint16_t(seconds);
+    words[ActivePeriodsWord] = std::uint16_t(periods);
+    words[BatterySecondsWord] = 789;
+    words[BatteryPeriodsWord] = 41;
+    return words;
+}
+
+QDate day(const char *text)
+{
+    return QDate::fromString(QString::fromLatin1(text), Qt::ISODate);
+}
+
+struct ExpectedPeriod
+{
+    qint64 seconds;
+    qint64 first; // count at -2.0 g
+    qint64 last; // count at 4.0 g
+    bool reset;
+};
+struct Dated
+{
+    const char *date;
+    QList<CounterRecord> records;
+};
+using Script = QList<Dated>;
+
+DamageParameters sn(double stressPerG = 60)
+{
+    DamageParameters p;
+    p.stressPerG = stressPerG, p.slope = 5, p.enduranceStress = 80, p.enduranceCycles = 2e6;
+    return p;
+}
+
+// Every field of structural data, each number to the last bit.
+QString fields(const StructuralData &data)
+{
+    const auto number = [](const std::optional<double> &value) {
+        return value ? QString::number(*value, 'g', 17) : QStringLiteral("-");
+    };
+    QStringList parts;
+    if (const std::optional<DamageParameters> &p = data.damage)
+        parts << number(p->stressPerG) << number(p->slope) << number(p->enduranceStress)
+              << number(p->enduranceCycles) << BelowEnduranceName(p->belowEndurance)
+              << number(p->ultimateStrength) << number(p->scatterFactor) << number(p->designLife)
+              << number(p->maxLoadPositive) << number(p->maxLoadNegative);
+    if (data.limits)
+        parts << number(data.limits->positive) << number(data.limits->negative);
+    return parts.join(QLatin1Char(' '));
+}
+
+// The database under a register, for what only the test does to it.
+class RawConnection
+{
+public:
+    explicit RawConnection(const RegisterLocation &location)
+        : m_name(QStringLiteral("raw-%1").arg(++s_count))
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(
+            location.engine == RegisterLocation::Engine::SQLite ? QStringLiteral("QSQLITE")
+                                                                : QStringLiteral("QPSQL"),
+            m_name);
+        db.setDatabaseName(location.engine == RegisterLocation::Engine::SQLite ? location.path
+                                                                               : location.database);
+        db.setHostName(location.host);
+        db.setUserName(location.user);
+        m_open = db.open();
+    }
+    ~RawConnection()
+    {
+        QSqlDatabase::database(m_name, false).close();
+        QSqlDatabase::removeDatabase(m_name);
+    }
+    bool exec(const QString &sql)
+    {
+        QSqlQuery query(QSqlDatabase::database(m_name, false));
+        if (!m_open || !query.exec(sql)) {
+            qWarning("%s: %s", qPrintable(sql), qPrintable(query.lastError().text()));
+            return false;
+        }
+        return true;
+    }
+    QVariant value(const QString &sql)
+    {
+        QSqlQuery query(QSqlDatabase::database(m_name, false));
+        return m_open && query.exec(sql) && query.next() ? query.value(0) : QVariant();
+    }
+
+private:
+    static inline int s_count = 0;
+    QString m_name;
+    bool m_open = false;
+};
+} // namespace
+
+Q_DECLARE_METATYPE(Script)
+Q_DECLARE_METATYPE(QList<ExpectedPeriod>)
+
+class TestRegister : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void locations_data();
+    void locations();
+    void addIsIdempotent_data() { engines(); }
+    void addIsIdempotent();
+    void addIsAllOrNothing_data();
+    void addIsAllOrNothing();
+    void periods_data();
+    void periods();
+    void ranking_data() { engines(); }
+    void ranking();
+    void upgradeFromVersion1_data() { engines(); }
+    void upgradeFromVersion1();
+    void newerSchemaRefused_data() { engines(); }
+    void newerSchemaRefused();
+    void roundTripAcrossEngines_data();
+    void roundTripAcrossEngines();
+    void namesAsGiven_data();
+    void namesAsGiven();
+    void refusals_data();
+    void refusals();
+
+private:
+    void engines();
+    RegisterLocation fresh(const QString &engine);
+    std::unique_ptr<Register> open(const RegisterLocation &location,
+        Register::Access access = Register::Access::Write, int waitMilliseconds = 10000);
+    QString file(const QString &name, const QList<CounterRecord> &records);
+    QByteArray exported(Register &reg);
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<PostgresServer> m_server;
+    int m_registers = 0;
+};
+
+void TestRegister::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    // Readable by "nobody", for the read-only case.
+    QVERIFY(QFile::setPermissions(m_dir.path(),
+        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
+            | QFile::ExeOther));
+    m_server = std::make_unique<PostgresServer>();
+    QVERIFY2(m_server->ready(), qPrintable(m_server->reason()));
+    // A user who may read a register but not change it.
+    QVERIFY2(
+        m_server->runSql(QStringLiteral("postgres"), QStringLiteral("CREATE ROLE reader LOGIN")),
+        qPrintable(m_server->reason()));
+}
+
+// Qt's warnings (a statement not freed, a connection still in use) are faults too.
+void TestRegister::init()
+{
+    QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
+}
+
+void TestRegister::engines()
+{
+    QTest::addColumn<QString>("engine");
+    QTest::newRow("sqlite") << QStringLiteral("sqlite");
+    QTest::newRow("postgresql") << QStringLiteral("postgresql");
+}
+
+RegisterLocation TestRegister::fresh(const QString &engine)
+{
+    if (engine == QLatin1String("sqlite"))
+        return ParseRegisterLocation(
+            m_dir.filePath(QStringLiteral("r%1.sqlite").arg(++m_registers)))
+            .location;
+    const QString database
+        = m_server->createDatabase(QString::fromLatin1(QTest::currentTestFunction()));
+    if (database.isEmpty())
+        qWarning("%s", qPrintable(m_server->reason()));
+    return ParseRegisterLocation(m_server->url(database)).location;
+}
+
+std::unique_ptr<Register> TestRegister::open(
+    const RegisterLocation &location, Register::Access access, int waitMilliseconds)
+{
+    RegisterOptions options;
+    options.waitMilliseconds = waitMilliseconds;
+    options.user = QStringLiteral("tester");
+    OpenedRegister opened = Register::open(location, access, options);
+    if (!opened.ok())
+        qWarning("%s", qPrintable(opened.message()));
+    return std::move(opened.reg);
+}
+
+QString TestRegister::file(const QString &name, const QList<CounterRecord> &records)
+{
+    QByteArray bytes;
+    for (const CounterRecord &words : records)
+        bytes += RecordFileBytes(words);
+    const QString path = m_dir.filePath(name);
+    WriteFile(path, bytes);
+    return path;
+}
+
+QByteArray TestRegister::exported(Register &reg)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    const Result written = reg.exportJson(buffer);
+    if (!written.ok())
+        qWarning("%s", qPrintable(written.message()));
+    return buffer.data();
+}
+
+void TestRegister::locations_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected"); // engine|path or host|port|user|database, or !reason
+    QTest::newRow("file") << "/x/reg.sqlite"
+                          << "sqlite|/x/reg.sqlite";
+    QTest::newRow("host and port") << "postgresql://eng@db.example:5433/fleet"
+                                   << "pg|db.example|5433|eng|fleet";
+    QTest::newRow("socket folder") << "postgresql://eng@/fleet?host=/run/pg"
+                                   << "pg|/run/pg|-1|eng|fleet";
+    QTest::newRow("encoded socket") << "postgres://eng@%2Frun%2Fpg/fleet"
+                                    << "pg|/run/pg|-1|eng|fleet";
+    QTest::newRow("ipv6") << "postgresql://[::1]:6000/fleet"
+                          << "pg|::1|6000||fleet";
+    QTest::newRow("password") << "postgresql://eng:secret@db/fleet"
+                              << "!PGPASSWORD";
+    QTest::newRow("password key") << "postgresql://eng@db/fleet?password=x"
+                                  << "!PGPASSWORD";
+    QTest::newRow("no database") << "postgresql://eng@db"
+                                 << "!names no database";
+    QTest::newRow("bad port") << "postgresql://db:99999/fleet"
+                              << "!not a number from 1 to 65535";
+    QTest::newRow("unknown key") << "postgresql://db/fleet?options=-c"
+                                 << "!\"options\"";
+}
+
+void TestRegister::locations()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    const LocationResult parsed = ParseRegisterLocation(text);
+    if (expected.startsWith(QLatin1Char('!'))) {
+        QVERIFY(!parsed.ok());
+        QVERIFY2(parsed.message().contains(expected.mid(1)), qPrintable(parsed.message()));
+        return;
+    }
+    QVERIFY2(parsed.ok(), qPrintable(parsed.message()));
+    const RegisterLocation &l = parsed.location;
+    const QString actual = l.engine == RegisterLocation::Engine::SQLite
+        ? QStringLiteral("sqlite|%1").arg(l.path)
+        : QStringLiteral("pg|%1|%2|%3|%4").arg(l.host).arg(l.port).arg(l.user, l.database);
+    QCOMPARE(actual, expected);
+}
+
+void TestRegister::addIsIdempotent()
+{
+    QFETCH(QString, engine);
+    const std::unique_ptr<Register> reg = open(fresh(engine));
+    QVERIFY(reg);
+    QVERIFY(reg->setAircraft({QStringLiteral("D-EIDM"), {}, CombineMode::Running, {}}).ok());
+    // The second record is there twice in the file: it is one read-out.
+    const QString path = file(QStringLiteral("idempotent.dat"),
+        {record(1, 10, 1), record(2, 20, 1), record(2, 20, 1), record(3, 30, 1)});
+    struct Step
+    {
+        QDate date;
+        qint64 added;
+        qint64 already;
+        qint64 total;
+    };
+    for (const Step &step : {Step {day("2024-03-01"), 3, 1, 3}, Step {day("2024-03-01"), 0, 4, 3},
+             Step {day("2024-04-01"), 3, 1, 6}}) {
+        const AddResult added = reg->add(QStringLiteral("d-eidm"), {{path, step.date}});
+        QVERIFY2(added.ok(), qPrintable(added.message()));
+        QCOMPARE(added.added, step.added);
+        QCOMPARE(added.already, step.already);
+        const HistoryResult history = reg->history(QStringLiteral("D-EIDM"));
+        QCOMPARE(qint64(history.periods.size()), step.total);
+        QCOMPARE(reg->list().aircraft.front().usage.readouts, step.total);
+    }
+}
+
+void TestRegister::addIsAllOrNothing_data()
+{
+    QTest::addColumn<QString>("engine");
+    QTest::addColumn<QByteArray>("second"); // the second file's bytes; empty: no such file
+    QTest::addColumn<QStringList>("said");
+    const QByteArray good = RecordFileBytes(record(5, 50, 1)) + RecordFileBytes(record(6, 60, 1));
+    QByteArray damaged = good + RecordFileBytes(record(7, 70, 1));
+    damaged.replace(2 * 132 + 6 * 3, 4, "00g0"); // record 3, its fourth value
+    for (const char *engine : {"sqlite", "postgresql"}) {
+        QTest::addRow("%s: damaged record 3", engine)
+            << engine << damaged << QStringList {"second.dat", "record 3", "Nothing was added"};
+        QTest::addRow("%s: partial last record", engine)
+            << engine << good + "0001\r\n0002\r\n"
+            << QStringList {"second.dat", "record 3", "Nothing was added"};
+        QTest::addRow("%s: missing file", engine)
+            << engine << QByteArray() << QStringList {"second.dat", "Cannot open", "Nothing"};
+    }
+}
+
+void TestRegister::addIsAllOrNothing()
+{
+    QFETCH(QString, engine);
+    QFETCH(QByteArray, second);
+    QFETCH(QStringList, said);
+    const std::unique_ptr<Register> reg = open(fresh(engine));
+    QVERIFY(reg);
+    QVERIFY(reg->setAircraft({QStringLiteral("D-EALL"), {}, CombineMode::Separate, {}}).ok());
+    const QString first = file(QStringLiteral("first.dat"), {record(1, 10, 1), record(2, 20, 1)});
+    QVERIFY(reg->add(QStringLiteral("D-EALL"), {{first, day("2024-01-01")}}).ok());
+    const QByteArray before = exported(*reg);
+    const QString firstAgain = file(QStringLiteral("first-again.dat"), {record(3, 30, 1)});
+    const QString path = m_dir.filePath(QStringLiteral("second.dat"));
+    QFile::remove(path);
+    if (!second.isEmpty())
+        WriteFile(path, second);
+    const AddResult added = reg->add(
+        QStringLiteral("D-EALL"), {{firstAgain, day("2024-02-01")}, {path, day("2024-02-01")}});
+    QVERIFY(!added.ok());
+    for (const QString &words : said)
+        QVERIFY2(added.message().contains(words), qPrintable(added.message()));
+    QCOMPARE(exported(*reg), before);
+    QCOMPARE(reg->fleet().aircraft.front().usage.readouts, 2);
+}
+
+void TestRegister::periods_data()
+{
+    QTest::addColumn<QString>("engine");
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<Script>("script");
+    QTest::addColumn<qint64>("remove"); // a read-out removed after the script, 0: none
+    QTest::addColumn<QString>("switchTo"); // a mode set after the script
+    QTest::addColumn<QList<ExpectedPeriod>>("expected");
+    const CounterRecord r1 = record(10, 100, 1);
+    const CounterRecord r2 = record(15, 400, 1);
+    const CounterRecord r3 = record(18, 1000, 1);
+    const Script inOrder {{"2024-01-10", {r1}}, {"2024-02-10", {r2}}, {"2024-03-10", {r3}}};
+    // r1 whole: 43200 + 100 s; then differences 300 s and 600 s, 5 and 3 counts a level.
+    const QList<ExpectedPeriod> differences {
+        {43300, 10, 27, false}, {300, 5, 5, false}, {600, 3, 3, false}};
+    for (const char *e : {"sqlite", "postgresql"}) {
+        const QString engine = QString::fromLatin1(e);
+        QTest::addRow("%s: running", e)
+            << engine << "running" << inOrder << 0ll << "" << differences;
+        QTest::addRow("%s: one file", e)
+            << engine << "running" << Script {{"2024-01-10", {r1, r2, r3}}} << 0ll << ""
+            << differences;
+        QTest::addRow("%s: added out of order", e)
+            << engine << "running"
+            << Script {{"2024-03-10", {r3}}, {"2024-01-10", {r1}}, {"2024-02-10", {r2}}} << 0ll
+            << "" << differences;
+        // r3 falls below r2: it counts whole, as a period after a reset.
+        QTest::addRow("%s: reset", e) << engine << "running"
+                                      << Script {{"2024-01-10", {r1}}, {"2024-02-10", {r2}},
+                                             {"2024-03-10", {record(3, 50, 0)}}}
+                                      << 0ll << ""
+                                      << QList<ExpectedPeriod> {{43300, 10, 27, false},
+                                             {300, 5, 5, false}, {50, 3, 20, true}};
+        QTest::addRow("%s: separate", e) << engine << "separate" << inOrder << 0ll << ""
+                                         << QList<ExpectedPeriod> {{43300, 10, 27, false},
+                                                {43600, 15, 32, false}, {44200, 18, 35, false}};
+        QTest::addRow("%s: separate made running", e)
+            << engine << "separate" << inOrder << 0ll << "running" << differences;
+        // Without r2, r3 follows r1: 900 s, 8 counts a level.
+        QTest::addRow("%s: middle removed", e)
+            << engine << "running" << inOrder << 2ll << ""
+            << QList<ExpectedPeriod> {{43300, 10, 27, false}, {900, 8, 8, false}};
+        QTest::addRow("%s: no hours", e)
+            << engine << "running" << Script {{"2024-01-10", {record(0, 0, 0)}}} << 0ll << ""
+            << QList<ExpectedPeriod> {{0, 0, 17, false}};
+    }
+}
+
+void TestRegister::periods()
+{
+    QFETCH(QString, engine);
+    QFETCH(QString, mode);
+    QFETCH(Script, script);
+    QFETCH(qint64, remove);
+    QFETCH(QString, switchTo);
+    QFETCH(QList<ExpectedPeriod>, expected);
+    const std::unique_ptr<Register> reg = open(fresh(engine));
+    QVERIFY(reg);
+    const QString plane = QStringLiteral("D-EPER");
+    QVERIFY(reg->setAircraft({plane, {}, CombineModeFromName(mode), {}}).ok());
+    for (int i = 0; i < script.size(); ++i) {
+        const QString path = file(QStringLiteral("periods-%1.dat").arg(i), script[i].records);
+        const AddResult added = reg->add(plane, {{path, day(script[i].date)}});
+        QVERIFY2(added.ok(), qPrintable(added.message()));
+    }
+    if (remove)
+        QVERIFY(reg->remove(plane, remove).ok());
+    if (!switchTo.isEmpty())
+        QVERIFY(reg->setAircraft({plane, {}, CombineModeFromName(switchTo), {}}).periodsRecomputed);
+
+    const HistoryResult history = reg->history(plane);
+    QVERIFY2(history.ok(), qPrintable(history.message()));
+    QCOMPARE(history.periods.size(), size_t(expected.size()));
+    qint64 seconds = 0;
+    qint64 first = 0;
+    for (int i = 0; i < expected.size(); ++i) {
+        const HistoryPeriod &period = history.periods[i];
+        QCOMPARE(period.seconds, expected[i].seconds);
+        QCOMPARE(period.counts.front(), expected[i].first);
+        QCOMPARE(period.counts.back(), expected[i].last);
+        QCOMPARE(period.afterReset, expected[i].reset);
+        seconds += expected[i].seconds;
+        first += expected[i].first;
+        QCOMPARE(period.totalSeconds, seconds);
+        QCOMPARE(period.totalCounts.front(), first);
+        if (i > 0)
+            QCOMPARE(period.from, history.periods[i - 1].taken);
+    }
+    // The sums the database keeps for the fleet agree with the history.
+    const UsageListResult list = reg->list();
+    QVERIFY(list.ok());
+    const UsageFigures &usage = list.aircraft.front().usage;
+    QCOMPARE(usage.readouts, qint64(expected.size()));
+    QCOMPARE(usage.seconds, seconds);
+    QCOMPARE(usage.counts, history.usage.counts);
+    QCOMPARE(usage.per1000hAt3g.has_value(), seconds > 0);
+}
+
+void TestRegister::ranking()
+{
+    QFETCH(QString, engine);
+    const std::unique_ptr<Register> reg = open(fresh(engine));
+    QVERIFY(reg);
+    StructuralData own;
+    own.damage = sn();
+    QVERIFY(reg->setType(QStringLiteral("Zeta 2"), own).ok());
+    // D-EAAA: the demonstration counts twice, its own S-N data; D-EBBB once, before the window,
+    // and D-ECCC once over more hours, both with their type's data; D-EDDD has none.
+    QVERIFY(reg->setAircraft({QStringLiteral("D-EAAA"), {}, CombineMode::Separate, own}).ok());
+    for (const char *plane : {"D-EBBB", "D-ECCC"})
+        QVERIFY(reg->setAircraft({QString::fromLatin1(plane), QStringLiteral("zeta 2"),
+                                     CombineMode::Separate, {}})
+                    .ok());
+    QVERIFY(reg->setAircraft({QStringLiteral("D-EDDD"), {}, CombineMode::Separate, {}}).ok());
+    CounterRecord longer = DemonstrationRecord;
+    longer[ActivePeriodsWord] = 60;
+    const QString demo = file(QStringLiteral("demo.dat"), {DemonstrationRecord});
+    const QString slow = file(QStringLiteral("slow.dat"), {longer});
+    for (const auto &[plane, path, date] : {std::tuple {"D-EAAA", demo, "2024-01-05"},
+             std::tuple {"D-EAAA", demo, "2024-06-05"}, std::tuple {"D-EBBB", demo, "2024-01-05"},
+             std::tuple {"D-ECCC", slow, "2024-06-05"}, std::tuple {"D-EDDD", demo, "2024-06-05"}})
+        QVERIFY(reg->add(QString::fromLatin1(plane), {{path, day(date)}}).ok());
+
+    const auto order = [](const UsageListResult &fleet) {
+        QStringList ranked;
+        for (const AircraftUsage &row : fleet.aircraft)
+            ranked << QStringLiteral("%1:%2").arg(row.aircraft.registration).arg(row.rank);
+        return ranked.join(QLatin1Char(' '));
+    };
+    const UsageListResult whole = reg->fleet();
+    QVERIFY2(whole.ok(), qPrintable(whole.message()));
+    QCOMPARE(order(whole), QStringLiteral("D-EAAA:1 D-EBBB:2 D-ECCC:3 D-EDDD:0"));
+    QCOMPARE(whole.aircraft[1].aircraft.structureSource(), StructureSource::Type);
+    const double single = whole.aircraft[1].usage.damage->counted.life.usedPercent;
+    QVERIFY(single > 0);
+    QCOMPARE(whole.aircraft[0].usage.damage->counted.life.usedPercent, 2 * single);
+
+    const UsageListResult window = reg->fleet(day("2024-06-01"));
+    QCOMPARE(order(window), QStringLiteral("D-EAAA:1 D-ECCC:2 D-EBBB:0 D-EDDD:0"));
+    const AircraftUsage &lead = window.aircraft.front();
+    QCOMPARE(lead.usage.readouts, 1);
+    QCOMPARE(lead.usage.damage->counted.life.usedPercent, single);
+    QCOMPARE(*lead.lifeUsedToDatePercent, 2 * single);
+    // What the whole history leaves, at the window's rate.
+    const double d = lead.usage.damage->counted.damage;
+    QCOMPARE(*lead.hoursLeft, (1.0 / 8 - 2 * d) * lead.usage.hours / d);
+}
+
+void TestRegister::upgradeFromVersion1()
+{
+    QFETCH(QString, engine);
+    const RegisterLocation location = fresh(engine);
+    {
+        RawConnection raw(location);
+        const QString structure = QStringLiteral(
+            "stress_per_g DOUBLE PRECISION, sn_slope DOUBLE PRECISION, "
+            "sn_endurance_stress DOUBLE PRECISION, sn_endurance_cycles DOUBLE PRECISION, "
+            "below_endurance VARCHAR(20), ultimate_strength DOUBLE PRECISION, "
+            "scatter_factor DOUBLE PRECISION, design_life DOUBLE PRECISION, "
+            "max_load_positive DOUBLE PRECISION, max_load_negative DOUBLE PRECISION, "
+            "limit_load_positive DOUBLE PRECISION, limit_load_negative DOUBLE PRECISION");
+        QString counts;
+        for (int level = 0; level < LevelCount; ++level)
+            counts += QStringLiteral("c%1 BIGINT NOT NULL, ").arg(level);
+        const QString words = QString::fromLatin1(RecordText(DemonstrationRecord).toLatin1());
+        // A register as version 1 of the program left it: the type a text of each aircraft.
+        for (const QString &sql :
+            {QStringLiteral("CREATE TABLE schema_version (version INTEGER NOT NULL)"),
+                QStringLiteral("INSERT INTO schema_version VALUES (1)"),
+                QStringLiteral("CREATE TABLE id_counters (name VARCHAR(20) PRIMARY KEY, "
+                               "next_id INTEGER NOT NULL)"),
+                QStringLiteral("INSERT INTO id_counters VALUES ('aircraft', 4), ('addition', 2), "
+                               "('readout', 2)"),
+                QStringLiteral("CREATE TABLE aircraft (id INTEGER PRIMARY KEY, registration "
+                               "VARCHAR(100) NOT NULL, registration_key VARCHAR(100) NOT NULL "
+                               "UNIQUE, type_name VARCHAR(200), combine_mode VARCHAR(10) NOT "
+                               "NULL, %1, created_at VARCHAR(20) NOT NULL, changed_at "
+                               "VARCHAR(20) NOT NULL)")
+                    .arg(structure),
+                QStringLiteral("CREATE TABLE additions (id INTEGER PRIMARY KEY, aircraft_id "
+                               "INTEGER NOT NULL REFERENCES aircraft (id), file_name TEXT NOT "
+                               "NULL, added_at VARCHAR(20) NOT NULL, added_by VARCHAR(200) NOT "
+                               "NULL)"),
+                QStringLiteral("CREATE TABLE readouts (id INTEGER PRIMARY KEY, aircraft_id "
+                               "INTEGER NOT NULL REFERENCES aircraft (id), addition_id INTEGER "
+                               "NOT NULL REFERENCES additions (id), record_number BIGINT NOT "
+                               "NULL, taken_on VARCHAR(10) NOT NULL, words VARCHAR(109) NOT "
+                               "NULL)"),
+                QStringLiteral("CREATE INDEX readouts_in_order ON readouts (aircraft_id, "
+                               "taken_on, id)"),
+                QStringLiteral("CREATE TABLE usage_by_day (aircraft_id INTEGER NOT NULL, "
+                               "taken_on VARCHAR(10) NOT NULL, readouts INTEGER NOT NULL, resets "
+                               "INTEGER NOT NULL, %1active_seconds BIGINT NOT NULL, PRIMARY KEY "
+                               "(aircraft_id, taken_on))")
+                    .arg(counts),
+                QStringLiteral("INSERT INTO aircraft (id, registration, registration_key, "
+                               "type_name, combine_mode, created_at, changed_at) VALUES "
+                               "(1, 'D-EONE', 'd-eone', 'Zeta 2', 'running', "
+                               "'2023-01-01T00:00:00Z', '2023-01-01T00:00:00Z'), "
+                               "(2, 'D-ETWO', 'd-etwo', ' ZETA 2 ', 'separate', "
+                               "'2023-01-01T00:00:00Z', '2023-01-01T00:00:00Z'), "
+                               "(3, 'D-ETRI', 'd-etri', NULL, 'separate', "
+                               "'2023-01-01T00:00:00Z', '2023-01-01T00:00:00Z')"),
+                QStringLiteral("INSERT INTO additions VALUES (1, 1, 'old.dat', "
+                               "'2023-01-02T00:00:00Z', 'someone')"),
+                QStringLiteral("INSERT INTO readouts VALUES (1, 1, 1, 1, '2023-01-02', '%1')")
+                    .arg(words),
+                QStringLiteral("INSERT INTO usage_by_day VALUES (1, '2023-01-02', 1, 0, 1, 2, 10, "
+                               "80, 640, 2480, 2533, 1244, 755, 457, 321, 234, 154, 96, 27, 3, "
+                               "2, 1, 907800)")})
+            QVERIFY(raw.exec(sql));
+    }
+    OpenedRegister opened = Register::open(location, Register::Access::Read);
+    QVERIFY2(opened.ok(), qPrintable(opened.message()));
+    QCOMPARE(opened.upgradedFrom, std::optional<int>(1));
+    Register &reg = *opened.reg;
+    QCOMPARE(reg.aircraft(QStringLiteral("D-EONE")).aircraft.type, QStringLiteral("Zeta 2"));
+    QCOMPARE(reg.aircraft(QStringLiteral("D-ETWO")).aircraft.type, QStringLiteral("Zeta 2"));
+    QCOMPARE(reg.aircraft(QStringLiteral("D-ETRI")).aircraft.type, QString());
+    // One type now, whose data both aircraft of it use.
+    StructuralData data;
+    data.damage = sn();
+    const TypeResult type = reg.setType(QStringLiteral("zeta 2"), data);
+    QVERIFY2(type.ok(), qPrintable(type.message()));
+    QCOMPARE(type.type.aircraft, 2);
+    QCOMPARE(
+        reg.aircraft(QStringLiteral("D-ETWO")).aircraft.structureSource(), StructureSource::Type);
+    const HistoryResult history = reg.history(QStringLiteral("D-EONE"));
+    QCOMPARE(history.periods.size(), size_t(1));
+    QCOMPARE(history.periods.front().words, ToValues(DemonstrationRecord));
+    QVERIFY(history.usage.damage.has_value());
+    const AircraftResult added = reg.setAircraft(
+        {QStringLiteral("D-EFOR"), QStringLiteral("Zeta 3"), CombineMode::Running, {}});
+    QVERIFY2(added.ok(), qPrintable(added.message()));
+    QCOMPARE(added.aircraft.id, 4);
+    QCOMPARE(RawConnection(location).value(QStringLiteral("SELECT version FROM schema_version")),
+        QVariant(2));
+}
+
+void TestRegister::newerSchemaRefused()
+{
+    QFETCH(QString, engine);
+    const RegisterLocation location = fresh(engine);
+    QVERIFY(open(location));
+    QVERIFY(RawConnection(location).exec(QStringLiteral("UPDATE schema_version SET version = 3")));
+    for (const Register::Access access : {Register::Access::Read, Register::Access::Write}) {
+        const OpenedRegister opened = Register::open(location, access);
+        QVERIFY(!opened.ok());
+        QCOMPARE(opened.failure(), Result::Invalid);
+        QVERIFY2(opened.message().contains(QLatin1String("schema version 3, newer than version 2")),
+            qPrintable(opened.message()));
+    }
+    QCOMPARE(RawConnection(location).value(QStringLiteral("SELECT version FROM schema_version")),
+        QVariant(3));
+}
+
+void TestRegister::roundTripAcrossEngines_data()
+{
+    QTest::addColumn<QStringList>("chain");
+    QTest::newRow("sqlite, postgresql, sqlite") << QStringList {"sqlite", "postgresql", "sqlite"};
+    QTest::newRow("postgresql, sqlite, postgresql")
+        << QStringList {"postgresql", "sqlite", "postgresql"};
+}
+
+void TestRegister::roundTripAcrossEngines()
+{
+    QFETCH(QStringList, chain);
+    std::unique_ptr<Register> first = open(fresh(chain.front()));
+    QVERIFY(first);
+    StructuralData full;
+    full.damage = sn(55.5);
+    full.damage->belowEndurance = BelowEndurance::Haibach;
+    full.damage->ultimateStrength = 420;
+    full.damage->scatterFactor = 5;
+    full.damage->designLife = 12000.25;
+    full.damage->maxLoadPositive = 5.7;
+    full.damage->maxLoadNegative = -2.28;
+    full.limits = LimitLoads {3.8, -1.52};
+    StructuralData limitsOnly;
+    limitsOnly.limits = LimitLoads {4.4, -1.76};
+    QVERIFY(first->setType(QStringLiteral("Zeta \"2\""), full).ok());
+    QVERIFY(first->setType(QStringLiteral("Unused type"), {}).ok());
+    QVERIFY(first
+                ->setAircraft({QStringLiteral("SP-ŻÓŁW"), QStringLiteral("Zeta \"2\""),
+                    CombineMode::Running, limitsOnly})
+                .ok());
+    QVERIFY(first->setAircraft({QStringLiteral("D-E;1'"), {}, CombineMode::Separate, full}).ok());
+    const QString a = file(QStringLiteral("rt ä;'.dat"), {record(1, 5, 1), record(4, 9, 1)});
+    const QString b = file(QStringLiteral("rt-b.dat"), {record(2, 7, 2), record(1, 1, 1)});
+    QVERIFY(first->add(QStringLiteral("SP-ŻÓŁW"), {{a, day("2024-01-01")}, {b, day("2024-02-01")}})
+                .ok());
+    QVERIFY(first->add(QStringLiteral("D-E;1'"), {{b, day("2023-12-31")}}).ok());
+    QVERIFY(first->remove(QStringLiteral("SP-ŻÓŁW"), 2).ok());
+
+    const QByteArray original = exported(*first);
+    const QJsonDocument document = QJsonDocument::fromJson(original);
+    QCOMPARE(document[QStringLiteral("aircraft")].toArray().size(), 2);
+    QByteArray previous = original;
+    std::unique_ptr<Register> last;
+    for (const QString &engine : chain.mid(1)) {
+        last = open(fresh(engine));
+        QVERIFY(last);
+        const ImportResult imported = last->importJson(previous, QStringLiteral("previous.json"));
+        QVERIFY2(imported.ok(), qPrintable(imported.message()));
+        QCOMPARE(imported.readouts, 5);
+        previous = exported(*last);
+        QCOMPARE(previous, original);
+        // An import goes only into an empty register.
+        QVERIFY(!last->importJson(previous, QStringLiteral("again.json")).ok());
+    }
+    // What was set comes back as it was set, not merely as the first export wrote it.
+    const AircraftInfo turtle = last->aircraft(QStringLiteral("sp-żółw")).aircraft;
+    QCOMPARE(fields(turtle.typeData), fields(full));
+    QCOMPARE(fields(turtle.own), fields(limitsOnly));
+    QCOMPARE(turtle.mode, CombineMode::Running);
+    QCOMPARE(fields(last->aircraft(QStringLiteral("D-E;1'")).aircraft.own), fields(full));
+    for (const QString &plane : {QStringLiteral("SP-ŻÓŁW"), QStringLiteral("D-E;1'")}) {
+        const HistoryResult before = first->history(plane);
+        const HistoryResult after = last->history(plane);
+        QVERIFY(!before.periods.empty() && !after.periods.empty());
+        QCOMPARE(after.usage.counts, before.usage.counts);
+        QCOMPARE(after.usage.seconds, before.usage.seconds);
+        QCOMPARE(after.periods.back().readout, before.periods.back().readout);
+    }
+    // Ids go on from the highest imported one.
+    const AddResult more = last->add(QStringLiteral("D-E;1'"), {{a, day("2024-05-05")}});
+    QVERIFY(more.ok());
+    QCOMPARE(more.files.front().firstReadout, 7);
+}
+
+void TestRegister::namesAsGiven_data()
+{
+    QTest::addColumn<QString>("engine");
+    QTest::addColumn<QString>("name");
+    for (const char *engine : {"sqlite", "postgresql"}) {
+        QTest::addRow("%s: quotes", engine) << engine << QStringLiteral("D-E'Q\"T");
+        QTest::addRow("%s: semicolons", engine)
+            << engine << QStringLiteral("x'); DELETE FROM readouts; --");
+        QTest::addRow("%s: non-ASCII", engine) << engine << QStringLiteral("ÖÄ-ŻÓŁW ✈");
+        QTest::addRow("%s: percent and backslash", engine) << engine << QStringLiteral("N%1\\%s");
+    }
+}
+
+void TestRegister::namesAsGiven()
+{
+    QFETCH(QString, engine);
+    QFETCH(QString, name);
+    const std::unique_ptr<Register> reg = open(fresh(engine));
+    QVERIFY(reg);
+    QVERIFY(reg->setAircraft({QStringLiteral("D-EOTHER"), {}, CombineMode::Running, {}}).ok());
+    const AircraftResult made = reg->setAircraft(
+        {QStringLiteral("  ") + name, name + QStringLiteral(" type"), CombineMode::Running, {}});
+    QVERIFY2(made.ok(), qPrintable(made.message()));
+    QCOMPARE(made.aircraft.registration, name);
+    const QString path = file(name + QStringLiteral(".dat"), {record(1, 2, 3)});
+    const AddResult added = reg->add(name.toUpper(), {{path, day("2024-01-01")}});
+    QVERIFY2(added.ok(), qPrintable(added.message()));
+    QCOMPARE(added.registration, name);
+    QVERIFY(reg->add(QStringLiteral("D-EOTHER"), {{path, day("2024-01-01")}}).ok());
+
+    const UsageListResult list = reg->list();
+    QCOMPARE(list.aircraft.size(), size_t(2));
+    bool found = false;
+    for (const AircraftUsage &row : list.aircraft) {
+        QCOMPARE(row.usage.readouts, 1);
+        if (row.aircraft.registration == name) {
+            found = true;
+            QCOMPARE(row.aircraft.type, name + QStringLiteral(" type"));
+        }
+    }
+    QVERIFY(found);
+    const HistoryResult history = reg->history(name.toLower());
+    QVERIFY2(history.ok(), qPrintable(history.message()));
+    QCOMPARE(history.periods.size(), size_t(1));
+    QCOMPARE(history.periods.front().fileName, path);
+    const QJsonDocument document = QJsonDocument::fromJson(exported(*reg));
+    const QJsonArray aircraft = document[QStringLiteral("aircraft")].toArray();
+    QCOMPARE(aircraft[1].toObject()[QStringLiteral("registration")].toString(), name);
+}
+
+void TestRegister::refusals_data()
+{
+    QTest::addColumn<QString>("engine");
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<int>("failure");
+    QTest::addColumn<QString>("said");
+    const auto row
+        = [](const char *engine, const char *fault, Result::Failure failure, const char *said) {
+              QTest::addRow("%s: %s", engine, fault) << engine << fault << int(failure) << said;
+          };
+    row("sqlite", "not a database", Result::Invalid, "is not an SQLite database");
+    row("sqlite", "another program's database", Result::Invalid, "holds other tables (crew)");
+    row("sqlite", "no register yet", Result::Invalid, "There is no register");
+    row("sqlite", "folder missing", Result::CannotOpen, "there is no folder");
+    row("sqlite", "read-only", Result::Failed, "is read-only");
+    row("sqlite", "disk full", Result::Failed, "the disk is full");
+    row("postgresql", "server down", Result::CannotOpen, "no PostgreSQL server answers");
+    row("postgresql", "wrong database", Result::CannotOpen, "the server has no such database");
+    row("postgresql", "wrong password", Result::CannotOpen, "refused the password");
+    row("postgresql", "no register yet", Result::Invalid, "holds no register yet");
+    row("postgresql", "read-only", Result::Failed, "may not be changed by this user");
+    for (const char *engine : {"sqlite", "postgresql"}) {
+        row(engine, "locked", Result::Failed, "is in use by another command");
+        row(engine, "unknown aircraft", Result::Invalid, "There is no aircraft \"D-ENONE\"");
+        row(engine, "bad structural data", Result::Invalid,
+            "The S-N slope k must be a positive number");
+    }
+}
+
+void TestRegister::refusals()
+{
+    QFETCH(QString, engine);
+    QFETCH(QString, fault);
+    QFETCH(int, failure);
+    QFETCH(QString, said);
+    RegisterLocation location = fresh(engine);
+    const QString plane = QStringLiteral("D-EREF");
+    const QString data = file(QStringLiteral("refusal.dat"), {record(1, 1, 1), record(2, 2, 1)});
+    // A register with one aircraft and one read-out, for the faults that need one.
+    const auto populate = [&]() {
+        const std::unique_ptr<Register> reg = open(location);
+        return reg && reg->setAircraft({plane, {}, CombineMode::Running, {}}).ok()
+            && reg->add(plane, {{data, day("2024-01-01")}}).ok();
+    };
+    // What an attempt gives; every attempt is an addition after opening for writing.
+    const auto attempt = [&](const RegisterLocation &where, int wait = 10000) -> Result {
+        OpenedRegister opened
+            = Register::open(where, Register::Access::Write, RegisterOptions {wait, {}});
+        if (!opened.ok())
+            return opened;
+        return opened.reg->add(plane, {{data, day("2024-02-02")}});
+    };
+    Result result;
+    QByteArray before;
+    const auto register_bytes = [&]() { return ReadAll(location.path); };
+
+    if (fault == QLatin1String("not a database")) {
+        WriteFile(location.path, "just some text, not a database\n");
+        before = register_bytes();
+        result = attempt(location);
+        QCOMPARE(register_bytes(), before);
+    } else if (fault == QLatin1String("another program's database")) {
+        QVERIFY(RawConnection(location).exec(QStringLiteral("CREATE TABLE crew (name TEXT)")));
+        result = attempt(location);
+    } else if (fault == QLatin1String("no register yet")) {
+        result = Register::open(location, Register::Access::Read);
+        QVERIFY(engine != QLatin1String("sqlite") || !QFile::exists(location.path));
+    } else if (fault == QLatin1String("folder missing")) {
+        location.path = m_dir.filePath(QStringLiteral("no-such-folder/r.sqlite"));
+        result = attempt(location);
+        QVERIFY(!QFile::exists(location.path));
+    } else if (fault == QLatin1String("read-only") && engine == QLatin1String("postgresql")) {
+        QVERIFY(populate());
+        QVERIFY(m_server->runSql(location.database,
+            QStringLiteral("GRANT SELECT ON ALL TABLES IN SCHEMA public TO reader")));
+        location.user = QStringLiteral("reader");
+        result = attempt(location);
+        // Looking at it still works.
+        const std::unique_ptr<Register> reg = open(location, Register::Access::Read);
+        QVERIFY(reg);
+        QCOMPARE(reg->list().aircraft.front().usage.readouts, 2);
+    } else if (fault == QLatin1String("read-only")) {
+        QVERIFY(populate());
+        before = register_bytes();
+        QVERIFY(QFile::setPermissions(location.path, QFile::ReadOwner | QFile::ReadOther));
+        // As root every file is writable: the attempt runs as "nobody".
+        const int status = RunAsNobody([&] {
+            const Result refused = attempt(location);
+            return refused.message().contains(said) && refused.failure() == failure ? 0 : 1;
+        });
+        QCOMPARE(status, 0);
+        QCOMPARE(register_bytes(), before);
+        // Looking at it still works.
+        QCOMPARE(RunAsNobody([&] {
+            OpenedRegister opened = Register::open(location, Register::Access::Read);
+            return opened.ok() && opened.reg->list().aircraft.size() == 1 ? 0 : 1;
+        }),
+            0);
+        return;
+    } else if (fault == QLatin1String("disk full")) {
+        SmallDisk disk(512 * 1024);
+        if (!disk.ready())
+            QSKIP(qPrintable(disk.reason()));
+        location.path = disk.filePath(QStringLiteral("full.sqlite"));
+        QVERIFY(populate());
+        QList<CounterRecord> many;
+        for (int i = 0; i < 20000; ++i)
+            many << record(i % 1000, i % 3600, i / 3600);
+        const QString big = file(QStringLiteral("big.dat"), many);
+        const std::unique_ptr<Register> reg = open(location);
+        QVERIFY(reg);
+        result = reg->add(plane, {{big, day("2024-03-03")}});
+        QCOMPARE(reg->list().aircraft.front().usage.readouts, 2);
+    } else if (fault == QLatin1String("server down")) {
+        location.host = m_dir.filePath(QStringLiteral("no-server"));
+        QDir().mkpath(location.host);
+        result = attempt(location);
+    } else if (fault == QLatin1String("wrong database")) {
+        location.database = QStringLiteral("no_such_database");
+        result = attempt(location);
+    } else if (fault == QLatin1String("wrong password")) {
+        location.user = PostgresServer::PasswordRole;
+        qputenv("PGPASSWORD", "wrong-secret");
+        result = Register::open(location, Register::Access::Read);
+        // With the right password from the environment, the server lets the user in.
+        qputenv("PGPASSWORD", PostgresServer::PasswordRoleSecret.toUtf8());
+        const OpenedRegister right = Register::open(location, Register::Access::Read);
+        qunsetenv("PGPASSWORD");
+        QVERIFY2(right.message().contains(QLatin1String("holds no register yet")),
+            qPrintable(right.message()));
+    } else if (fault == QLatin1String("locked")) {
+        QVERIFY(populate());
+        RawConnection other(location);
+        QVERIFY(other.exec(engine == QLatin1String("sqlite")
+                ? QStringLiteral("BEGIN IMMEDIATE")
+                : QStringLiteral("BEGIN; LOCK TABLE readouts IN ACCESS EXCLUSIVE MODE")));
+        result = attempt(location, 300);
+        QVERIFY(other.exec(QStringLiteral("ROLLBACK")));
+        // Once the other command has finished, the same addition goes through whole.
+        QVERIFY(attempt(location).ok());
+        QCOMPARE(open(location)->list().aircraft.front().usage.readouts, 4);
+    } else if (fault == QLatin1String("unknown aircraft")) {
+        QVERIFY(populate());
+        OpenedRegister opened = Register::open(location, Register::Access::Write);
+        QVERIFY(opened.ok());
+        result = opened.reg->add(QStringLiteral("D-ENONE"), {{data, {}}});
+    } else if (fault == QLatin1String("bad structural data")) {
+        QVERIFY(populate());
+        StructuralData bad;
+        bad.damage = sn();
+        bad.damage->slope = -1;
+        result = open(location)->setAircraft({plane, {}, {}, bad});
+        QVERIFY(open(location)->aircraft(plane).aircraft.own.isEmpty());
+    } else {
+        QFAIL("no such fault");
+    }
+    QVERIFY(!result.ok());
+    QVERIFY2(result.message().contains(said), qPrintable(result.message()));
+    QCOMPARE(int(result.failure()), failure);
+}
+
+QTEST_GUILESS_MAIN(TestRegister)
+
+#include "tst_register.moc"
