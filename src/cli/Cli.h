@@ -86,3 +86,9 @@ int RunReset(const QStringList &arguments);
 int RunExceedance(const QStringList &arguments);
 int RunDamage(const QStringList &arguments);
 int RunReport(const QStringList &arguments);
+// The register of read-outs: `register add|aircraft|list|history|remove`, `fleet`, `export`,
+// `import` (RegisterCommands.cpp).
+int RunRegister(const QStringList &arguments);
+int RunFleet(const QStringList &arguments);
+int RunExport(const QStringList &arguments);
+int RunImport(const QStringList &arguments);

@@ -32,13 +32,20 @@ Commands:
                             The exceedance chart with its references, PNG, PDF or SVG.
   report [...] -o OUT.pdf FILE...
                             An A4 PDF usage report: what was read, chart, table, damage.
+  register aircraft|add|list|history|remove [...]
+                            The register of every read-out of every aircraft (SQLite, or
+                            PostgreSQL with --register postgresql://...).
+  fleet [--since YYYY-MM-DD] [--format text|csv|json]
+                            Every aircraft of the register ranked by life used.
+  export [-o FILE]          The whole register as one JSON document.
+  import FILE               An exported register into an empty one.
 
 Options:
   -h, --help                This help; 'zemra-cli COMMAND --help' for a command's own.
   -v, --version             The program's version.
 
-Exit status: 0 success, 1 a data file refused, an output not written or a device
-failure, 2 wrong usage.
+Exit status: 0 success, 1 a data file refused, an output not written, a device
+failure or the register refused or out of reach, 2 wrong usage.
 )";
 
 struct Command
@@ -57,6 +64,10 @@ const Command Commands[] = {
     {"exceedance", RunExceedance, false},
     {"damage", RunDamage, false},
     {"report", RunReport, true},
+    {"register", RunRegister, false},
+    {"fleet", RunFleet, false},
+    {"export", RunExport, false},
+    {"import", RunImport, false},
 };
 
 // The subcommand: the first argument that is not an option (the program's own options take no

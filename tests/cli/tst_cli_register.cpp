@@ -1,0 +1,585 @@
+#include "CliRun.h"
+
+#include "CounterRecord.h"
+#include "PostgresServer.h"
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTest>
+#include <QThread>
+
+#include <csignal>
+
+#include <grp.h>
+#include <unistd.h>
+
+// The register commands through the real zemra-cli, each case on an SQLite file and on a
+// PostgreSQL server the test starts itself.
+class TestCliRegister : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void session_data() { engines(); }
+    void session();
+    void formats_data();
+    void formats();
+    void registerFromEnvironment_data() { engines(); }
+    void registerFromEnvironment();
+    void twoAddsAtOnce_data();
+    void twoAddsAtOnce();
+    void killedAdd_data() { engines(); }
+    void killedAdd();
+    void refusals_data();
+    void refusals();
+
+private:
+    void engines();
+    QString fresh(const QString &engine);
+    CliRun cli(const QStringList &arguments, const QString &location);
+    QString file(const QString &name, const QList<CounterRecord> &records);
+    QString bigFile(const QString &name, int records, int offset);
+    qint64 readouts(const QString &location, const QString &registration);
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<PostgresServer> m_server;
+    int m_registers = 0;
+};
+
+namespace {
+CounterRecord record(int base, int seconds, int periods)
+{
+    CounterRecord words {};
+    for (int level = 0; level < LevelCount; ++level)
+        words[level] = std::uint16_t(base + level);
+    words[ActiveSecondsWord] = std::uint16_t(seconds);
+    words[ActivePeriodsWord] = std::uint16_t(periods);
+    return words;
+}
+
+QString text(const QByteArray &bytes)
+{
+    return QString::fromUtf8(bytes);
+}
+
+QList<QStringList> csvRows(const QByteArray &bytes)
+{
+    QList<QStringList> rows;
+    for (const QString &line : text(bytes).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
+        rows << line.split(QLatin1Char(','));
+    return rows;
+}
+
+// zemra-cli run as "nobody", to whom a file only root may write is read-only.
+CliRun runAsNobody(const QStringList &arguments)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), CliSettingsHome());
+    process.setProcessEnvironment(environment);
+    process.setChildProcessModifier([] {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(126);
+    });
+    process.start(QStringLiteral(ZEMRA_CLI), arguments);
+    CliRun run;
+    if (process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit)
+        run.exitCode = process.exitCode();
+    run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
+    return run;
+}
+} // namespace
+
+void TestCliRegister::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    QVERIFY(QFile::setPermissions(m_dir.path(),
+        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
+            | QFile::ExeOther));
+    m_server = std::make_unique<PostgresServer>();
+    QVERIFY2(m_server->ready(), qPrintable(m_server->reason()));
+}
+
+// Qt's warnings (a statement not freed, a connection still in use) are faults too.
+void TestCliRegister::init()
+{
+    QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
+}
+
+void TestCliRegister::engines()
+{
+    QTest::addColumn<QString>("engine");
+    QTest::newRow("sqlite") << QStringLiteral("sqlite");
+    QTest::newRow("postgresql") << QStringLiteral("postgresql");
+}
+
+QString TestCliRegister::fresh(const QString &engine)
+{
+    if (engine == QLatin1String("sqlite"))
+        return m_dir.filePath(QStringLiteral("r%1.sqlite").arg(++m_registers));
+    return m_server->url(
+        m_server->createDatabase(QString::fromLatin1(QTest::currentTestFunction())));
+}
+
+// A run with the register named, and a data folder of its own so that nothing reaches the
+// user's default register.
+CliRun TestCliRegister::cli(const QStringList &arguments, const QString &location)
+{
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), m_dir.filePath(QStringLiteral("data")));
+    QStringList full = arguments;
+    if (!location.isEmpty())
+        full << QStringLiteral("--register") << location;
+    return RunCli(full, environment, {QStringLiteral("ZEMRA_REGISTER")});
+}
+
+QString TestCliRegister::file(const QString &name, const QList<CounterRecord> &records)
+{
+    QByteArray bytes;
+    for (const CounterRecord &words : records)
+        bytes += RecordFileBytes(words);
+    const QString path = m_dir.filePath(name);
+    WriteFile(path, bytes);
+    return path;
+}
+
+// Running totals that grow by one count a level and 30 s a record, from `offset` on.
+QString TestCliRegister::bigFile(const QString &name, int records, int offset)
+{
+    const QString path = m_dir.filePath(name);
+    if (QFile::exists(path))
+        return path;
+    QByteArray bytes;
+    bytes.reserve(qsizetype(records) * 132);
+    for (int i = offset; i < offset + records; ++i)
+        bytes += RecordFileBytes(record(i % 60000, (30 * i) % 43200, 30 * i / 43200));
+    WriteFile(path, bytes);
+    return path;
+}
+
+qint64 TestCliRegister::readouts(const QString &location, const QString &registration)
+{
+    const CliRun run = cli({"register", "list", "--format", "json"}, location);
+    for (const QJsonValue &row : QJsonDocument::fromJson(run.out).array()) {
+        if (row[QStringLiteral("registration")].toString() == registration)
+            return row[QStringLiteral("readouts")].toInteger();
+    }
+    return -1;
+}
+
+void TestCliRegister::session()
+{
+    QFETCH(QString, engine);
+    const QString reg = fresh(engine);
+    CliRun run = cli({"register", "aircraft", "--aircraft", "D-EZMA", "--type", "Zeta 2",
+                         "--combine", "running"},
+        reg);
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(
+        run.out.startsWith("Added D-EZMA: type Zeta 2, read-outs are running totals"), run.out);
+    run = cli({"register", "aircraft", "--type", "zeta 2", "--sigma1", "60", "--k", "5", "--sd",
+                  "80", "--nd", "2e6", "--design-life", "6000"},
+        reg);
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.startsWith("Type Zeta 2 (1 aircraft): structural data: σ₁ = 60 MPa"), run.out);
+    const QString ini = m_dir.filePath(QStringLiteral("structure.ini"));
+    WriteFile(ini, "[aircraft]\nsigma1=70\nk=5\nsd=80\nnd=2e6\ncategory=utility\n");
+    run = cli({"register", "aircraft", "--aircraft", "D-EZMB", "--combine", "separate",
+                  "--parameters", ini},
+        reg);
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(text(run.out).contains(QStringLiteral("of its own: σ₁ = 70 MPa")), run.out);
+    QVERIFY2(text(run.out).contains(QLatin1String("limit loads 4.4 / -1.76 g")), run.out);
+
+    const QString jan = file(QStringLiteral("jan.dat"), {record(10, 100, 1)});
+    const QString feb = file(QStringLiteral("feb.dat"), {record(20, 900, 1), record(5, 60, 0)});
+    run = cli({"register", "add", "--aircraft", "d-ezma", "--date", "2024-01-31", jan}, reg);
+    QCOMPARE(run.exitCode, 0);
+    run = cli({"register", "add", "--aircraft", "D-EZMA", "--date", "2024-02-29", feb, jan}, reg);
+    QCOMPARE(run.exitCode, 0);
+    // Files of one day go in the order given: feb.dat's records are read-outs 2 and 3.
+    QVERIFY2(run.out.contains("jan.dat\", taken 2024-02-29: 1 record(s), added as read-outs 4–4"),
+        run.out);
+    // The second record of feb.dat falls below the first: a reset, said on standard error.
+    QVERIFY2(
+        run.err.contains("Reset before read-out 3 (\"" + feb.toUtf8() + "\" record 2)"), run.err);
+    run = cli({"register", "add", "--aircraft", "D-EZMA", "--date", "2024-02-29", feb}, reg);
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.contains("2 record(s), already in the register"), run.out);
+    QVERIFY(cli({"register", "add", "--aircraft", "D-EZMB", "--date", "2024-03-01",
+                    file(QStringLiteral("demo.dat"), {DemonstrationRecord})},
+                reg)
+                .exitCode
+        == 0);
+
+    run = cli({"register", "history", "--aircraft", "D-EZMA", "--format", "csv"}, reg);
+    QCOMPARE(run.exitCode, 0);
+    const QList<QStringList> rows = csvRows(run.out);
+    QCOMPARE(rows.size(), 5);
+    const qsizetype reset = rows[0].indexOf(QStringLiteral("reset"));
+    const qsizetype total = rows[0].indexOf(QStringLiteral("total_seconds"));
+    QCOMPARE(rows[3][reset], QStringLiteral("reset"));
+    QCOMPARE(rows[4][reset], QString());
+    // 43300 s whole, 800 s more, 60 s whole after the reset, then 43240 s more.
+    QCOMPARE(rows[4][total], QString::number(43300 + 800 + 60 + 43240));
+
+    run = cli({"fleet"}, reg);
+    QCOMPARE(run.exitCode, 0);
+    const QStringList lines = text(run.out).split(QLatin1Char('\n'));
+    QVERIFY2(lines.value(2).startsWith(QLatin1String("1     D-EZMB")), run.out);
+    QVERIFY2(lines.value(3).startsWith(QLatin1String("2     D-EZMA")), run.out);
+
+    QCOMPARE(
+        cli({"register", "remove", "--aircraft", "D-EZMA", "--readout", "3"}, reg).exitCode, 2);
+    run = cli({"register", "remove", "--aircraft", "D-EZMA", "--readout", "3", "--yes"}, reg);
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.startsWith("Removed read-out 3 of D-EZMA (taken 2024-02-29"), run.out);
+    QCOMPARE(readouts(reg, QStringLiteral("D-EZMA")), 3);
+
+    // Moved to the other engine and back, nothing is lost.
+    const CliRun list = cli({"register", "list"}, reg);
+    const QString exported = m_dir.filePath(QStringLiteral("session.json"));
+    QCOMPARE(cli({"export", "-o", exported}, reg).exitCode, 0);
+    const QString other = fresh(engine == QLatin1String("sqlite") ? QStringLiteral("postgresql")
+                                                                  : QStringLiteral("sqlite"));
+    run = cli({"import", exported}, other);
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.startsWith("Imported 1 type(s), 2 aircraft and 4 read-out(s)"), run.out);
+    QCOMPARE(cli({"register", "list"}, other).out, list.out);
+    QCOMPARE(cli({"export"}, other).out, ReadAll(exported));
+}
+
+void TestCliRegister::formats_data()
+{
+    QTest::addColumn<QString>("engine");
+    QTest::addColumn<QStringList>("command");
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<int>("rows"); // CSV rows without the header, JSON elements
+    const QList<std::pair<const char *, QStringList>> commands {{"list", {"register", "list"}},
+        {"fleet", {"fleet"}}, {"fleet since", {"fleet", "--since", "2024-02-01"}},
+        {"history", {"register", "history", "--aircraft", "D-EFMT"}}};
+    for (const char *engine : {"sqlite", "postgresql"}) {
+        for (const auto &[name, command] : commands) {
+            for (const char *format : {"text", "csv", "json"})
+                QTest::addRow("%s: %s %s", engine, name, format)
+                    << engine << command << format
+                    << (QString::fromLatin1(name) == QLatin1String("history") ? 3 : 2);
+        }
+    }
+}
+
+void TestCliRegister::formats()
+{
+    QFETCH(QString, engine);
+    QFETCH(QStringList, command);
+    QFETCH(QString, format);
+    QFETCH(int, rows);
+    const QString reg = fresh(engine);
+    QCOMPARE(cli({"register", "aircraft", "--aircraft", "D-EFMT", "--combine", "running",
+                     "--sigma1", "50", "--k", "4", "--sd", "90", "--nd", "1e6"},
+                 reg)
+                 .exitCode,
+        0);
+    QCOMPARE(cli({"register", "aircraft", "--aircraft", "D-E,\"Q\"", "--combine", "separate"}, reg)
+                 .exitCode,
+        0);
+    const QString a = file(QStringLiteral("fmt-a.dat"), {DemonstrationRecord});
+    QCOMPARE(
+        cli({"register", "add", "--aircraft", "D-EFMT", "--date", "2024-01-15", a}, reg).exitCode,
+        0);
+    CounterRecord later = DemonstrationRecord;
+    later[0] += 1;
+    later[ActivePeriodsWord] += 2;
+    const QString b = file(QStringLiteral("fmt-b.dat"), {later, DemonstrationRecord});
+    QCOMPARE(
+        cli({"register", "add", "--aircraft", "D-EFMT", "--date", "2024-02-15", b}, reg).exitCode,
+        0);
+    QCOMPARE(cli({"register", "add", "--aircraft", "D-E,\"Q\"", a}, reg).exitCode, 0);
+
+    const CliRun run = cli(command + QStringList {"--format", format}, reg);
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.err.isEmpty());
+    if (format == QLatin1String("json")) {
+        QJsonParseError error;
+        const QJsonDocument document = QJsonDocument::fromJson(run.out, &error);
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        const QJsonArray array
+            = document.isArray() ? document.array() : document[QStringLiteral("periods")].toArray();
+        QCOMPARE(array.size(), rows);
+        if (command.first() == QLatin1String("fleet")) {
+            QCOMPARE(array[0][QStringLiteral("registration")].toString(), QStringLiteral("D-EFMT"));
+            QCOMPARE(array[0][QStringLiteral("rank")].toInt(), 1);
+            QVERIFY(array[1][QStringLiteral("rank")].isNull());
+        }
+        if (command.contains(QStringLiteral("history")))
+            QCOMPARE(array[2][QStringLiteral("reset")].toBool(), true);
+    } else if (format == QLatin1String("csv")) {
+        QList<QStringList> lines = csvRows(run.out);
+        QCOMPARE(lines.size(), rows + 1);
+        // The registration with a comma and quotes is one quoted field.
+        for (QStringList &line : lines) {
+            QString joined = line.join(QLatin1Char(','));
+            if (joined.contains(QLatin1String("\"D-E,\"\"Q\"\"\"")))
+                line = joined.replace(QLatin1String("\"D-E,\"\"Q\"\"\""), QStringLiteral("X"))
+                           .split(QLatin1Char(','));
+            QCOMPARE(line.size(), lines[0].size());
+        }
+    } else {
+        QVERIFY(text(run.out).contains(QLatin1String("D-EFMT")));
+        const QStringList lines = text(run.out).trimmed().split(QLatin1Char('\n'));
+        QVERIFY2(lines.size() >= rows + 1, run.out);
+    }
+}
+
+void TestCliRegister::registerFromEnvironment()
+{
+    QFETCH(QString, engine);
+    const QString data = m_dir.filePath(QStringLiteral("home-%1").arg(engine));
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), data);
+    QStringList unset;
+    QString where = data + QStringLiteral("/zemra/register.sqlite");
+    if (engine == QLatin1String("postgresql")) {
+        where = fresh(engine);
+        environment.insert(QStringLiteral("ZEMRA_REGISTER"), where);
+    } else {
+        unset << QStringLiteral("ZEMRA_REGISTER");
+    }
+    // Looking at a register that is not there makes none.
+    CliRun run = RunCli({"register", "list"}, environment, unset);
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY(!QFile::exists(data + QStringLiteral("/zemra/register.sqlite")));
+    run = RunCli({"register", "aircraft", "--aircraft", "D-EENV", "--combine", "running"},
+        environment, unset);
+    QCOMPARE(run.exitCode, 0);
+    run = RunCli({"register", "list"}, environment, unset);
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.out.contains("D-EENV"));
+    // Where it is: the default file, or the register the environment names.
+    QCOMPARE(QFile::exists(data + QStringLiteral("/zemra/register.sqlite")),
+        engine == QLatin1String("sqlite"));
+    QCOMPARE(readouts(where, QStringLiteral("D-EENV")), 0);
+}
+
+void TestCliRegister::twoAddsAtOnce_data()
+{
+    QTest::addColumn<QString>("engine");
+    QTest::addColumn<bool>("sameFile");
+    for (const char *engine : {"sqlite", "postgresql"}) {
+        QTest::addRow("%s: two files", engine) << engine << false;
+        QTest::addRow("%s: one file twice", engine) << engine << true;
+    }
+}
+
+void TestCliRegister::twoAddsAtOnce()
+{
+    QFETCH(QString, engine);
+    QFETCH(bool, sameFile);
+    constexpr int Records = 40000;
+    const QString reg = fresh(engine);
+    QCOMPARE(
+        cli({"register", "aircraft", "--aircraft", "D-ETWO", "--combine", "running"}, reg).exitCode,
+        0);
+    const QString first = bigFile(QStringLiteral("twice-a.dat"), Records, 0);
+    const QString second
+        = sameFile ? first : bigFile(QStringLiteral("twice-b.dat"), Records, Records);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), m_dir.filePath(QStringLiteral("data")));
+    std::array<QProcess, 2> adds;
+    for (size_t i = 0; i < adds.size(); ++i) {
+        adds[i].setProcessEnvironment(environment);
+        adds[i].start(QStringLiteral(ZEMRA_CLI),
+            {"register", "add", "--register", reg, "--aircraft", "D-ETWO", "--date",
+                i == 0 ? "2024-05-01" : (sameFile ? "2024-05-01" : "2024-05-02"),
+                i == 0 ? first : second});
+    }
+    QByteArray out;
+    for (QProcess &add : adds) {
+        QVERIFY(add.waitForFinished(120000));
+        out += add.readAllStandardOutput();
+        QVERIFY2(add.exitStatus() == QProcess::NormalExit && add.exitCode() == 0,
+            add.readAllStandardError());
+    }
+    QCOMPARE(readouts(reg, QStringLiteral("D-ETWO")), sameFile ? Records : 2 * Records);
+    QCOMPARE(out.count("already in the register\n"), sameFile ? 1 : 0);
+    QVERIFY2(out.contains(QByteArray::number(Records) + " read-out(s) added"), out);
+}
+
+void TestCliRegister::killedAdd()
+{
+    QFETCH(QString, engine);
+    constexpr int Records = 100000;
+    const QString big = bigFile(QStringLiteral("kill.dat"), Records, 7);
+    const QString small = file(QStringLiteral("kill-before.dat"), {record(1, 0, 0)});
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), m_dir.filePath(QStringLiteral("data")));
+    const auto hours = [this](const QString &reg) {
+        return QJsonDocument::fromJson(cli({"register", "list", "--format", "json"}, reg).out)
+            .array()[0][QStringLiteral("hours")]
+            .toDouble(-1);
+    };
+    int killed = 0;
+    double wholeHours = -1;
+    QString reg;
+    // The kill lands at a different point of the addition each time.
+    for (const int delay : {0, 15, 40, 80, 150, 300, 600, 1000}) {
+        reg = fresh(engine);
+        QCOMPARE(cli({"register", "aircraft", "--aircraft", "D-EKIL", "--combine", "running"}, reg)
+                     .exitCode,
+            0);
+        QCOMPARE(
+            cli({"register", "add", "--aircraft", "D-EKIL", "--date", "2024-01-01", small}, reg)
+                .exitCode,
+            0);
+        QProcess add;
+        add.setProcessEnvironment(environment);
+        add.start(QStringLiteral(ZEMRA_CLI),
+            {"register", "add", "--register", reg, "--aircraft", "D-EKIL", "--date", "2024-02-01",
+                big});
+        QVERIFY(add.waitForStarted());
+        QThread::msleep(delay);
+        ::kill(add.processId(), SIGKILL);
+        QVERIFY(add.waitForFinished(60000));
+        killed += add.exitStatus() == QProcess::CrashExit ? 1 : 0;
+
+        // As before, or with the whole file, and the sums kept for the fleet with it.
+        const qint64 kept = readouts(reg, QStringLiteral("D-EKIL"));
+        QVERIFY2(kept == 1 || kept == 1 + Records, qPrintable(QString::number(kept)));
+        const double keptHours = hours(reg);
+        if (engine == QLatin1String("sqlite")) {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), reg);
+            db.setDatabaseName(reg);
+            QVERIFY(db.open());
+            QSqlQuery check(db);
+            QVERIFY(check.exec(QStringLiteral("PRAGMA integrity_check")) && check.next());
+            QCOMPARE(check.value(0).toString(), QStringLiteral("ok"));
+            check = QSqlQuery();
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(reg);
+        }
+        // Nothing is left locked or half-done: the same addition now goes through.
+        QCOMPARE(cli({"register", "add", "--aircraft", "D-EKIL", "--date", "2024-02-01", big}, reg)
+                     .exitCode,
+            0);
+        QCOMPARE(readouts(reg, QStringLiteral("D-EKIL")), 1 + Records);
+        if (wholeHours < 0)
+            wholeHours = hours(reg);
+        QCOMPARE(hours(reg), wholeHours);
+        QCOMPARE(keptHours, kept == 1 ? 0.0 : wholeHours);
+    }
+    qInfo("%d of 8 additions were killed before they ended", killed);
+    QVERIFY(killed >= 4);
+    // The history the read-outs give agrees with the sums.
+    const QList<QStringList> history
+        = csvRows(cli({"register", "history", "--aircraft", "D-EKIL", "--format", "csv"}, reg).out);
+    QCOMPARE(history.size(), 2 + Records);
+    QCOMPARE(history.last()[history.first().indexOf(QStringLiteral("total_hours"))].toDouble(),
+        wholeHours);
+}
+
+void TestCliRegister::refusals_data()
+{
+    QTest::addColumn<QString>("engine");
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("said");
+    const auto row = [](const char *engine, const char *fault, int exitCode, const char *said) {
+        QTest::addRow("%s: %s", engine, fault) << engine << fault << exitCode << said;
+    };
+    row("sqlite", "not a database", 1, "is not an SQLite database");
+    row("sqlite", "read-only", 1, "is read-only");
+    row("postgresql", "server down", 1, "cannot be reached: no PostgreSQL server answers");
+    row("postgresql", "wrong database", 1, "the server has no such database");
+    row("postgresql", "password in the URL", 2, "PGPASSWORD or ~/.pgpass");
+    for (const char *engine : {"sqlite", "postgresql"}) {
+        row(engine, "no register yet", 1, "no register");
+        row(engine, "unknown aircraft", 1, "There is no aircraft \"D-ENONE\"");
+        row(engine, "damaged record", 1, "record 2): ");
+        row(engine, "remove without --yes", 2, "add --yes to remove it");
+        row(engine, "bad date", 2, "--date wants a date YYYY-MM-DD, not \"2024-13-01\"");
+        row(engine, "unknown subcommand", 2, "unknown subcommand \"erase\"");
+        row(engine, "new aircraft without mode", 1, "say once how its read-outs relate");
+    }
+}
+
+void TestCliRegister::refusals()
+{
+    QFETCH(QString, engine);
+    QFETCH(QString, fault);
+    QFETCH(int, exitCode);
+    QFETCH(QString, said);
+    QString reg = fresh(engine);
+    const QString data = file(QStringLiteral("refused.dat"), {record(1, 1, 1)});
+    const auto made = [&] {
+        return cli({"register", "aircraft", "--aircraft", "D-EREF", "--combine", "separate"}, reg)
+                   .exitCode
+            == 0;
+    };
+    QByteArray before;
+    CliRun run;
+    if (fault == QLatin1String("not a database")) {
+        WriteFile(reg, "a text file\n");
+        run = cli({"register", "add", "--aircraft", "D-EREF", data}, reg);
+        QCOMPARE(ReadAll(reg), QByteArray("a text file\n"));
+    } else if (fault == QLatin1String("read-only")) {
+        QVERIFY(made());
+        before = ReadAll(reg);
+        QVERIFY(QFile::setPermissions(reg, QFile::ReadOwner | QFile::ReadOther));
+        run = runAsNobody({"register", "add", "--register", reg, "--aircraft", "D-EREF", data});
+        QCOMPARE(ReadAll(reg), before);
+        const CliRun list = runAsNobody({"register", "list", "--register", reg});
+        QCOMPARE(list.exitCode, 0);
+        QVERIFY(list.out.contains("D-EREF"));
+    } else if (fault == QLatin1String("server down")) {
+        QDir().mkpath(m_dir.filePath(QStringLiteral("down")));
+        run = cli({"fleet"},
+            QStringLiteral("postgresql://postgres@/x?host=")
+                + m_dir.filePath(QStringLiteral("down")));
+    } else if (fault == QLatin1String("wrong database")) {
+        run = cli({"fleet"}, m_server->url(QStringLiteral("no_such_database")));
+    } else if (fault == QLatin1String("password in the URL")) {
+        run = cli(
+            {"fleet"}, reg.replace(QLatin1String("postgres@"), QLatin1String("postgres:pw@")));
+    } else if (fault == QLatin1String("no register yet")) {
+        run = cli({"register", "history", "--aircraft", "D-EREF"}, reg);
+    } else if (fault == QLatin1String("unknown aircraft")) {
+        QVERIFY(made());
+        run = cli({"register", "add", "--aircraft", "D-ENONE", data}, reg);
+    } else if (fault == QLatin1String("damaged record")) {
+        QVERIFY(made());
+        const QString damaged = m_dir.filePath(QStringLiteral("damaged.dat"));
+        WriteFile(damaged, RecordFileBytes(record(1, 1, 1)) + "0001\r\nzz\r\n");
+        run = cli({"register", "add", "--aircraft", "D-EREF", data, damaged}, reg);
+        QVERIFY2(run.err.contains(damaged.toUtf8()), run.err);
+        QCOMPARE(readouts(reg, QStringLiteral("D-EREF")), 0);
+    } else if (fault == QLatin1String("remove without --yes")) {
+        run = cli({"register", "remove", "--aircraft", "D-EREF", "--readout", "1"}, reg);
+    } else if (fault == QLatin1String("bad date")) {
+        run = cli({"register", "add", "--aircraft", "D-EREF", "--date", "2024-13-01", data}, reg);
+    } else if (fault == QLatin1String("unknown subcommand")) {
+        run = cli({"register", "erase"}, QString());
+    } else if (fault == QLatin1String("new aircraft without mode")) {
+        run = cli({"register", "aircraft", "--aircraft", "D-ENEW", "--type", "Zeta 2"}, reg);
+    } else {
+        QFAIL("no such fault");
+    }
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2(text(run.err).contains(said), run.err);
+    QVERIFY(run.out.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestCliRegister)
+
+#include "tst_cli_register.moc"
