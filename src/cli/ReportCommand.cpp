@@ -1,6 +1,7 @@
 #include "ChartFile.h"
 #include "Cli.h"
 #include "Formulas.h"
+#include "RegisterReport.h"
 #include "Report.h"
 #include "UsageCommands.h"
 
@@ -28,7 +29,60 @@ QString optionalText(const std::optional<double> &value)
     return value ? ShortNumber(*value) : QString();
 }
 
-ReportBlock exceedanceTable(const ExceedanceAnalysis &analysis)
+// The report of an aircraft or of the fleet, from the register.
+int runRegisterReport(const CommandLine &commandLine, bool aircraft, bool fleet)
+{
+    const QCommandLineParser &parser = commandLine.parser();
+    if (aircraft && fleet)
+        return commandLine.usageError(QStringLiteral("--aircraft and --fleet exclude each other."));
+    if (!parser.positionalArguments().isEmpty())
+        return commandLine.usageError(
+            QStringLiteral("FILE goes without --aircraft or --fleet: the register is read."));
+    for (const QString &name : {QStringLiteral("record"), QStringLiteral("all"),
+             QStringLiteral("combine"), QStringLiteral("sigma1"), QStringLiteral("k"),
+             QStringLiteral("sd"), QStringLiteral("nd"), QStringLiteral("parameters")}) {
+        if (parser.isSet(name))
+            return commandLine.usageError(
+                QStringLiteral("--%1 does not go with --aircraft or --fleet: the register keeps "
+                               "each aircraft's read-outs and structural data.")
+                    .arg(name));
+    }
+    if (!fleet && parser.isSet(QStringLiteral("since")))
+        return commandLine.usageError(QStringLiteral("--since goes with --fleet."));
+    std::optional<QDate> since;
+    if (parser.isSet(QStringLiteral("since"))) {
+        const QString text = parser.value(QStringLiteral("since"));
+        since = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+        if (!since->isValid() || text.size() != 10)
+            return commandLine.usageError(
+                QStringLiteral("--since wants a date YYYY-MM-DD, not \"%1\".").arg(text));
+    }
+    AxisChoice axis;
+    if (const int status = ReadAxis(commandLine, axis); status >= 0)
+        return status;
+    const QString output = parser.value(QStringLiteral("output"));
+    if (output.isEmpty())
+        return commandLine.usageError(QStringLiteral("-o OUT is missing."));
+    std::vector<ReferenceSpectrum> references;
+    if (const int status = ReadReferences(commandLine, references); status >= 0)
+        return status;
+    const LocationResult location
+        = ChooseRegisterLocation(parser.value(QStringLiteral("register")));
+    if (!location.ok())
+        return commandLine.usageError(location.message());
+    const OpenedRegister opened = Register::open(location.location, Register::Access::Read);
+    if (!opened.ok()) {
+        PrintMessage(opened.message());
+        return ExitRefused;
+    }
+    if (fleet)
+        return WriteFleetReport(*opened.reg, since, axis, output);
+    return WriteAircraftReport(
+        *opened.reg, parser.value(QStringLiteral("aircraft")), axis, references, output);
+}
+} // namespace
+
+ReportBlock ExceedanceReportTable(const ExceedanceAnalysis &analysis)
 {
     const ExceedanceTable &table = analysis.table;
     ReportBlock block;
@@ -57,7 +111,8 @@ ReportBlock exceedanceTable(const ExceedanceAnalysis &analysis)
     return block;
 }
 
-QList<ReportBlock> damageBlocks(const DamageParameters &parameters, const DamageResult &damage)
+QList<ReportBlock> DamageReportBlocks(
+    const DamageParameters &parameters, const DamageResult &damage)
 {
     QList<ReportBlock> blocks;
     blocks << heading(QStringLiteral("Fatigue damage by Miner's rule"));
@@ -97,8 +152,6 @@ QList<ReportBlock> damageBlocks(const DamageParameters &parameters, const Damage
         blocks << paragraph(unavailable.join(QLatin1Char('\n')));
     return blocks;
 }
-} // namespace
-
 int RunReport(const QStringList &arguments)
 {
     CommandLine commandLine(
@@ -127,8 +180,30 @@ int RunReport(const QStringList &arguments)
     AddParametersOption(parser);
     parser.addOption({{QStringLiteral("o"), QStringLiteral("output")},
         QStringLiteral("The PDF file to write; - for standard output."), QStringLiteral("OUT")});
+    parser.addOption({QStringLiteral("aircraft"),
+        QStringLiteral("The whole history of this aircraft of the register, instead of FILE."),
+        QStringLiteral("REG")});
+    parser.addOption({QStringLiteral("fleet"),
+        QStringLiteral("The register's fleet ranking with every aircraft's exceedances in one "
+                       "chart.")});
+    parser.addOption({QStringLiteral("since"),
+        QStringLiteral("With --fleet: only the read-outs taken on or after this day."),
+        QStringLiteral("YYYY-MM-DD")});
+    parser.addOption({QStringLiteral("register"),
+        QStringLiteral("The register: an SQLite file or postgresql://user@host:port/database "
+                       "(default\n$ZEMRA_REGISTER, else $XDG_DATA_HOME/zemra/register.sqlite)."),
+        QStringLiteral("REGISTER")});
     if (const int status = commandLine.parse(arguments); status >= 0)
         return status;
+    const bool aircraft = parser.isSet(QStringLiteral("aircraft"));
+    const bool fleet = parser.isSet(QStringLiteral("fleet"));
+    if (aircraft || fleet)
+        return runRegisterReport(commandLine, aircraft, fleet);
+    for (const QString &name : {QStringLiteral("since"), QStringLiteral("register")}) {
+        if (parser.isSet(name))
+            return commandLine.usageError(
+                QStringLiteral("--%1 goes with --aircraft or --fleet.").arg(name));
+    }
     UsageSelection selection;
     AxisChoice axis;
     DamageParameters parameters;
@@ -186,7 +261,7 @@ int RunReport(const QStringList &arguments)
     chart.chart = ExceedanceChartOf(*analysis, references);
     document.blocks << chart;
     document.blocks << heading(QStringLiteral("Exceedances per 1000 h"));
-    document.blocks << exceedanceTable(*analysis);
+    document.blocks << ExceedanceReportTable(*analysis);
     QStringList referenceLines;
     for (size_t i = 0; i < references.size(); ++i)
         referenceLines << QStringLiteral("ref %1: %2 — %3, %4, page %5 (\"%6\"); %7.")
@@ -197,7 +272,7 @@ int RunReport(const QStringList &arguments)
     if (!referenceLines.isEmpty())
         document.blocks << paragraph(referenceLines.join(QLatin1Char('\n')));
     if (damage)
-        document.blocks << damageBlocks(parameters, *damage);
+        document.blocks << DamageReportBlocks(parameters, *damage);
     else
         document.blocks << paragraph(
             QStringLiteral("Fatigue damage: not computed, no S-N data given (--sigma1, --k, --sd, "
@@ -220,12 +295,5 @@ int RunReport(const QStringList &arguments)
               .arg(QCoreApplication::applicationVersion(),
                   QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")));
 
-    const Result written = WriteOutputFile(output, [&](QIODevice &device) {
-        return WriteReportPdf(device, document, document.title, QStringLiteral("zemra-cli"));
-    });
-    if (!written.ok()) {
-        PrintMessage(written.message());
-        return ExitRefused;
-    }
-    return ExitOk;
+    return WriteReportFile(output, document);
 }

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "Register.h"
+#include "Report.h"
+#include "UsageTables.h"
+
+#include <QDate>
+
+#include <optional>
+
+// The usage report fed from the register: one aircraft's whole history, or the fleet's ranking
+// with the exceedances of every aircraft in one chart. Each gives the exit status after saying
+// what went wrong.
+int WriteAircraftReport(Register &reg, const QString &registration, const AxisChoice &axis,
+    const std::vector<ReferenceSpectrum> &references, const QString &output);
+int WriteFleetReport(Register &reg, const std::optional<QDate> &since, const AxisChoice &axis,
+    const QString &output);
+
+// The report as a PDF at `output` ("-": standard output).
+int WriteReportFile(const QString &output, const ReportDocument &document);
+
+// Blocks shared with the report of data files.
+ReportBlock ExceedanceReportTable(const ExceedanceAnalysis &analysis);
+QList<ReportBlock> DamageReportBlocks(
+    const DamageParameters &parameters, const DamageResult &damage);
