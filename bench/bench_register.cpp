@@ -1,0 +1,245 @@
+#include "Bench.h"
+#include "CounterRecord.h"
+#include "Register.h"
+
+#if __has_include("PostgresServer.h")
+#include "PostgresServer.h"
+#define ZEMRA_BENCH_POSTGRESQL 1
+#endif
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+// The register as the user runs it, each run a zemra-cli process of its own: `register add` of a
+// 100 MB data file (one record after another, running totals that grow) into a fresh register,
+// and `fleet` over a register of 1,000 aircraft of 1,000 read-outs each, every read-out of its
+// own day. The data file is in the page cache (it has just been written).
+namespace {
+constexpr qint64 FileBytes = 100'000'000;
+constexpr double AddTargetRecordsPerSecond = 100'000;
+constexpr int AddRuns = 3;
+constexpr int FleetAircraft = 1000;
+constexpr int FleetReadouts = 1000;
+constexpr double FleetTargetSeconds = 2;
+constexpr int FleetRuns = 5;
+
+struct Run
+{
+    bool ok = false;
+    double nanoseconds = 0;
+    QByteArray error;
+};
+
+Run runCli(const QStringList &arguments)
+{
+    QProcess process;
+    process.setStandardOutputFile(QProcess::nullDevice());
+    QElapsedTimer timer;
+    timer.start();
+    process.start(QStringLiteral(ZEMRA_CLI), arguments);
+    Run run;
+    run.ok = process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit
+        && process.exitCode() == 0;
+    run.nanoseconds = double(timer.nsecsElapsed());
+    run.error = process.readAllStandardError();
+    return run;
+}
+
+QTemporaryDir &folder()
+{
+    static QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/zemra-bench-register-XXXXXX"));
+    return dir;
+}
+
+// The 100 MB file, made once: record i has 1/16 count more a level every record and 7 s more
+// active time, so that every record differs and none falls.
+QString bigFile(qint64 &records)
+{
+    static qint64 made = 0;
+    const QString path = folder().filePath(QStringLiteral("big.dat"));
+    if (made == 0) {
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        made = FileBytes / 132;
+        QByteArray block;
+        for (qint64 i = 0; i < made; ++i) {
+            CounterRecord words {};
+            for (int level = 0; level < LevelCount; ++level)
+                words[level] = std::uint16_t(i / 16 + level);
+            words[ActiveSecondsWord] = std::uint16_t(7 * i % 43200);
+            words[ActivePeriodsWord] = std::uint16_t(7 * i / 43200);
+            words[BatterySecondsWord] = 789;
+            words[BatteryPeriodsWord] = 41;
+            block += RecordFileBytes(words);
+            if (block.size() >= 1 << 20) {
+                file.write(block);
+                block.clear();
+            }
+        }
+        file.write(block);
+    }
+    records = made;
+    return path;
+}
+
+// Adds the big file to a fresh register from `fresh` AddRuns times; the records per second of
+// each run, or an empty list after saying why not.
+std::vector<double> addRuns(const std::function<QString(int)> &fresh, qint64 &records)
+{
+    const QString big = bigFile(records);
+    std::vector<double> perSecond;
+    for (int i = 0; i < AddRuns; ++i) {
+        const QString reg = fresh(i);
+        Run made = runCli({"register", "aircraft", "--register", reg, "--aircraft", "D-EBNCH",
+            "--combine", "running"});
+        const Run added = made.ok ? runCli({"register", "add", "--register", reg, "--aircraft",
+                              "D-EBNCH", "--date", "2024-01-01", big})
+                                  : made;
+        if (!added.ok) {
+            std::printf("  a run failed: %s\n", added.error.constData());
+            return {};
+        }
+        perSecond.push_back(double(records) / (added.nanoseconds / 1e9));
+    }
+    return perSecond;
+}
+
+QString describeRate(const bench::Stats &rate, qint64 records)
+{
+    return QStringLiteral("%1 records/s (p10 %2, p90 %3; %4 runs) for %5 records, %6 MB")
+        .arg(rate.median, 0, 'f', 0)
+        .arg(rate.p10, 0, 'f', 0)
+        .arg(rate.p90, 0, 'f', 0)
+        .arg(rate.runs)
+        .arg(records)
+        .arg(records * 132 / 1e6, 0, 'f', 0);
+}
+} // namespace
+
+ZEMRA_BENCHMARK(registerAddSqlite)
+{
+    qint64 records = 0;
+    const std::vector<double> rates = addRuns(
+        [](int run) {
+            const QString path = folder().filePath(QStringLiteral("add-%1.sqlite").arg(run));
+            for (const QString &suffix :
+                {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
+                QFile::remove(path + suffix);
+            return path;
+        },
+        records);
+    const bench::Stats rate = bench::Summarise(rates);
+    bench::Report(QStringLiteral("register add 100 MB (SQLite)"),
+        rates.empty() ? QStringLiteral("a run failed") : describeRate(rate, records),
+        QStringLiteral("at least 100000 records/s"),
+        !rates.empty() && rate.median >= AddTargetRecordsPerSecond);
+    for (int run = 0; run < AddRuns; ++run)
+        QFile::remove(folder().filePath(QStringLiteral("add-%1.sqlite").arg(run)));
+}
+
+ZEMRA_BENCHMARK(registerAddPostgresql)
+{
+#ifdef ZEMRA_BENCH_POSTGRESQL
+    PostgresServer server;
+    if (!server.ready()) {
+        std::printf("register add 100 MB (PostgreSQL)  skipped: %s\n", qPrintable(server.reason()));
+        return;
+    }
+    qint64 records = 0;
+    const std::vector<double> rates = addRuns(
+        [&server](int) { return server.url(server.createDatabase(QStringLiteral("add"))); },
+        records);
+    bench::Report(QStringLiteral("register add 100 MB (PostgreSQL)"),
+        rates.empty() ? QStringLiteral("a run failed")
+                      : describeRate(bench::Summarise(rates), records)
+                + QStringLiteral(", a local server on a Unix socket, fsync off"),
+        QStringLiteral("reported"), !rates.empty());
+#else
+    std::printf("register add 100 MB (PostgreSQL)  skipped: built without the tests' server "
+                "starter (BUILD_TESTING off)\n");
+#endif
+}
+
+ZEMRA_BENCHMARK(registerFleetSqlite)
+{
+    const QString path = folder().filePath(QStringLiteral("fleet.sqlite"));
+    const RegisterLocation location = ParseRegisterLocation(path).location;
+    QElapsedTimer setup;
+    setup.start();
+    {
+        OpenedRegister opened = Register::open(location, Register::Access::Write);
+        if (!opened.ok()) {
+            std::printf("  %s\n", qPrintable(opened.message()));
+            return;
+        }
+        Register &reg = *opened.reg;
+        StructuralData structure;
+        structure.damage = DamageParameters();
+        structure.damage->stressPerG = 60, structure.damage->slope = 5;
+        structure.damage->enduranceStress = 80, structure.damage->enduranceCycles = 2e6;
+        structure.damage->designLife = 6000;
+        reg.setType(QStringLiteral("Zeta 2"), structure);
+        // Four ways of flying, each a file per read-out of running totals: aircraft i flies the
+        // (i % 4)-th.
+        std::array<std::vector<AddFile>, 4> profiles;
+        const QDate first(1990, 1, 1);
+        for (int profile = 0; profile < 4; ++profile) {
+            for (int readout = 0; readout < FleetReadouts; ++readout) {
+                CounterRecord words {};
+                for (int level = 0; level < LevelCount; ++level)
+                    words[level] = std::uint16_t(readout * (profile + 1) * (level % 5 + 1) / 4);
+                const int seconds = readout * 3600 * (profile + 2);
+                words[ActiveSecondsWord] = std::uint16_t(seconds % 43200);
+                words[ActivePeriodsWord] = std::uint16_t(seconds / 43200);
+                const QString name
+                    = folder().filePath(QStringLiteral("p%1-%2.dat").arg(profile).arg(readout));
+                QFile file(name);
+                file.open(QIODevice::WriteOnly);
+                file.write(RecordFileBytes(words));
+                profiles[profile].push_back({name, first.addDays(10 * readout)});
+            }
+        }
+        for (int i = 0; i < FleetAircraft; ++i) {
+            const QString plane = QStringLiteral("D-B%1").arg(i, 4, 10, QLatin1Char('0'));
+            reg.setAircraft({plane, QStringLiteral("Zeta 2"), CombineMode::Running, {}});
+            const AddResult added = reg.add(plane, profiles[i % 4]);
+            if (!added.ok()) {
+                std::printf("  %s\n", qPrintable(added.message()));
+                return;
+            }
+        }
+    }
+    std::printf("  %-32s %.1f s (the library, one transaction an aircraft), %.0f MB\n",
+        "made 1000 x 1000 read-outs in", setup.nsecsElapsed() / 1e9, QFileInfo(path).size() / 1e6);
+
+    for (const bool window : {false, true}) {
+        QStringList arguments {"fleet", "--register", path};
+        if (window)
+            arguments << "--since"
+                      << "2005-01-01";
+        std::vector<double> times;
+        for (int run = 0; run < FleetRuns + 1; ++run) {
+            const Run fleet = runCli(arguments);
+            if (!fleet.ok) {
+                std::printf("  fleet failed: %s\n", fleet.error.constData());
+                times.clear();
+                break;
+            }
+            if (run > 0)
+                times.push_back(fleet.nanoseconds);
+        }
+        const bench::Stats stats = bench::Summarise(times);
+        bench::Report(window ? QStringLiteral("fleet --since, 1000 x 1000 (SQLite)")
+                             : QStringLiteral("fleet, 1000 aircraft x 1000 (SQLite)"),
+            times.empty() ? QStringLiteral("a run failed")
+                          : bench::Describe(stats) + QStringLiteral(", whole process"),
+            QStringLiteral("median at most 2 s"),
+            !times.empty() && stats.median <= FleetTargetSeconds * 1e9);
+    }
+}
