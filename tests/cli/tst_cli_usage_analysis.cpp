@@ -30,6 +30,8 @@ private slots:
     void damage();
     void chartAndReport_data();
     void chartAndReport();
+    void reportsFromTheRegister_data();
+    void reportsFromTheRegister();
 
 private:
     QString file(const QString &name, const QList<CounterRecord> &records);
@@ -287,6 +289,59 @@ void TestCliUsageAnalysis::chartAndReport()
     for (const QString &expected : found)
         QVERIFY2(
             text.contains(expected), qPrintable(expected + QStringLiteral(" not in:\n") + text));
+}
+
+void TestCliUsageAnalysis::reportsFromTheRegister_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // after "report --register R -o OUT"
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("found"); // in the PDF's text, or the message
+    // SP-ZEA holds the demonstration record: 2533 crossings of 1.4 g in 252.1666… h, and the
+    // damage figures of the "both estimates" case above.
+    QTest::newRow("aircraft") << QStringList {"--aircraft", "sp-zea"} << 0
+                              << QStringList {"ZEMRA usage report: SP-ZEA", "History", "2533",
+                                     "10044.9", "0.0028937", "2026-10-01"};
+    QTest::newRow("fleet") << QStringList {"--fleet"} << 0
+                           << QStringList {"ZEMRA fleet report", "SP-ZEA", "SP-ZEB", "0.0114753"};
+    QTest::newRow("unknown aircraft")
+        << QStringList {"--aircraft", "SP-XXX"} << 1 << QStringList {"SP-XXX"};
+    QTest::newRow("files besides the register")
+        << QStringList {"--fleet", "demo.dat"} << 2 << QStringList {"FILE goes without"};
+    QTest::newRow("both at once") << QStringList {"--fleet", "--aircraft", "SP-ZEA"} << 2
+                                  << QStringList {"exclude each other"};
+}
+
+void TestCliUsageAnalysis::reportsFromTheRegister()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QStringList, found);
+    const QString reg = m_dir.filePath(QStringLiteral("reports.sqlite"));
+    if (!QFile::exists(reg)) {
+        const QString data = file(QStringLiteral("demo.dat"), {DemonstrationRecord});
+        for (const QStringList &step :
+            {QStringList {"register", "aircraft", "--aircraft", "SP-ZEA", "--combine", "running",
+                 "--sigma1", "100", "--k", "1", "--sd", "100", "--nd", "1e6", "--max-load", "6,-3"},
+                QStringList {
+                    "register", "aircraft", "--aircraft", "SP-ZEB", "--combine", "separate"},
+                QStringList {
+                    "register", "add", "--aircraft", "SP-ZEA", "--date", "2026-10-01", data},
+                QStringList {
+                    "register", "add", "--aircraft", "SP-ZEB", "--date", "2026-10-02", data}}) {
+            const CliRun run = RunCli(step + QStringList {"--register", reg});
+            QVERIFY2(run.exitCode == 0, run.err.constData());
+        }
+    }
+    arguments.replaceInStrings(QStringLiteral("demo.dat"), m_dir.filePath("demo.dat"));
+    const QString output = m_dir.filePath(QStringLiteral("register-report.pdf"));
+    QFile::remove(output);
+    const CliRun run = RunCli(QStringList {"report", "--register", reg, "-o", output} + arguments);
+    QCOMPARE(run.exitCode, exitCode);
+    const QString text = exitCode == 0 ? pdfText(output) : QString::fromUtf8(run.err);
+    for (const QString &expected : found)
+        QVERIFY2(
+            text.contains(expected), qPrintable(expected + QStringLiteral(" not in:\n") + text));
+    QCOMPARE(QFile::exists(output), exitCode == 0);
 }
 
 ZEMRA_TEST_MAIN(TestCliUsageAnalysis)
