@@ -12,7 +12,12 @@ _zemra_cli()
         esac
     done
     if [[ -z $command ]]; then
-        COMPREPLY=($(compgen -W "check spectrum timers chart reset exceedance damage report --help --version" -- "$cur"))
+        COMPREPLY=($(compgen -W "check spectrum timers chart reset exceedance damage report register fleet export import --help --version" -- "$cur"))
+        return
+    fi
+    # register takes a subcommand of its own first.
+    if [[ $command == register && $prev == register ]]; then
+        COMPREPLY=($(compgen -W "aircraft add list history remove --help" -- "$cur"))
         return
     fi
     case $prev in
@@ -23,6 +28,8 @@ _zemra_cli()
                 COMPREPLY=($(compgen -W "text csv json" -- "$cur"))
             fi
             return ;;
+        --register) COMPREPLY=($(compgen -f -- "$cur")); return ;;
+        --aircraft|--type|--readout|--wait|--date|--since) return ;;
         --record|--size|--sigma1|--k|--sd|--nd|--su|--scatter|--design-life|--max-load|--limit-loads) return ;;
         --combine) COMPREPLY=($(compgen -W "separate running" -- "$cur")); return ;;
         --axis) COMPREPLY=($(compgen -W "n dn a" -- "$cur")); return ;;
@@ -47,8 +54,11 @@ _zemra_cli()
             chart) COMPREPLY=($(compgen -W "--kind --record --all --combine --axis --category --limit-loads --reference --parameters --size --format -o --output --help --version" -- "$cur")) ;;
             exceedance) COMPREPLY=($(compgen -W "--record --all --combine --axis --category --limit-loads --reference --parameters --format --help --version" -- "$cur")) ;;
             damage) COMPREPLY=($(compgen -W "--record --all --combine --parameters --sigma1 --k --sd --nd --below --su --scatter --design-life --max-load --format --help --version" -- "$cur")) ;;
-            report) COMPREPLY=($(compgen -W "--record --all --combine --axis --category --limit-loads --reference --parameters --sigma1 --k --sd --nd --below --su --scatter --design-life --max-load -o --output --help --version" -- "$cur")) ;;
+            report) COMPREPLY=($(compgen -W "--aircraft --fleet --since --register --record --all --combine --axis --category --limit-loads --reference --parameters --sigma1 --k --sd --nd --below --su --scatter --design-life --max-load -o --output --help --version" -- "$cur")) ;;
             reset) COMPREPLY=($(compgen -W "--port --help" -- "$cur")) ;;
+            register) COMPREPLY=($(compgen -W "--aircraft --type --combine --date --readout --yes --no-structure --parameters --sigma1 --k --sd --nd --below --su --scatter --design-life --max-load --category --limit-loads --format --register --wait --help" -- "$cur")) ;;
+            fleet) COMPREPLY=($(compgen -W "--since --format --register --wait --help" -- "$cur")) ;;
+            export|import) COMPREPLY=($(compgen -W "-o --output --register --wait --help" -- "$cur")) ;;
         esac
         return
     fi
