@@ -5,6 +5,7 @@
 #include "Damage.h"
 #include "Exceedance.h"
 #include "ReferenceSpectrum.h"
+#include "TextFields.h"
 
 #include <QCommandLineParser>
 #include <QString>
@@ -57,15 +58,3 @@ int ReadReferences(const CommandLine &commandLine, std::vector<ReferenceSpectrum
 // ExitOk, or ExitRefused after saying why (a file or record refused, T = 0).
 int ForEachPeriod(
     const UsageSelection &selection, const std::function<void(const UsagePeriod &)> &take);
-
-// The shortest text that reads back as the same double, "null" where JSON has no number.
-void AppendNumber(QByteArray &out, double value);
-void AppendInteger(QByteArray &out, qint64 value);
-// Shortest text that reads back as the same double (JSON and CSV), "null" for none.
-QByteArray NumberText(double value);
-QByteArray NumberText(const std::optional<double> &value);
-// A number for people: six significant digits.
-QString ShortNumber(double value);
-// RFC 4180 field and JSON string.
-QByteArray CsvField(const QString &text);
-QByteArray JsonString(const QString &text);

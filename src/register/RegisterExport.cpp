@@ -2,6 +2,7 @@
 
 #include "Register.h"
 #include "RegisterPrivate.h"
+#include "TextFields.h"
 
 #include <QHash>
 #include <QIODevice>
@@ -19,75 +20,31 @@ namespace {
 
 // --- Writing --------------------------------------------------------------------------------
 
-QByteArray jsonString(const QString &text)
-{
-    QByteArray out("\"");
-    for (const char c : text.toUtf8()) {
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-                out += escaped;
-            } else {
-                out += c;
-            }
-        }
-    }
-    return out + '"';
-}
-
-QByteArray jsonNumber(double value)
-{
-    char text[32];
-    return QByteArray(text, std::to_chars(text, text + sizeof text, value).ptr - text);
-}
-
-QByteArray jsonNumber(const std::optional<double> &value)
-{
-    return value ? jsonNumber(*value) : QByteArrayLiteral("null");
-}
-
 QByteArray structureJson(const StructuralData &structure)
 {
     if (structure.isEmpty())
         return QByteArrayLiteral("null");
     const std::optional<DamageParameters> &damage = structure.damage;
     const auto number = [&damage](double DamageParameters::*member) {
-        return damage ? jsonNumber((*damage).*member) : QByteArrayLiteral("null");
+        return damage ? NumberText((*damage).*member) : QByteArrayLiteral("null");
     };
     const auto optional = [&damage](std::optional<double> DamageParameters::*member) {
-        return damage ? jsonNumber((*damage).*member) : QByteArrayLiteral("null");
+        return damage ? NumberText((*damage).*member) : QByteArrayLiteral("null");
     };
     const std::optional<LimitLoads> &limits = structure.limits;
     return "{\"sigma1\":" + number(&DamageParameters::stressPerG) + ",\"k\":"
         + number(&DamageParameters::slope) + ",\"sd\":" + number(&DamageParameters::enduranceStress)
         + ",\"nd\":" + number(&DamageParameters::enduranceCycles) + ",\"below\":"
-        + (damage ? jsonString(BelowEnduranceName(damage->belowEndurance))
+        + (damage ? JsonString(BelowEnduranceName(damage->belowEndurance))
                   : QByteArrayLiteral("null"))
         + ",\"su\":" + optional(&DamageParameters::ultimateStrength)
         + ",\"scatter\":" + number(&DamageParameters::scatterFactor)
         + ",\"designLife\":" + optional(&DamageParameters::designLife) + ",\"maxLoadPositive\":"
         + optional(&DamageParameters::maxLoadPositive) + ",\"maxLoadNegative\":"
         + optional(&DamageParameters::maxLoadNegative) + ",\"limitLoadPositive\":"
-        + (limits ? jsonNumber(limits->positive) : QByteArrayLiteral("null"))
+        + (limits ? NumberText(limits->positive) : QByteArrayLiteral("null"))
         + ",\"limitLoadNegative\":"
-        + (limits ? jsonNumber(limits->negative) : QByteArrayLiteral("null")) + '}';
+        + (limits ? NumberText(limits->negative) : QByteArrayLiteral("null")) + '}';
 }
 
 // --- Reading --------------------------------------------------------------------------------
@@ -431,7 +388,7 @@ Result Register::exportJson(QIODevice &out)
             return d->damaged(QStringLiteral("the type \"%1\" has structural data out of range")
                                   .arg(query.value(0).toString()));
         buffer += (first ? "\n" : ",\n");
-        buffer += "{\"name\":" + jsonString(query.value(0).toString())
+        buffer += "{\"name\":" + JsonString(query.value(0).toString())
             + ",\"structure\":" + structureJson(structure) + '}';
     }
     query.finish();
@@ -442,10 +399,10 @@ Result Register::exportJson(QIODevice &out)
     for (size_t i = 0; i < aircraft.size(); ++i) {
         const AircraftInfo &plane = aircraft[i];
         buffer += (i ? ",\n" : "\n");
-        buffer += "{\"registration\":" + jsonString(plane.registration) + ",\"type\":"
-            + (plane.type.isEmpty() ? QByteArrayLiteral("null") : jsonString(plane.type))
-            + ",\"combine\":" + jsonString(CombineModeName(plane.mode)) + ",\"created\":"
-            + jsonString(plane.created) + ",\"changed\":" + jsonString(plane.changed)
+        buffer += "{\"registration\":" + JsonString(plane.registration) + ",\"type\":"
+            + (plane.type.isEmpty() ? QByteArrayLiteral("null") : JsonString(plane.type))
+            + ",\"combine\":" + JsonString(CombineModeName(plane.mode)) + ",\"created\":"
+            + JsonString(plane.created) + ",\"changed\":" + JsonString(plane.changed)
             + ",\"structure\":" + structureJson(plane.own) + ",\"readouts\":[";
         if (Result read = db.run(query,
                 QStringLiteral("SELECT r.id, r.taken_on, a.file_name, r.record_number, "
@@ -462,16 +419,16 @@ Result Register::exportJson(QIODevice &out)
                     QStringLiteral("read-out %1 holds no record").arg(query.value(0).toLongLong()));
             buffer += (first ? "\n" : ",\n");
             buffer += "{\"id\":" + QByteArray::number(query.value(0).toLongLong())
-                + ",\"taken\":" + jsonString(query.value(1).toString()) + ",\"words\":[";
+                + ",\"taken\":" + JsonString(query.value(1).toString()) + ",\"words\":[";
             for (int w = 0; w < RecordWords; ++w) {
                 if (w)
                     buffer += ',';
                 buffer += QByteArray::number(words[w]);
             }
-            buffer += "],\"file\":" + jsonString(query.value(2).toString())
+            buffer += "],\"file\":" + JsonString(query.value(2).toString())
                 + ",\"record\":" + QByteArray::number(query.value(3).toLongLong())
-                + ",\"added\":" + jsonString(query.value(4).toString())
-                + ",\"addedBy\":" + jsonString(query.value(5).toString()) + '}';
+                + ",\"added\":" + JsonString(query.value(4).toString())
+                + ",\"addedBy\":" + JsonString(query.value(5).toString()) + '}';
             if (!put())
                 return writeFailed;
         }
