@@ -1,3 +1,4 @@
+#include "ChartFile.h"
 #include "Cli.h"
 #include "Register.h"
 #include "RegularFile.h"
@@ -5,7 +6,6 @@
 #include "UsageTables.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <cstdio>
 
@@ -49,28 +49,6 @@ void addRegisterOptions(QCommandLineParser &parser)
         QStringLiteral("Seconds to wait for another command that holds the register (default "
                        "10)."),
         QStringLiteral("SECONDS"), QStringLiteral("10")});
-}
-
-void addFormatOption(QCommandLineParser &parser)
-{
-    parser.addOption(
-        {QStringLiteral("format"), QStringLiteral("text (default), csv (RFC 4180) or json."),
-            QStringLiteral("FORMAT"), QStringLiteral("text")});
-}
-
-int readFormat(const CommandLine &commandLine, TableFormat &format)
-{
-    const QString name = commandLine.parser().value(QStringLiteral("format"));
-    if (name == QLatin1String("text"))
-        format = TableFormat::Text;
-    else if (name == QLatin1String("csv"))
-        format = TableFormat::Csv;
-    else if (name == QLatin1String("json"))
-        format = TableFormat::Json;
-    else
-        return commandLine.usageError(
-            QStringLiteral("unknown format \"%1\": text, csv or json.").arg(name));
-    return -1;
 }
 
 int readDate(const CommandLine &commandLine, const QString &option, QDate &date)
@@ -117,15 +95,6 @@ int refused(const Result &result)
     return ExitRefused;
 }
 
-int finish(Output &output, int status)
-{
-    if (!output.flush()) {
-        PrintMessage(QStringLiteral("cannot write to standard output."));
-        return ExitRefused;
-    }
-    return status;
-}
-
 QString optionalNumber(const std::optional<double> &value)
 {
     return value ? ShortNumber(*value) : Dash;
@@ -144,27 +113,6 @@ QString dateText(const QDate &date)
 QByteArray jsonDate(const QDate &date)
 {
     return date.isValid() ? JsonString(dateText(date)) : QByteArrayLiteral("null");
-}
-
-// Rows of cells in columns padded to their widest cell: the first `left` columns to the left,
-// the rest to the right.
-void appendAligned(QByteArray &out, const QList<QStringList> &rows, int left)
-{
-    QList<qsizetype> widths;
-    for (const QStringList &row : rows) {
-        widths.resize(std::max(widths.size(), row.size()));
-        for (qsizetype i = 0; i < row.size(); ++i)
-            widths[i] = std::max(widths[i], row[i].size());
-    }
-    for (const QStringList &row : rows) {
-        QString line;
-        for (qsizetype i = 0; i < row.size(); ++i) {
-            if (i > 0)
-                line += QStringLiteral("  ");
-            line += i < left ? row[i].leftJustified(widths[i]) : row[i].rightJustified(widths[i]);
-        }
-        out += line.trimmed().toUtf8() + '\n';
-    }
 }
 
 QString structureText(const StructuralData &structure)
@@ -314,7 +262,7 @@ int runAircraft(const QStringList &arguments)
                                .arg(set.type.name, QString::number(set.type.aircraft),
                                    structureText(set.type.structure))
                                .toUtf8();
-        return finish(output, ExitOk);
+        return FinishOutput(output, ExitOk);
     }
 
     const QString registration = parser.value(QStringLiteral("aircraft"));
@@ -340,7 +288,7 @@ int runAircraft(const QStringList &arguments)
         if (!shown.ok())
             return refused(shown);
         output.buffer() += aircraftText(shown.aircraft).toUtf8() + '\n';
-        return finish(output, ExitOk);
+        return FinishOutput(output, ExitOk);
     }
     const AircraftResult set = reg.setAircraft(change);
     if (!set.ok())
@@ -350,7 +298,7 @@ int runAircraft(const QStringList &arguments)
         + aircraftText(set.aircraft).toUtf8() + '\n';
     if (set.periodsRecomputed)
         output.buffer() += "  the periods of its read-outs were derived anew\n";
-    return finish(output, ExitOk);
+    return FinishOutput(output, ExitOk);
 }
 
 // --- register add ---------------------------------------------------------------------------
@@ -416,7 +364,7 @@ int runAdd(const QStringList &arguments)
                            .arg(added.registration, QString::number(added.added),
                                QString::number(added.already))
                            .toUtf8();
-    return finish(output, ExitOk);
+    return FinishOutput(output, ExitOk);
 }
 
 // --- register list and fleet ----------------------------------------------------------------
@@ -531,7 +479,7 @@ void usageText(QByteArray &out, const UsageListResult &list, bool fleet)
             notes << QStringLiteral("%1: no damage figure: %2")
                          .arg(row.aircraft.registration, usage.damageNote);
     }
-    appendAligned(out, rows, fleet ? 3 : 2);
+    AppendAligned(out, rows, fleet ? 3 : 2);
     for (const QString &note : notes)
         out += note.toUtf8() + '\n';
 }
@@ -551,7 +499,7 @@ int runUsageList(const QStringList &arguments, bool fleet)
         QString());
     QCommandLineParser &parser = commandLine.parser();
     addRegisterOptions(parser);
-    addFormatOption(parser);
+    AddTableFormatOption(parser);
     if (fleet)
         parser.addOption({QStringLiteral("since"),
             QStringLiteral("Only the read-outs taken on or after this date."),
@@ -561,7 +509,7 @@ int runUsageList(const QStringList &arguments, bool fleet)
     if (!parser.positionalArguments().isEmpty())
         return commandLine.usageError(QStringLiteral("it takes no file."));
     TableFormat format = TableFormat::Text;
-    if (const int status = readFormat(commandLine, format); status >= 0)
+    if (const int status = ReadTableFormat(commandLine, format); status >= 0)
         return status;
     std::optional<QDate> since;
     if (fleet && parser.isSet(QStringLiteral("since"))) {
@@ -606,7 +554,7 @@ int runUsageList(const QStringList &arguments, bool fleet)
         usageText(out, list, fleet);
         break;
     }
-    return finish(output, ExitOk);
+    return FinishOutput(output, ExitOk);
 }
 
 // --- register history -----------------------------------------------------------------------
@@ -620,7 +568,7 @@ int runHistory(const QStringList &arguments)
         QString());
     QCommandLineParser &parser = commandLine.parser();
     addRegisterOptions(parser);
-    addFormatOption(parser);
+    AddTableFormatOption(parser);
     parser.addOption({QStringLiteral("aircraft"), QStringLiteral("The aircraft's registration."),
         QStringLiteral("REG")});
     if (const int status = commandLine.parse(arguments); status >= 0)
@@ -630,7 +578,7 @@ int runHistory(const QStringList &arguments)
     if (!parser.positionalArguments().isEmpty())
         return commandLine.usageError(QStringLiteral("it takes no file."));
     TableFormat format = TableFormat::Text;
-    if (const int status = readFormat(commandLine, format); status >= 0)
+    if (const int status = ReadTableFormat(commandLine, format); status >= 0)
         return status;
     OpenedRegister opened;
     if (const int status = openRegister(commandLine, Register::Access::Read, opened); status >= 0)
@@ -664,7 +612,7 @@ int runHistory(const QStringList &arguments)
             }
             out += "\r\n";
         }
-        return finish(output, ExitOk);
+        return FinishOutput(output, ExitOk);
     }
     if (format == TableFormat::Json) {
         const auto counts = [](const LevelCounts &values) {
@@ -695,13 +643,13 @@ int runHistory(const QStringList &arguments)
                 + ",\"totalCounts\":" + counts(period.totalCounts) + '}';
         }
         out += "\n]}\n";
-        return finish(output, ExitOk);
+        return FinishOutput(output, ExitOk);
     }
 
     out += aircraftText(aircraft).toUtf8() + '\n';
     if (history.periods.empty()) {
         out += "No read-outs.\n";
-        return finish(output, ExitOk);
+        return FinishOutput(output, ExitOk);
     }
     QList<QStringList> rows;
     QStringList header {QStringLiteral("read-out"), QStringLiteral("from"), QStringLiteral("taken"),
@@ -726,8 +674,8 @@ int runHistory(const QStringList &arguments)
     for (const std::int64_t count : history.usage.counts)
         totals << QString::number(count);
     rows << totals;
-    appendAligned(out, rows, 4);
-    return finish(output, ExitOk);
+    AppendAligned(out, rows, 4);
+    return FinishOutput(output, ExitOk);
 }
 
 // --- register remove ------------------------------------------------------------------------
@@ -772,7 +720,7 @@ int runRemove(const QStringList &arguments)
                .arg(QString::number(id), registration.trimmed(), dateText(removed.removed.taken),
                    removed.removed.fileName, QString::number(removed.removed.record))
                .toUtf8();
-    return finish(output, ExitOk);
+    return FinishOutput(output, ExitOk);
 }
 } // namespace
 
@@ -826,32 +774,15 @@ int RunExport(const QStringList &arguments)
     OpenedRegister opened;
     if (const int status = openRegister(commandLine, Register::Access::Read, opened); status >= 0)
         return status;
-    if (!parser.isSet(QStringLiteral("output"))) {
-        QFile out;
-        if (!out.open(stdout, QIODevice::WriteOnly))
-            return refused(
-                Result(Result::Failed, QStringLiteral("cannot write to standard output.")));
-        const Result exported = opened.reg->exportJson(out);
-        if (!exported.ok())
-            return refused(exported);
-        if (!out.flush())
-            return refused(
-                Result(Result::Failed, QStringLiteral("cannot write to standard output.")));
-        return ExitOk;
-    }
-    const QString name = parser.value(QStringLiteral("output"));
-    QSaveFile out(name);
-    if (!out.open(QIODevice::WriteOnly))
-        return refused(Result(Result::Failed,
-            QStringLiteral("Cannot write \"%1\": %2.").arg(name, out.errorString())));
-    const Result exported = opened.reg->exportJson(out);
-    if (!exported.ok()) {
-        out.cancelWriting();
-        return refused(exported);
-    }
-    if (!out.commit())
-        return refused(Result(Result::Failed,
-            QStringLiteral("Cannot write \"%1\": %2.").arg(name, out.errorString())));
+    // Standard output as a stream, a file through the one replacement every output takes: never
+    // over a device, a FIFO or what a link to one leads to, and whole or not at all.
+    const QString name = parser.isSet(QStringLiteral("output"))
+        ? parser.value(QStringLiteral("output"))
+        : QStringLiteral("-");
+    const Result written = WriteOutputFile(
+        name, [&opened](QIODevice &device) { return opened.reg->exportJson(device); });
+    if (!written.ok())
+        return refused(written);
     return ExitOk;
 }
 
@@ -898,5 +829,5 @@ int RunImport(const QStringList &arguments)
                .arg(QString::number(imported.types), QString::number(imported.aircraft),
                    QString::number(imported.readouts), name, opened.reg->location().text)
                .toUtf8();
-    return finish(output, ExitOk);
+    return FinishOutput(output, ExitOk);
 }

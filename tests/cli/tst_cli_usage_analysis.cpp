@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -309,6 +310,11 @@ void TestCliUsageAnalysis::reportsFromTheRegister_data()
         << QStringList {"--fleet", "demo.dat"} << 2 << QStringList {"FILE goes without"};
     QTest::newRow("both at once") << QStringList {"--fleet", "--aircraft", "SP-ZEA"} << 2
                                   << QStringList {"exclude each other"};
+    // Every output goes through the one replacement: a link to a device node is refused.
+    QTest::newRow("report into a link to a device node")
+        << QStringList {"--fleet", "-o", "LINK"} << 1 << QStringList {"character device"};
+    QTest::newRow("export into a link to a device node")
+        << QStringList {"EXPORT", "-o", "LINK"} << 1 << QStringList {"character device"};
 }
 
 void TestCliUsageAnalysis::reportsFromTheRegister()
@@ -333,15 +339,31 @@ void TestCliUsageAnalysis::reportsFromTheRegister()
         }
     }
     arguments.replaceInStrings(QStringLiteral("demo.dat"), m_dir.filePath("demo.dat"));
-    const QString output = m_dir.filePath(QStringLiteral("register-report.pdf"));
+    QString output = m_dir.filePath(QStringLiteral("register-report.pdf"));
     QFile::remove(output);
-    const CliRun run = RunCli(QStringList {"report", "--register", reg, "-o", output} + arguments);
+    QStringList command {"report", "--register", reg, "-o", output};
+    if (arguments.contains(QLatin1String("LINK"))) {
+        const QString node = m_dir.filePath(QStringLiteral("node"));
+        output = m_dir.filePath(QStringLiteral("link.out"));
+        QFile::remove(output);
+        QFile::remove(node);
+        QVERIFY(MakeSpecialFile(QStringLiteral("/dev/zero"), node));
+        QVERIFY(QFile::link(node, output));
+        arguments.replaceInStrings(QStringLiteral("LINK"), output);
+        command = arguments.contains(QLatin1String("EXPORT"))
+            ? QStringList {"export", "--register", reg}
+            : QStringList {"report", "--register", reg};
+        arguments.removeAll(QStringLiteral("EXPORT"));
+    }
+    const CliRun run = RunCli(command + arguments);
     QCOMPARE(run.exitCode, exitCode);
     const QString text = exitCode == 0 ? pdfText(output) : QString::fromUtf8(run.err);
     for (const QString &expected : found)
         QVERIFY2(
             text.contains(expected), qPrintable(expected + QStringLiteral(" not in:\n") + text));
-    QCOMPARE(QFile::exists(output), exitCode == 0);
+    QCOMPARE(QFile::exists(output), exitCode == 0 || output.endsWith(QLatin1String(".out")));
+    if (output.endsWith(QLatin1String(".out")))
+        QVERIFY(QFileInfo(output).isSymLink() && !QFileInfo(output).isFile());
 }
 
 ZEMRA_TEST_MAIN(TestCliUsageAnalysis)
