@@ -65,7 +65,7 @@ QString whatFell(const RecordValues &previous, const RecordValues &current)
 
 } // namespace
 
-CombinedCounts CombineRecords(const std::vector<LabelledRecord> &records, CombineMode mode)
+CombinedCounts SplitIntoPeriods(const std::vector<LabelledRecord> &records, CombineMode mode)
 {
     CombinedCounts combined;
     if (records.empty()) {
@@ -103,7 +103,14 @@ CombinedCounts CombineRecords(const std::vector<LabelledRecord> &records, Combin
             combined.counts[level] += period.counts[level];
         combined.seconds += period.seconds;
     }
-    if (combined.seconds == 0) {
+    combined.hours = double(combined.seconds) / 3600.0;
+    return combined;
+}
+
+CombinedCounts CombineRecords(const std::vector<LabelledRecord> &records, CombineMode mode)
+{
+    CombinedCounts combined = SplitIntoPeriods(records, mode);
+    if (combined.ok() && combined.seconds == 0) {
         QStringList labels;
         for (const LabelledRecord &record : records)
             labels.append(record.label);
@@ -112,8 +119,6 @@ CombinedCounts CombineRecords(const std::vector<LabelledRecord> &records, Combin
             QStringLiteral("No active work time in %1: exceedances per hour cannot be computed "
                            "(T = 0).")
                 .arg(labels.join(QStringLiteral(", "))));
-        return combined;
     }
-    combined.hours = double(combined.seconds) / 3600.0;
     return combined;
 }

@@ -62,6 +62,11 @@ struct CombinedCounts : Result
     std::vector<RecorderResetFound> resets; // running mode only
 };
 
+// The periods of the records by the mode and their sums, as CombineRecords makes them, but with
+// no hours asked for: read-outs with no flying between them make periods of zero hours. Refused
+// only for no record, or several without a mode.
+CombinedCounts SplitIntoPeriods(const std::vector<LabelledRecord> &records, CombineMode mode);
+
 // Combines the records by the mode. Refused (Invalid): no record, more than one record without
 // a mode (the message explains the choices), or a total active work time of zero (T = 0 cannot
 // be normalised; the message names the record, or every record combined).

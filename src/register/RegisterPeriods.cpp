@@ -9,19 +9,12 @@ DerivedPeriods DerivePeriods(CombineMode mode, const std::optional<RecordValues>
     // Labels only matter where a reset is found; naming every record of a large file would cost
     // more than the combination itself.
     std::vector<LabelledRecord> chain;
-    chain.reserve(records.size() + 2);
+    chain.reserve(records.size() + 1);
     if (previous)
         chain.push_back({QString(), *previous});
     for (const RecordValues &values : records)
         chain.push_back({QString(), values});
-    // CombineRecords refuses a combination of zero hours, which read-outs with no flying between
-    // them may well be. One more record, the last one 12 hours on, keeps the total above zero
-    // and changes no period before it.
-    LabelledRecord later = chain.back();
-    later.values[ActivePeriodsWord] += 1;
-    chain.push_back(later);
-
-    const CombinedCounts combined = CombineRecords(chain, mode);
+    const CombinedCounts combined = SplitIntoPeriods(chain, mode);
     const int offset = previous ? 1 : 0;
     derived.periods.resize(records.size());
     for (const CombinedPeriod &period : combined.periods) {
@@ -33,14 +26,10 @@ DerivedPeriods DerivePeriods(CombineMode mode, const std::optional<RecordValues>
         const int index = reset.record - offset;
         if (index < 0 || index >= int(records.size()))
             continue;
-        // The same rule on the two records alone (and one 12 hours on), named this time, words
-        // the reset.
-        RecordValues on = records[index];
-        on[ActivePeriodsWord] += 1;
-        const CombinedCounts named
-            = CombineRecords({{label(index - 1), chain[reset.record - 1].values},
-                                 {label(index), records[index]}, {QString(), on}},
-                CombineMode::Running);
+        // The same rule on the two records alone, named this time, words the reset.
+        const CombinedCounts named = SplitIntoPeriods(
+            {{label(index - 1), chain[reset.record - 1].values}, {label(index), records[index]}},
+            CombineMode::Running);
         derived.resets.emplace_back(
             index, named.resets.empty() ? reset.text : named.resets.front().text);
     }
