@@ -1,5 +1,7 @@
 #include "ChartFile.h"
 
+#include "OutputFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QImageWriter>
@@ -43,33 +45,6 @@ ChartFormat ChartFormatOf(const QString &fileName)
     return ChartFormat::Unknown;
 }
 
-Result WriteOutputFile(
-    const QString &fileName, const std::function<Result(QIODevice &device)> &write)
-{
-    QFile file;
-    FileReplacement replacement;
-    if (fileName == QLatin1String("-")) {
-        if (!file.open(stdout, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
-            return failed(QStringLiteral("standard output"), file.errorString());
-    } else {
-        if (const Result begun = replacement.begin(fileName); !begun.ok())
-            return begun;
-        if (!file.open(
-                replacement.file().handle(), QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
-            return failed(fileName, file.errorString());
-    }
-    const QString shownName
-        = fileName == QLatin1String("-") ? QStringLiteral("standard output") : fileName;
-    if (const Result written = write(file); !written.ok())
-        return written;
-    if (!file.flush() || file.error() != QFileDevice::NoError)
-        return failed(shownName, file.errorString());
-    file.close();
-    if (fileName == QLatin1String("-"))
-        return {};
-    return replacement.commit();
-}
-
 ChartDrawing SpectrumChartDrawing(const ChartLook &look, const Spectrum &spectrum)
 {
     ChartDrawing drawing;
@@ -85,8 +60,7 @@ ChartDrawing SpectrumChartDrawing(const ChartLook &look, const Spectrum &spectru
 Result WriteChartFile(
     const QString &fileName, ChartFormat format, QSize size, const ChartDrawing &drawing)
 {
-    const QString shownName
-        = fileName == QLatin1String("-") ? QStringLiteral("standard output") : fileName;
+    const QString shownName = OutputName(fileName);
     return WriteOutputFile(fileName, [&](QIODevice &file) -> Result {
         bool drawn = false;
         switch (format) {

@@ -3,7 +3,6 @@
 #include "ChartPicture.h"
 #include "Result.h"
 
-#include <QIODevice>
 #include <QString>
 
 #include <functional>
@@ -15,13 +14,6 @@ enum class ChartFormat { Png, Pdf, Svg, Unknown };
 ChartFormat ChartFormatOf(const QString &fileName);
 // "png", "pdf" or "svg", in any case.
 ChartFormat ChartFormatNamed(const QString &name);
-
-// Writes an output file of the command line as a whole: new content beside it, renamed into
-// place, so it is never left half-written, and only ever over a regular file (a device, FIFO or
-// directory there, or a link to one, is refused). "-" is standard output, written as a stream.
-// A failure names the file and the reason.
-Result WriteOutputFile(
-    const QString &fileName, const std::function<Result(QIODevice &device)> &write);
 
 // A chart as the file formats need it: pixels for PNG, painting on a vector device for PDF and
 // SVG.

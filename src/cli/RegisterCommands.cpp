@@ -1,5 +1,5 @@
-#include "ChartFile.h"
 #include "Cli.h"
+#include "OutputFile.h"
 #include "Register.h"
 #include "RegularFile.h"
 #include "UsageInput.h"
@@ -8,6 +8,7 @@
 #include <QFile>
 
 #include <cstdio>
+#include <limits>
 
 // The register from the command line: `register add|aircraft|list|history|remove`, `fleet`,
 // `export` and `import`. Every command names its register with --register (else ZEMRA_REGISTER,
@@ -799,23 +800,12 @@ int RunImport(const QStringList &arguments)
     if (parser.positionalArguments().size() != 1)
         return commandLine.usageError(QStringLiteral("give one file."));
     const QString name = parser.positionalArguments().first();
-    RegularFile file;
-    if (const Result opened = OpenForReading(file, name); !opened.ok()) {
-        PrintMessage(OpenFailureText(name, opened));
+    QByteArray json;
+    QString error;
+    if (!ReadInputFile(name, std::numeric_limits<qint64>::max(), json, error)) {
+        PrintMessage(error);
         return ExitRefused;
     }
-    QByteArray json(file.sizeAtOpen(), Qt::Uninitialized);
-    qint64 done = 0;
-    while (done < json.size()) {
-        const qint64 got = file.read(json.data() + done, json.size() - done);
-        if (got < 0)
-            return refused(Result(Result::Failed,
-                QStringLiteral("Cannot read \"%1\": %2.").arg(name, file.errorString())));
-        if (got == 0)
-            break;
-        done += got;
-    }
-    json.truncate(done);
     OpenedRegister opened;
     if (const int status = openRegister(commandLine, Register::Access::Write, opened); status >= 0)
         return status;

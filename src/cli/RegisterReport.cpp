@@ -1,8 +1,8 @@
 #include "RegisterReport.h"
 
-#include "ChartFile.h"
 #include "ExceedanceChart.h"
 #include "Formulas.h"
+#include "OutputFile.h"
 #include "UsageCommands.h"
 
 #include <QCoreApplication>
@@ -21,7 +21,9 @@ QString dateText(const QDate &date)
     return date.isValid() ? date.toString(QStringLiteral("yyyy-MM-dd")) : Dash;
 }
 
-ReportDocument documentFor(const QString &title, const QStringList &subtitle)
+} // namespace
+
+ReportDocument NewReportDocument(const QString &title, const QStringList &subtitle)
 {
     ReportDocument document;
     document.title = title;
@@ -33,23 +35,7 @@ ReportDocument documentFor(const QString &title, const QStringList &subtitle)
     return document;
 }
 
-ReportBlock chartBlock(const ExceedanceChartData &data)
-{
-    ReportBlock block;
-    block.kind = ReportBlock::Chart;
-    block.chart = data;
-    return block;
-}
-
-ReportBlock notesBlock(const QStringList &notes)
-{
-    ReportBlock block;
-    block.kind = ReportBlock::Notes;
-    block.notes = notes;
-    block.notes.removeDuplicates();
-    return block;
-}
-
+namespace {
 // The history table: one row per read-out, what its period adds and the running totals.
 ReportBlock historyTable(const HistoryResult &history)
 {
@@ -125,7 +111,7 @@ int WriteAircraftReport(Register &reg, const QString &registration, const AxisCh
         return ExitRefused;
     }
 
-    ReportDocument document = documentFor(
+    ReportDocument document = NewReportDocument(
         QStringLiteral("ZEMRA usage report: %1").arg(aircraft.registration),
         {QStringLiteral("Aircraft %1%2; read-outs %3 (%4) from %5 to %6")
                 .arg(aircraft.registration,
@@ -136,24 +122,20 @@ int WriteAircraftReport(Register &reg, const QString &registration, const AxisCh
             QStringLiteral("Active work time T = %1 h; register %2")
                 .arg(ShortNumber(usage.hours), reg.location().text),
             QStringLiteral("Axis: %1").arg(AxisTitle(axis.axis))});
-    document.blocks << chartBlock(ExceedanceChartOf(analysis, references));
-    ReportBlock heading;
-    heading.kind = ReportBlock::Heading;
-    heading.text = QStringLiteral("History");
-    document.blocks << heading << historyTable(history);
-    heading.text = QStringLiteral("Exceedances per 1000 h, whole history");
-    document.blocks << heading << ExceedanceReportTable(analysis);
+    document.blocks << ReportBlock::ofChart(ExceedanceChartOf(analysis, references));
+    document.blocks << ReportBlock::heading(QStringLiteral("History")) << historyTable(history)
+                    << ReportBlock::heading(QStringLiteral("Exceedances per 1000 h, whole history"))
+                    << ExceedanceReportTable(analysis);
     QStringList notes = ExceedanceFormulaLines(axis.axis, !references.empty());
     const std::optional<DamageParameters> &damage = aircraft.structure().damage;
     if (usage.damage && damage) {
         document.blocks << DamageReportBlocks(*damage, *usage.damage);
         notes << DamageFormulaLines(*damage);
     } else {
-        ReportBlock none;
-        none.text = QStringLiteral("Fatigue damage: %1").arg(usage.damageNote);
-        document.blocks << none;
+        document.blocks << ReportBlock::paragraph(
+            QStringLiteral("Fatigue damage: %1").arg(usage.damageNote));
     }
-    document.blocks << notesBlock(notes);
+    document.blocks << ReportBlock::ofNotes(notes);
     return WriteReportFile(output, document);
 }
 
@@ -184,21 +166,21 @@ int WriteFleetReport(
         series.label = row.aircraft.registration;
         chart.series << series;
     }
-    ReportDocument document = documentFor(QStringLiteral("ZEMRA fleet report"),
+    ReportDocument document = NewReportDocument(QStringLiteral("ZEMRA fleet report"),
         {QStringLiteral("%1 aircraft ranked by life used (counted estimate), then damage per "
                         "1000 h%2")
                 .arg(fleet.aircraft.size())
                 .arg(since ? QStringLiteral("; read-outs taken since %1").arg(dateText(*since))
                            : QString()),
             QStringLiteral("Register %1").arg(reg.location().text)});
-    document.blocks << chartBlock(chart) << fleetTable(fleet);
+    document.blocks << ReportBlock::ofChart(chart) << fleetTable(fleet);
     QStringList notes {QStringLiteral("Aircraft without S-N data or without hours are listed after "
                                       "the ranked ones, by registration."),
         Formulas::Per1000h, Formulas::Miner, Formulas::DamagePer1000h, Formulas::LifeUsed,
         Formulas::Severity,
         QStringLiteral("hours left = (1/SF − D of the whole history) · T / D at the rate of the "
                        "read-outs shown")};
-    document.blocks << notesBlock(notes);
+    document.blocks << ReportBlock::ofNotes(notes);
     return WriteReportFile(output, document);
 }
 

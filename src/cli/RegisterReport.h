@@ -16,6 +16,9 @@ int WriteAircraftReport(Register &reg, const QString &registration, const AxisCh
 int WriteFleetReport(Register &reg, const std::optional<QDate> &since, const AxisChoice &axis,
     const QString &output);
 
+// A report's document with its title and subtitle, and the program and date in its footer.
+ReportDocument NewReportDocument(const QString &title, const QStringList &subtitle);
+
 // The report as a PDF at `output` ("-": standard output).
 int WriteReportFile(const QString &output, const ReportDocument &document);
 

@@ -1,6 +1,6 @@
-#include "ChartFile.h"
 #include "Cli.h"
 #include "Formulas.h"
+#include "OutputFile.h"
 #include "RegisterReport.h"
 #include "Report.h"
 #include "UsageCommands.h"
@@ -8,22 +8,6 @@
 #include <QDateTime>
 
 namespace {
-ReportBlock heading(const QString &text)
-{
-    ReportBlock block;
-    block.kind = ReportBlock::Heading;
-    block.text = text;
-    return block;
-}
-
-ReportBlock paragraph(const QString &text)
-{
-    ReportBlock block;
-    block.kind = ReportBlock::Paragraph;
-    block.text = text;
-    return block;
-}
-
 QString optionalText(const std::optional<double> &value)
 {
     return value ? ShortNumber(*value) : QString();
@@ -115,7 +99,7 @@ QList<ReportBlock> DamageReportBlocks(
     const DamageParameters &parameters, const DamageResult &damage)
 {
     QList<ReportBlock> blocks;
-    blocks << heading(QStringLiteral("Fatigue damage by Miner's rule"));
+    blocks << ReportBlock::heading(QStringLiteral("Fatigue damage by Miner's rule"));
     QString facts = QStringLiteral("Inputs: %1.\nPeaks %2, valleys %3; %4 peaks and %5 valleys "
                                    "pair with the other branch's inner boundary.")
                         .arg(DamageInputsText(parameters))
@@ -125,7 +109,7 @@ QList<ReportBlock> DamageReportBlocks(
                         .arg(damage.unpairedValleys);
     for (const RaisedLevel &raised : damage.raised)
         facts += QStringLiteral("\nInconsistent counts: %1.").arg(raised.text);
-    blocks << paragraph(facts);
+    blocks << ReportBlock::paragraph(facts);
     ReportBlock summary;
     summary.kind = ReportBlock::Table;
     summary.table.header = {QStringLiteral("estimate"), QStringLiteral("D"),
@@ -149,7 +133,7 @@ QList<ReportBlock> DamageReportBlocks(
     }
     blocks << summary;
     if (!unavailable.isEmpty())
-        blocks << paragraph(unavailable.join(QLatin1Char('\n')));
+        blocks << ReportBlock::paragraph(unavailable.join(QLatin1Char('\n')));
     return blocks;
 }
 int RunReport(const QStringList &arguments)
@@ -237,8 +221,7 @@ int RunReport(const QStringList &arguments)
             PrintMessage(raised.text);
     }
 
-    ReportDocument document;
-    document.title = QStringLiteral("ZEMRA usage report");
+    ReportDocument document = NewReportDocument(QStringLiteral("ZEMRA usage report"), {});
     document.subtitle << QStringLiteral("Read: %1").arg(period.source)
                       << QStringLiteral("Active work time T = %1 h over %2 period(s)%3")
                              .arg(ShortNumber(period.combined.hours))
@@ -256,11 +239,8 @@ int RunReport(const QStringList &arguments)
     for (const RecorderResetFound &reset : period.combined.resets)
         document.subtitle << QStringLiteral("Reset: %1").arg(reset.text);
 
-    ReportBlock chart;
-    chart.kind = ReportBlock::Chart;
-    chart.chart = ExceedanceChartOf(*analysis, references);
-    document.blocks << chart;
-    document.blocks << heading(QStringLiteral("Exceedances per 1000 h"));
+    document.blocks << ReportBlock::ofChart(ExceedanceChartOf(*analysis, references));
+    document.blocks << ReportBlock::heading(QStringLiteral("Exceedances per 1000 h"));
     document.blocks << ExceedanceReportTable(*analysis);
     QStringList referenceLines;
     for (size_t i = 0; i < references.size(); ++i)
@@ -270,30 +250,19 @@ int RunReport(const QStringList &arguments)
                                   references[i].tableOrFigure, references[i].page,
                                   references[i].fileName, FirstAboveText(analysis->comparisons[i]));
     if (!referenceLines.isEmpty())
-        document.blocks << paragraph(referenceLines.join(QLatin1Char('\n')));
+        document.blocks << ReportBlock::paragraph(referenceLines.join(QLatin1Char('\n')));
     if (damage)
         document.blocks << DamageReportBlocks(parameters, *damage);
     else
-        document.blocks << paragraph(
+        document.blocks << ReportBlock::paragraph(
             QStringLiteral("Fatigue damage: not computed, no S-N data given (--sigma1, --k, --sd, "
                            "--nd, or --parameters)."));
-    ReportBlock notes;
-    notes.kind = ReportBlock::Notes;
-    notes.notes = ExceedanceFormulaLines(axis.axis, !references.empty());
-    if (damage) {
-        for (const QString &line : DamageFormulaLines(parameters)) {
-            if (!notes.notes.contains(line))
-                notes.notes << line;
-        }
-    }
-    notes.notes << QStringLiteral("The recorder counts crossings of 18 fixed levels; it does not "
-                                  "record how far a peak went beyond a level, nor which valley "
-                                  "belongs to which peak.");
-    document.blocks << notes;
-    document.footer
-        = QStringLiteral("zemra-cli %1, %2")
-              .arg(QCoreApplication::applicationVersion(),
-                  QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")));
-
+    QStringList notes = ExceedanceFormulaLines(axis.axis, !references.empty());
+    if (damage)
+        notes << DamageFormulaLines(parameters);
+    notes << QStringLiteral("The recorder counts crossings of 18 fixed levels; it does not "
+                            "record how far a peak went beyond a level, nor which valley "
+                            "belongs to which peak.");
+    document.blocks << ReportBlock::ofNotes(notes);
     return WriteReportFile(output, document);
 }

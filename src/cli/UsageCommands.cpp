@@ -1,5 +1,4 @@
 #include "UsageCommands.h"
-#include "ChartFile.h"
 #include "Cli.h"
 #include "ExceedanceChart.h"
 #include "Formulas.h"

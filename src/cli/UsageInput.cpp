@@ -3,14 +3,10 @@
 #include "RegularFile.h"
 
 #include <QFile>
+#include <QHash>
 #include <QSettings>
-#include <QStringDecoder>
 
-#include <charconv>
 #include <cmath>
-#include <cstdio>
-
-#include <fcntl.h>
 
 namespace {
 const QString RecordsWord = QStringLiteral("record");
@@ -21,38 +17,32 @@ const QStringList ParameterKeys {QStringLiteral("sigma1"), QStringLiteral("k"),
     QStringLiteral("scatter"), QStringLiteral("design-life"), QStringLiteral("max-load"),
     QStringLiteral("category"), QStringLiteral("limit-loads")};
 
-// Reads a small text file by the rules for every file the program opens: only a regular file,
-// opened without waiting.
-bool readSmallTextFile(const QString &name, QByteArray &bytes, QString &error)
+} // namespace
+
+bool ReadInputFile(const QString &name, qint64 maxBytes, QByteArray &bytes, QString &error)
 {
     RegularFile file;
     if (const Result opened = OpenForReading(file, name); !opened.ok()) {
         error = OpenFailureText(name, opened);
         return false;
     }
-    constexpr qint64 MaxBytes = 16 * 1024 * 1024;
-    if (file.sizeAtOpen() > MaxBytes) {
+    if (file.sizeAtOpen() > maxBytes) {
         error = QStringLiteral("Cannot read \"%1\": it holds %2 bytes, more than a text of this "
                                "kind takes")
                     .arg(name)
                     .arg(file.sizeAtOpen());
         return false;
     }
-    bytes.resize(file.sizeAtOpen());
-    qint64 done = 0;
-    while (done < bytes.size()) {
-        const qint64 got = file.read(bytes.data() + done, bytes.size() - done);
-        if (got < 0) {
-            error = QStringLiteral("Cannot read \"%1\": %2").arg(name, file.errorString());
-            return false;
-        }
-        if (got == 0)
-            break;
-        done += got;
+    if (!file.readAll(bytes)) {
+        error = QStringLiteral("Cannot read \"%1\": %2").arg(name, file.errorString());
+        return false;
     }
-    bytes.truncate(done);
     return true;
 }
+
+namespace {
+// Hand-written inputs (parameters, reference spectra) are small; a larger file is not one.
+constexpr qint64 MaxTextInputBytes = 16 * 1024 * 1024;
 
 // The parameters file's values by key; an empty map without --parameters.
 struct ParameterFile
@@ -68,15 +58,19 @@ int readParameterFile(const CommandLine &commandLine, ParameterFile &file)
         || !parser.isSet(QStringLiteral("parameters")))
         return -1;
     file.name = parser.value(QStringLiteral("parameters"));
+    // The axis and the damage options both read it; one command reads the file once.
+    static QHash<QString, QMap<QString, QString>> read;
+    if (const auto known = read.constFind(file.name); known != read.constEnd()) {
+        file.values = *known;
+        return -1;
+    }
     QByteArray bytes;
     QString error;
-    if (!readSmallTextFile(file.name, bytes, error)) {
+    if (!ReadInputFile(file.name, MaxTextInputBytes, bytes, error)) {
         PrintMessage(error);
         return ExitRefused;
     }
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    (void)decoder.decode(bytes);
-    if (bytes.contains('\0') || decoder.hasError())
+    if (!IsText(bytes))
         return commandLine.usageError(
             QStringLiteral("the parameters file \"%1\" is not a text file.").arg(file.name));
     QSettings settings(file.name, QSettings::IniFormat);
@@ -97,6 +91,7 @@ int readParameterFile(const CommandLine &commandLine, ParameterFile &file)
             ? value.toStringList().join(QLatin1Char(','))
             : value.toString();
     }
+    read.insert(file.name, file.values);
     return -1;
 }
 
@@ -350,7 +345,7 @@ int ReadReferences(const CommandLine &commandLine, std::vector<ReferenceSpectrum
     for (const QString &name : commandLine.parser().values(QStringLiteral("reference"))) {
         QByteArray bytes;
         QString error;
-        if (!readSmallTextFile(name, bytes, error)) {
+        if (!ReadInputFile(name, MaxTextInputBytes, bytes, error)) {
             PrintMessage(error);
             return ExitRefused;
         }

@@ -53,6 +53,11 @@ int ReadDamageParameters(
 // is malformed; -1 otherwise.
 int ReadReferences(const CommandLine &commandLine, std::vector<ReferenceSpectrum> &references);
 
+// Reads a whole input file by the rules for every file the program opens (only a regular file,
+// opened without waiting, the length it had when opened). False, with the message to print,
+// when it cannot be read or is larger than `maxBytes`.
+bool ReadInputFile(const QString &name, qint64 maxBytes, QByteArray &bytes, QString &error);
+
 // Reads the chosen records and hands `take` one period each: every record on its own without a
 // mode, their combination with one. Resets found in running totals are said on standard error.
 // ExitOk, or ExitRefused after saying why (a file or record refused, T = 0).

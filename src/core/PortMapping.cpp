@@ -1,10 +1,10 @@
 #include "PortMapping.h"
 
 #include "RegularFile.h"
+#include "TextFields.h"
 
 #include <QSettings>
 #include <QStandardPaths>
-#include <QStringDecoder>
 
 #include <cerrno>
 #include <optional>
@@ -37,14 +37,10 @@ Result readPortSettings(std::optional<QSettings> &settings)
             unusable(path,
                 QStringLiteral("it holds %1 bytes, far more than settings take")
                     .arg(file.sizeAtOpen()))};
-    QByteArray bytes(file.sizeAtOpen(), Qt::Uninitialized);
-    const qint64 got = bytes.isEmpty() ? 0 : file.read(bytes.data(), bytes.size());
-    if (got < 0)
+    QByteArray bytes;
+    if (!file.readAll(bytes))
         return {Result::Invalid, unusable(path, file.errorString())};
-    bytes.truncate(got);
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    (void)decoder.decode(bytes);
-    if (bytes.contains('\0') || decoder.hasError())
+    if (!IsText(bytes))
         return {Result::Invalid, unusable(path, QStringLiteral("it is not a text file"))};
     settings.emplace(path, QSettings::IniFormat);
     if (settings->status() != QSettings::NoError)

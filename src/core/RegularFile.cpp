@@ -206,6 +206,22 @@ qint64 RegularFile::read(char *data, qint64 maxSize)
     }
 }
 
+bool RegularFile::readAll(QByteArray &bytes)
+{
+    bytes.resize(m_status.st_size);
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 got = read(bytes.data() + done, bytes.size() - done);
+        if (got < 0)
+            return false;
+        if (got == 0)
+            break;
+        done += got;
+    }
+    bytes.truncate(done);
+    return true;
+}
+
 bool RegularFile::write(const char *data, qint64 size)
 {
     // A short write is followed by another, whose failure gives the true reason (a full disk

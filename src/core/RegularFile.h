@@ -53,6 +53,9 @@ public:
     qint64 size();
     qint64 read(char *data, qint64 maxSize); // -1 on failure
     bool write(const char *data, qint64 size); // all of it, or a failure
+    // From the current position up to the length the file had when it was opened, however the
+    // reads come; false on a read error.
+    bool readAll(QByteArray &bytes);
     bool resize(qint64 size);
     bool sync();
     // An exclusive lock against other openers; false only when another opener holds one.

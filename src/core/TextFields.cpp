@@ -1,5 +1,7 @@
 #include "TextFields.h"
 
+#include <QStringDecoder>
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -38,6 +40,13 @@ QString ShortNumber(double value)
     if (!std::isfinite(value))
         return QStringLiteral("–");
     return QString::number(value, 'g', 6);
+}
+
+bool IsText(const QByteArray &bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    (void)decoder.decode(bytes);
+    return !bytes.contains('\0') && !decoder.hasError();
 }
 
 QByteArray CsvField(const QString &text)

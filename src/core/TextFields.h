@@ -16,6 +16,8 @@ QByteArray NumberText(double value);
 QByteArray NumberText(const std::optional<double> &value);
 // A number for people: six significant digits.
 QString ShortNumber(double value);
+// True for text a person wrote: valid UTF-8 without NUL bytes.
+bool IsText(const QByteArray &bytes);
 // RFC 4180 field and JSON string.
 QByteArray CsvField(const QString &text);
 QByteArray JsonString(const QString &text);

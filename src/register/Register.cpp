@@ -267,6 +267,31 @@ Result Register::Private::allAircraft(std::vector<AircraftInfo> &aircraft)
     return {};
 }
 
+Result Register::Private::knownAircraft(const QString &registration, AircraftInfo &aircraft)
+{
+    bool found = false;
+    if (Result read = findAircraft(registration, aircraft, found); !read.ok())
+        return read;
+    return found ? Result() : unknownAircraft(registration);
+}
+
+HistoryPeriod Register::Private::periodOf(const Walked &walked)
+{
+    HistoryPeriod period;
+    period.readout = walked.id;
+    period.taken = DateFromText(walked.taken);
+    period.record = walked.record;
+    period.fileName = walked.fileName;
+    period.added = walked.added;
+    period.addedBy = walked.addedBy;
+    period.words = walked.words;
+    period.afterReset = walked.period.afterReset;
+    period.counts = walked.period.counts;
+    period.seconds = walked.period.seconds;
+    period.hours = double(walked.period.seconds) / 3600.0;
+    return period;
+}
+
 Result Register::Private::unknownAircraft(const QString &registration) const
 {
     return Result(Result::Invalid,
@@ -318,11 +343,8 @@ Result Register::Private::findOrMakeType(const QString &name, qint64 &id)
 AircraftResult Register::aircraft(const QString &registration)
 {
     AircraftResult result;
-    bool found = false;
-    if (Result read = d->findAircraft(registration, result.aircraft, found); !read.ok())
+    if (Result read = d->knownAircraft(registration, result.aircraft); !read.ok())
         return failed<AircraftResult>(read);
-    if (!found)
-        return failed<AircraftResult>(d->unknownAircraft(registration));
     return result;
 }
 
@@ -760,11 +782,8 @@ AddResult Register::add(const QString &registration, const std::vector<AddFile> 
         return refused(begun);
     TransactionGuard guard(db);
     AircraftInfo aircraft;
-    bool found = false;
-    if (Result read = d->findAircraft(registration, aircraft, found); !read.ok())
+    if (Result read = d->knownAircraft(registration, aircraft); !read.ok())
         return refused(read);
-    if (!found)
-        return refused(d->unknownAircraft(registration));
     result.registration = aircraft.registration;
     qint64 nextReadout = 0;
     qint64 nextAddition = 0;
@@ -949,11 +968,8 @@ RemoveResult Register::remove(const QString &registration, qint64 readout)
         return refused(begun);
     TransactionGuard guard(db);
     AircraftInfo aircraft;
-    bool found = false;
-    if (Result read = d->findAircraft(registration, aircraft, found); !read.ok())
+    if (Result read = d->knownAircraft(registration, aircraft); !read.ok())
         return refused(read);
-    if (!found)
-        return refused(d->unknownAircraft(registration));
     QSqlQuery query;
     if (Result read = db.run(query,
             QStringLiteral("SELECT taken_on, addition_id FROM readouts WHERE id = ? AND "
@@ -977,18 +993,7 @@ RemoveResult Register::remove(const QString &registration, qint64 readout)
                 for (const Private::Walked &walked : block) {
                     if (walked.id != readout)
                         continue;
-                    HistoryPeriod &removed = result.removed;
-                    removed.readout = readout;
-                    removed.taken = DateFromText(walked.taken);
-                    removed.record = walked.record;
-                    removed.fileName = walked.fileName;
-                    removed.added = walked.added;
-                    removed.addedBy = walked.addedBy;
-                    removed.words = walked.words;
-                    removed.afterReset = walked.period.afterReset;
-                    removed.counts = walked.period.counts;
-                    removed.seconds = walked.period.seconds;
-                    removed.hours = double(walked.period.seconds) / 3600.0;
+                    result.removed = Private::periodOf(walked);
                     return Result(Result::Cancelled, QString());
                 }
                 return Result();

@@ -38,6 +38,8 @@ struct Register::Private
     Result findAircraft(const QString &registration, AircraftInfo &aircraft, bool &found);
     Result allAircraft(std::vector<AircraftInfo> &aircraft);
     Result unknownAircraft(const QString &registration) const;
+    // The aircraft matched by registration, or unknownAircraft's refusal.
+    Result knownAircraft(const QString &registration, AircraftInfo &aircraft);
     Result findOrMakeType(const QString &name, qint64 &id);
 
     // Ids from id_counters: the next one, and the counter set past the ones used.
@@ -59,6 +61,8 @@ struct Register::Private
         StoredPeriod period;
         QString reset; // what fell, where the period starts over
     };
+    // A read-out as the history shows it: its period, without the dates and totals around it.
+    static HistoryPeriod periodOf(const Walked &walked);
     Result walkReadouts(qint64 aircraft, CombineMode mode, const QString &from,
         const std::function<Result(const std::vector<Walked> &)> &take);
 

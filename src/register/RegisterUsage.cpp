@@ -192,30 +192,16 @@ HistoryResult Register::history(const QString &registration)
         return failed<HistoryResult>(begun);
     TransactionGuard guard(db);
     HistoryResult result;
-    bool found = false;
-    if (Result read = d->findAircraft(registration, result.aircraft, found); !read.ok())
+    if (Result read = d->knownAircraft(registration, result.aircraft); !read.ok())
         return failed<HistoryResult>(read);
-    if (!found)
-        return failed<HistoryResult>(d->unknownAircraft(registration));
     UsageFigures &usage = result.usage;
     QDate from;
     if (Result walked = d->walkReadouts(result.aircraft.id, result.aircraft.mode, QString(),
             [&](const std::vector<Private::Walked> &block) {
                 for (const Private::Walked &readout : block) {
-                    HistoryPeriod period;
-                    period.readout = readout.id;
-                    period.taken = DateFromText(readout.taken);
+                    HistoryPeriod period = Private::periodOf(readout);
                     period.from = from;
                     from = period.taken;
-                    period.record = readout.record;
-                    period.fileName = readout.fileName;
-                    period.added = readout.added;
-                    period.addedBy = readout.addedBy;
-                    period.words = readout.words;
-                    period.counts = readout.period.counts;
-                    period.seconds = readout.period.seconds;
-                    period.hours = double(readout.period.seconds) / 3600.0;
-                    period.afterReset = readout.period.afterReset;
                     for (int level = 0; level < LevelCount; ++level)
                         usage.counts[level] += readout.period.counts[level];
                     usage.seconds += readout.period.seconds;

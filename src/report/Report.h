@@ -27,6 +27,20 @@ struct ReportBlock
     ReportTable table; // Table
     ExceedanceChartData chart; // Chart
     QStringList notes; // Notes: numbered small print (formulas, assumptions)
+
+    static ReportBlock heading(const QString &text) { return {Heading, text, {}, {}, {}}; }
+    static ReportBlock paragraph(const QString &text) { return {Paragraph, text, {}, {}, {}}; }
+    static ReportBlock ofTable(const ReportTable &table) { return {Table, {}, table, {}, {}}; }
+    static ReportBlock ofChart(const ExceedanceChartData &chart)
+    {
+        return {Chart, {}, {}, chart, {}};
+    }
+    // Each line once, in the order first given.
+    static ReportBlock ofNotes(QStringList lines)
+    {
+        lines.removeDuplicates();
+        return {Notes, {}, {}, {}, lines};
+    }
 };
 
 struct ReportDocument
