@@ -2,6 +2,7 @@
 
 #include "AboutBox.h"
 #include "ChartWindow.h"
+#include "DataCopy.h"
 #include "DataCopyWindow.h"
 #include "FolderLock.h"
 #include "MainWindow.h"
@@ -136,6 +137,9 @@ int RunApplication(ZemraApplication &app, WindowOwner &windows)
     }
     // Temporaries that a kill left in this folder; no other copy of the program works here.
     RemoveStaleTemporaries(folder.path());
+    // A copy that a kill cut short: its read-out comes back out of "dane.txt", so that a retry
+    // does not hold it twice.
+    RecoverInterruptedCopy();
     // SIGTERM, SIGHUP and SIGINT end the program as closing the main window's frame does: the
     // working files stay.
     const TerminationSignals termination([&windows] { windows.mainWindow().close(); });

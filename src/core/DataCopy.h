@@ -26,3 +26,21 @@ public:
 private:
     DataFile m_dataFile; // open (and locked) from FileOpen until the copy that fills it
 };
+
+// The note a copy keeps in the working folder from just before its append until the data file is
+// whole or the append taken back, so that a copy the program did not live to finish is known.
+inline const QString CopyJournalName = QStringLiteral(".zemra-copy.journal");
+
+// What a start made of a copy that a kill interrupted.
+enum class InterruptedCopy {
+    None, // no copy was under way
+    TakenBack, // its read-out was taken back out of "dane.txt": a retry appends it once
+    Finished, // its data file was already whole: the read-out stays
+    // "dane.txt" does not end in the copy's read-out (never appended, or changed since):
+    // nothing was touched
+    LeftAlone,
+};
+
+// Run at start, with the working folder locked: a copy cut short between its append and its data
+// file's rename has its read-out taken back, as a failed copy does.
+InterruptedCopy RecoverInterruptedCopy();

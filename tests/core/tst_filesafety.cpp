@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QTest>
 
+#include <algorithm>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,6 +21,8 @@ private slots:
     void dataFileIsEmptiedOnlyWhenItCanBeReplaced_data();
     void dataFileIsEmptiedOnlyWhenItCanBeReplaced();
     void folderThatCannotBeLockedIsNamed();
+    void interruptedCopyIsTakenBackAtStart_data();
+    void interruptedCopyIsTakenBackAtStart();
 };
 
 void TestFileSafety::dataFileIsEmptiedOnlyWhenItCanBeReplaced_data()
@@ -82,6 +86,57 @@ void TestFileSafety::folderThatCannotBeLockedIsNamed()
             : 12;
     });
     QCOMPARE(status, 0);
+}
+
+void TestFileSafety::interruptedCopyIsTakenBackAtStart_data()
+{
+    const QByteArray one = DemonstrationFileBytes();
+    const QByteArray two = one + one;
+    const QByteArray three = two + one;
+    QTest::addColumn<QByteArray>("intermediate"); // "dane.txt" as the kill left it
+    QTest::addColumn<QByteArray>("data"); // the data file as the kill left it
+    QTest::addColumn<qint64>("before"); // the journal's length before the append, -1: none
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<QByteArray>("after"); // "dane.txt" after the start; empty: removed
+
+    const qint64 size = one.size();
+    QTest::newRow("killed before the rename")
+        << three << QByteArray() << 2 * size << int(InterruptedCopy::TakenBack) << two;
+    QTest::newRow("killed at the sync of the first copy")
+        << one << QByteArray() << qint64(-1) << int(InterruptedCopy::TakenBack) << QByteArray();
+    QTest::newRow("killed after the rename")
+        << three << three << 2 * size << int(InterruptedCopy::Finished) << three;
+    QTest::newRow("killed before the append")
+        << two << QByteArray() << 2 * size << int(InterruptedCopy::LeftAlone) << two;
+    QTest::newRow("changed since by another program")
+        << three + one << QByteArray() << 2 * size << int(InterruptedCopy::LeftAlone)
+        << three + one;
+}
+
+void TestFileSafety::interruptedCopyIsTakenBackAtStart()
+{
+    QFETCH(QByteArray, intermediate);
+    QFETCH(QByteArray, data);
+    QFETCH(qint64, before);
+    QFETCH(int, outcome);
+    QFETCH(QByteArray, after);
+    TempWorkDir dir;
+    const qint64 recordBytes = DemonstrationFileBytes().size();
+    const QString dataFile = QDir(dir.path()).filePath(QStringLiteral("data.dat"));
+    WriteFile(IntermediateFileName, intermediate);
+    WriteFile(dataFile, data);
+    WriteFile(CopyJournalName,
+        QByteArray::number(before) + '\n'
+            + QByteArray::number(std::max<qint64>(before, 0) + recordBytes) + '\n'
+            + QFile::encodeName(dataFile) + '\n');
+
+    QCOMPARE(int(RecoverInterruptedCopy()), outcome);
+    QCOMPARE(QFile::exists(IntermediateFileName), !after.isEmpty());
+    if (!after.isEmpty())
+        QCOMPARE(ReadAll(IntermediateFileName), after);
+    QCOMPARE(ReadAll(dataFile), data);
+    QVERIFY(!QFile::exists(CopyJournalName));
+    QCOMPARE(int(RecoverInterruptedCopy()), int(InterruptedCopy::None));
 }
 
 ZEMRA_TEST_MAIN(TestFileSafety)
