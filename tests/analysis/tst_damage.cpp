@@ -5,11 +5,13 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <random>
 
 Q_DECLARE_METATYPE(LevelCounts)
 Q_DECLARE_METATYPE(DamageParameters)
 
 namespace {
+constexpr int InnerPositiveLevel = NegativeLevelCount; // 1.4 g
 constexpr double none = std::numeric_limits<double>::quiet_NaN();
 
 LevelCounts levels(std::initializer_list<std::pair<int, qint64>> counts)
@@ -364,13 +366,23 @@ void TestDamage::upperBound_data()
         QTest::addRow("%s, 5 and 3", name) << five << fewer << parameters;
         QTest::addRow("%s, 3 and 5", name)
             << QList {13, 11, 9} << QList {0, 1, 3, 4, 5} << parameters;
+        // Up to 5 peaks and 5 valleys anywhere below 4.0 g, the same draws for each variant.
+        std::mt19937 draw(22);
+        for (int row = 0; row < 12; ++row) {
+            QList<int> peaks(1 + draw() % 5), valleys(draw() % 6);
+            for (int &level : peaks)
+                level = InnerPositiveLevel + int(draw() % (PositiveLevelCount - 1));
+            for (int &level : valleys)
+                level = int(draw() % NegativeLevelCount);
+            QTest::addRow("%s, drawn %d", name, row) << peaks << valleys << parameters;
+        }
     };
     variant("elementary k 3", [](P &) {});
     variant("elementary k 0.8", [](P &p) { p.slope = 0.8; });
     variant("haibach", [](P &p) { p.belowEndurance = BelowEndurance::Haibach; });
     variant("original", [](P &p) { p.belowEndurance = BelowEndurance::Original; });
-    // Peaks up to 3.4 g in the upper bound: 170 MPa, so S_u 175 lets every cycle through.
-    variant("goodman", [](P &p) { p.ultimateStrength = 175; });
+    // Peaks up to 4.0 g in the upper bound: 200 MPa, so S_u 205 lets every cycle through.
+    variant("goodman", [](P &p) { p.ultimateStrength = 205; });
 }
 
 void TestDamage::upperBound()
