@@ -58,7 +58,8 @@ Result checkFiniteFigures(const DamageParameters &parameters)
     for (const auto &[valley, peak] : probes) {
         CycleGroup cycle;
         cycle.count = 1;
-        QString refusal = FillCycle(cycle, valley, peak, QStringLiteral("S-N data given"), plain);
+        QString refusal
+            = FillCycle(cycle, valley, peak, QStringLiteral("with the S-N data given,"), plain);
         const double used = 100 * plain.scatterFactor * cycle.damage;
         const auto figure = [&](const char *name, double value, const char *inputs) {
             if (refusal.isEmpty() && !std::isfinite(value))

@@ -19,19 +19,19 @@ std::optional<double> cyclesToFailure(double amplitude, const DamageParameters &
     return parameters.enduranceCycles * std::pow(ratio, -slope);
 }
 
-QString cycleName(const QString &estimate, const CycleGroup &cycle)
+QString cycleName(const QString &where, const CycleGroup &cycle)
 {
-    return QStringLiteral("in the %1 the cycle from %2 g to %3 g")
-        .arg(estimate)
+    return QStringLiteral("%1 the cycle from %2 g to %3 g")
+        .arg(where)
         .arg(cycle.valley)
         .arg(cycle.peak);
 }
 
-QString overflow(const QString &estimate, const QString &figure, double value)
+QString overflow(const QString &where, const QString &figure, double value)
 {
-    return QStringLiteral("The figures overflow: in the %1, %2 = %3, beyond the range of numbers "
+    return QStringLiteral("The figures overflow: %1, %2 = %3, beyond the range of numbers "
                           "(σ₁, k, S_D, N_D, SF or L out of range).")
-        .arg(estimate, figure)
+        .arg(where, figure)
         .arg(value);
 }
 
@@ -65,7 +65,7 @@ CycleEnd ValleyEnd(int level, bool upper, const DamageParameters &parameters)
     return level == TopNegative ? LoadEnd(*parameters.maxLoadNegative) : LevelEnd(level - 1);
 }
 
-QString FillCycle(CycleGroup &cycle, CycleEnd valley, CycleEnd peak, const QString &estimate,
+QString FillCycle(CycleGroup &cycle, CycleEnd valley, CycleEnd peak, const QString &where,
     const DamageParameters &parameters)
 {
     cycle.valley = valley.g;
@@ -81,7 +81,7 @@ QString FillCycle(CycleGroup &cycle, CycleEnd valley, CycleEnd peak, const QStri
         if (cycle.mean >= ultimate)
             return QStringLiteral("The Goodman correction cannot be applied: %1 has a mean "
                                   "stress of %2 MPa, not below S_u = %3 MPa.")
-                .arg(cycleName(estimate, cycle))
+                .arg(cycleName(where, cycle))
                 .arg(cycle.mean)
                 .arg(ultimate);
         // Above S_u a lower valley would lower S_a,eq, so the outer end is no bound any more.
@@ -89,7 +89,7 @@ QString FillCycle(CycleGroup &cycle, CycleEnd valley, CycleEnd peak, const QStri
         if (peakStress > ultimate)
             return QStringLiteral("The Goodman correction cannot be applied: %1 has a peak "
                                   "stress of %2 MPa, above S_u = %3 MPa.")
-                .arg(cycleName(estimate, cycle))
+                .arg(cycleName(where, cycle))
                 .arg(peakStress)
                 .arg(ultimate);
         cycle.equivalentAmplitude = cycle.amplitude / (1 - cycle.mean / ultimate);
@@ -104,7 +104,7 @@ QString FillCycle(CycleGroup &cycle, CycleEnd valley, CycleEnd peak, const QStri
     if (!(std::isfinite(n) && n > 0 && std::isfinite(cycle.damage)))
         return QStringLiteral("The figures overflow: %1 gives N = %2 and a damage of %3, beyond "
                               "the range of numbers (σ₁, k, S_D or N_D out of range).")
-            .arg(cycleName(estimate, cycle))
+            .arg(cycleName(where, cycle))
             .arg(n)
             .arg(cycle.damage);
     return {};
@@ -113,7 +113,8 @@ QString FillCycle(CycleGroup &cycle, CycleEnd valley, CycleEnd peak, const QStri
 QString FillEstimate(DamageEstimate &estimate, const std::vector<Pairing> &pairings, bool upper,
     double hours, const DamageParameters &parameters)
 {
-    const QString name = upper ? QStringLiteral("upper bound") : QStringLiteral("counted estimate");
+    const QString name
+        = upper ? QStringLiteral("in the upper bound") : QStringLiteral("in the counted estimate");
     estimate.cycles.reserve(pairings.size());
     for (const Pairing &pairing : pairings) {
         CycleGroup cycle;

@@ -90,7 +90,8 @@ QString MostDamagingPairings(const LevelCounts &peaksAndValleys, const DamagePar
         CycleGroup cycle;
         cycle.count = 1;
         QString refusal = FillCycle(cycle, ValleyEnd(valleyLevels[j], true, parameters),
-            PeakEnd(peakLevels[i], true, parameters), QStringLiteral("upper bound"), parameters);
+            PeakEnd(peakLevels[i], true, parameters), QStringLiteral("in the upper bound"),
+            parameters);
         weight[i][j] = cycle.damage;
         return refusal;
     };

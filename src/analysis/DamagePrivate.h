@@ -42,9 +42,10 @@ CycleEnd PeakEnd(int level, bool upper, const DamageParameters &parameters);
 CycleEnd ValleyEnd(int level, bool upper, const DamageParameters &parameters);
 
 // Stresses, N and damage of `cycle.count` cycles from `valley` to `peak`. Gives the refusal,
-// naming `estimate` and the cycle, when the Goodman correction cannot be applied (a mean
-// stress at S_u or a peak stress above it) or N or the damage overflow; empty otherwise.
-QString FillCycle(CycleGroup &cycle, CycleEnd valley, CycleEnd peak, const QString &estimate,
+// naming the cycle after `where` ("in the upper bound"), when the Goodman correction cannot be
+// applied (a mean stress at S_u or a peak stress above it) or N or the damage overflow; empty
+// otherwise.
+QString FillCycle(CycleGroup &cycle, CycleEnd valley, CycleEnd peak, const QString &where,
     const DamageParameters &parameters);
 
 // The estimate's cycles, sums and life figures; the refusal (FillCycle's, or a sum or life
