@@ -41,6 +41,9 @@ public:
         , received(columns, 0)
         , cost(rows, std::vector<double>(columns, 0))
         , potential(sink + 1, 0)
+        , distance(sink + 1)
+        , previous(sink + 1)
+        , done(sink + 1)
     {
         double largest = 0;
         for (const std::vector<double> &row : weight)
@@ -64,10 +67,10 @@ public:
     {
         std::int64_t flow = 0;
         while (flow < total) {
-            const std::vector<int> previous = cheapestPaths();
+            cheapestPaths();
             if (previous[sink] < 0)
                 break; // cannot happen with equal sums: a row with supply left reaches t
-            flow += augment(previous, total - flow);
+            flow += augment(total - flow);
         }
         return plan;
     }
@@ -92,12 +95,13 @@ private:
         }
     }
 
-    // Dijkstra on the reduced costs; moves the potentials on and gives each node's predecessor.
-    std::vector<int> cheapestPaths()
+    // Dijkstra on the reduced costs: each node's predecessor on a cheapest path from s, and the
+    // potentials moved on.
+    void cheapestPaths()
     {
-        std::vector<double> distance(sink + 1, Unreached);
-        std::vector<int> previous(sink + 1, -1);
-        std::vector<bool> done(sink + 1, false);
+        std::fill(distance.begin(), distance.end(), Unreached);
+        std::fill(previous.begin(), previous.end(), -1);
+        std::fill(done.begin(), done.end(), false);
         distance[0] = 0;
         for (;;) {
             int u = -1;
@@ -124,11 +128,11 @@ private:
                 farthest = std::max(farthest, d);
         for (int v = 0; v <= sink; ++v)
             potential[v] += distance[v] < Unreached ? distance[v] : farthest;
-        return previous;
     }
 
-    // Sends the path's bottleneck (at most `limit`) along it; gives what was sent.
-    std::int64_t augment(const std::vector<int> &previous, std::int64_t limit)
+    // Sends the bottleneck of the cheapest path to t (at most `limit`) along it; gives what was
+    // sent.
+    std::int64_t augment(std::int64_t limit)
     {
         std::int64_t push = limit;
         for (int v = sink; v != 0; v = previous[v]) {
@@ -165,6 +169,10 @@ private:
     std::vector<std::vector<double>> cost; // −weight, scaled to at most 1
     std::vector<double> potential;
     std::int64_t total = 0;
+    // Dijkstra's work space, kept from one path to the next.
+    std::vector<double> distance;
+    std::vector<int> previous;
+    std::vector<char> done;
 };
 
 } // namespace
