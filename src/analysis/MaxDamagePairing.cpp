@@ -49,10 +49,10 @@ public:
         for (const std::vector<double> &row : weight)
             for (double w : row)
                 largest = std::max(largest, w);
-        const double scale = largest > 0 ? 1 / largest : 1;
+        const double scale = largest > 0 ? largest : 1;
         for (int i = 0; i < rows; ++i)
             for (int j = 0; j < columns; ++j)
-                cost[i][j] = -weight[i][j] * scale;
+                cost[i][j] = -weight[i][j] / scale;
         // Reduced costs start at or above zero: a column at its cheapest arc, t below them all.
         for (int j = 0; j < columns; ++j) {
             for (int i = 0; i < rows; ++i)
