@@ -1,4 +1,5 @@
 #include "Damage.h"
+#include "DamagePrivate.h"
 
 #include <QStringList>
 
@@ -28,12 +29,9 @@ QString BelowEnduranceName(BelowEndurance variant)
     return QStringLiteral("elementary");
 }
 
-namespace {
+using namespace DamageDetail;
 
-constexpr int TopPositive = LevelCount - 1; // 4.0 g
-constexpr int TopNegative = 0; // -2.0 g
-constexpr int InnerPositive = NegativeLevelCount; // 1.4 g
-constexpr int InnerNegative = NegativeLevelCount - 1; // -0.6 g
+namespace {
 
 Result refuse(const QString &message)
 {
@@ -45,96 +43,62 @@ bool positive(double value)
     return std::isfinite(value) && value > 0;
 }
 
-// A peak and a valley paired from the counts, by level; -1 for an unpaired end.
-struct Pairing
+// Refuses S-N data under which a single cycle's figures overflow. N falls as the range grows
+// for every variant, so the smallest cycle the recorder counts (1.0 to 1.4 g) and the largest
+// (the outermost levels or the maximum loads given) bound every other one; Goodman is left out
+// here, as whether it applies depends on the record, and ComputeDamage checks each cycle anyway.
+Result checkFiniteFigures(const DamageParameters &parameters)
 {
-    int valleyLevel;
-    int peakLevel;
-    std::int64_t count;
-};
-
-// The position the upper bound gives an end counted at `level`: the next level out, which it
-// did not reach, or the user's bound beyond the top level.
-std::optional<double> nextLevelOut(int level, const DamageParameters &parameters)
-{
-    if (level == TopPositive)
-        return parameters.maxLoadPositive;
-    if (level == TopNegative)
-        return parameters.maxLoadNegative;
-    return LoadLevels[BranchOf(level) == Branch::Positive ? level + 1 : level - 1].n;
-}
-
-std::optional<double> cyclesToFailure(double amplitude, const DamageParameters &parameters)
-{
-    const double ratio = amplitude / parameters.enduranceStress;
-    double slope = parameters.slope;
-    if (ratio < 1) {
-        if (parameters.belowEndurance == BelowEndurance::Original)
-            return std::nullopt;
-        if (parameters.belowEndurance == BelowEndurance::Haibach)
-            slope = 2 * slope - 1;
-    }
-    return parameters.enduranceCycles * std::pow(ratio, -slope);
-}
-
-// Fills the estimate's cycles and sums from the peak and valley positions; false, with the
-// refusal in `refusal`, when the Goodman correction cannot be applied to a cycle.
-bool fillEstimate(DamageEstimate &estimate, const std::vector<Pairing> &pairings, bool upper,
-    double hours, const DamageParameters &parameters, QString &refusal)
-{
-    estimate.cycles.reserve(pairings.size());
-    for (const Pairing &pairing : pairings) {
+    DamageParameters plain = parameters;
+    plain.ultimateStrength.reset();
+    const std::pair<CycleEnd, CycleEnd> probes[] = {{LoadEnd(1.0), LevelEnd(InnerPositive)},
+        {parameters.maxLoadNegative ? LoadEnd(*parameters.maxLoadNegative) : LevelEnd(TopNegative),
+            parameters.maxLoadPositive ? LoadEnd(*parameters.maxLoadPositive)
+                                       : LevelEnd(TopPositive)}};
+    for (const auto &[valley, peak] : probes) {
         CycleGroup cycle;
-        cycle.count = pairing.count;
-        if (upper) {
-            cycle.peak = pairing.peakLevel < 0 ? LoadLevels[InnerPositive].n
-                                               : *nextLevelOut(pairing.peakLevel, parameters);
-            cycle.valley = pairing.valleyLevel < 0 ? LoadLevels[InnerNegative].n
-                                                   : *nextLevelOut(pairing.valleyLevel, parameters);
-        } else {
-            cycle.peak = pairing.peakLevel < 0 ? 1.0 : LoadLevels[pairing.peakLevel].n;
-            cycle.valley = pairing.valleyLevel < 0 ? 1.0 : LoadLevels[pairing.valleyLevel].n;
-        }
-        cycle.amplitude = parameters.stressPerG * (cycle.peak - cycle.valley) / 2;
-        cycle.mean = parameters.stressPerG * (cycle.peak + cycle.valley) / 2;
-        cycle.equivalentAmplitude = cycle.amplitude;
-        if (parameters.ultimateStrength) {
-            const double ultimate = *parameters.ultimateStrength;
-            if (cycle.mean >= ultimate) {
-                refusal = QStringLiteral(
-                    "The Goodman correction cannot be applied: in the %1 the cycle from %2 g to "
-                    "%3 g has a mean stress of %4 MPa, not below S_u = %5 MPa.")
-                              .arg(upper ? QStringLiteral("upper bound")
-                                         : QStringLiteral("counted estimate"))
+        cycle.count = 1;
+        QString refusal
+            = FillCycle(cycle, valley, peak, QStringLiteral("with the S-N data given,"), plain);
+        const double used = 100 * plain.scatterFactor * cycle.damage;
+        const auto figure = [&](const char *name, double value, const char *inputs) {
+            if (refusal.isEmpty() && !std::isfinite(value))
+                refusal = QStringLiteral("The figures overflow: one cycle from %1 g to %2 g "
+                                         "gives %3 = %4 (%5 out of range).")
                               .arg(cycle.valley)
                               .arg(cycle.peak)
-                              .arg(cycle.mean)
-                              .arg(ultimate);
-                return false;
-            }
-            cycle.equivalentAmplitude = cycle.amplitude / (1 - cycle.mean / ultimate);
-        }
-        cycle.cyclesToFailure = cyclesToFailure(cycle.equivalentAmplitude, parameters);
-        if (cycle.cyclesToFailure)
-            cycle.damage = double(cycle.count) / *cycle.cyclesToFailure;
-        estimate.damage += cycle.damage;
-        estimate.cycles.push_back(cycle);
+                              .arg(QString::fromUtf8(name))
+                              .arg(value)
+                              .arg(QString::fromUtf8(inputs));
+        };
+        figure("life used", used, "SF");
+        if (plain.designLife)
+            figure("equivalent hours", used / 100 * *plain.designLife, "SF or L");
+        if (!refusal.isEmpty())
+            return refuse(refusal);
     }
-    estimate.available = true;
-    estimate.damagePer1000h = 1000 * estimate.damage / hours;
+    return {};
+}
 
-    LifeFigures &life = estimate.life;
-    const double sf = parameters.scatterFactor;
-    life.usedPercent = 100 * sf * estimate.damage;
-    if (estimate.damage > 0) {
-        life.hoursLeft = (1 / sf - estimate.damage) * hours / estimate.damage;
-        life.exhausted = *life.hoursLeft < 0;
-    }
-    if (parameters.designLife) {
-        life.equivalentHours = sf * estimate.damage * *parameters.designLife;
-        life.severity = *life.equivalentHours / hours;
-    }
-    return true;
+// Why D_upper is not available: peaks or valleys beyond the top levels without a bound; empty
+// when it is.
+QString unboundedReason(const LevelCounts &peaksAndValleys, const DamageParameters &parameters)
+{
+    QStringList unbounded;
+    const std::int64_t topPeaks = peaksAndValleys[TopPositive];
+    const std::int64_t topValleys = peaksAndValleys[TopNegative];
+    if (topPeaks > 0 && !parameters.maxLoadPositive)
+        unbounded.append(QStringLiteral("%1 beyond 4.0 g and no positive maximum load")
+                             .arg(topPeaks == 1 ? QStringLiteral("1 peak")
+                                                : QStringLiteral("%1 peaks").arg(topPeaks)));
+    if (topValleys > 0 && !parameters.maxLoadNegative)
+        unbounded.append(QStringLiteral("%1 beyond -2.0 g and no negative maximum load")
+                             .arg(topValleys == 1 ? QStringLiteral("1 valley")
+                                                  : QStringLiteral("%1 valleys").arg(topValleys)));
+    if (unbounded.isEmpty())
+        return {};
+    return QStringLiteral("D_upper is not available: %1 given to bound how far they went.")
+        .arg(unbounded.join(QStringLiteral("; ")));
 }
 
 } // namespace
@@ -184,7 +148,7 @@ Result CheckDamageParameters(const DamageParameters &parameters)
         return refuse(QStringLiteral("The negative maximum load must lie beyond the top level "
                                      "-2.0 g, not at %1 g.")
                           .arg(*parameters.maxLoadNegative));
-    return {};
+    return checkFiniteFigures(parameters);
 }
 
 DamageResult ComputeDamage(
@@ -226,70 +190,27 @@ DamageResult ComputeDamage(
     }
     result.peaks = result.consistentCounts[InnerPositive];
     result.valleys = result.consistentCounts[InnerNegative];
+    result.unpairedPeaks = std::max<std::int64_t>(0, result.peaks - result.valleys);
+    result.unpairedValleys = std::max<std::int64_t>(0, result.valleys - result.peaks);
 
-    // Highest peak with lowest valley: both lists run from the outermost level inward, so the
-    // runs of equal ends merge in one pass.
-    std::vector<Pairing> pairings;
-    pairings.reserve(LevelCount + 1);
-    int peakLevel = TopPositive;
-    int valleyLevel = TopNegative;
-    std::int64_t peaksLeft = result.peaksAndValleys[peakLevel];
-    std::int64_t valleysLeft = result.peaksAndValleys[valleyLevel];
-    for (;;) {
-        while (peaksLeft == 0 && peakLevel > InnerPositive)
-            peaksLeft = result.peaksAndValleys[--peakLevel];
-        while (valleysLeft == 0 && valleyLevel < InnerNegative)
-            valleysLeft = result.peaksAndValleys[++valleyLevel];
-        const std::int64_t paired = std::min(peaksLeft, valleysLeft);
-        if (paired == 0)
-            break;
-        pairings.push_back({valleyLevel, peakLevel, paired});
-        peaksLeft -= paired;
-        valleysLeft -= paired;
-    }
-    // What is left is on one branch only: the current run's remainder and every run inward.
-    for (;;) {
-        if (peaksLeft > 0)
-            pairings.push_back({-1, peakLevel, peaksLeft});
-        result.unpairedPeaks += peaksLeft;
-        if (peakLevel == InnerPositive)
-            break;
-        peaksLeft = result.peaksAndValleys[--peakLevel];
-    }
-    for (;;) {
-        if (valleysLeft > 0)
-            pairings.push_back({valleyLevel, -1, valleysLeft});
-        result.unpairedValleys += valleysLeft;
-        if (valleyLevel == InnerNegative)
-            break;
-        valleysLeft = result.peaksAndValleys[++valleyLevel];
-    }
-
-    QString refusal;
-    if (!fillEstimate(result.counted, pairings, false, hours, parameters, refusal)) {
+    const auto refused = [&result](const QString &refusal) {
         result = DamageResult();
         result.setFailure(Result::Invalid, refusal);
         return result;
-    }
+    };
+    if (QString refusal = FillEstimate(
+            result.counted, NestedPairings(result.peaksAndValleys), false, hours, parameters);
+        !refusal.isEmpty())
+        return refused(refusal);
 
-    QStringList unbounded;
-    const std::int64_t topPeaks = result.peaksAndValleys[TopPositive];
-    const std::int64_t topValleys = result.peaksAndValleys[TopNegative];
-    if (topPeaks > 0 && !parameters.maxLoadPositive)
-        unbounded.append(QStringLiteral("%1 beyond 4.0 g and no positive maximum load")
-                             .arg(topPeaks == 1 ? QStringLiteral("1 peak")
-                                                : QStringLiteral("%1 peaks").arg(topPeaks)));
-    if (topValleys > 0 && !parameters.maxLoadNegative)
-        unbounded.append(QStringLiteral("%1 beyond -2.0 g and no negative maximum load")
-                             .arg(topValleys == 1 ? QStringLiteral("1 valley")
-                                                  : QStringLiteral("%1 valleys").arg(topValleys)));
-    if (!unbounded.isEmpty()) {
-        result.upper.unavailableReason
-            = QStringLiteral("D_upper is not available: %1 given to bound how far they went.")
-                  .arg(unbounded.join(QStringLiteral("; ")));
-    } else if (!fillEstimate(result.upper, pairings, true, hours, parameters, refusal)) {
-        result = DamageResult();
-        result.setFailure(Result::Invalid, refusal);
-    }
+    if (result.upper.unavailableReason = unboundedReason(result.peaksAndValleys, parameters);
+        !result.upper.unavailableReason.isEmpty())
+        return result;
+    std::vector<Pairing> pairings;
+    QString refusal = MostDamagingPairings(result.peaksAndValleys, parameters, pairings);
+    if (refusal.isEmpty())
+        refusal = FillEstimate(result.upper, pairings, true, hours, parameters);
+    if (!refusal.isEmpty())
+        return refused(refusal);
     return result;
 }

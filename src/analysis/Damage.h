@@ -11,9 +11,11 @@
 
 // Fatigue damage by Miner's rule from level-crossing counts. A counter knows only that a peak
 // went beyond a level, not how far, nor which valley belongs to which peak, so the cycles are
-// rebuilt with the pairing that does the most damage the counts allow (highest peak with lowest
-// valley), and every peak and valley is given two positions: where it was counted (the counted
-// estimate) and the next level out, which it did not reach (the upper bound).
+// rebuilt from the counts twice: the counted estimate pairs the highest peak with the lowest
+// valley, then inward, each end where it was counted; the upper bound puts each end at the next
+// level out, which it did not reach, and takes the pairing of most damage that a load history
+// with these crossings can give. Cycles inside the dead band (-0.6 g to 1.4 g) are not counted
+// and are in neither.
 
 // The S-N curve below the endurance limit S_D.
 enum class BelowEndurance {
@@ -42,8 +44,9 @@ struct DamageParameters
 
 // Invalid, with a message naming the parameter, for k <= 0 (or k <= 0.5 with haibach, whose
 // slope 2k - 1 must be positive), S_D <= 0, N_D <= 0, σ₁ <= 0, SF < 1, S_u <= 0, L <= 0, a
-// positive maximum load not above 4.0 g or a negative one not below -2.0 g, or any value not
-// finite.
+// positive maximum load not above 4.0 g or a negative one not below -2.0 g, any value not
+// finite, or S-N data under which one cycle's N, damage, life used or equivalent hours overflow
+// (the Goodman correction left out: whether it applies depends on the record).
 Result CheckDamageParameters(const DamageParameters &parameters);
 
 // A level whose count was below a count further out: it was raised to that count.
@@ -82,7 +85,8 @@ struct DamageEstimate
 {
     bool available = false;
     QString unavailableReason; // why not, when not available
-    std::vector<CycleGroup> cycles; // in pairing order, then the unpaired ends
+    // The pairing used: from the highest peak inward, then the unpaired peaks and valleys.
+    std::vector<CycleGroup> cycles;
     double damage = 0; // D
     double damagePer1000h = 0; // 1000 D / T
     LifeFigures life;
@@ -105,7 +109,8 @@ struct DamageResult : Result
 };
 
 // Both estimates from counts Nc over T hours. Refused (Invalid): parameters that fail
-// CheckDamageParameters, T not positive, or with the Goodman correction a cycle whose mean
-// stress reaches S_u (the message names the estimate and the cycle).
+// CheckDamageParameters, T not positive, with the Goodman correction a cycle whose mean stress
+// reaches S_u or whose peak stress is above it (the message names the estimate and the cycle),
+// or an N, damage, life used or hours that are not finite (the message names the figure).
 DamageResult ComputeDamage(
     const LevelCounts &counts, double hours, const DamageParameters &parameters);

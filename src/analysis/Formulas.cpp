@@ -20,21 +20,33 @@ const QString FirstAbove = QStringLiteral("first above: the first level, from 1 
 const QString Consistent = QStringLiteral("P′(nⱼ) = max of Nc at nⱼ and every level beyond it");
 const QString PeaksAndValleys = QStringLiteral(
     "peaks at pⱼ = P′(pⱼ) − P′(pⱼ₊₁), at 4.0 g P′(4.0 g); valleys likewise below −0.6 g");
-const QString Pairing = QStringLiteral("highest peak with lowest valley, then inward; ends "
-                                       "left over pair with the other branch's inner boundary");
+const QString Pairing = QStringLiteral("D_counted pairs the highest peak with the lowest valley, "
+                                       "then inward; ends left over pair with the other "
+                                       "branch's inner boundary");
+const QString UpperPairing = QStringLiteral(
+    "D_upper takes the pairing of most damage a load history with these crossings can give: "
+    "the highest peak with the lowest valley, every other peak with any valley, the surplus of "
+    "one branch with the other branch's inner boundary");
+const QString DeadBand = QStringLiteral("cycles inside the dead band between −0.6 g and 1.4 g "
+                                        "are not counted by the recorder and are in neither "
+                                        "estimate");
 const QString CountedPositions
     = QStringLiteral("D_counted: peaks and valleys at the level reached, unpaired ends at 1.0 g");
 const QString UpperPositions = QStringLiteral(
     "D_upper: peaks and valleys at the next level out (beyond 4.0 g and −2.0 g the maximum "
     "loads given), unpaired peaks with a valley at −0.6 g, unpaired valleys with a peak at 1.4 g");
 const QString Stress = QStringLiteral("σ = σ₁ · n");
-const QString AmplitudeAndMean = QStringLiteral("Sₐ = σ₁ (n_p − n_v) / 2, Sₘ = σ₁ (n_p + n_v) / 2");
+const QString AmplitudeAndMean = QStringLiteral(
+    "Sₐ = σ₁ (n_p − n_v) / 2, Sₘ = σ₁ (n_p + n_v) / 2, with the levels in exact tenths of g");
 const QString Basquin = QStringLiteral("N(Sₐ) = N_D · (Sₐ / S_D)^(−k)");
 const QString Elementary = QStringLiteral("below S_D: the same slope k (elementary)");
 const QString Haibach = QStringLiteral("below S_D: N(Sₐ) = N_D · (Sₐ / S_D)^(−(2k − 1)) (haibach)");
 const QString Original = QStringLiteral("below S_D: no damage (original)");
-const QString Goodman = QStringLiteral("Sₐ,eq = Sₐ / (1 − Sₘ / S_u), used for Sₐ in N");
+const QString Goodman = QStringLiteral("Sₐ,eq = Sₐ / (1 − Sₘ / S_u), used for Sₐ in N; refused "
+                                       "where Sₘ ≥ S_u or the peak stress σ₁ n_p > S_u");
 const QString Miner = QStringLiteral("D = Σ nᵢ / N(Sₐ,ᵢ)");
+const QString Overflow = QStringLiteral("an N, damage, life used or hours that overflow the "
+                                        "range of numbers are refused");
 const QString DamagePer1000h = QStringLiteral("D₁₀₀₀ = 1000 · D / T");
 const QString LifeUsed = QStringLiteral("life used = 100 % · SF · D");
 const QString HoursLeft = QStringLiteral("hours left = (1/SF − D) · T / D");
@@ -58,8 +70,8 @@ QStringList ExceedanceFormulaLines(Axis axis, bool withReferences)
 QStringList DamageFormulaLines(const DamageParameters &parameters)
 {
     using namespace Formulas;
-    QStringList lines {Hours, Consistent, PeaksAndValleys, Pairing, CountedPositions,
-        UpperPositions, Stress, AmplitudeAndMean, Basquin};
+    QStringList lines {Hours, Consistent, PeaksAndValleys, Pairing, UpperPairing, CountedPositions,
+        UpperPositions, DeadBand, Stress, AmplitudeAndMean, Basquin};
     switch (parameters.belowEndurance) {
     case BelowEndurance::Elementary:
         lines.append(Elementary);
@@ -76,5 +88,6 @@ QStringList DamageFormulaLines(const DamageParameters &parameters)
     lines.append({Miner, DamagePer1000h, LifeUsed, HoursLeft});
     if (parameters.designLife)
         lines.append({EquivalentHours, Severity});
+    lines.append(Overflow);
     return lines;
 }

@@ -24,6 +24,8 @@ extern const QString FirstAbove;
 extern const QString Consistent; // P′
 extern const QString PeaksAndValleys;
 extern const QString Pairing;
+extern const QString UpperPairing;
+extern const QString DeadBand;
 extern const QString CountedPositions;
 extern const QString UpperPositions;
 extern const QString Stress;
@@ -34,6 +36,7 @@ extern const QString Haibach;
 extern const QString Original;
 extern const QString Goodman;
 extern const QString Miner;
+extern const QString Overflow;
 extern const QString DamagePer1000h;
 extern const QString LifeUsed;
 extern const QString HoursLeft;

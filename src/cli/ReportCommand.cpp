@@ -116,13 +116,13 @@ QList<ReportBlock> DamageReportBlocks(
         QStringLiteral("D per 1000 h"), QStringLiteral("life used"), QStringLiteral("hours left"),
         QStringLiteral("equivalent hours"), QStringLiteral("severity")};
     summary.table.rightAligned = {1, 2, 3, 4, 5, 6};
-    QStringList unavailable;
+    QStringList remarks;
     for (const auto &[name, estimate] :
         {std::pair<QString, const DamageEstimate *> {QStringLiteral("D_counted"), &damage.counted},
             {QStringLiteral("D_upper"), &damage.upper}}) {
         if (!estimate->available) {
             summary.table.rows << QStringList {name, QStringLiteral("not available")};
-            unavailable << estimate->unavailableReason;
+            remarks << estimate->unavailableReason;
             continue;
         }
         summary.table.rows << QStringList {name, ShortNumber(estimate->damage),
@@ -132,8 +132,9 @@ QList<ReportBlock> DamageReportBlocks(
             optionalText(estimate->life.severity)};
     }
     blocks << summary;
-    if (!unavailable.isEmpty())
-        blocks << ReportBlock::paragraph(unavailable.join(QLatin1Char('\n')));
+    remarks << Formulas::UpperPairing + QLatin1Char('.')
+            << QStringLiteral("D_counted and D_upper: ") + Formulas::DeadBand + QLatin1Char('.');
+    blocks << ReportBlock::paragraph(remarks.join(QLatin1Char('\n')));
     return blocks;
 }
 int RunReport(const QStringList &arguments)

@@ -17,6 +17,15 @@ QString formulaHelp(const QStringList &lines)
     return text;
 }
 
+// The damage lines with all three S-N variants where the elementary one stands.
+QStringList everyVariant(QStringList lines)
+{
+    const qsizetype at = lines.indexOf(Formulas::Elementary) + 1;
+    lines.insert(at, Formulas::Original);
+    lines.insert(at, Formulas::Haibach);
+    return lines;
+}
+
 QList<QPointF> branchPoints(const ExceedanceTable &table, Branch branch,
     const std::function<std::optional<double>(int level)> &value)
 {
@@ -148,12 +157,15 @@ int RunDamage(const QStringList &arguments)
     all.ultimateStrength = 1;
     all.designLife = 1;
     CommandLine commandLine(QStringLiteral("damage"),
-        QStringLiteral("Fatigue damage by Miner's rule from the counts: cycles rebuilt with the "
-                       "pairing that does\nthe most damage the counts allow, each peak and "
-                       "valley at the level it reached\n(D_counted) and at the next level out "
-                       "(D_upper), with life used and hours left.")
-            + formulaHelp(DamageFormulaLines(all)
-                << Formulas::Elementary << Formulas::Haibach << Formulas::Original),
+        QStringLiteral("Fatigue damage by Miner's rule from the counts, with life used and hours "
+                       "left. D_counted\npairs the highest peak with the lowest valley, then "
+                       "inward, each end at the level it\nreached. D_upper, a bound for every "
+                       "S-N variant and Goodman, puts each end at the next\nlevel out and takes "
+                       "the pairing of most damage a load history with these crossings\ncan give. "
+                       "Cycles inside the dead band (-0.6 g to 1.4 g) are not counted and are in "
+                       "neither.\nA peak stress above S_u and figures that overflow are refused "
+                       "(exit 2).")
+            + formulaHelp(everyVariant(DamageFormulaLines(all))),
         QStringLiteral("FILE..."));
     QCommandLineParser &parser = commandLine.parser();
     AddSelectionOptions(parser);

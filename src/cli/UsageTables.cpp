@@ -298,6 +298,14 @@ struct NamedEstimate
     const DamageEstimate &estimate;
 };
 
+// How the estimate named pairs its peaks and valleys, for the cycle table's heading.
+QString pairingName(const char *estimate)
+{
+    return qstrcmp(estimate, "upper") == 0
+        ? QStringLiteral("the pairing of most damage, ends one level out")
+        : QStringLiteral("highest peak with lowest valley, then inward");
+}
+
 void damageCsvRows(const UsagePeriod &period, const DamageResult &damage, QByteArray &out)
 {
     const QByteArray lead = CsvField(period.source) + ',' + NumberText(damage.hours) + ',';
@@ -361,7 +369,8 @@ void damageJson(const UsagePeriod &period, const DamageParameters &parameters,
             continue;
         }
         const LifeFigures &life = estimate.life;
-        out += "{\"available\":true,\"damage\":" + NumberText(estimate.damage)
+        out += "{\"available\":true,\"pairing\":" + JsonString(pairingName(named.name))
+            + ",\"damage\":" + NumberText(estimate.damage)
             + ",\"damagePer1000h\":" + NumberText(estimate.damagePer1000h) + ",\"lifeUsedPercent\":"
             + NumberText(life.usedPercent) + ",\"hoursLeft\":" + optional(life.hoursLeft)
             + ",\"exhausted\":" + (life.exhausted ? "true" : "false")
@@ -420,8 +429,8 @@ void damageText(const UsagePeriod &period, const DamageParameters &parameters,
         {NamedEstimate {"counted", damage.counted}, NamedEstimate {"upper", damage.upper}}) {
         if (!named.estimate.available)
             continue;
-        out += QStringLiteral("\nCycles, %1 estimate:\n")
-                   .arg(QString::fromLatin1(named.name))
+        out += QStringLiteral("\nCycles, %1 estimate (%2):\n")
+                   .arg(QString::fromLatin1(named.name), pairingName(named.name))
                    .toUtf8();
         QList<QStringList> rows {{QStringLiteral("valley [g]"), QStringLiteral("peak [g]"),
             QStringLiteral("count"), QStringLiteral("S_a [MPa]"), QStringLiteral("S_m [MPa]"),

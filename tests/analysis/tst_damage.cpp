@@ -2,12 +2,16 @@
 
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
+#include <map>
+#include <random>
 
 Q_DECLARE_METATYPE(LevelCounts)
 Q_DECLARE_METATYPE(DamageParameters)
 
 namespace {
+constexpr int InnerPositiveLevel = NegativeLevelCount; // 1.4 g
 constexpr double none = std::numeric_limits<double>::quiet_NaN();
 
 LevelCounts levels(std::initializer_list<std::pair<int, qint64>> counts)
@@ -38,6 +42,55 @@ DamageParameters with(void (*change)(DamageParameters &) = nullptr)
     return p;
 }
 
+// Counts of a record whose peaks and valleys are at these levels (-1: none).
+LevelCounts fromEnds(const QList<int> &peakLevels, const QList<int> &valleyLevels)
+{
+    LevelCounts counts {};
+    for (int peak : peakLevels)
+        for (int level = NegativeLevelCount; level <= peak; ++level)
+            ++counts[level];
+    for (int valley : valleyLevels)
+        for (int level = NegativeLevelCount - 1; level >= 0 && valley >= 0 && level >= valley;
+             --level)
+            ++counts[level];
+    return counts;
+}
+
+// The most upper-bound damage any pairing gives, every one tried: the highest peak with the
+// lowest valley, then each permutation of the other valleys (the shorter side filled up with
+// the inner boundary, -1) against the other peaks. A cycle's damage is that of a record with
+// that one cycle, where there is nothing to choose.
+double bestPairing(QList<int> peaks, QList<int> valleys, const DamageParameters &parameters)
+{
+    std::map<std::pair<int, int>, double> known;
+    const auto cycle = [&](int peak, int valley) {
+        const auto [at, added] = known.try_emplace({peak, valley}, 0.0);
+        if (added) {
+            const DamageResult one = ComputeDamage(fromEnds({peak}, {valley}), 1, parameters);
+            at->second = one.upper.damage;
+        }
+        return at->second;
+    };
+    std::sort(peaks.begin(), peaks.end(), std::greater<int>());
+    std::sort(valleys.begin(), valleys.end());
+    double fixed = 0;
+    if (!peaks.isEmpty() && !valleys.isEmpty())
+        fixed = cycle(peaks.takeFirst(), valleys.takeFirst());
+    while (peaks.size() < valleys.size())
+        peaks.append(-1);
+    while (valleys.size() < peaks.size())
+        valleys.append(-1);
+    std::sort(valleys.begin(), valleys.end());
+    double best = 0;
+    do {
+        double sum = fixed;
+        for (int i = 0; i < peaks.size(); ++i)
+            sum += cycle(peaks[i], valleys[i]);
+        best = std::max(best, sum);
+    } while (std::next_permutation(valleys.begin(), valleys.end()));
+    return best;
+}
+
 void compareOptional(const std::optional<double> &actual, double expected)
 {
     QCOMPARE(actual.has_value(), !std::isnan(expected));
@@ -59,6 +112,10 @@ private slots:
     void countedBack();
     void refusals_data();
     void refusals();
+    void upperBound_data();
+    void upperBound();
+    void kneeTie_data();
+    void kneeTie();
 };
 
 void TestDamage::estimates_data()
@@ -253,6 +310,26 @@ void TestDamage::refusals_data()
     QTest::addRow("S_m = S_u") << with([](P &p) { p.ultimateStrength = 40; }) << 1.0
                                << "from -0.6 g to 1.4 g has a mean stress of 40 MPa";
     QTest::addRow("S_m > S_u") << with([](P &p) { p.ultimateStrength = 30; }) << 1.0 << "S_u = 30";
+    // S_m 40 is below 130, the peak's 140 MPa above it.
+    QTest::addRow("peak above S_u")
+        << with([](P &p) { p.ultimateStrength = 130; }) << 1.0
+        << "from -0.6 g to 1.4 g has a peak stress of 140 MPa, above S_u = 130 MPa";
+    // A single cycle's figures overflow: refused with the S-N data.
+    QTest::addRow("σ₁ 1e308") << with([](P &p) { p.stressPerG = 1e308; }) << 1.0 << "overflow";
+    QTest::addRow("k 1e300") << with([](P &p) { p.slope = 1e300; }) << 1.0 << "overflow";
+    QTest::addRow("N_D 5e-324") << with([](P &p) { p.enduranceCycles = 5e-324; }) << 1.0
+                                << "overflow";
+    QTest::addRow("SF 1e307") << with([](P &p) {
+        p.scatterFactor = 1e307, p.enduranceCycles = 1e-6;
+    }) << 1.0 << "life used = inf";
+    // Every cycle is fine, the figures of the record are not. S_a = S_D: N = N_D = 1e308,
+    // D = 1e-308, hours left 0.125 * 100 h / 1e-308.
+    QTest::addRow("hours left") << with([](P &p) {
+        p.enduranceCycles = 1e308, p.belowEndurance = BelowEndurance::Original;
+    }) << 100.0 << "hours left = inf";
+    QTest::addRow("equivalent hours")
+        << with([](P &p) { p.enduranceCycles = 1e-300, p.designLife = 1e300; }) << 1.0
+        << "equivalent hours = inf";
 }
 
 void TestDamage::refusals()
@@ -265,6 +342,96 @@ void TestDamage::refusals()
     QCOMPARE(result.failure(), Result::Invalid);
     QVERIFY2(result.message().contains(fragment), qPrintable(result.message()));
     QVERIFY(result.counted.cycles.empty() && result.upper.cycles.empty());
+}
+
+void TestDamage::upperBound_data()
+{
+    QTest::addColumn<QList<int>>("peaks"); // levels
+    QTest::addColumn<QList<int>>("valleys");
+    QTest::addColumn<DamageParameters>("parameters");
+
+    using P = DamageParameters;
+    // Peaks at 3.0, 2.6, 2.2 g and valleys at -1.0, -0.8, -0.6 g, at 3.2, 2.8, 2.4 and -1.2,
+    // -1.0, -0.8 g in the upper bound: besides the fixed outer cycle, the nested pairing gives
+    // ranges 4.0 and 3.2 g, the crossed one 3.6 and 3.6 g.
+    const QList<int> three {14, 12, 10}, threeValleys {3, 4, 5};
+    // Two more peaks than valleys: the surplus closes with -0.6 g.
+    const QList<int> five {15, 13, 11, 9, 7}, fewer {2, 4, 5};
+    const DamageParameters knee
+        = with([](P &p) { p.stressPerG = 50, p.enduranceStress = 85, p.maxLoadNegative = -2.5; });
+    const auto variant = [&](const char *name, void (*change)(P &)) {
+        DamageParameters parameters = knee;
+        change(parameters);
+        QTest::addRow("%s, 3 and 3", name) << three << threeValleys << parameters;
+        QTest::addRow("%s, 5 and 3", name) << five << fewer << parameters;
+        QTest::addRow("%s, 3 and 5", name)
+            << QList {13, 11, 9} << QList {0, 1, 3, 4, 5} << parameters;
+        // Up to 5 peaks and 5 valleys anywhere below 4.0 g, the same draws for each variant.
+        std::mt19937 draw(22);
+        for (int row = 0; row < 12; ++row) {
+            QList<int> peaks(1 + draw() % 5), valleys(draw() % 6);
+            for (int &level : peaks)
+                level = InnerPositiveLevel + int(draw() % (PositiveLevelCount - 1));
+            for (int &level : valleys)
+                level = int(draw() % NegativeLevelCount);
+            QTest::addRow("%s, drawn %d", name, row) << peaks << valleys << parameters;
+        }
+    };
+    variant("elementary k 3", [](P &) {});
+    variant("elementary k 0.8", [](P &p) { p.slope = 0.8; });
+    variant("haibach", [](P &p) { p.belowEndurance = BelowEndurance::Haibach; });
+    variant("original", [](P &p) { p.belowEndurance = BelowEndurance::Original; });
+    // Peaks up to 4.0 g in the upper bound: 200 MPa, so S_u 205 lets every cycle through.
+    variant("goodman", [](P &p) { p.ultimateStrength = 205; });
+}
+
+void TestDamage::upperBound()
+{
+    QFETCH(QList<int>, peaks);
+    QFETCH(QList<int>, valleys);
+    QFETCH(DamageParameters, parameters);
+
+    const DamageResult result = ComputeDamage(fromEnds(peaks, valleys), 1, parameters);
+    QVERIFY2(result.ok() && result.upper.available, qPrintable(result.message()));
+    QCOMPARE(result.upper.damage, bestPairing(peaks, valleys, parameters));
+    // The pairing shown adds up to the damage and uses every peak and valley once.
+    double sum = 0;
+    std::int64_t cycles = 0;
+    for (const CycleGroup &cycle : result.upper.cycles)
+        sum += cycle.damage, cycles += cycle.count;
+    QCOMPARE(sum, result.upper.damage);
+    QCOMPARE(cycles, std::max(peaks.size(), valleys.size()));
+}
+
+void TestDamage::kneeTie_data()
+{
+    QTest::addColumn<int>("peak"); // level
+    QTest::addColumn<int>("valley");
+    QTest::addColumn<double>("stressPerG");
+    QTest::addColumn<double>("amplitude"); // S_D too
+
+    // In binary 2.8 − (−0.8) is 3.5999…, 1.4 − (−1.2) 2.5999…, 2.4 − (−1.2) 3.5999….
+    QTest::addRow("2.8 / -0.8 g") << 13 << 4 << 50.0 << 90.0;
+    QTest::addRow("1.4 / -1.2 g") << 6 << 2 << 50.0 << 65.0;
+    QTest::addRow("2.4 / -1.2 g") << 11 << 2 << 100.0 << 180.0;
+}
+
+void TestDamage::kneeTie()
+{
+    QFETCH(int, peak);
+    QFETCH(int, valley);
+    QFETCH(double, stressPerG);
+    QFETCH(double, amplitude);
+
+    // A cycle exactly at S_D does damage 1 / N_D with `original`, not none.
+    DamageParameters parameters
+        = with([](auto &p) { p.belowEndurance = BelowEndurance::Original; });
+    parameters.stressPerG = stressPerG, parameters.enduranceStress = amplitude;
+    const DamageResult result = ComputeDamage(fromEnds({peak}, {valley}), 1, parameters);
+    QVERIFY2(result.ok(), qPrintable(result.message()));
+    QCOMPARE(result.counted.cycles.size(), std::size_t(1));
+    QVERIFY(result.counted.cycles[0].amplitude == amplitude);
+    QVERIFY(result.counted.damage == 1e-6);
 }
 
 QTEST_APPLESS_MAIN(TestDamage)

@@ -216,6 +216,17 @@ void TestCliUsageAnalysis::damage_data()
         << sn + QStringList {"--su", "100"} << 2 << 0.0 << 0.0 << "S_u";
     QTest::newRow("scatter factor below 1")
         << sn + QStringList {"--scatter", "0.5"} << 2 << 0.0 << 0.0 << "SF";
+    // The top cycle (-2, 4 g) has a mean of 100 MPa, below S_u, and a peak of 400 MPa, above.
+    QTest::newRow("peak stress above S_u")
+        << sn + QStringList {"--su", "350"} << 2 << 0.0 << 0.0
+        << "from -2 g to 4 g has a peak stress of 400 MPa, above S_u = 350 MPa";
+    QTest::newRow("σ₁ that overflows")
+        << QStringList {"--sigma1", "1e308", "--k", "1", "--sd", "100", "--nd", "1e6"} << 2 << 0.0
+        << 0.0 << "The figures overflow";
+    // Each cycle's figures are finite; D = 50 · 5787.4 / 1e-298 is too, 100 % · SF · D is not.
+    QTest::newRow("life used that overflows") << QStringList {"--sigma1", "100", "--k", "1", "--sd",
+        "100", "--nd", "1e-300", "--scatter", "1e5"}
+                                              << 2 << 0.0 << 0.0 << "life used = inf";
 }
 
 void TestCliUsageAnalysis::damage()

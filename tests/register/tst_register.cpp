@@ -758,6 +758,7 @@ void TestRegister::refusals_data()
         row(engine, "unknown aircraft", Result::Invalid, "There is no aircraft \"D-ENONE\"");
         row(engine, "bad structural data", Result::Invalid,
             "The S-N slope k must be a positive number");
+        row(engine, "structural data that overflow", Result::Invalid, "The figures overflow");
     }
 }
 
@@ -883,6 +884,13 @@ void TestRegister::refusals()
         StructuralData bad;
         bad.damage = sn();
         bad.damage->slope = -1;
+        result = open(location)->setAircraft({plane, {}, {}, bad});
+        QVERIFY(open(location)->aircraft(plane).aircraft.own.isEmpty());
+    } else if (fault == QLatin1String("structural data that overflow")) {
+        // Every cycle's N underflows to 0 with σ₁ 1e308: no figure could be finite.
+        QVERIFY(populate());
+        StructuralData bad;
+        bad.damage = sn(1e308);
         result = open(location)->setAircraft({plane, {}, {}, bad});
         QVERIFY(open(location)->aircraft(plane).aircraft.own.isEmpty());
     } else {
