@@ -105,6 +105,13 @@ QString unboundedReason(const LevelCounts &peaksAndValleys, const DamageParamete
 
 Result CheckDamageParameters(const DamageParameters &parameters)
 {
+    if (Result values = CheckDamageParameterValues(parameters); !values.ok())
+        return values;
+    return checkFiniteFigures(parameters);
+}
+
+Result CheckDamageParameterValues(const DamageParameters &parameters)
+{
     if (!positive(parameters.stressPerG))
         return refuse(QStringLiteral("The stress at 1 g σ₁ must be a positive number of MPa, "
                                      "not %1.")
@@ -148,7 +155,7 @@ Result CheckDamageParameters(const DamageParameters &parameters)
         return refuse(QStringLiteral("The negative maximum load must lie beyond the top level "
                                      "-2.0 g, not at %1 g.")
                           .arg(*parameters.maxLoadNegative));
-    return checkFiniteFigures(parameters);
+    return {};
 }
 
 DamageResult ComputeDamage(

@@ -48,6 +48,10 @@ struct DamageParameters
 // finite, or S-N data under which one cycle's N, damage, life used or equivalent hours overflow
 // (the Goodman correction left out: whether it applies depends on the record).
 Result CheckDamageParameters(const DamageParameters &parameters);
+// The same without the overflow of figures: each value in its range. Structural data kept by an
+// older version is read with this, so that such an aircraft says why it has no damage figure
+// instead of making its whole register unreadable.
+Result CheckDamageParameterValues(const DamageParameters &parameters);
 
 // A level whose count was below a count further out: it was raised to that count.
 struct RaisedLevel

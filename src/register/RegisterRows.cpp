@@ -147,7 +147,7 @@ StructuralData ReadStructure(const QSqlQuery &query, int first, bool &valid)
         damage.maxLoadPositive = numberAt(query, first + 8);
         damage.maxLoadNegative = numberAt(query, first + 9);
         valid = valid && damage.maxLoadPositive.has_value() == damage.maxLoadNegative.has_value()
-            && CheckDamageParameters(damage).ok();
+            && CheckDamageParameterValues(damage).ok();
         structure.damage = damage;
     } else {
         valid = !sigma && !slope && !stress && !cycles;
