@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QSettings>
@@ -26,6 +27,25 @@ inline QString CliSettingsHome()
 {
     static QTemporaryDir home;
     return home.path();
+}
+
+// zemra-cli copied into a folder of its own that every user may enter, for runs as another user
+// (a checkout under /root, or in a folder of mode 0700, is out of their reach). The build links
+// the program's libraries statically; Qt and its plugins are the system's.
+inline QString ReachableCli()
+{
+    static QTemporaryDir folder;
+    static const QString path = [] {
+        const QString copy = folder.filePath(QStringLiteral("zemra-cli"));
+        const QFileDevice::Permissions open = QFileDevice::ReadOwner | QFileDevice::WriteOwner
+            | QFileDevice::ExeOwner | QFileDevice::ReadGroup | QFileDevice::ExeGroup
+            | QFileDevice::ReadOther | QFileDevice::ExeOther;
+        if (!folder.isValid() || !QFile::setPermissions(folder.path(), open)
+            || !QFile::copy(QStringLiteral(ZEMRA_CLI), copy) || !QFile::setPermissions(copy, open))
+            qFatal("cannot copy zemra-cli where every user may run it");
+        return copy;
+    }();
+    return path;
 }
 
 inline CliRun RunCli(const QStringList &arguments,

@@ -91,7 +91,7 @@ CliRun runAsNobody(const QStringList &arguments)
         if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
             ::_exit(126);
     });
-    process.start(QStringLiteral(ZEMRA_CLI), arguments);
+    process.start(ReachableCli(), arguments);
     CliRun run;
     if (process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit)
         run.exitCode = process.exitCode();
