@@ -267,8 +267,8 @@ void TestCliInputs::fullDisk_data()
         QTest::addRow("%s: report", disk)
             << QStringList {"report", "-o", "OUT.pdf", "one.dat"} << filled;
     }
-    QTest::newRow("full: export")
-        << QStringList {"export", "--register", "reg.sqlite", "-o", "OUT.json"} << true;
+    QTest::newRow("full: export") << QStringList {"export", "--register", "reg.sqlite", "-o",
+        "OUT.json"} << true;
 }
 
 void TestCliInputs::fullDisk()
@@ -277,7 +277,7 @@ void TestCliInputs::fullDisk()
     QFETCH(bool, filled);
     if (!QFile::exists(path("reg.sqlite")))
         QCOMPARE(RunCli({"register", "aircraft", "--register", path("reg.sqlite"), "--aircraft",
-                             "D-EFUL", "--combine", "running"})
+                            "D-EFUL", "--combine", "running"})
                      .exitCode,
             0);
     SmallDisk disk(filled ? 64 * 1024 : 8 * 1024);
