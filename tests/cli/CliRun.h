@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QSettings>
@@ -46,6 +48,29 @@ inline QString ReachableCli()
         return copy;
     }();
     return path;
+}
+
+// The environment for a run of ReachableCli() as another user: a leak checker's suppressions
+// file, which lies in the checkout too, is copied beside it, since a sanitizer that cannot read
+// it ends the program.
+inline QProcessEnvironment ReachableEnvironment(QProcessEnvironment environment)
+{
+    QStringList options = environment.value(QStringLiteral("LSAN_OPTIONS"))
+                              .split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    for (QString &option : options) {
+        if (!option.startsWith(QLatin1String("suppressions=")))
+            continue;
+        const QString copy = QFileInfo(ReachableCli()).dir().filePath(QStringLiteral("lsan.supp"));
+        if (!QFile::exists(copy)
+            && (!QFile::copy(option.section(QLatin1Char('='), 1), copy)
+                || !QFile::setPermissions(copy,
+                    QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther)))
+            qFatal("cannot copy the leak checker's suppressions where every user may read them");
+        option = QStringLiteral("suppressions=") + copy;
+    }
+    if (!options.isEmpty())
+        environment.insert(QStringLiteral("LSAN_OPTIONS"), options.join(QLatin1Char(':')));
+    return environment;
 }
 
 inline CliRun RunCli(const QStringList &arguments,
