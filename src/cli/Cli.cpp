@@ -18,7 +18,7 @@ bool writeStandardOutput(const char *data, size_t size)
     if (standardOutputError != 0)
         return false;
     errno = 0;
-    if (std::fwrite(data, 1, size, stdout) != size || std::fflush(stdout) != 0) {
+    if ((size > 0 && std::fwrite(data, 1, size, stdout) != size) || std::fflush(stdout) != 0) {
         standardOutputError = errno != 0 ? errno : EIO;
         return false;
     }
