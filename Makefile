@@ -19,9 +19,10 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
-# Only the program itself: the tests are built by `make test`.
+# The program and its command line (where the usage analysis lives); the tests are built by
+# `make test`.
 run: configure
-	@cmake --build $(BUILD_DIR) -j $(JOBS) --target zemra
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target zemra zemra-cli
 	$(BUILD_DIR)/zemra
 
 test: build

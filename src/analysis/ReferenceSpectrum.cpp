@@ -1,5 +1,7 @@
 #include "ReferenceSpectrum.h"
 
+#include "TextFields.h"
+
 #include <QStringList>
 
 #include <algorithm>
@@ -77,11 +79,12 @@ QString Parser::line(const QString &text, int number)
     }
     if (m_inRows)
         return QStringLiteral("\"%1\" after the rows: a row starts with positive or negative")
-            .arg(trimmed.left(comma));
+            .arg(MessageValue(trimmed.left(comma)));
     if (key == QLatin1String("branch"))
         return {}; // the column heading
     if (comma < 0)
-        return QStringLiteral("\"%1\" is neither a field with its value nor a row").arg(trimmed);
+        return QStringLiteral("\"%1\" is neither a field with its value nor a row")
+            .arg(MessageValue(trimmed));
     return field(key, unquoted(trimmed.mid(comma + 1)), number);
 }
 
@@ -92,7 +95,7 @@ QString Parser::field(const QString &key, const QString &value, int number)
     if (known == ProvenanceFields.end())
         return QStringLiteral("unknown field \"%1\"; the fields are name, source, table (or "
                               "figure), page, normalisation and axis")
-            .arg(key);
+            .arg(MessageValue(key));
     int &seen = m_fieldLines[known - ProvenanceFields.begin()];
     if (seen != 0)
         return QStringLiteral("the field \"%1\" again (first on line %2)").arg(key).arg(seen);
@@ -111,11 +114,12 @@ QString Parser::field(const QString &key, const QString &value, int number)
     else if (name == QLatin1String("normalisation")) {
         if (value.simplified().toLower() != QLatin1String("per 1000 h"))
             return QStringLiteral("the normalisation must be \"per 1000 h\", not \"%1\"")
-                .arg(value);
+                .arg(MessageValue(value));
     } else {
         const std::optional<Axis> axis = AxisFromName(value);
         if (!axis)
-            return QStringLiteral("unknown axis \"%1\"; the axes are n, dn and a").arg(value);
+            return QStringLiteral("unknown axis \"%1\"; the axes are n, dn and a")
+                .arg(MessageValue(value));
         m_spectrum.axis = *axis;
     }
     return {};
@@ -144,14 +148,17 @@ QString Parser::row(const QStringList &fields)
     const double value = fields[1].trimmed().toDouble(&valueOk);
     const double exceedances = fields[2].trimmed().toDouble(&exceedancesOk);
     if (!valueOk || !std::isfinite(value))
-        return QStringLiteral("the axis value \"%1\" is not a number").arg(fields[1].trimmed());
+        return QStringLiteral("the axis value \"%1\" is not a number")
+            .arg(MessageValue(fields[1].trimmed()));
     if (!exceedancesOk || !std::isfinite(exceedances))
-        return QStringLiteral("the exceedances \"%1\" are not a number").arg(fields[2].trimmed());
+        return QStringLiteral("the exceedances \"%1\" are not a number")
+            .arg(MessageValue(fields[2].trimmed()));
     if (!(exceedances > 0))
-        return QStringLiteral("the exceedances must be positive, not %1").arg(fields[2].trimmed());
+        return QStringLiteral("the exceedances must be positive, not %1")
+            .arg(MessageValue(fields[2].trimmed()));
     if (!onBranchSide(value, branch, m_spectrum.axis))
         return QStringLiteral("the axis value %1 is not on the %2 branch (%3)")
-            .arg(fields[1].trimmed(), fields[0].trimmed().toLower(),
+            .arg(MessageValue(fields[1].trimmed()), fields[0].trimmed().toLower(),
                 sideText(branch, m_spectrum.axis));
 
     std::vector<ReferencePoint> &points
@@ -163,7 +170,7 @@ QString Parser::row(const QStringList &fields)
         if (step == 0 || (direction != 0 && step != direction))
             return QStringLiteral("the axis value %1 after %2: a branch's values must rise or "
                                   "fall throughout")
-                .arg(fields[1].trimmed())
+                .arg(MessageValue(fields[1].trimmed()))
                 .arg(previous);
         direction = step;
     }

@@ -1,6 +1,7 @@
 #include "ChartFile.h"
 #include "Cli.h"
 #include "Formulas.h"
+#include "OutputFile.h"
 #include "UsageCommands.h"
 
 #include <QRegularExpression>
@@ -38,7 +39,8 @@ int RunChart(const QStringList &arguments)
         QStringLiteral("WxH")});
     parser.addOption({{QStringLiteral("o"), QStringLiteral("output")},
         QStringLiteral("The file to write: .png, .pdf or .svg; - for standard output. An "
-                       "existing OUT\nthat is not a regular file is never replaced."),
+                       "existing OUT\nthat is not a regular file, or that is one of the inputs, "
+                       "is never replaced."),
         QStringLiteral("OUT")});
     parser.addOption({QStringLiteral("format"),
         QStringLiteral("png, pdf or svg, whatever OUT's extension (needed with -o -)."),
@@ -88,6 +90,12 @@ int RunChart(const QStringList &arguments)
             QStringLiteral("\"%1\": the extension must be .png, .pdf or .svg.").arg(output));
     }
 
+    if (const Result apart = CheckOutputIsNoInput(output, UsageInputFiles(commandLine));
+        !apart.ok()) {
+        PrintMessage(apart.message());
+        return ExitRefused;
+    }
+
     ChartDrawing drawing;
     if (exceedance) {
         UsageSelection selection;
@@ -98,7 +106,7 @@ int RunChart(const QStringList &arguments)
             if (status >= 0)
                 return status;
         }
-        if (const int status = ReadReferences(commandLine, references); status >= 0)
+        if (const int status = ReadReferences(commandLine, axis, references); status >= 0)
             return status;
         std::optional<ExceedanceAnalysis> analysis;
         if (const int status = AnalyseOnePeriod(selection, axis, references, analysis);

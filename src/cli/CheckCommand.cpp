@@ -48,9 +48,7 @@ int RunCheck(const QStringList &arguments)
                 .toLocal8Bit());
         output.written();
     }
-    if (!output.flush()) {
-        PrintMessage(QStringLiteral("cannot write to standard output."));
-        return ExitRefused;
-    }
+    if (!output.flush())
+        return StandardOutputFailed();
     return status;
 }

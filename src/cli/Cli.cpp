@@ -1,24 +1,63 @@
 #include "Cli.h"
 
+#include "TextFields.h"
+
 #include <QCoreApplication>
 #include <QFile>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+
+namespace {
+// Why standard output last failed; 0 while it has not.
+int standardOutputError = 0;
+
+bool writeStandardOutput(const char *data, size_t size)
+{
+    if (standardOutputError != 0)
+        return false;
+    errno = 0;
+    if ((size > 0 && std::fwrite(data, 1, size, stdout) != size) || std::fflush(stdout) != 0) {
+        standardOutputError = errno != 0 ? errno : EIO;
+        return false;
+    }
+    return true;
+}
+} // namespace
 
 bool Output::flush()
 {
-    if (!m_buffer.isEmpty() && !m_failed) {
-        m_failed = std::fwrite(m_buffer.constData(), 1, m_buffer.size(), stdout)
-            != size_t(m_buffer.size());
-    }
+    if (!m_failed)
+        m_failed = !writeStandardOutput(m_buffer.constData(), size_t(m_buffer.size()));
     m_buffer.resize(0); // keeps its memory for the next block
-    m_failed = m_failed || std::fflush(stdout) != 0;
     return !m_failed;
+}
+
+int StandardOutputFailed()
+{
+    if (standardOutputError != EPIPE && standardOutputError != EBADF)
+        PrintMessage(QStringLiteral("cannot write to standard output: %1.")
+                         .arg(QString::fromLocal8Bit(std::strerror(standardOutputError))));
+    return ExitRefused;
+}
+
+int FinishStandardOutput(int status)
+{
+    // Help and version texts go through stdio directly; what is still buffered goes now.
+    if (std::ferror(stdout) && standardOutputError == 0)
+        standardOutputError = EIO;
+    if (!writeStandardOutput(nullptr, 0))
+        return status == ExitOk ? StandardOutputFailed() : status;
+    return status;
 }
 
 void PrintMessage(const QString &text)
 {
-    std::fprintf(stderr, "zemra-cli: %s\n", text.toLocal8Bit().constData());
+    if (text.isEmpty())
+        return; // a failure that ends the command quietly
+    // Whatever a message quotes, no control sequence reaches the terminal.
+    std::fprintf(stderr, "zemra-cli: %s\n", EscapeControls(text, true).toLocal8Bit().constData());
 }
 
 CommandLine::CommandLine(const QString &command, const QString &description, const QString &syntax)
@@ -57,6 +96,13 @@ int CommandLine::usageError(const QString &text) const
     return ExitUsage;
 }
 
+std::optional<QString> GivenValue(const QCommandLineParser &parser, const QString &name)
+{
+    if (!parser.isSet(name))
+        return std::nullopt;
+    return parser.value(name);
+}
+
 void AddRecordOptions(QCommandLineParser &parser, bool allowAll)
 {
     parser.addOption({QStringLiteral("record"),
@@ -73,6 +119,7 @@ int ReadRecordOptions(const CommandLine &commandLine, RecordChoice &choice)
     // The options given, so that a command without --all need not define it.
     choice.all = parser.optionNames().contains(QStringLiteral("all"));
     if (parser.isSet(QStringLiteral("record"))) {
+        choice.recordGiven = true;
         if (choice.all)
             return commandLine.usageError(QStringLiteral("--record and --all exclude each other."));
         bool ok = false;
@@ -93,7 +140,7 @@ QString OpenFailureText(const QString &fileName, const Result &opened)
 }
 
 int ForEachRecord(const QString &fileName, const RecordChoice &choice,
-    const std::function<void(qint64, const RecordValues &)> &take)
+    const std::function<void(qint64, const RecordValues &)> &take, qint64 *held)
 {
     QFile file;
     if (const Result opened = OpenRecordFile(fileName, file); !opened.ok()) {
@@ -120,7 +167,12 @@ int ForEachRecord(const QString &fileName, const RecordChoice &choice,
         }
         if (choice.all || number == choice.record)
             take(number, result.values);
-        if (!choice.all && number == choice.record)
+        if (!choice.all && number == choice.record) {
+            if (held) {
+                while (!reader.atEnd() && reader.next().ok()) { }
+                *held = reader.nextRecord() - 1;
+            }
             return ExitOk;
+        }
     }
 }

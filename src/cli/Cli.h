@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 // Exit statuses of every subcommand.
 enum ExitStatus {
@@ -37,7 +38,14 @@ private:
     bool m_failed = false;
 };
 
-// "zemra-cli: <text>" on standard error.
+// Ends a command whose standard output could not be written: quietly when it was closed or its
+// reader has gone (a pipe to `head`), else saying why. Always ExitRefused.
+int StandardOutputFailed();
+// Standard output checked once more at the end of a command that gave `status`.
+int FinishStandardOutput(int status);
+
+// "zemra-cli: <text>" on standard error, its control characters escaped; nothing for an empty
+// text (a failure that ends the command quietly).
 void PrintMessage(const QString &text);
 // Why a data file could not be opened: "Cannot open "FILE": reason", or the refusal of a file
 // that is not a regular file, which names the file itself.
@@ -62,11 +70,15 @@ private:
     QCommandLineParser m_parser;
 };
 
+// An option's value when it was given, even as "", and none when it was not.
+std::optional<QString> GivenValue(const QCommandLineParser &parser, const QString &name);
+
 // Which records of a file a subcommand reads: --record N (1 without it) or --all.
 struct RecordChoice
 {
     qint64 record = 1;
     bool all = false;
+    bool recordGiven = false; // --record N, not the default record 1
 };
 void AddRecordOptions(QCommandLineParser &parser, bool allowAll);
 // ExitUsage when the options make no sense, after saying why; -1 otherwise.
@@ -74,9 +86,10 @@ int ReadRecordOptions(const CommandLine &commandLine, RecordChoice &choice);
 
 // Reads the chosen records of a data file in turn and hands each to `take` with its number.
 // Reports a refusal (file not opened, record damaged or missing) and returns ExitRefused;
-// ExitOk when every chosen record was read.
+// ExitOk when every chosen record was read. With `held`, one chosen record is followed by a
+// count of the records the file holds in all (the count stops at a damaged one).
 int ForEachRecord(const QString &fileName, const RecordChoice &choice,
-    const std::function<void(qint64, const RecordValues &)> &take);
+    const std::function<void(qint64, const RecordValues &)> &take, qint64 *held = nullptr);
 
 int RunCheck(const QStringList &arguments);
 int RunSpectrum(const QStringList &arguments);

@@ -43,8 +43,10 @@ const QString Dash = QStringLiteral("–");
 void addRegisterOptions(QCommandLineParser &parser)
 {
     parser.addOption({QStringLiteral("register"),
-        QStringLiteral("The register: an SQLite file, or postgresql://user@host:port/database\n"
-                       "(default: $ZEMRA_REGISTER, else $XDG_DATA_HOME/zemra/register.sqlite)."),
+        QStringLiteral(
+            "The register: an SQLite file, or postgresql://user@host:port/database\n"
+            "(default: $ZEMRA_REGISTER, else $XDG_DATA_HOME/zemra/register.sqlite, else\n"
+            "$HOME/.local/share/zemra/register.sqlite; an empty one is an error)."),
         QStringLiteral("REGISTER")});
     parser.addOption({QStringLiteral("wait"),
         QStringLiteral("Seconds to wait for another command that holds the register (default "
@@ -74,7 +76,12 @@ int openRegister(const CommandLine &commandLine, Register::Access access, Opened
             QStringLiteral("--wait wants a number of seconds from 0 to 86400, not \"%1\".")
                 .arg(parser.value(QStringLiteral("wait"))));
     const LocationResult location
-        = ChooseRegisterLocation(parser.value(QStringLiteral("register")));
+        = ChooseRegisterLocation(GivenValue(parser, QStringLiteral("register")));
+    // A mistaken option is wrong usage; an environment that names no register is not.
+    if (!location.ok() && location.failure() == Result::CannotOpen) {
+        PrintMessage(location.message());
+        return ExitRefused;
+    }
     if (!location.ok())
         return commandLine.usageError(location.message());
     RegisterOptions options;
@@ -766,7 +773,8 @@ int RunExport(const QStringList &arguments)
     QCommandLineParser &parser = commandLine.parser();
     addRegisterOptions(parser);
     parser.addOption({{QStringLiteral("o"), QStringLiteral("output")},
-        QStringLiteral("Write it to FILE (whole or not at all) instead of standard output."),
+        QStringLiteral("Write it to FILE (whole or not at all, never the register itself) "
+                       "instead of\nstandard output."),
         QStringLiteral("FILE")});
     if (const int status = commandLine.parse(arguments); status >= 0)
         return status;
@@ -780,6 +788,12 @@ int RunExport(const QStringList &arguments)
     const QString name = parser.isSet(QStringLiteral("output"))
         ? parser.value(QStringLiteral("output"))
         : QStringLiteral("-");
+    // Never the register itself: it would become its own export.
+    const LocationResult location
+        = ChooseRegisterLocation(GivenValue(parser, QStringLiteral("register")));
+    if (const Result apart = CheckOutputIsNoInput(name, RegisterFiles(location.location));
+        !apart.ok())
+        return refused(apart);
     const Result written = WriteOutputFile(
         name, [&opened](QIODevice &device) { return opened.reg->exportJson(device); });
     if (!written.ok())

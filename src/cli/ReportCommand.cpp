@@ -1,6 +1,7 @@
 #include "Cli.h"
 #include "Formulas.h"
 #include "OutputFile.h"
+#include "RegisterLocation.h"
 #include "RegisterReport.h"
 #include "Report.h"
 #include "UsageCommands.h"
@@ -11,6 +12,23 @@ namespace {
 QString optionalText(const std::optional<double> &value)
 {
     return value ? ShortNumber(*value) : QString();
+}
+
+// ExitUsage for a missing OUT or one that is not .pdf, ExitRefused (after saying why) for one
+// that is one of `inputs`, -1 otherwise.
+int checkOutput(const CommandLine &commandLine, const QString &output, const QStringList &inputs)
+{
+    if (output.isEmpty())
+        return commandLine.usageError(QStringLiteral("-o OUT is missing."));
+    if (output != QLatin1String("-")
+        && !output.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+        return commandLine.usageError(
+            QStringLiteral("\"%1\": the extension must be .pdf.").arg(MessageValue(output)));
+    if (const Result apart = CheckOutputIsNoInput(output, inputs); !apart.ok()) {
+        PrintMessage(apart.message());
+        return ExitRefused;
+    }
+    return -1;
 }
 
 // The report of an aircraft or of the fleet, from the register.
@@ -45,15 +63,24 @@ int runRegisterReport(const CommandLine &commandLine, bool aircraft, bool fleet)
     if (const int status = ReadAxis(commandLine, axis); status >= 0)
         return status;
     const QString output = parser.value(QStringLiteral("output"));
-    if (output.isEmpty())
-        return commandLine.usageError(QStringLiteral("-o OUT is missing."));
+    if (const int status = checkOutput(commandLine, output, UsageInputFiles(commandLine));
+        status >= 0)
+        return status;
     std::vector<ReferenceSpectrum> references;
-    if (const int status = ReadReferences(commandLine, references); status >= 0)
+    if (const int status = ReadReferences(commandLine, axis, references); status >= 0)
         return status;
     const LocationResult location
-        = ChooseRegisterLocation(parser.value(QStringLiteral("register")));
+        = ChooseRegisterLocation(GivenValue(parser, QStringLiteral("register")));
+    // A mistaken option is wrong usage; an environment that names no register is not.
+    if (!location.ok() && location.failure() == Result::CannotOpen) {
+        PrintMessage(location.message());
+        return ExitRefused;
+    }
     if (!location.ok())
         return commandLine.usageError(location.message());
+    if (const int status = checkOutput(commandLine, output, RegisterFiles(location.location));
+        status >= 0)
+        return status;
     const OpenedRegister opened = Register::open(location.location, Register::Access::Read);
     if (!opened.ok()) {
         PrintMessage(opened.message());
@@ -164,7 +191,9 @@ int RunReport(const QStringList &arguments)
     AddDamageOptions(parser);
     AddParametersOption(parser);
     parser.addOption({{QStringLiteral("o"), QStringLiteral("output")},
-        QStringLiteral("The PDF file to write; - for standard output."), QStringLiteral("OUT")});
+        QStringLiteral("The PDF file to write, OUT.pdf, never one of the inputs; - for standard "
+                       "output."),
+        QStringLiteral("OUT")});
     parser.addOption({QStringLiteral("aircraft"),
         QStringLiteral("The whole history of this aircraft of the register, instead of FILE."),
         QStringLiteral("REG")});
@@ -175,8 +204,10 @@ int RunReport(const QStringList &arguments)
         QStringLiteral("With --fleet: only the read-outs taken on or after this day."),
         QStringLiteral("YYYY-MM-DD")});
     parser.addOption({QStringLiteral("register"),
-        QStringLiteral("The register: an SQLite file or postgresql://user@host:port/database "
-                       "(default\n$ZEMRA_REGISTER, else $XDG_DATA_HOME/zemra/register.sqlite)."),
+        QStringLiteral(
+            "The register: an SQLite file or postgresql://user@host:port/database "
+            "(default\n$ZEMRA_REGISTER, else $XDG_DATA_HOME/zemra/register.sqlite, else\n"
+            "$HOME/.local/share/zemra/register.sqlite; an empty one is an error)."),
         QStringLiteral("REGISTER")});
     if (const int status = commandLine.parse(arguments); status >= 0)
         return status;
@@ -200,10 +231,11 @@ int RunReport(const QStringList &arguments)
             return status;
     }
     const QString output = parser.value(QStringLiteral("output"));
-    if (output.isEmpty())
-        return commandLine.usageError(QStringLiteral("-o OUT is missing."));
+    if (const int status = checkOutput(commandLine, output, UsageInputFiles(commandLine));
+        status >= 0)
+        return status;
     std::vector<ReferenceSpectrum> references;
-    if (const int status = ReadReferences(commandLine, references); status >= 0)
+    if (const int status = ReadReferences(commandLine, axis, references); status >= 0)
         return status;
 
     std::optional<ExceedanceAnalysis> analysis;

@@ -127,7 +127,7 @@ int RunExceedance(const QStringList &arguments)
         if (status >= 0)
             return status;
     }
-    if (const int status = ReadReferences(commandLine, references); status >= 0)
+    if (const int status = ReadReferences(commandLine, axis, references); status >= 0)
         return status;
 
     ExceedanceWriter writer(format, references);

@@ -1,10 +1,10 @@
 #include "UsageInput.h"
 
+#include "ParameterText.h"
 #include "RegularFile.h"
 
 #include <QFile>
 #include <QHash>
-#include <QSettings>
 
 #include <cmath>
 
@@ -73,24 +73,11 @@ int readParameterFile(const CommandLine &commandLine, ParameterFile &file)
     if (!IsText(bytes))
         return commandLine.usageError(
             QStringLiteral("the parameters file \"%1\" is not a text file.").arg(file.name));
-    QSettings settings(file.name, QSettings::IniFormat);
-    if (settings.status() != QSettings::NoError)
+    // The bytes just read from the file that was checked, never the name opened again.
+    if (const QString wrong = ParseParameterText(bytes, ParameterKeys, file.values);
+        !wrong.isEmpty())
         return commandLine.usageError(
-            QStringLiteral("the parameters file \"%1\" is not in the INI format.").arg(file.name));
-    for (const QString &key : settings.allKeys()) {
-        // Keys at the top or in any one section; [damage] and [aircraft] read the same.
-        const QString bare = key.section(QLatin1Char('/'), -1);
-        if (!ParameterKeys.contains(bare))
-            return commandLine.usageError(
-                QStringLiteral("the parameters file \"%1\" has the unknown key \"%2\"; the keys "
-                               "are %3.")
-                    .arg(file.name, key, ParameterKeys.join(QStringLiteral(", "))));
-        // A list (a value with commas) comes back as several strings.
-        const QVariant value = settings.value(key);
-        file.values[bare] = value.typeId() == QMetaType::QStringList
-            ? value.toStringList().join(QLatin1Char(','))
-            : value.toString();
-    }
+            QStringLiteral("the parameters file \"%1\": %2.").arg(file.name, wrong));
     read.insert(file.name, file.values);
     return -1;
 }
@@ -135,7 +122,8 @@ void AddSelectionOptions(QCommandLineParser &parser)
     AddRecordOptions(parser, true);
     parser.addOption({QStringLiteral("combine"),
         QStringLiteral("How several records make one period: separate (each counts from a "
-                       "reset: sums)\nor running (running totals in file order: differences)."),
+                       "reset: sums)\nor running (running totals in file order: differences). "
+                       "Over one file, with --all."),
         QStringLiteral("MODE")});
 }
 
@@ -157,7 +145,8 @@ void AddAxisOptions(QCommandLineParser &parser)
 void AddReferenceOption(QCommandLineParser &parser)
 {
     parser.addOption({QStringLiteral("reference"),
-        QStringLiteral("A reference spectrum (CSV, see the manual page); may be repeated."),
+        QStringLiteral("A reference spectrum (CSV, see the manual page); may be repeated. One on "
+                       "axis a\nneeds --category or --limit-loads."),
         QStringLiteral("FILE")});
 }
 
@@ -167,7 +156,8 @@ void AddParametersOption(QCommandLineParser &parser)
         QStringLiteral("An INI file with keys named as the options (sigma1=, k=, sd=, nd=, "
                        "below=, su=,\nscatter=, design-life=, max-load=, category=, "
                        "limit-loads=), so that an aircraft's\nstructural data is typed once; "
-                       "options given win over it."),
+                       "options given win over it. Each key once in the\nwhole file, whatever "
+                       "its section."),
         QStringLiteral("FILE")});
 }
 
@@ -245,14 +235,14 @@ int ReadAxis(const CommandLine &commandLine, AxisChoice &axis)
             return commandLine.usageError(
                 QStringLiteral("--limit-loads wants two numbers, positive then negative "
                                "(3.8,-1.52), not \"%1\".")
-                    .arg(*limits));
+                    .arg(MessageValue(*limits)));
         axis.limits = loads;
     } else if (category) {
         const std::optional<Category> chosen = CategoryFromName(*category);
         if (!chosen)
             return commandLine.usageError(
                 QStringLiteral("--category wants normal, utility or aerobatic, not \"%1\".")
-                    .arg(*category));
+                    .arg(MessageValue(*category)));
         axis.limits = CategoryLimitLoads(*chosen);
     }
     if (const Result checked = CheckAxisChoice(axis); !checked.ok())
@@ -293,7 +283,8 @@ int ReadDamageParameters(
         return commandLine.usageError(
             QStringLiteral("--%1 wants a number, not \"%2\".")
                 .arg(QString::fromLatin1(name),
-                    valueOf(parser, file, QString::fromLatin1(name)).value_or(QString())));
+                    MessageValue(
+                        valueOf(parser, file, QString::fromLatin1(name)).value_or(QString()))));
     };
     for (const auto &[name, target] :
         {std::pair<const char *, double *> {"sigma1", &parameters.stressPerG},
@@ -313,7 +304,7 @@ int ReadDamageParameters(
         if (!variant)
             return commandLine.usageError(
                 QStringLiteral("--below wants elementary, haibach or original, not \"%1\".")
-                    .arg(*below));
+                    .arg(MessageValue(*below)));
         parameters.belowEndurance = *variant;
     }
     if (const std::optional<QString> loads = valueOf(parser, file, QStringLiteral("max-load"))) {
@@ -323,7 +314,7 @@ int ReadDamageParameters(
             return commandLine.usageError(
                 QStringLiteral("--max-load wants two numbers, positive then negative (5.7,-2.28), "
                                "not \"%1\".")
-                    .arg(*loads));
+                    .arg(MessageValue(*loads)));
         parameters.maxLoadPositive = positive;
         parameters.maxLoadNegative = negative;
     }
@@ -340,7 +331,19 @@ int ReadDamageParameters(
     return -1;
 }
 
-int ReadReferences(const CommandLine &commandLine, std::vector<ReferenceSpectrum> &references)
+QStringList UsageInputFiles(const CommandLine &commandLine)
+{
+    const QCommandLineParser &parser = commandLine.parser();
+    QStringList files = parser.positionalArguments();
+    for (const QString &option : {QStringLiteral("parameters"), QStringLiteral("reference")}) {
+        if (parser.optionNames().contains(option))
+            files << parser.values(option);
+    }
+    return files;
+}
+
+int ReadReferences(const CommandLine &commandLine, const AxisChoice &axis,
+    std::vector<ReferenceSpectrum> &references)
 {
     for (const QString &name : commandLine.parser().values(QStringLiteral("reference"))) {
         QByteArray bytes;
@@ -354,6 +357,12 @@ int ReadReferences(const CommandLine &commandLine, std::vector<ReferenceSpectrum
             PrintMessage(read.message());
             return ExitRefused;
         }
+        // Without limit loads no level has a place on the fraction axis: nothing to compare.
+        if (read.spectrum.axis == Axis::Fraction && !axis.limits)
+            return commandLine.usageError(
+                QStringLiteral("the reference \"%1\" is on axis a, which needs the limit load "
+                               "factors: give --category or --limit-loads.")
+                    .arg(name));
         references.push_back(read.spectrum);
     }
     return -1;
@@ -369,7 +378,9 @@ int ForEachPeriod(
     if (selection.mode == CombineMode::NotGiven) {
         const QString file = selection.files.first();
         bool failed = false;
-        const int status = ForEachRecord(file, selection.choice,
+        qint64 held = 0;
+        const int status = ForEachRecord(
+            file, selection.choice,
             [&, prefix = QStringLiteral("\"%1\" record ").arg(file)](
                 qint64 number, const RecordValues &values) {
                 if (failed)
@@ -383,7 +394,14 @@ int ForEachPeriod(
                     return;
                 }
                 take(period);
-            });
+            },
+            selection.choice.recordGiven ? nullptr : &held);
+        // Record 1 of several taken by default: say so, lest the others pass unnoticed.
+        if (status == ExitOk && !failed && held > 1)
+            PrintMessage(QStringLiteral("\"%1\" holds %2 records; record 1 was used (--record N "
+                                        "for another, --all for each, --combine for all together).")
+                             .arg(file)
+                             .arg(held));
         return failed ? ExitRefused : status;
     }
 
@@ -391,14 +409,27 @@ int ForEachPeriod(
     QStringList sources;
     for (const QString &file : selection.files) {
         qint64 last = 0;
-        const int status
-            = ForEachRecord(file, selection.choice, [&](qint64 number, const RecordValues &values) {
-                  records.push_back(
-                      {QStringLiteral("\"%1\" record %2").arg(file).arg(number), values});
-                  last = number;
-              });
+        qint64 held = 0;
+        const bool lone = selection.files.size() == 1 && !selection.choice.all;
+        const int status = ForEachRecord(
+            file, selection.choice,
+            [&](qint64 number, const RecordValues &values) {
+                records.push_back(
+                    {QStringLiteral("\"%1\" record %2").arg(file).arg(number), values});
+                last = number;
+            },
+            lone ? &held : nullptr);
         if (status != ExitOk)
             return status;
+        // One record of one file is nothing to combine: the others were surely meant.
+        if (lone && held > 1) {
+            PrintMessage(QStringLiteral("--combine over the one file \"%1\" of %2 records needs "
+                                        "--all: without it only record %3 is read.")
+                             .arg(file)
+                             .arg(held)
+                             .arg(selection.choice.record));
+            return ExitUsage;
+        }
         sources << recordsText(file, selection.choice, last);
     }
     UsagePeriod period;

@@ -50,8 +50,13 @@ int ReadDamageParameters(
     const CommandLine &commandLine, bool required, DamageParameters &parameters, bool &given);
 
 // ExitRefused (after saying which file, line and why) when a reference file cannot be read or
-// is malformed; -1 otherwise.
-int ReadReferences(const CommandLine &commandLine, std::vector<ReferenceSpectrum> &references);
+// is malformed; ExitUsage, naming the file, for a reference on the fraction axis when `axis`
+// has no limit loads to place the levels on it; -1 otherwise.
+int ReadReferences(const CommandLine &commandLine, const AxisChoice &axis,
+    std::vector<ReferenceSpectrum> &references);
+
+// Every file the usage options name: the data files, the parameters file, the references.
+QStringList UsageInputFiles(const CommandLine &commandLine);
 
 // Reads a whole input file by the rules for every file the program opens (only a regular file,
 // opened without waiting, the length it had when opened). False, with the message to print,

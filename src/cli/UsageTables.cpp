@@ -66,10 +66,8 @@ int ReadTableFormat(const CommandLine &commandLine, TableFormat &format)
 
 int FinishOutput(Output &output, int status)
 {
-    if (!output.flush()) {
-        PrintMessage(QStringLiteral("cannot write to standard output."));
-        return ExitRefused;
-    }
+    if (!output.flush())
+        return StandardOutputFailed();
     return status;
 }
 

@@ -4,9 +4,13 @@
 #include <QFile>
 #include <QGuiApplication>
 
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 const char Overview[] = R"(Usage: zemra-cli [--help] [--version] COMMAND [OPTIONS] [ARGUMENTS]
@@ -44,8 +48,9 @@ Options:
   -h, --help                This help; 'zemra-cli COMMAND --help' for a command's own.
   -v, --version             The program's version.
 
-Exit status: 0 success, 1 a data file refused, an output not written, a device
-failure or the register refused or out of reach, 2 wrong usage.
+Exit status: 0 success, 1 a data file refused, an output not written (or one that
+would replace an input, or a closed standard output), a device failure or the
+register refused or out of reach, 2 wrong usage.
 )";
 
 struct Command
@@ -100,8 +105,40 @@ QByteArray escaped(const QByteArray &bytes)
 }
 } // namespace
 
+namespace {
+// Standard input, output and error always open, so that no file the command opens takes their
+// place (and receives its output). A closed standard output becomes a pipe nobody reads, whose
+// first write fails as a closed one should.
+void fillClosedStandardFiles()
+{
+    for (const int fd : {STDIN_FILENO, STDERR_FILENO, STDOUT_FILENO}) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        int ends[2] = {-1, -1};
+        if (fd == STDOUT_FILENO && ::pipe(ends) == 0) {
+            // pipe() may itself have taken the free number for its reading end.
+            if (ends[1] != fd) {
+                ::dup2(ends[1], fd);
+                ::close(ends[1]);
+            }
+            if (ends[0] != fd)
+                ::close(ends[0]);
+            continue;
+        }
+        const int null = ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+        if (null >= 0 && null != fd) {
+            ::dup2(null, fd);
+            ::close(null);
+        }
+    }
+}
+} // namespace
+
 int main(int argc, char **argv)
 {
+    fillClosedStandardFiles();
+    // A reader that goes away (`| head`) is a failed write, not a signal that kills mid-way.
+    std::signal(SIGPIPE, SIG_IGN);
     // Qt turns bytes that are not UTF-8 into U+FFFD, after which two different names read the
     // same and the program could open another file than the one named: refuse such a name.
     for (int i = 1; i < argc; ++i) {
@@ -164,5 +201,5 @@ int main(int argc, char **argv)
     }
     QStringList arguments = positional.mid(1);
     arguments.prepend(QCoreApplication::arguments().first());
-    return command->run(arguments);
+    return FinishStandardOutput(command->run(arguments));
 }

@@ -49,6 +49,33 @@ bool IsText(const QByteArray &bytes)
     return !bytes.contains('\0') && !decoder.hasError();
 }
 
+QString EscapeControls(const QString &text, bool keepLineEnds)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t code = c.unicode();
+        const bool control = code < 0x20 || (code >= 0x7f && code <= 0x9f);
+        if (!control || (keepLineEnds && code == '\n'))
+            out += c;
+        else
+            out += QStringLiteral("\\x%1").arg(int(code), 2, 16, QLatin1Char('0'));
+    }
+    return out;
+}
+
+QString MessageValue(const QString &value, qsizetype maxCharacters)
+{
+    if (value.size() <= maxCharacters)
+        return EscapeControls(value, false);
+    // Not inside a surrogate pair.
+    qsizetype cut = maxCharacters;
+    if (value.at(cut - 1).isHighSurrogate())
+        --cut;
+    return EscapeControls(value.left(cut), false)
+        + QStringLiteral("… (%1 characters in all)").arg(value.size());
+}
+
 QByteArray CsvField(const QString &text)
 {
     QByteArray bytes = text.toUtf8();

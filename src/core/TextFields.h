@@ -18,6 +18,12 @@ QByteArray NumberText(const std::optional<double> &value);
 QString ShortNumber(double value);
 // True for text a person wrote: valid UTF-8 without NUL bytes.
 bool IsText(const QByteArray &bytes);
+// A value from a file or the command line as a message quotes it: C0 and C1 controls and DEL
+// as \xNN (so that no byte of a file reaches the terminal as a control sequence) and, past
+// `maxCharacters`, cut with "…" and its full length said.
+QString MessageValue(const QString &value, qsizetype maxCharacters = 200);
+// The same escaping for a whole message, which keeps its own line ends.
+QString EscapeControls(const QString &text, bool keepLineEnds);
 // RFC 4180 field and JSON string.
 QByteArray CsvField(const QString &text);
 QByteArray JsonString(const QString &text);

@@ -1,7 +1,7 @@
 #include "RegisterLocation.h"
 
 #include <QByteArray>
-#include <QStandardPaths>
+#include <QDir>
 #include <QStringList>
 
 namespace {
@@ -142,18 +142,55 @@ LocationResult ParseRegisterLocation(const QString &text)
     return result;
 }
 
-QString DefaultRegisterPath()
+QStringList RegisterFiles(const RegisterLocation &location)
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-        + QStringLiteral("/zemra/register.sqlite");
+    if (location.engine != RegisterLocation::Engine::SQLite)
+        return {};
+    const QString &path = location.path;
+    return {path, path + QStringLiteral("-wal"), path + QStringLiteral("-shm"),
+        path + QStringLiteral("-journal")};
 }
 
-LocationResult ChooseRegisterLocation(const QString &given)
+QString DefaultRegisterPath()
 {
-    if (!given.isEmpty())
-        return ParseRegisterLocation(given);
-    const QString environment = qEnvironmentVariable("ZEMRA_REGISTER");
-    if (!environment.isEmpty())
-        return ParseRegisterLocation(environment);
-    return ParseRegisterLocation(DefaultRegisterPath());
+    QString data = qEnvironmentVariable("XDG_DATA_HOME");
+    if (!QDir::isAbsolutePath(data)) {
+        const QString home = qEnvironmentVariable("HOME");
+        if (!QDir::isAbsolutePath(home))
+            return {};
+        data = home + QStringLiteral("/.local/share");
+    }
+    return data + QStringLiteral("/zemra/register.sqlite");
+}
+
+LocationResult ChooseRegisterLocation(const std::optional<QString> &given)
+{
+    LocationResult result;
+    if (given) {
+        if (given->isEmpty()) {
+            result.setFailure(Result::Invalid,
+                QStringLiteral("--register is given but empty: it names no register. Name one, "
+                               "or leave the option out for the default."));
+            return result;
+        }
+        return ParseRegisterLocation(*given);
+    }
+    if (qEnvironmentVariableIsSet("ZEMRA_REGISTER")) {
+        const QString environment = qEnvironmentVariable("ZEMRA_REGISTER");
+        if (!environment.isEmpty())
+            return ParseRegisterLocation(environment);
+        result.setFailure(Result::CannotOpen,
+            QStringLiteral("The environment variable ZEMRA_REGISTER is set but empty: it names "
+                           "no register. Unset it or name a register."));
+        return result;
+    }
+    const QString path = DefaultRegisterPath();
+    if (path.isEmpty()) {
+        result.setFailure(Result::CannotOpen,
+            QStringLiteral("There is no default register: neither XDG_DATA_HOME nor HOME names "
+                           "an absolute folder. Set HOME (or XDG_DATA_HOME to an absolute "
+                           "folder), set ZEMRA_REGISTER, or give --register."));
+        return result;
+    }
+    return ParseRegisterLocation(path);
 }

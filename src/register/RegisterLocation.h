@@ -3,6 +3,9 @@
 #include "Result.h"
 
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 // Where a register lives: an SQLite file, or a PostgreSQL database named by a URL.
 struct RegisterLocation
@@ -36,9 +39,16 @@ struct LocationResult : Result
 // an unknown key, a port that is not 1-65535, an empty path.
 LocationResult ParseRegisterLocation(const QString &text);
 
-// $XDG_DATA_HOME/zemra/register.sqlite, with ~/.local/share for an unset XDG_DATA_HOME.
+// The files an SQLite register is kept in (the database, its write-ahead log, shared memory and
+// journal); none for PostgreSQL.
+QStringList RegisterFiles(const RegisterLocation &location);
+
+// $XDG_DATA_HOME/zemra/register.sqlite, with $HOME/.local/share for an unset, empty or relative
+// XDG_DATA_HOME (which the XDG rules say to ignore); empty when neither gives an absolute folder,
+// so that no register is guessed at "/.local/share" or in the current folder.
 QString DefaultRegisterPath();
 
-// The register the user means: `given` (from --register) when not empty, else $ZEMRA_REGISTER
-// when set and not empty, else the default file.
-LocationResult ChooseRegisterLocation(const QString &given);
+// The register the user means: `given` (from --register) when given, else $ZEMRA_REGISTER when
+// set, else the default file. An empty --register is refused (Invalid), as an empty
+// ZEMRA_REGISTER or no default file is (CannotOpen, saying which variable to set).
+LocationResult ChooseRegisterLocation(const std::optional<QString> &given);

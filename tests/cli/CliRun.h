@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QSettings>
@@ -26,6 +29,48 @@ inline QString CliSettingsHome()
 {
     static QTemporaryDir home;
     return home.path();
+}
+
+// zemra-cli copied into a folder of its own that every user may enter, for runs as another user
+// (a checkout under /root, or in a folder of mode 0700, is out of their reach). The build links
+// the program's libraries statically; Qt and its plugins are the system's.
+inline QString ReachableCli()
+{
+    static QTemporaryDir folder;
+    static const QString path = [] {
+        const QString copy = folder.filePath(QStringLiteral("zemra-cli"));
+        const QFileDevice::Permissions open = QFileDevice::ReadOwner | QFileDevice::WriteOwner
+            | QFileDevice::ExeOwner | QFileDevice::ReadGroup | QFileDevice::ExeGroup
+            | QFileDevice::ReadOther | QFileDevice::ExeOther;
+        if (!folder.isValid() || !QFile::setPermissions(folder.path(), open)
+            || !QFile::copy(QStringLiteral(ZEMRA_CLI), copy) || !QFile::setPermissions(copy, open))
+            qFatal("cannot copy zemra-cli where every user may run it");
+        return copy;
+    }();
+    return path;
+}
+
+// The environment for a run of ReachableCli() as another user: a leak checker's suppressions
+// file, which lies in the checkout too, is copied beside it, since a sanitizer that cannot read
+// it ends the program.
+inline QProcessEnvironment ReachableEnvironment(QProcessEnvironment environment)
+{
+    QStringList options = environment.value(QStringLiteral("LSAN_OPTIONS"))
+                              .split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    for (QString &option : options) {
+        if (!option.startsWith(QLatin1String("suppressions=")))
+            continue;
+        const QString copy = QFileInfo(ReachableCli()).dir().filePath(QStringLiteral("lsan.supp"));
+        if (!QFile::exists(copy)
+            && (!QFile::copy(option.section(QLatin1Char('='), 1), copy)
+                || !QFile::setPermissions(copy,
+                    QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther)))
+            qFatal("cannot copy the leak checker's suppressions where every user may read them");
+        option = QStringLiteral("suppressions=") + copy;
+    }
+    if (!options.isEmpty())
+        environment.insert(QStringLiteral("LSAN_OPTIONS"), options.join(QLatin1Char(':')));
+    return environment;
 }
 
 inline CliRun RunCli(const QStringList &arguments,

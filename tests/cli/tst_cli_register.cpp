@@ -86,12 +86,12 @@ CliRun runAsNobody(const QStringList &arguments)
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), CliSettingsHome());
-    process.setProcessEnvironment(environment);
+    process.setProcessEnvironment(ReachableEnvironment(environment));
     process.setChildProcessModifier([] {
         if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
             ::_exit(126);
     });
-    process.start(QStringLiteral(ZEMRA_CLI), arguments);
+    process.start(ReachableCli(), arguments);
     CliRun run;
     if (process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit)
         run.exitCode = process.exitCode();
