@@ -58,7 +58,9 @@ int readDate(const CommandLine &commandLine, const QString &option, QDate &date)
     date = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
     if (!date.isValid() || text.size() != 10)
         return commandLine.usageError(
-            QStringLiteral("--%1 wants a date YYYY-MM-DD, not \"%2\".").arg(option, text));
+            QStringLiteral("--%1 wants a date YYYY-MM-DD, not \"%2\"; the years are 0001 to "
+                           "9999.")
+                .arg(option, text));
     return -1;
 }
 
@@ -603,7 +605,7 @@ int runHistory(const QStringList &arguments)
             out += CsvField(aircraft.registration) + ',' + QByteArray::number(period.readout) + ','
                 + dateText(period.from).toUtf8() + ',' + dateText(period.taken).toUtf8() + ','
                 + CsvField(period.fileName) + ',' + QByteArray::number(period.record) + ','
-                + period.added.toUtf8() + ',' + CsvField(period.addedBy) + ','
+                + period.added.toUtf8() + ',' + CsvField(VisibleControls(period.addedBy)) + ','
                 + (period.afterReset ? "reset" : "") + ',' + QByteArray::number(period.seconds)
                 + ',' + NumberText(period.hours) + ',' + QByteArray::number(period.totalSeconds)
                 + ',' + NumberText(period.totalHours);
@@ -800,10 +802,15 @@ int RunImport(const QStringList &arguments)
     if (parser.positionalArguments().size() != 1)
         return commandLine.usageError(QStringLiteral("give one file."));
     const QString name = parser.positionalArguments().first();
-    QByteArray json;
-    QString error;
-    if (!ReadInputFile(name, std::numeric_limits<qint64>::max(), json, error)) {
-        PrintMessage(error);
+    RegularFile file;
+    if (const Result readable = OpenForReading(file, name); !readable.ok()) {
+        PrintMessage(OpenFailureText(name, readable));
+        return ExitRefused;
+    }
+    // Read through the descriptor opened as a regular file, a piece at a time.
+    QFile json;
+    if (!json.open(file.handle(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle)) {
+        PrintMessage(QStringLiteral("Cannot read \"%1\": %2").arg(name, json.errorString()));
         return ExitRefused;
     }
     OpenedRegister opened;

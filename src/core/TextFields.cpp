@@ -49,6 +49,21 @@ bool IsText(const QByteArray &bytes)
     return !bytes.contains('\0') && !decoder.hasError();
 }
 
+QString VisibleControls(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\\'))
+            out += QStringLiteral("\\\\");
+        else if (c.category() != QChar::Other_Control) // all of them below U+00A0
+            out += c;
+        else
+            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+    }
+    return out;
+}
+
 QByteArray CsvField(const QString &text)
 {
     QByteArray bytes = text.toUtf8();

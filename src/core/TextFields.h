@@ -18,6 +18,10 @@ QByteArray NumberText(const std::optional<double> &value);
 QString ShortNumber(double value);
 // True for text a person wrote: valid UTF-8 without NUL bytes.
 bool IsText(const QByteArray &bytes);
+// Text that came from outside (a login name) as a terminal or a spreadsheet may be shown it:
+// each control character as \xHH and a backslash doubled, so that nothing
+// in it moves the cursor, changes colours or starts a new row.
+QString VisibleControls(const QString &text);
 // RFC 4180 field and JSON string.
 QByteArray CsvField(const QString &text);
 QByteArray JsonString(const QString &text);
