@@ -178,7 +178,9 @@ int runAircraft(const QStringList &arguments)
     QCommandLineParser &parser = commandLine.parser();
     addRegisterOptions(parser);
     parser.addOption({QStringLiteral("aircraft"),
-        QStringLiteral("The registration, matched whatever its case."), QStringLiteral("REG")});
+        QStringLiteral("The registration, matched whatever its case; invisible, space-like or "
+                       "dash-like\ncharacters other than the plain space and hyphen are refused."),
+        QStringLiteral("REG")});
     parser.addOption({QStringLiteral("type"),
         QStringLiteral("The aircraft's type (empty: none); alone, the type whose data is set."),
         QStringLiteral("TYPE")});
@@ -319,8 +321,8 @@ int runAdd(const QStringList &arguments)
     parser.addOption({QStringLiteral("aircraft"), QStringLiteral("The aircraft's registration."),
         QStringLiteral("REG")});
     parser.addOption({QStringLiteral("date"),
-        QStringLiteral("The date the read-outs were taken (default: each file's modification "
-                       "date)."),
+        QStringLiteral("The date the read-outs were taken, years 0001 to 9999 (default: each "
+                       "file's\nmodification date, refused outside those years)."),
         QStringLiteral("YYYY-MM-DD")});
     if (const int status = commandLine.parse(arguments); status >= 0)
         return status;
@@ -793,7 +795,11 @@ int RunImport(const QStringList &arguments)
 {
     CommandLine commandLine(QStringLiteral("import"),
         QStringLiteral("Take a whole exported register (zemra-cli export) into a register that "
-                       "holds nothing yet,\nin one transaction."),
+                       "holds nothing yet,\nin one transaction, read a piece at a time. Refused "
+                       "whole: a text holding U+0000, a read-out\nid above 2147483645 (the next "
+                       "one must fit in 32 bits), \"types\" after \"aircraft\" or an\n"
+                       "aircraft's \"readouts\" before its other keys (the export writes them "
+                       "the other way)."),
         QStringLiteral("FILE"));
     QCommandLineParser &parser = commandLine.parser();
     addRegisterOptions(parser);

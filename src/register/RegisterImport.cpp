@@ -236,6 +236,13 @@ bool StreamingImport::aircraft(qsizetype index)
                 object.insert(key, value);
                 continue;
             }
+            for (const char *needed : {"registration", "combine", "created", "changed"}) {
+                if (!object.contains(QLatin1String(needed)))
+                    return m_values.fail(where,
+                        QStringLiteral("\"%1\" is missing before \"readouts\", where the export "
+                                       "writes it")
+                            .arg(QLatin1String(needed)));
+            }
             if (!m_values.aircraft(object, where, plane))
                 return false;
             int position = 0;

@@ -1026,6 +1026,21 @@ void TestRegister::importRefusals_data()
         QTest::addRow("%s: U+0000 in a file name", engine)
             << engine << oneReadout("5", "\"a\\u0000b.dat\"", "\"eve\"")
             << "aircraft 1 (\"D-EIMP\"), read-out 1 (id 5): \"file\" holds the character U+0000";
+        QByteArray document = oneReadout("5", "\"a.dat\"", "\"eve\"");
+        QTest::addRow("%s: types after aircraft", engine)
+            << engine
+            << QByteArray(document)
+                   .replace("\"types\":[],", "")
+                   .replace("]}]}", "]}],\"types\":[]}")
+            << "its \"types\" come after its \"aircraft\"";
+        QTest::addRow("%s: a key after the read-outs", engine)
+            << engine
+            << QByteArray(document)
+                   .replace("\"combine\":\"running\",", "")
+                   .replace("]}]}", "],\"combine\":\"running\"}]}")
+            << "aircraft 1: \"combine\" is missing before \"readouts\"";
+        QTest::addRow("%s: cut short in a read-out", engine)
+            << engine << document.left(document.indexOf("\"file\"")) << "it is not JSON (";
         QTest::addRow("%s: U+0000 in the adder", engine)
             << engine << oneReadout("5", "\"a.dat\"", "\"eve\\u0000\"")
             << "read-out 1 (id 5): \"addedBy\" holds the character U+0000";
