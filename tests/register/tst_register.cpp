@@ -192,6 +192,8 @@ private slots:
     void importRefusals();
     void killedImport_data() { engines(); }
     void killedImport();
+    void importWritesAsItReads_data() { engines(); }
+    void importWritesAsItReads();
     void confusableNames_data();
     void confusableNames();
     void modificationDateOutOfRange();
@@ -1139,6 +1141,39 @@ void TestRegister::killedImport()
     QVERIFY(kills > 20);
     const std::unique_ptr<Register> reg = open(target);
     QCOMPARE(exported(*reg), document);
+}
+
+// Read-outs are written while the document is still being read, never after holding all of it.
+void TestRegister::importWritesAsItReads()
+{
+    QFETCH(QString, engine);
+    const std::unique_ptr<Register> source = open(fresh(engine));
+    QVERIFY(source);
+    QVERIFY(source->setAircraft({QStringLiteral("D-EBIG"), {}, CombineMode::Running, {}}).ok());
+    QList<CounterRecord> records;
+    for (int i = 0; i < 4000; ++i)
+        records << record(i, (7 * i) % 43200, 1);
+    const QString path = file(QStringLiteral("writes-as-read.dat"), records);
+    QVERIFY(source->add(QStringLiteral("D-EBIG"), {{path, day("2024-03-01")}}).ok());
+    const QByteArray document = exported(*source);
+    QVERIFY(document.size() > 512 * 1024);
+
+    Trickle in(document);
+    std::vector<qint64> positions;
+    RegisterOptions options;
+    options.beforeStatement = [&] { positions.push_back(in.pos()); };
+    OpenedRegister target = Register::open(fresh(engine), Register::Access::Write, options);
+    QVERIFY2(target.ok(), qPrintable(target.message()));
+    positions.clear();
+    const ImportResult imported = target.reg->importJson(in, QStringLiteral("big.json"));
+    QVERIFY2(imported.ok(), qPrintable(imported.message()));
+    const qsizetype early = std::count_if(positions.begin(), positions.end(),
+        [&](qint64 at) { return at > 0 && at < document.size() / 2; });
+    QVERIFY2(early >= 5,
+        qPrintable(QStringLiteral("%1 of %2 statements ran in the document's "
+                                  "first half")
+                       .arg(early)
+                       .arg(positions.size())));
 }
 
 void TestRegister::confusableNames_data()
