@@ -267,7 +267,7 @@ public:
     // Every aircraft ranked by life used (counted estimate), then damage per 1000 h, with the
     // aircraft without a damage figure after them by registration. With `since`, only the
     // read-outs taken on or after that day count: each period belongs to the day of the read-out
-    // that ends it.
+    // that ends it; Invalid for a day outside the years 1 to 9999.
     UsageListResult fleet(const std::optional<QDate> &since = std::nullopt);
 
     // The whole register as one JSON document (RegisterExport.h), written to `out` as it is read.

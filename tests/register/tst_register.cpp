@@ -197,6 +197,7 @@ private slots:
     void confusableNames_data();
     void confusableNames();
     void modificationDateOutOfRange();
+    void fleetSinceOutOfRange();
 
 private:
     void engines();
@@ -1237,6 +1238,22 @@ void TestRegister::modificationDateOutOfRange()
         added.message().contains(QLatin1String("in the year 10000, outside the years 1 to 9999")),
         qPrintable(added.message()));
     QCOMPARE(reg->list().aircraft.front().usage.readouts, 0);
+}
+
+// A day after 9999 compared as text would come before every day kept.
+void TestRegister::fleetSinceOutOfRange()
+{
+    const std::unique_ptr<Register> reg = open(fresh(QStringLiteral("sqlite")));
+    QVERIFY(reg);
+    QVERIFY(reg->setAircraft({QStringLiteral("D-ESIN"), {}, CombineMode::Running, {}}).ok());
+    const QString path = file(QStringLiteral("since.dat"), {record(1, 2, 3)});
+    QVERIFY(reg->add(QStringLiteral("D-ESIN"), {{path, day("2024-01-01")}}).ok());
+    const UsageListResult fleet = reg->fleet(QDate(10000, 1, 1));
+    QVERIFY(!fleet.ok());
+    QCOMPARE(fleet.failure(), Result::Invalid);
+    QVERIFY2(fleet.message().contains(QLatin1String("outside the years 1 to 9999")),
+        qPrintable(fleet.message()));
+    QCOMPARE(reg->fleet(QDate(2024, 1, 1)).aircraft.front().usage.readouts, 1);
 }
 
 QTEST_GUILESS_MAIN(TestRegister)
