@@ -60,7 +60,9 @@ int readDate(const CommandLine &commandLine, const QString &option, QDate &date)
     date = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
     if (!date.isValid() || text.size() != 10)
         return commandLine.usageError(
-            QStringLiteral("--%1 wants a date YYYY-MM-DD, not \"%2\".").arg(option, text));
+            QStringLiteral("--%1 wants a date YYYY-MM-DD, not \"%2\"; the years are 0001 to "
+                           "9999.")
+                .arg(option, text));
     return -1;
 }
 
@@ -183,7 +185,9 @@ int runAircraft(const QStringList &arguments)
     QCommandLineParser &parser = commandLine.parser();
     addRegisterOptions(parser);
     parser.addOption({QStringLiteral("aircraft"),
-        QStringLiteral("The registration, matched whatever its case."), QStringLiteral("REG")});
+        QStringLiteral("The registration, matched whatever its case; invisible, space-like or "
+                       "dash-like\ncharacters other than the plain space and hyphen are refused."),
+        QStringLiteral("REG")});
     parser.addOption({QStringLiteral("type"),
         QStringLiteral("The aircraft's type (empty: none); alone, the type whose data is set."),
         QStringLiteral("TYPE")});
@@ -324,8 +328,8 @@ int runAdd(const QStringList &arguments)
     parser.addOption({QStringLiteral("aircraft"), QStringLiteral("The aircraft's registration."),
         QStringLiteral("REG")});
     parser.addOption({QStringLiteral("date"),
-        QStringLiteral("The date the read-outs were taken (default: each file's modification "
-                       "date)."),
+        QStringLiteral("The date the read-outs were taken, years 0001 to 9999 (default: each "
+                       "file's\nmodification date, refused outside those years)."),
         QStringLiteral("YYYY-MM-DD")});
     if (const int status = commandLine.parse(arguments); status >= 0)
         return status;
@@ -610,7 +614,7 @@ int runHistory(const QStringList &arguments)
             out += CsvField(aircraft.registration) + ',' + QByteArray::number(period.readout) + ','
                 + dateText(period.from).toUtf8() + ',' + dateText(period.taken).toUtf8() + ','
                 + CsvField(period.fileName) + ',' + QByteArray::number(period.record) + ','
-                + period.added.toUtf8() + ',' + CsvField(period.addedBy) + ','
+                + period.added.toUtf8() + ',' + CsvField(VisibleControls(period.addedBy)) + ','
                 + (period.afterReset ? "reset" : "") + ',' + QByteArray::number(period.seconds)
                 + ',' + NumberText(period.hours) + ',' + QByteArray::number(period.totalSeconds)
                 + ',' + NumberText(period.totalHours);
@@ -805,7 +809,11 @@ int RunImport(const QStringList &arguments)
 {
     CommandLine commandLine(QStringLiteral("import"),
         QStringLiteral("Take a whole exported register (zemra-cli export) into a register that "
-                       "holds nothing yet,\nin one transaction."),
+                       "holds nothing yet,\nin one transaction, read a piece at a time. Refused "
+                       "whole: a text holding U+0000, a read-out\nid above 2147483645 (the next "
+                       "one must fit in 32 bits), \"types\" after \"aircraft\" or an\n"
+                       "aircraft's \"readouts\" before its other keys (the export writes them "
+                       "the other way)."),
         QStringLiteral("FILE"));
     QCommandLineParser &parser = commandLine.parser();
     addRegisterOptions(parser);
@@ -814,10 +822,15 @@ int RunImport(const QStringList &arguments)
     if (parser.positionalArguments().size() != 1)
         return commandLine.usageError(QStringLiteral("give one file."));
     const QString name = parser.positionalArguments().first();
-    QByteArray json;
-    QString error;
-    if (!ReadInputFile(name, std::numeric_limits<qint64>::max(), json, error)) {
-        PrintMessage(error);
+    RegularFile file;
+    if (const Result readable = OpenForReading(file, name); !readable.ok()) {
+        PrintMessage(OpenFailureText(name, readable));
+        return ExitRefused;
+    }
+    // Read through the descriptor opened as a regular file, a piece at a time.
+    QFile json;
+    if (!json.open(file.handle(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle)) {
+        PrintMessage(QStringLiteral("Cannot read \"%1\": %2").arg(name, json.errorString()));
         return ExitRefused;
     }
     OpenedRegister opened;

@@ -64,6 +64,11 @@ QString EscapeControls(const QString &text, bool keepLineEnds)
     return out;
 }
 
+QString VisibleControls(const QString &text)
+{
+    return EscapeControls(QString(text).replace(QLatin1Char('\\'), QStringLiteral("\\\\")), false);
+}
+
 QString MessageValue(const QString &value, qsizetype maxCharacters)
 {
     if (value.size() <= maxCharacters)

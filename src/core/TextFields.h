@@ -24,6 +24,9 @@ bool IsText(const QByteArray &bytes);
 QString MessageValue(const QString &value, qsizetype maxCharacters = 200);
 // The same escaping for a whole message, which keeps its own line ends.
 QString EscapeControls(const QString &text, bool keepLineEnds);
+// Text that came from outside (a login name) as a table shows it: escaped so, and a backslash
+// doubled, so that an escape in the text itself is told from one made here.
+QString VisibleControls(const QString &text);
 // RFC 4180 field and JSON string.
 QByteArray CsvField(const QString &text);
 QByteArray JsonString(const QString &text);

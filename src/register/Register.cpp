@@ -50,6 +50,10 @@ QString modificationDate(const QFile &file, QDate &date)
     if (::fstat(file.handle(), &status) != 0)
         return QStringLiteral("its modification date cannot be read");
     date = QDateTime::fromSecsSinceEpoch(status.st_mtime).date();
+    if (!IsRegisterDate(date))
+        return QStringLiteral("its modification date is in the year %1, outside the years 1 to "
+                              "9999 that the register keeps; give the date it was taken")
+            .arg(date.year());
     return {};
 }
 
@@ -165,6 +169,8 @@ OpenedRegister Register::open(
             return failed<OpenedRegister>(read);
         if (version > RegisterSchemaVersion)
             return failed<OpenedRegister>(refuseNewer(db, version));
+        if (Result logged = db.keepWriteAheadLog(); !logged.ok())
+            return failed<OpenedRegister>(logged);
         if (version < RegisterSchemaVersion) {
             // Under the writer's lock the version is read again: another command may have
             // upgraded it meanwhile.
@@ -196,6 +202,8 @@ OpenedRegister Register::open(
                 QStringLiteral("The register \"%1\" holds no register yet: the first change "
                                "makes it.")
                     .arg(location.text)));
+        if (Result logged = db.keepWriteAheadLog(); !logged.ok())
+            return failed<OpenedRegister>(logged);
         if (Result begun = db.beginWrite(); !begun.ok())
             return failed<OpenedRegister>(begun);
         TransactionGuard guard(db);

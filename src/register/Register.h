@@ -13,6 +13,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -210,6 +211,8 @@ struct RegisterOptions
     int waitMilliseconds = 10000;
     // Who adds read-outs, as the register keeps it; empty: the login name.
     QString user;
+    // Called before each statement runs; for tests that end the program at every write.
+    std::function<void()> beforeStatement;
 };
 
 class Register;
@@ -264,14 +267,17 @@ public:
     // Every aircraft ranked by life used (counted estimate), then damage per 1000 h, with the
     // aircraft without a damage figure after them by registration. With `since`, only the
     // read-outs taken on or after that day count: each period belongs to the day of the read-out
-    // that ends it.
+    // that ends it; Invalid for a day outside the years 1 to 9999.
     UsageListResult fleet(const std::optional<QDate> &since = std::nullopt);
 
     // The whole register as one JSON document (RegisterExport.h), written to `out` as it is read.
     Result exportJson(QIODevice &out);
     // Takes in a whole exported register, into a register that holds nothing yet, in one
-    // transaction. Invalid: not such a document, a newer format, a value out of its range (the
-    // message names where), a register that is not empty.
+    // transaction, read from `in` a piece at a time, so that an export of any length is taken
+    // without holding it. Invalid: not such a document, a newer format, a value out of its range
+    // or one that either engine cannot keep (a U+0000 in a text, a read-out id that leaves the
+    // next one no 32-bit id; the message names where), a register that is not empty.
+    ImportResult importJson(QIODevice &in, const QString &sourceName);
     ImportResult importJson(const QByteArray &json, const QString &sourceName);
 
 private:

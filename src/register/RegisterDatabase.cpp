@@ -104,7 +104,16 @@ Result RegisterDatabase::openSQLite(Register::Access access)
     Result read = run(QStringLiteral("SELECT COUNT(*) FROM sqlite_master"));
     if (!read.ok() && m_readOnly) {
         // A write-ahead log needs its index file beside the register, which this user cannot
-        // make; with none there, no command is writing the register, and it is read as it is.
+        // make; with no log there, no command is writing the register, and it is read as it is.
+        // A log left by a killed writer holds committed changes that only a user who may write
+        // the folder can apply: reading past it would show the register without them.
+        if (const QFileInfo log(path + QStringLiteral("-wal")); log.exists() && log.size() > 0)
+            return Result(Result::Failed,
+                QStringLiteral("The register \"%1\" cannot be read: its write-ahead log \"%2\" "
+                               "holds changes that this user cannot apply, as it may not write "
+                               "the folder \"%3\". Run any register command on it once as a "
+                               "user who may write that folder.")
+                    .arg(m_location.text, log.filePath(), file.absolutePath()));
         connection.close();
         connection.setDatabaseName(QStringLiteral("file:")
             + QString::fromLatin1(QUrl::toPercentEncoding(QFileInfo(path).absoluteFilePath(), "/"))
@@ -116,19 +125,25 @@ Result RegisterDatabase::openSQLite(Register::Access access)
     }
     if (!read.ok())
         return read;
-    if (!m_readOnly) {
-        // Readers never wait for the writer and a killed writer leaves nothing half-done.
-        QSqlQuery query(connection);
-        if (Result mode = run(query, QStringLiteral("PRAGMA journal_mode = WAL")); !mode.ok())
-            return mode;
-        if (!query.next()
-            || query.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0)
-            return Result(Result::Failed,
-                QStringLiteral("The register \"%1\" cannot keep a write-ahead log (journal mode "
-                               "\"%2\"): is it on a network file system?")
-                    .arg(m_location.text, query.value(0).toString()));
-    }
     return run(QStringLiteral("PRAGMA foreign_keys = ON"));
+}
+
+Result RegisterDatabase::keepWriteAheadLog()
+{
+    if (!isSQLite() || m_readOnly)
+        return {};
+    // Readers never wait for the writer and a killed writer leaves nothing half-done. Only a
+    // file known to be a register is switched: the switch rewrites the file's header.
+    QSqlQuery query;
+    if (Result mode = run(query, QStringLiteral("PRAGMA journal_mode = WAL")); !mode.ok())
+        return mode;
+    if (!query.next()
+        || query.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0)
+        return Result(Result::Failed,
+            QStringLiteral("The register \"%1\" cannot keep a write-ahead log (journal mode "
+                           "\"%2\"): is it on a network file system?")
+                .arg(m_location.text, query.value(0).toString()));
+    return {};
 }
 
 Result RegisterDatabase::openPostgreSQL()
@@ -240,6 +255,8 @@ Result RegisterDatabase::run(
     query.setForwardOnly(true);
     // A statement without parameters runs as it is: PostgreSQL cannot prepare BEGIN or COMMIT.
     if (values.size() == 0) {
+        if (m_options.beforeStatement)
+            m_options.beforeStatement();
         if (!query.exec(sql))
             return failed(query.lastError());
         return {};
@@ -260,6 +277,8 @@ Result RegisterDatabase::run(const QString &sql, std::initializer_list<QVariant>
 
 Result RegisterDatabase::execute(QSqlQuery &query)
 {
+    if (m_options.beforeStatement)
+        m_options.beforeStatement();
     if (!query.exec())
         return failed(query.lastError());
     return {};

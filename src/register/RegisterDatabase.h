@@ -22,8 +22,12 @@ public:
     RegisterDatabase(const RegisterDatabase &) = delete;
     RegisterDatabase &operator=(const RegisterDatabase &) = delete;
 
-    // Connects and sets the connection up (WAL and the busy timeout, or the lock timeout).
+    // Connects and sets the connection up (the busy timeout, or the lock timeout). Nothing is
+    // written: the file may be another program's.
     Result open(Register::Access access);
+    // SQLite: switches a file known to be a register (or being made one) to its write-ahead
+    // log, outside any transaction; nothing on PostgreSQL or for a read-only file.
+    Result keepWriteAheadLog();
     bool isSQLite() const { return m_location.engine == RegisterLocation::Engine::SQLite; }
     const RegisterLocation &location() const { return m_location; }
     QSqlDatabase database() const;

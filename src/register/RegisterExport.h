@@ -34,5 +34,7 @@
 //   each pair of loads both set or both null. Numbers are written in the shortest text that reads
 //   back as the same double.
 //
-// The document is written one read-out to a line, so that it can be compared line by line.
+// The document is written one read-out to a line, so that it can be compared line by line. The
+// import reads it a piece at a time and needs the keys in the order written: "format" and
+// "version" before "types", "types" before "aircraft", and "readouts" last in each aircraft.
 constexpr int RegisterExportVersion = 1;

@@ -163,6 +163,11 @@ StructuralData ReadStructure(const QSqlQuery &query, int first, bool &valid)
     return structure;
 }
 
+bool IsRegisterDate(const QDate &date)
+{
+    return date.isValid() && date.year() >= 1 && date.year() <= 9999;
+}
+
 QString DateText(const QDate &date)
 {
     return date.toString(QStringLiteral("yyyy-MM-dd"));
@@ -201,6 +206,99 @@ QString LoginName()
     return QStringLiteral("uid %1").arg(::getuid());
 }
 
+namespace {
+// The characters a name cannot be told by when it is read: they look like nothing, like a space
+// or like a hyphen, so that two registrations that differ only by one would look the same.
+const char *confusableName(char32_t c)
+{
+    switch (c) {
+    case 0x00A0:
+        return "NO-BREAK SPACE";
+    case 0x00AD:
+        return "SOFT HYPHEN";
+    case 0x061C:
+        return "ARABIC LETTER MARK";
+    case 0x180E:
+        return "MONGOLIAN VOWEL SEPARATOR";
+    case 0x200B:
+        return "ZERO WIDTH SPACE";
+    case 0x200C:
+        return "ZERO WIDTH NON-JOINER";
+    case 0x200D:
+        return "ZERO WIDTH JOINER";
+    case 0x200E:
+        return "LEFT-TO-RIGHT MARK";
+    case 0x200F:
+        return "RIGHT-TO-LEFT MARK";
+    case 0x2010:
+        return "HYPHEN";
+    case 0x2011:
+        return "NON-BREAKING HYPHEN";
+    case 0x2012:
+        return "FIGURE DASH";
+    case 0x2013:
+        return "EN DASH";
+    case 0x2014:
+        return "EM DASH";
+    case 0x2015:
+        return "HORIZONTAL BAR";
+    case 0x202A:
+        return "LEFT-TO-RIGHT EMBEDDING";
+    case 0x202B:
+        return "RIGHT-TO-LEFT EMBEDDING";
+    case 0x202C:
+        return "POP DIRECTIONAL FORMATTING";
+    case 0x202D:
+        return "LEFT-TO-RIGHT OVERRIDE";
+    case 0x202E:
+        return "RIGHT-TO-LEFT OVERRIDE";
+    case 0x202F:
+        return "NARROW NO-BREAK SPACE";
+    case 0x2060:
+        return "WORD JOINER";
+    case 0x2066:
+        return "LEFT-TO-RIGHT ISOLATE";
+    case 0x2067:
+        return "RIGHT-TO-LEFT ISOLATE";
+    case 0x2068:
+        return "FIRST STRONG ISOLATE";
+    case 0x2069:
+        return "POP DIRECTIONAL ISOLATE";
+    case 0x2212:
+        return "MINUS SIGN";
+    case 0x3000:
+        return "IDEOGRAPHIC SPACE";
+    case 0xFE63:
+        return "SMALL HYPHEN-MINUS";
+    case 0xFEFF:
+        return "ZERO WIDTH NO-BREAK SPACE";
+    case 0xFF0D:
+        return "FULLWIDTH HYPHEN-MINUS";
+    default:
+        return nullptr;
+    }
+}
+
+// "U+200B ZERO WIDTH SPACE" for a character a name may not hold, else empty.
+QString refusedCharacter(char32_t c)
+{
+    const QString point = QStringLiteral("U+%1").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper();
+    if (const char *name = confusableName(c))
+        return point + QLatin1Char(' ') + QLatin1String(name);
+    switch (QChar::category(c)) {
+    case QChar::Other_Format: // invisible: direction marks, joiners, tags
+    case QChar::Separator_Line:
+    case QChar::Separator_Paragraph:
+        return point;
+    case QChar::Separator_Space: // every space but the plain one
+    case QChar::Punctuation_Dash: // every dash but the plain hyphen-minus
+        return c == U' ' || c == U'-' ? QString() : point;
+    default:
+        return {};
+    }
+}
+} // namespace
+
 QString NameProblem(const QString &name, const QString &what, int maxLength)
 {
     const QString trimmed = name.trimmed();
@@ -209,9 +307,16 @@ QString NameProblem(const QString &name, const QString &what, int maxLength)
     if (trimmed.size() > maxLength)
         return QStringLiteral("The %1 \"%2\" is longer than %3 characters.")
             .arg(what, trimmed, QString::number(maxLength));
-    for (const QChar c : trimmed) {
-        if (c.category() == QChar::Other_Control)
-            return QStringLiteral("The %1 \"%2\" holds a control character.").arg(what, trimmed);
+    for (const char32_t c : trimmed.toUcs4()) {
+        if (QChar::category(c) == QChar::Other_Control)
+            return QStringLiteral("The %1 \"%2\" holds a control character (U+%3).")
+                .arg(what, trimmed,
+                    QStringLiteral("%1").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper());
+        if (const QString refused = refusedCharacter(c); !refused.isEmpty())
+            return QStringLiteral("The %1 \"%2\" holds %3, which looks like another character "
+                                  "or like none; type it with plain letters, digits, spaces and "
+                                  "hyphens.")
+                .arg(what, trimmed, refused);
     }
     return {};
 }

@@ -34,8 +34,11 @@ std::vector<QVariant> StructureValues(const StructuralData &structure);
 // make structural data (a damaged or hand-edited register).
 StructuralData ReadStructure(const QSqlQuery &query, int first, bool &valid);
 
+// Dates are kept as "YYYY-MM-DD" with four digits of year, so that their text sorts as the dates
+// do: the register keeps the years 1 to 9999 only.
+bool IsRegisterDate(const QDate &date);
 QString DateText(const QDate &date); // "YYYY-MM-DD"
-QDate DateFromText(const QString &text); // invalid unless exactly "YYYY-MM-DD"
+QDate DateFromText(const QString &text); // invalid unless exactly "YYYY-MM-DD", years 1 to 9999
 QString UtcNow(); // "YYYY-MM-DDTHH:MM:SSZ"
 bool IsUtcTime(const QString &text);
 

@@ -32,7 +32,8 @@
 //               max_load_positive, max_load_negative, limit_load_positive, limit_load_negative
 //     the S-N columns are all set or all NULL, and so are the two limit loads.
 //   Keys: registration_key and name_key are the trimmed text, NFC, case-folded, so that a
-//   registration matches whatever its case. Dates are "YYYY-MM-DD", times UTC
+//   registration matches whatever its case. Dates are "YYYY-MM-DD" of the years
+//   0001 to 9999 only, so that their text sorts as the dates do; times UTC
 //   "YYYY-MM-DDTHH:MM:SSZ".
 //
 // Version 1: as version 2, without aircraft_types; the aircraft's type was the text column

@@ -182,6 +182,11 @@ UsageListResult Register::list()
 
 UsageListResult Register::fleet(const std::optional<QDate> &since)
 {
+    // Dates are compared as their text, which sorts as the dates do only with four-digit years.
+    if (since && !IsRegisterDate(*since))
+        return failed<UsageListResult>(Result(Result::Invalid,
+            QStringLiteral("The date %1 is outside the years 1 to 9999 that the register keeps.")
+                .arg(since->toString(Qt::ISODate))));
     return d->usageList(since, true);
 }
 

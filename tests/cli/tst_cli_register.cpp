@@ -41,6 +41,7 @@ private slots:
     void killedAdd();
     void refusals_data();
     void refusals();
+    void adderEscaped();
 
 private:
     void engines();
@@ -500,6 +501,8 @@ void TestCliRegister::refusals_data()
     };
     row("sqlite", "not a database", 1, "is not an SQLite database");
     row("sqlite", "read-only", 1, "is read-only");
+    row("sqlite", "another program's database: list", 1, "holds other tables (crew)");
+    row("sqlite", "another program's database: add", 1, "holds other tables (crew)");
     row("postgresql", "server down", 1, "cannot be reached: no PostgreSQL server answers");
     row("postgresql", "wrong database", 1, "the server has no such database");
     row("postgresql", "password in the URL", 2, "PGPASSWORD or ~/.pgpass");
@@ -542,6 +545,25 @@ void TestCliRegister::refusals()
         const CliRun list = runAsNobody({"register", "list", "--register", reg});
         QCOMPARE(list.exitCode, 0);
         QVERIFY(list.out.contains("D-EREF"));
+    } else if (fault.startsWith(QLatin1String("another program's database"))) {
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), fault);
+            db.setDatabaseName(reg);
+            QVERIFY(db.open());
+            QSqlQuery query(db);
+            QVERIFY(query.exec(QStringLiteral("CREATE TABLE crew (name TEXT)")));
+            QVERIFY(query.exec(QStringLiteral("INSERT INTO crew VALUES ('pilot')")));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(fault);
+        before = ReadAll(reg);
+        run = fault.endsWith(QLatin1String("list"))
+            ? cli({"register", "list"}, reg)
+            : cli({"register", "add", "--aircraft", "D-EREF", data}, reg);
+        // Not a byte of it changed, and no log left beside it.
+        QCOMPARE(ReadAll(reg), before);
+        for (const char *suffix : {"-wal", "-shm", "-journal"})
+            QVERIFY2(!QFile::exists(reg + QLatin1String(suffix)), suffix);
     } else if (fault == QLatin1String("server down")) {
         QDir().mkpath(m_dir.filePath(QStringLiteral("down")));
         run = cli({"fleet"},
@@ -578,6 +600,41 @@ void TestCliRegister::refusals()
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2(text(run.err).contains(said), run.err);
     QVERIFY(run.out.isEmpty());
+}
+
+// A login name is whatever the environment says: what it holds must not reach a terminal or a
+// spreadsheet as control characters.
+void TestCliRegister::adderEscaped()
+{
+    const QString reg = fresh(QStringLiteral("sqlite"));
+    const QString data = file(QStringLiteral("adder.dat"), {record(1, 1, 1)});
+    QVERIFY(
+        cli({"register", "aircraft", "--aircraft", "D-EADD", "--combine", "running"}, reg).exitCode
+        == 0);
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), m_dir.filePath(QStringLiteral("data")));
+    const QString adder = QStringLiteral("eve\x1b[2J\\\r\nx\ty");
+    environment.insert(QStringLiteral("LOGNAME"), adder);
+    environment.insert(QStringLiteral("USER"), adder);
+    const CliRun added = RunCli({"register", "add", "--aircraft", "D-EADD", "--date", "2024-01-01",
+                                    "--register", reg, data},
+        environment, {QStringLiteral("ZEMRA_REGISTER")});
+    QVERIFY2(added.exitCode == 0, added.err);
+    const CliRun csv = cli({"register", "history", "--aircraft", "D-EADD", "--format", "csv"}, reg);
+    QCOMPARE(csv.exitCode, 0);
+    for (const char control : {'\x1b', '\t'})
+        QVERIFY2(!csv.out.contains(control), csv.out);
+    const QList<QStringList> rows = csvRows(csv.out);
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows[1][rows[0].indexOf(QStringLiteral("added_by"))],
+        QStringLiteral("eve\\x1b[2J\\\\\\x0d\\x0ax\\x09y"));
+    // JSON keeps it as it is, escaped by JSON's own rules.
+    const CliRun json
+        = cli({"register", "history", "--aircraft", "D-EADD", "--format", "json"}, reg);
+    QCOMPARE(
+        QJsonDocument::fromJson(json.out)[QStringLiteral("periods")][0][QStringLiteral("addedBy")]
+            .toString(),
+        adder);
 }
 
 QTEST_GUILESS_MAIN(TestCliRegister)

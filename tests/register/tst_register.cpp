@@ -14,7 +14,12 @@
 #include <QSqlQuery>
 #include <QTest>
 
+#include <csignal>
+
 #include <sys/stat.h>
+#include <sys/time.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 // The register's library against both engines: every case runs once on an SQLite file in a
 // temporary folder and once on a database of a PostgreSQL server the test starts itself.
@@ -118,6 +123,37 @@ private:
     QString m_name;
     bool m_open = false;
 };
+
+// A document handed over a little at a time, as a slow disk or a pipe would.
+class Trickle : public QBuffer
+{
+public:
+    explicit Trickle(const QByteArray &bytes)
+    {
+        setData(bytes);
+        open(QIODevice::ReadOnly);
+    }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        return QBuffer::readData(data, std::min<qint64>(maxSize, 700));
+    }
+};
+
+// An export of one aircraft with one read-out whose id, file and adder are as given (JSON).
+QByteArray oneReadout(const QByteArray &id, const QByteArray &file, const QByteArray &by)
+{
+    QByteArray words;
+    for (int i = 0; i < RecordWords; ++i)
+        words += (i ? "," : "") + QByteArray::number(i + 1);
+    return "{\"format\":\"zemra-register\",\"version\":1,\"types\":[],\"aircraft\":[{"
+           "\"registration\":\"D-EIMP\",\"type\":null,\"combine\":\"running\","
+           "\"created\":\"2024-01-01T00:00:00Z\",\"changed\":\"2024-01-01T00:00:00Z\","
+           "\"structure\":null,\"readouts\":[{\"id\":"
+        + id + ",\"taken\":\"2024-01-02\",\"words\":[" + words + "],\"file\":" + file
+        + ",\"record\":1,\"added\":\"2024-01-02T00:00:00Z\",\"addedBy\":" + by + "}]}]}";
+}
 } // namespace
 
 Q_DECLARE_METATYPE(Script)
@@ -149,6 +185,19 @@ private slots:
     void namesAsGiven();
     void refusals_data();
     void refusals();
+    void foreignDatabaseUnchanged_data();
+    void foreignDatabaseUnchanged();
+    void logLeftByWriter();
+    void importRefusals_data();
+    void importRefusals();
+    void killedImport_data() { engines(); }
+    void killedImport();
+    void importWritesAsItReads_data() { engines(); }
+    void importWritesAsItReads();
+    void confusableNames_data();
+    void confusableNames();
+    void modificationDateOutOfRange();
+    void fleetSinceOutOfRange();
 
 private:
     void engines();
@@ -639,7 +688,8 @@ void TestRegister::roundTripAcrossEngines()
                     CombineMode::Running, limitsOnly})
                 .ok());
     QVERIFY(first->setAircraft({QStringLiteral("D-E;1'"), {}, CombineMode::Separate, full}).ok());
-    const QString a = file(QStringLiteral("rt ä;'.dat"), {record(1, 5, 1), record(4, 9, 1)});
+    const QString a
+        = file(QStringLiteral("rt ä;'\"]}[{\\.dat"), {record(1, 5, 1), record(4, 9, 1)});
     const QString b = file(QStringLiteral("rt-b.dat"), {record(2, 7, 2), record(1, 1, 1)});
     QVERIFY(first->add(QStringLiteral("SP-ŻÓŁW"), {{a, day("2024-01-01")}, {b, day("2024-02-01")}})
                 .ok());
@@ -654,7 +704,9 @@ void TestRegister::roundTripAcrossEngines()
     for (const QString &engine : chain.mid(1)) {
         last = open(fresh(engine));
         QVERIFY(last);
-        const ImportResult imported = last->importJson(previous, QStringLiteral("previous.json"));
+        // A little at a time, so that values with quotes and brackets fall across the pieces.
+        Trickle in(previous);
+        const ImportResult imported = last->importJson(in, QStringLiteral("previous.json"));
         QVERIFY2(imported.ok(), qPrintable(imported.message()));
         QCOMPARE(imported.readouts, 5);
         previous = exported(*last);
@@ -780,7 +832,7 @@ void TestRegister::refusals()
     // What an attempt gives; every attempt is an addition after opening for writing.
     const auto attempt = [&](const RegisterLocation &where, int wait = 10000) -> Result {
         OpenedRegister opened
-            = Register::open(where, Register::Access::Write, RegisterOptions {wait, {}});
+            = Register::open(where, Register::Access::Write, RegisterOptions {wait, {}, {}});
         if (!opened.ok())
             return opened;
         return opened.reg->add(plane, {{data, day("2024-02-02")}});
@@ -899,6 +951,320 @@ void TestRegister::refusals()
     QVERIFY(!result.ok());
     QVERIFY2(result.message().contains(said), qPrintable(result.message()));
     QCOMPARE(int(result.failure()), failure);
+}
+
+void TestRegister::foreignDatabaseUnchanged_data()
+{
+    QTest::addColumn<int>("access");
+    QTest::newRow("read") << int(Register::Access::Read);
+    QTest::newRow("write") << int(Register::Access::Write);
+}
+
+void TestRegister::foreignDatabaseUnchanged()
+{
+    QFETCH(int, access);
+    const RegisterLocation location = fresh(QStringLiteral("sqlite"));
+    {
+        RawConnection raw(location);
+        QVERIFY(raw.exec(QStringLiteral("CREATE TABLE crew (name TEXT)")));
+        QVERIFY(raw.exec(QStringLiteral("INSERT INTO crew VALUES ('pilot')")));
+    }
+    const QByteArray before = ReadAll(location.path);
+    QVERIFY(!before.isEmpty());
+    const OpenedRegister opened = Register::open(location, Register::Access(access));
+    QVERIFY(!opened.ok());
+    QVERIFY2(opened.message().contains(QLatin1String("holds other tables (crew)")),
+        qPrintable(opened.message()));
+    QCOMPARE(ReadAll(location.path), before);
+    for (const char *suffix : {"-wal", "-shm", "-journal"})
+        QVERIFY2(!QFile::exists(location.path + QLatin1String(suffix)), suffix);
+}
+
+// A writer killed with its changes only in the log leaves them for the next one who may write
+// the folder; a reader who may not must not show the register without them.
+void TestRegister::logLeftByWriter()
+{
+    const RegisterLocation original = fresh(QStringLiteral("sqlite"));
+    QVERIFY(
+        open(original)->setAircraft({QStringLiteral("D-EONE"), {}, CombineMode::Running, {}}).ok());
+    const QString folder = m_dir.filePath(QStringLiteral("left-log"));
+    QVERIFY(QDir().mkpath(folder));
+    RegisterLocation copy = original;
+    copy.path = folder + QStringLiteral("/r.sqlite");
+    copy.text = copy.path;
+    {
+        const std::unique_ptr<Register> writer = open(original);
+        QVERIFY(writer);
+        QVERIFY(writer->setAircraft({QStringLiteral("D-ETWO"), {}, CombineMode::Running, {}}).ok());
+        // What a killed writer leaves: the file and its log, without the log's index.
+        QVERIFY(QFileInfo(original.path + QStringLiteral("-wal")).size() > 0);
+        QVERIFY(QFile::copy(original.path, copy.path));
+        QVERIFY(QFile::copy(
+            original.path + QStringLiteral("-wal"), copy.path + QStringLiteral("-wal")));
+    }
+    for (const QString &name : {copy.path, copy.path + QStringLiteral("-wal")})
+        QVERIFY(
+            QFile::setPermissions(name, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+    const QByteArray before = ReadAll(copy.path);
+    QCOMPARE(RunAsNobody([&] {
+        const OpenedRegister opened = Register::open(copy, Register::Access::Read);
+        if (opened.ok()) {
+            qWarning("opened, with %d aircraft", int(opened.reg->list().aircraft.size()));
+            return 1;
+        }
+        const bool said = opened.message().contains(copy.path + QStringLiteral("-wal"))
+            && opened.message().contains(QLatin1String("may not write the folder"));
+        if (!said)
+            qWarning("%s", qPrintable(opened.message()));
+        return said && opened.failure() == Result::Failed ? 0 : 1;
+    }),
+        0);
+    QCOMPARE(ReadAll(copy.path), before);
+    // One who may write the folder applies the log and sees both.
+    const std::unique_ptr<Register> reader = open(copy, Register::Access::Read);
+    QVERIFY(reader);
+    QCOMPARE(reader->list().aircraft.size(), size_t(2));
+}
+
+void TestRegister::importRefusals_data()
+{
+    QTest::addColumn<QString>("engine");
+    QTest::addColumn<QByteArray>("document");
+    QTest::addColumn<QString>("said"); // empty: imported
+    for (const char *engine : {"sqlite", "postgresql"}) {
+        QTest::addRow("%s: the highest id", engine)
+            << engine << oneReadout("2147483645", "\"a.dat\"", "\"eve\"") << QString();
+        QTest::addRow("%s: an id that leaves the next none", engine)
+            << engine << oneReadout("2147483646", "\"a.dat\"", "\"eve\"")
+            << "read-out 1: \"id\" must be a whole number from 1 to 2147483645";
+        QTest::addRow("%s: U+0000 in a file name", engine)
+            << engine << oneReadout("5", "\"a\\u0000b.dat\"", "\"eve\"")
+            << "aircraft 1 (\"D-EIMP\"), read-out 1 (id 5): \"file\" holds the character U+0000";
+        QByteArray document = oneReadout("5", "\"a.dat\"", "\"eve\"");
+        QTest::addRow("%s: types after aircraft", engine)
+            << engine
+            << QByteArray(document)
+                   .replace("\"types\":[],", "")
+                   .replace("]}]}", "]}],\"types\":[]}")
+            << "its \"types\" come after its \"aircraft\"";
+        QTest::addRow("%s: a key after the read-outs", engine)
+            << engine
+            << QByteArray(document)
+                   .replace("\"combine\":\"running\",", "")
+                   .replace("]}]}", "],\"combine\":\"running\"}]}")
+            << "aircraft 1: \"combine\" is missing before \"readouts\"";
+        QTest::addRow("%s: cut short in a read-out", engine)
+            << engine << document.left(document.indexOf("\"file\"")) << "it is not JSON (";
+        QTest::addRow("%s: U+0000 in the adder", engine)
+            << engine << oneReadout("5", "\"a.dat\"", "\"eve\\u0000\"")
+            << "read-out 1 (id 5): \"addedBy\" holds the character U+0000";
+    }
+}
+
+// What one engine cannot keep is refused on both, the same way, before anything is kept.
+void TestRegister::importRefusals()
+{
+    QFETCH(QString, engine);
+    QFETCH(QByteArray, document);
+    QFETCH(QString, said);
+    const std::unique_ptr<Register> reg = open(fresh(engine));
+    QVERIFY(reg);
+    const ImportResult imported = reg->importJson(document, QStringLiteral("limits.json"));
+    if (said.isEmpty()) {
+        QVERIFY2(imported.ok(), qPrintable(imported.message()));
+        // The next read-out still gets an id that both engines keep.
+        const QString path = file(QStringLiteral("after-limit.dat"), {record(3, 4, 5)});
+        const AddResult added = reg->add(QStringLiteral("D-EIMP"), {{path, day("2024-02-02")}});
+        QVERIFY2(added.ok(), qPrintable(added.message()));
+        QCOMPARE(added.files.front().firstReadout, 2147483646);
+        return;
+    }
+    QVERIFY(!imported.ok());
+    QCOMPARE(imported.failure(), Result::Invalid);
+    QVERIFY2(imported.message().contains(said), qPrintable(imported.message()));
+    QVERIFY(reg->list().aircraft.empty());
+}
+
+// The import killed before each statement it runs leaves the register as it was, and the same
+// import afterwards takes it all.
+void TestRegister::killedImport()
+{
+    QFETCH(QString, engine);
+    const std::unique_ptr<Register> source = open(fresh(engine));
+    QVERIFY(source);
+    StructuralData data;
+    data.damage = sn();
+    QVERIFY(source->setType(QStringLiteral("Zeta 2"), data).ok());
+    QVERIFY(source
+                ->setAircraft(
+                    {QStringLiteral("D-EONE"), QStringLiteral("Zeta 2"), CombineMode::Running, {}})
+                .ok());
+    QVERIFY(source->setAircraft({QStringLiteral("D-ETWO"), {}, CombineMode::Separate, data}).ok());
+    QList<CounterRecord> records;
+    for (int i = 0; i < 30; ++i)
+        records << record(10 * i, 60 * i, 1);
+    const QString path = file(QStringLiteral("killed-import.dat"), records);
+    QVERIFY(source->add(QStringLiteral("D-EONE"), {{path, day("2024-01-01")}}).ok());
+    QVERIFY(source->add(QStringLiteral("D-ETWO"), {{path, day("2024-01-02")}}).ok());
+    const QByteArray document = exported(*source);
+
+    const RegisterLocation target = fresh(engine);
+    QVERIFY(open(target));
+    bool completed = false;
+    int kills = 0;
+    for (int killAt = 1; !completed && killAt < 1000; ++killAt) {
+        const pid_t child = ::fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            int statements = 0;
+            RegisterOptions options;
+            options.beforeStatement = [&] {
+                if (++statements == killAt)
+                    ::raise(SIGKILL);
+            };
+            OpenedRegister opened = Register::open(target, Register::Access::Write, options);
+            Trickle in(document);
+            ::_exit(
+                opened.ok() && opened.reg->importJson(in, QStringLiteral("k.json")).ok() ? 0 : 3);
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        if (WIFEXITED(status)) {
+            QCOMPARE(WEXITSTATUS(status), 0);
+            completed = true;
+            break;
+        }
+        QVERIFY(WIFSIGNALED(status));
+        ++kills;
+        const std::unique_ptr<Register> reg = open(target);
+        QVERIFY(reg);
+        RawConnection raw(target);
+        for (const char *table :
+            {"aircraft_types", "aircraft", "additions", "readouts", "usage_by_day"})
+            QCOMPARE(raw.value(QStringLiteral("SELECT COUNT(*) FROM %1").arg(QLatin1String(table)))
+                         .toLongLong(),
+                0);
+        if (engine == QLatin1String("sqlite"))
+            QCOMPARE(raw.value(QStringLiteral("PRAGMA integrity_check")).toString(),
+                QStringLiteral("ok"));
+    }
+    QVERIFY(completed);
+    qInfo("the import was killed at each of its %d statements", kills);
+    QVERIFY(kills > 20);
+    const std::unique_ptr<Register> reg = open(target);
+    QCOMPARE(exported(*reg), document);
+}
+
+// Read-outs are written while the document is still being read, never after holding all of it.
+void TestRegister::importWritesAsItReads()
+{
+    QFETCH(QString, engine);
+    const std::unique_ptr<Register> source = open(fresh(engine));
+    QVERIFY(source);
+    QVERIFY(source->setAircraft({QStringLiteral("D-EBIG"), {}, CombineMode::Running, {}}).ok());
+    QList<CounterRecord> records;
+    for (int i = 0; i < 4000; ++i)
+        records << record(i, (7 * i) % 43200, 1);
+    const QString path = file(QStringLiteral("writes-as-read.dat"), records);
+    QVERIFY(source->add(QStringLiteral("D-EBIG"), {{path, day("2024-03-01")}}).ok());
+    const QByteArray document = exported(*source);
+    QVERIFY(document.size() > 512 * 1024);
+
+    Trickle in(document);
+    std::vector<qint64> positions;
+    RegisterOptions options;
+    options.beforeStatement = [&] { positions.push_back(in.pos()); };
+    OpenedRegister target = Register::open(fresh(engine), Register::Access::Write, options);
+    QVERIFY2(target.ok(), qPrintable(target.message()));
+    positions.clear();
+    const ImportResult imported = target.reg->importJson(in, QStringLiteral("big.json"));
+    QVERIFY2(imported.ok(), qPrintable(imported.message()));
+    const qsizetype early = std::count_if(positions.begin(), positions.end(),
+        [&](qint64 at) { return at > 0 && at < document.size() / 2; });
+    QVERIFY2(early >= 5,
+        qPrintable(QStringLiteral("%1 of %2 statements ran in the document's "
+                                  "first half")
+                       .arg(early)
+                       .arg(positions.size())));
+}
+
+void TestRegister::confusableNames_data()
+{
+    QTest::addColumn<QString>("registration");
+    QTest::addColumn<QString>("said");
+    const auto row = [](const char *name, char32_t c, const char *said) {
+        // Not fromUcs4, which takes U+FEFF for a byte order mark.
+        const QString one = c < 0x10000 ? QString(QChar(char16_t(c))) : QString::fromUcs4(&c, 1);
+        QTest::newRow(name) << QStringLiteral("D-E") + one + QStringLiteral("ZMA")
+                            << QString::fromLatin1(said);
+    };
+    row("zero width space", 0x200B, "holds U+200B ZERO WIDTH SPACE");
+    row("non-breaking hyphen", 0x2011, "holds U+2011 NON-BREAKING HYPHEN");
+    row("en dash", 0x2013, "holds U+2013 EN DASH");
+    row("minus sign", 0x2212, "holds U+2212 MINUS SIGN");
+    row("no-break space", 0x00A0, "holds U+00A0 NO-BREAK SPACE");
+    row("left-to-right mark", 0x200E, "holds U+200E LEFT-TO-RIGHT MARK");
+    row("right-to-left override", 0x202E, "holds U+202E RIGHT-TO-LEFT OVERRIDE");
+    row("byte order mark", 0xFEFF, "holds U+FEFF ZERO WIDTH NO-BREAK SPACE");
+    row("another format character", 0x2061, "holds U+2061,");
+    row("another space", 0x2007, "holds U+2007,");
+    row("a tag", 0xE0041, "holds U+E0041,");
+    row("a control character", 0x07, "holds a control character (U+0007)");
+}
+
+void TestRegister::confusableNames()
+{
+    QFETCH(QString, registration);
+    QFETCH(QString, said);
+    const std::unique_ptr<Register> reg = open(fresh(QStringLiteral("sqlite")));
+    QVERIFY(reg);
+    const AircraftResult made = reg->setAircraft({registration, {}, CombineMode::Running, {}});
+    QVERIFY(!made.ok());
+    QCOMPARE(made.failure(), Result::Invalid);
+    QVERIFY2(made.message().contains(said), qPrintable(made.message()));
+    // A type name is checked alike.
+    const TypeResult type = reg->setType(registration, {});
+    QVERIFY(!type.ok());
+    QVERIFY2(type.message().contains(said), qPrintable(type.message()));
+    QVERIFY(reg->list().aircraft.empty());
+}
+
+// A file dated after the year 9999 would be kept as a date that sorts before the year 2000.
+void TestRegister::modificationDateOutOfRange()
+{
+    const std::unique_ptr<Register> reg = open(fresh(QStringLiteral("sqlite")));
+    QVERIFY(reg);
+    QVERIFY(reg->setAircraft({QStringLiteral("D-EDAT"), {}, CombineMode::Running, {}}).ok());
+    // Memory, which keeps such a date where the test folder's file system would not.
+    SmallDisk disk(1024 * 1024);
+    if (!disk.ready())
+        QSKIP(qPrintable(disk.reason()));
+    const QString path = disk.filePath(QStringLiteral("far-future.dat"));
+    WriteFile(path, RecordFileBytes(record(1, 2, 3)));
+    const timeval times[2] = {{253402300800, 0}, {253402300800, 0}}; // 10000-01-01
+    QCOMPARE(::utimes(QFile::encodeName(path).constData(), times), 0);
+    const AddResult added = reg->add(QStringLiteral("D-EDAT"), {{path, {}}});
+    QVERIFY(!added.ok());
+    QVERIFY2(
+        added.message().contains(QLatin1String("in the year 10000, outside the years 1 to 9999")),
+        qPrintable(added.message()));
+    QCOMPARE(reg->list().aircraft.front().usage.readouts, 0);
+}
+
+// A day after 9999 compared as text would come before every day kept.
+void TestRegister::fleetSinceOutOfRange()
+{
+    const std::unique_ptr<Register> reg = open(fresh(QStringLiteral("sqlite")));
+    QVERIFY(reg);
+    QVERIFY(reg->setAircraft({QStringLiteral("D-ESIN"), {}, CombineMode::Running, {}}).ok());
+    const QString path = file(QStringLiteral("since.dat"), {record(1, 2, 3)});
+    QVERIFY(reg->add(QStringLiteral("D-ESIN"), {{path, day("2024-01-01")}}).ok());
+    const UsageListResult fleet = reg->fleet(QDate(10000, 1, 1));
+    QVERIFY(!fleet.ok());
+    QCOMPARE(fleet.failure(), Result::Invalid);
+    QVERIFY2(fleet.message().contains(QLatin1String("outside the years 1 to 9999")),
+        qPrintable(fleet.message()));
+    QCOMPARE(reg->fleet(QDate(2024, 1, 1)).aircraft.front().usage.readouts, 1);
 }
 
 QTEST_GUILESS_MAIN(TestRegister)
