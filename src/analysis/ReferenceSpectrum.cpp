@@ -101,6 +101,11 @@ QString Parser::field(const QString &key, const QString &value, int number)
         return QStringLiteral("the field \"%1\" again (first on line %2)").arg(key).arg(seen);
     if (value.isEmpty())
         return QStringLiteral("the field \"%1\" is empty").arg(key);
+    // Provenance is printed in tables, legends and reports: a control character there would
+    // reach the terminal (a title, a colour) or break a line of the output.
+    if (EscapeControls(value, false) != value)
+        return QStringLiteral("the field \"%1\" holds a control character: \"%2\"")
+            .arg(key, MessageValue(value));
     seen = number;
 
     if (name == QLatin1String("name"))

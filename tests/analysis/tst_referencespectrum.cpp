@@ -77,6 +77,11 @@ void TestReferenceSpectrum::malformed_data()
     QTest::addRow("field after rows")
         << file("n", "positive,2,10\npage,8\n") << 9 << "after the rows";
     QTest::addRow("unknown field") << QByteArray("nmae,x\n") << 1 << "unknown field \"nmae\"";
+    QTest::addRow("a terminal's title in a name")
+        << QByteArray(Header).replace("Trial spectrum", "Trial\x1b]0;title\x07 spectrum") << 1
+        << "control character: \"Trial\\x1b]0;title\\x07 spectrum\"";
+    QTest::addRow("a tab in the page") << QByteArray(Header).replace("page,7", "page,7\t8") << 4
+                                       << "control character: \"7\\x098\"";
 }
 
 void TestReferenceSpectrum::malformed()
