@@ -375,6 +375,11 @@ int ForEachPeriod(
                 if (failed)
                     return;
                 const QString source = prefix + QString::number(number);
+                if (const QString above = WordAbove16Bits(values, source); !above.isEmpty()) {
+                    PrintMessage(above);
+                    failed = true;
+                    return;
+                }
                 UsagePeriod period {
                     source, CombineRecords({{source, values}}, CombineMode::NotGiven)};
                 if (!period.combined.ok()) {
@@ -391,14 +396,19 @@ int ForEachPeriod(
     QStringList sources;
     for (const QString &file : selection.files) {
         qint64 last = 0;
+        QString above; // the first word above 16 bits: nothing is computed from it
         const int status
             = ForEachRecord(file, selection.choice, [&](qint64 number, const RecordValues &values) {
-                  records.push_back(
-                      {QStringLiteral("\"%1\" record %2").arg(file).arg(number), values});
+                  const QString label = QStringLiteral("\"%1\" record %2").arg(file).arg(number);
+                  if (above.isEmpty())
+                      above = WordAbove16Bits(values, label);
+                  records.push_back({label, values});
                   last = number;
               });
         if (status != ExitOk)
             return status;
+        if (!above.isEmpty())
+            return refused(Result(Result::Invalid, above));
         sources << recordsText(file, selection.choice, last);
     }
     UsagePeriod period;

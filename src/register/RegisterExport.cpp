@@ -58,6 +58,7 @@ struct ImportedReadout
     qint64 record = 0;
     QString added;
     QString addedBy;
+    bool declaredReset = false;
 };
 
 struct ImportedAircraft
@@ -232,6 +233,10 @@ bool ImportReader::readout(const QJsonValue &value, const QString &where, Import
     if (!text(object, "file", at, out.file) || !text(object, "added", at, out.added)
         || !text(object, "addedBy", at, out.addedBy))
         return false;
+    const QJsonValue declared = object.value(QStringLiteral("declaredReset"));
+    if (!declared.isUndefined() && !declared.isBool())
+        return fail(at, QStringLiteral("\"declaredReset\" must be true or false"));
+    out.declaredReset = declared.toBool();
     if (!whole(object.value(QStringLiteral("record")), 1, 9007199254740992.0, out.record))
         return fail(at, QStringLiteral("\"record\" must be a whole number from 1"));
     if (!IsUtcTime(out.added))
@@ -406,7 +411,8 @@ Result Register::exportJson(QIODevice &out)
             + ",\"structure\":" + structureJson(plane.own) + ",\"readouts\":[";
         if (Result read = db.run(query,
                 QStringLiteral("SELECT r.id, r.taken_on, a.file_name, r.record_number, "
-                               "a.added_at, a.added_by, r.words FROM readouts r JOIN additions a "
+                               "a.added_at, a.added_by, r.words, a.declared_reset FROM readouts r "
+                               "JOIN additions a "
                                "ON a.id = r.addition_id WHERE r.aircraft_id = ? "
                                "ORDER BY r.taken_on, r.id"),
                 {plane.id});
@@ -428,7 +434,8 @@ Result Register::exportJson(QIODevice &out)
             buffer += "],\"file\":" + JsonString(query.value(2).toString())
                 + ",\"record\":" + QByteArray::number(query.value(3).toLongLong())
                 + ",\"added\":" + JsonString(query.value(4).toString())
-                + ",\"addedBy\":" + JsonString(query.value(5).toString()) + '}';
+                + ",\"addedBy\":" + JsonString(query.value(5).toString())
+                + (query.value(7).toInt() != 0 ? ",\"declaredReset\":true}" : "}");
             if (!put())
                 return writeFailed;
         }
@@ -493,7 +500,8 @@ ImportResult Register::importJson(const QByteArray &json, const QString &sourceN
         prepared);
     QSqlQuery insertAddition = db.prepare(QStringLiteral("INSERT INTO additions (id, "
                                                          "aircraft_id, file_name, added_at, "
-                                                         "added_by) VALUES (?, ?, ?, ?, ?)"),
+                                                         "added_by, declared_reset) VALUES (?, "
+                                                         "?, ?, ?, ?, ?)"),
         prepared);
     if (!prepared.ok())
         return refused(prepared);
@@ -537,8 +545,8 @@ ImportResult Register::importJson(const QByteArray &json, const QString &sourceN
         std::vector<qint64> additionOf;
         QHash<QString, qint64> additions;
         for (const ImportedReadout &readout : readouts) {
-            const QString key
-                = readout.file + QChar(0) + readout.added + QChar(0) + readout.addedBy;
+            const QString key = readout.file + QChar(0) + readout.added + QChar(0) + readout.addedBy
+                + (readout.declaredReset ? QChar(1) : QChar(0));
             if (!additions.contains(key)) {
                 additions.insert(key, ++additionId);
                 int at = 0;
@@ -547,6 +555,7 @@ ImportResult Register::importJson(const QByteArray &json, const QString &sourceN
                 insertAddition.bindValue(at++, readout.file);
                 insertAddition.bindValue(at++, readout.added);
                 insertAddition.bindValue(at++, readout.addedBy);
+                insertAddition.bindValue(at++, readout.declaredReset ? 1 : 0);
                 if (Result written = db.execute(insertAddition); !written.ok())
                     return refused(written);
             }

@@ -325,6 +325,10 @@ void TestCliUsageAnalysis::reportsFromTheRegister()
     const QString reg = m_dir.filePath(QStringLiteral("reports.sqlite"));
     if (!QFile::exists(reg)) {
         const QString data = file(QStringLiteral("demo.dat"), {DemonstrationRecord});
+        // A read-out is one aircraft's: the other's copy differs in its battery clock alone.
+        CounterRecord copy = DemonstrationRecord;
+        copy[BatterySecondsWord] = 1;
+        const QString other = file(QStringLiteral("demo-copy.dat"), {copy});
         for (const QStringList &step :
             {QStringList {"register", "aircraft", "--aircraft", "SP-ZEA", "--combine", "running",
                  "--sigma1", "100", "--k", "1", "--sd", "100", "--nd", "1e6", "--max-load", "6,-3"},
@@ -333,7 +337,7 @@ void TestCliUsageAnalysis::reportsFromTheRegister()
                 QStringList {
                     "register", "add", "--aircraft", "SP-ZEA", "--date", "2026-10-01", data},
                 QStringList {
-                    "register", "add", "--aircraft", "SP-ZEB", "--date", "2026-10-02", data}}) {
+                    "register", "add", "--aircraft", "SP-ZEB", "--date", "2026-10-02", other}}) {
             const CliRun run = RunCli(step + QStringList {"--register", reg});
             QVERIFY2(run.exitCode == 0, run.err.constData());
         }
