@@ -31,6 +31,8 @@ private slots:
     void init();
     void session_data() { engines(); }
     void session();
+    void falls_data() { engines(); }
+    void falls();
     void formats_data();
     void formats();
     void registerFromEnvironment_data() { engines(); }
@@ -265,6 +267,60 @@ void TestCliRegister::session()
     QVERIFY2(run.out.startsWith("Imported 1 type(s), 2 aircraft and 3 read-out(s)"), run.out);
     QCOMPARE(cli({"register", "list"}, other).out, list.out);
     QCOMPARE(cli({"export"}, other).out, ReadAll(exported));
+}
+
+void TestCliRegister::falls()
+{
+    QFETCH(QString, engine);
+    const QString reg = fresh(engine);
+    QCOMPARE(
+        cli({"register", "aircraft", "--aircraft", "D-EFAL", "--combine", "running"}, reg).exitCode,
+        0);
+    const auto add = [&](const char *date, const QList<CounterRecord> &records,
+                         const QStringList &options = {}) {
+        return cli(QStringList {"register", "add", "--aircraft", "D-EFAL", "--date",
+                       QString::fromLatin1(date), file(QString::fromLatin1(date) + ".dat", records)}
+                + options,
+            reg);
+    };
+    // The 4.0 g counter passes 65535 while the others and the clock rise.
+    CounterRecord first = record(10, 1000, 1);
+    first[LevelCount - 1] = 65000;
+    CounterRecord wrapped = record(20, 2000, 1);
+    wrapped[LevelCount - 1] = 100;
+    QCOMPARE(add("2024-01-10", {first}).exitCode, 0);
+    CliRun run = add("2024-02-10", {wrapped});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.err.contains("Wrap before read-out 2"), run.err);
+    // -2.0 g falls while the others rise and the clock goes back: refused, unless declared.
+    CounterRecord fell = record(30, 500, 1);
+    fell[0] = 5;
+    run = add("2024-03-10", {fell});
+    QCOMPARE(run.exitCode, 1);
+    for (const char *words : {"counts that fall: -2.0 g from 20 to 5", "register add --reset",
+             "Nothing was added to the register."})
+        QVERIFY2(run.err.contains(words), run.err);
+    run = add("2024-03-10", {fell}, {"--reset"});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.err.contains("Declared reset before read-out 3"), run.err);
+    // The session file of a later copy holds the earlier records again.
+    run = add("2024-04-10", {first, wrapped, record(40, 600, 2), fell});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.contains(
+                 "4 record(s), 1 new, added as read-outs 4–4; 3 already in the register (records "
+                 "1–2, 4)"),
+        run.out);
+
+    run = cli({"register", "history", "--aircraft", "D-EFAL", "--format", "csv"}, reg);
+    QCOMPARE(run.exitCode, 0);
+    const QList<QStringList> rows = csvRows(run.out);
+    QCOMPARE(rows.size(), 5);
+    const qsizetype kind = rows[0].indexOf(QStringLiteral("class"));
+    const qsizetype counts = rows[0].indexOf(QStringLiteral("count_4.0"));
+    QCOMPARE(rows[2][kind], QStringLiteral("wrap"));
+    QCOMPARE(rows[2][counts], QString::number(100 + 65536 - 65000));
+    QCOMPARE(rows[3][kind], QStringLiteral("declared reset"));
+    QCOMPARE(rows[4][kind], QStringLiteral("running"));
 }
 
 void TestCliRegister::formats_data()
