@@ -597,8 +597,9 @@ int runHistory(const QStringList &arguments)
 {
     CommandLine commandLine(QStringLiteral("register history"),
         QStringLiteral("Each period of an aircraft, read-out by read-out: the dates, the hours, "
-                       "the counts the read-out\nadds, and the running totals; a period after a "
-                       "reset of running totals is marked."),
+                       "the counts the read-out\nadds, and the running totals; how each follows "
+                       "the one before is marked: wrap, reset,\ndeclared reset, or inconsistent "
+                       "(kept from before falls were classified)."),
         QString());
     QCommandLineParser &parser = commandLine.parser();
     addRegisterOptions(parser);

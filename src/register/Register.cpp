@@ -684,6 +684,8 @@ Result Register::Private::walkReadouts(qint64 aircraft, CombineMode mode, const 
         for (size_t i = 0; i < block.size(); ++i) {
             block[i].period = derived.periods[i];
             block[i].previousId = i > 0 ? block[i - 1].id : previousId;
+            if (i > 0 || previous)
+                block[i].previousWords = i > 0 ? block[i - 1].words : *previous;
         }
         for (const auto &[index, text] : derived.resets)
             block[index].reset = text;
@@ -711,7 +713,12 @@ Result Register::Private::rebuildUsage(qint64 aircraft, CombineMode mode, const 
                     const bool changed = readout.id >= firstNew || readout.previousId >= firstNew;
                     // An addition that lands between kept read-outs is refused as any other.
                     if (resets && changed && readout.period.kind == RunningKind::Inconsistent)
-                        return Result(Result::Invalid, readout.reset + InconsistentFallHint);
+                        return Result(Result::Invalid,
+                            InconsistentFallText(
+                                ClassifyRunning(readout.previousWords, readout.words),
+                                QStringLiteral("read-out %1").arg(readout.previousId),
+                                QStringLiteral("read-out %1").arg(readout.id))
+                                + InconsistentFallHint);
                     if (resets && changed && !readout.reset.isEmpty())
                         resets->push_back({readout.id, readout.reset});
                 }

@@ -52,6 +52,7 @@ struct Register::Private
     {
         qint64 id = 0;
         qint64 previousId = 0; // the read-out before it; 0 for the first
+        RecordValues previousWords {}; // its words; zero for the first
         QString taken;
         RecordValues words {};
         qint64 record = 0;
