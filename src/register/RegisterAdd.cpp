@@ -126,11 +126,11 @@ public:
 
     Result loadKnown();
     Result readFile(Input &input, qint64 addition, AddedFile &added);
-    Result flush() { return m_writer.flush(); }
+    Result flush();
 
 private:
     Result writeBlock(const Input &input, qint64 addition);
-    Result checkOthers(const Input &input);
+    Result checkOthers(bool all);
 
     RegisterDatabase &m_db;
     const AircraftInfo &m_aircraft;
@@ -140,6 +140,17 @@ private:
     // asking the register record by record.
     KnownRecords m_known;
     bool m_others = false; // other aircraft have read-outs
+    // The new records not yet looked up in other aircraft's read-outs, many to a statement
+    // (an add of many one-record files makes one block a file).
+    struct Unchecked
+    {
+        QString words;
+        qint64 number = 0;
+        QString fileName;
+    };
+    std::vector<Unchecked> m_unchecked;
+    QSqlQuery m_lookup; // prepared for WordsPerLookup words
+    bool m_lookupPrepared = false;
     std::vector<RecordValues> m_block;
     std::vector<QString> m_texts;
     std::vector<qint64> m_numbers;
@@ -171,26 +182,34 @@ Result Addition::loadKnown()
 }
 
 // A record of another aircraft is refused: a session file that holds it was copied from that
-// aircraft's recorder.
-Result Addition::checkOthers(const Input &input)
+// aircraft's recorder. Looked up a full statement at a time, and the rest when `all`.
+Result Addition::checkOthers(bool all)
 {
-    if (!m_others)
-        return {};
-    for (size_t first = 0; first < m_texts.size(); first += WordsPerLookup) {
-        const size_t count = std::min(m_texts.size() - first, size_t(WordsPerLookup));
+    while (m_others
+        && (m_unchecked.size() >= size_t(WordsPerLookup) || (all && !m_unchecked.empty()))) {
+        const size_t count = std::min(m_unchecked.size(), size_t(WordsPerLookup));
+        const auto select = [&](size_t words, Result &prepared) {
+            return m_db.prepare(
+                QStringLiteral("SELECT r.words, r.id, a.registration FROM readouts r JOIN "
+                               "aircraft a ON a.id = r.aircraft_id WHERE r.aircraft_id <> ? AND "
+                               "r.words IN (")
+                    + QStringList(qsizetype(words), QStringLiteral("?")).join(QLatin1Char(','))
+                    + QLatin1Char(')'),
+                prepared);
+        };
         Result prepared;
-        QSqlQuery query = m_db.prepare(
-            QStringLiteral("SELECT r.words, r.id, a.registration FROM readouts r JOIN aircraft a "
-                           "ON a.id = r.aircraft_id WHERE r.aircraft_id <> ? AND r.words IN (")
-                + QStringList(qsizetype(count), QStringLiteral("?")).join(QLatin1Char(','))
-                + QLatin1Char(')'),
-            prepared);
+        QSqlQuery rest;
+        if (count < size_t(WordsPerLookup))
+            rest = select(count, prepared);
+        else if (!m_lookupPrepared)
+            m_lookup = select(count, prepared), m_lookupPrepared = true;
         if (!prepared.ok())
             return prepared;
+        QSqlQuery &query = count < size_t(WordsPerLookup) ? rest : m_lookup;
         int position = 0;
         query.bindValue(position++, m_aircraft.id);
-        for (size_t i = first; i < first + count; ++i)
-            query.bindValue(position++, m_texts[i]);
+        for (size_t i = 0; i < count; ++i)
+            query.bindValue(position++, m_unchecked[i].words);
         if (Result read = m_db.execute(query); !read.ok())
             return read;
         std::map<QString, std::pair<qint64, QString>> held;
@@ -198,24 +217,36 @@ Result Addition::checkOthers(const Input &input)
             held.emplace(query.value(0).toString(),
                 std::pair {query.value(1).toLongLong(), query.value(2).toString()});
         query.finish();
-        for (size_t i = first; i < first + count; ++i) {
-            const auto found = held.find(m_texts[i]);
+        for (size_t i = 0; i < count; ++i) {
+            const auto found = held.find(m_unchecked[i].words);
             if (found == held.end())
                 continue;
             return Result(Result::Invalid,
                 QStringLiteral("Record %1 of \"%2\" is read-out %3 of the aircraft \"%4\": a file "
                                "that holds another aircraft's read-out is not added to \"%5\".")
-                    .arg(QString::number(m_numbers[i]), input.name,
+                    .arg(QString::number(m_unchecked[i].number), m_unchecked[i].fileName,
                         QString::number(found->second.first), found->second.second,
                         m_aircraft.registration));
         }
+        m_unchecked.erase(m_unchecked.begin(), m_unchecked.begin() + qsizetype(count));
     }
     return {};
 }
 
+Result Addition::flush()
+{
+    if (Result checked = checkOthers(true); !checked.ok())
+        return checked;
+    return m_writer.flush();
+}
+
 Result Addition::writeBlock(const Input &input, qint64 addition)
 {
-    if (Result checked = checkOthers(input); !checked.ok())
+    if (m_others) {
+        for (size_t i = 0; i < m_block.size(); ++i)
+            m_unchecked.push_back({m_texts[i], m_numbers[i], input.name});
+    }
+    if (Result checked = checkOthers(false); !checked.ok())
         return checked;
     const qint64 firstId = nextReadout;
     const auto label = [&](int index) {
