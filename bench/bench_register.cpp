@@ -186,10 +186,16 @@ ZEMRA_BENCHMARK(registerFleetSqlite)
         structure.damage->designLife = 6000;
         reg.setType(QStringLiteral("Zeta 2"), structure);
         // Four ways of flying, each a file per read-out of running totals: aircraft i flies the
-        // (i % 4)-th.
-        std::array<std::vector<AddFile>, 4> profiles;
+        // (i % 4)-th. A read-out belongs to one aircraft, so each aircraft's records carry its
+        // number in the battery clock, which neither counts nor hours see; the files are
+        // written again for each aircraft.
         const QDate first(1990, 1, 1);
-        for (int profile = 0; profile < 4; ++profile) {
+        std::vector<AddFile> files;
+        for (int readout = 0; readout < FleetReadouts; ++readout)
+            files.push_back({folder().filePath(QStringLiteral("r%1.dat").arg(readout)),
+                first.addDays(10 * readout)});
+        for (int i = 0; i < FleetAircraft; ++i) {
+            const int profile = i % 4;
             for (int readout = 0; readout < FleetReadouts; ++readout) {
                 CounterRecord words {};
                 for (int level = 0; level < LevelCount; ++level)
@@ -197,18 +203,14 @@ ZEMRA_BENCHMARK(registerFleetSqlite)
                 const int seconds = readout * 3600 * (profile + 2);
                 words[ActiveSecondsWord] = std::uint16_t(seconds % 43200);
                 words[ActivePeriodsWord] = std::uint16_t(seconds / 43200);
-                const QString name
-                    = folder().filePath(QStringLiteral("p%1-%2.dat").arg(profile).arg(readout));
-                QFile file(name);
-                file.open(QIODevice::WriteOnly);
+                words[BatterySecondsWord] = std::uint16_t(i);
+                QFile file(files[readout].fileName);
+                file.open(QIODevice::WriteOnly | QIODevice::Truncate);
                 file.write(RecordFileBytes(words));
-                profiles[profile].push_back({name, first.addDays(10 * readout)});
             }
-        }
-        for (int i = 0; i < FleetAircraft; ++i) {
             const QString plane = QStringLiteral("D-B%1").arg(i, 4, 10, QLatin1Char('0'));
             reg.setAircraft({plane, QStringLiteral("Zeta 2"), CombineMode::Running, {}});
-            const AddResult added = reg.add(plane, profiles[i % 4]);
+            const AddResult added = reg.add(plane, files);
             if (!added.ok()) {
                 std::printf("  %s\n", qPrintable(added.message()));
                 return;

@@ -38,34 +38,38 @@ std::int64_t ActiveSeconds(const RecordValues &values)
 
 namespace {
 
-CombinedPeriod wholeRecord(int index, const RecordValues &values, bool afterReset)
+CombinedPeriod wholeRecord(int index, const RecordValues &values)
 {
-    CombinedPeriod period {index, afterReset, {}, ActiveSeconds(values)};
+    CombinedPeriod period {index, false, {}, ActiveSeconds(values)};
     for (int level = 0; level < LevelCount; ++level)
         period.counts[level] = values[level];
     return period;
 }
 
-// What fell between two running totals, or nothing when none did.
-QString whatFell(const RecordValues &previous, const RecordValues &current)
+// The line for standard error where running totals start over or wrap.
+QString stepText(RunningKind kind, const RunningStep &step, const QString &previous,
+    const QString &current, bool declared)
 {
-    for (int level = 0; level < LevelCount; ++level) {
-        if (current[level] < previous[level])
-            return QStringLiteral("the count at %1 falls from %2 to %3")
-                .arg(LevelName(level))
-                .arg(previous[level])
-                .arg(current[level]);
+    switch (kind) {
+    case RunningKind::Wrap:
+        return QStringLiteral("Wrap before %1: %2 since %3; each counter that fell is taken past "
+                              "65535 and the running totals go on.")
+            .arg(current, step.facts(), previous);
+    case RunningKind::Inconsistent:
+        return QStringLiteral("Inconsistent fall before %1: %2 since %3; it counts as a period "
+                              "of its own.")
+            .arg(current, step.facts(), previous);
+    default:
+        return QStringLiteral("%1 before %2: %3 since %4; it counts as a period of its own.")
+            .arg(declared ? QStringLiteral("Declared reset") : QStringLiteral("Reset"), current,
+                step.facts(), previous);
     }
-    if (ActiveSeconds(current) < ActiveSeconds(previous))
-        return QStringLiteral("the active work time falls from %1 s to %2 s")
-            .arg(ActiveSeconds(previous))
-            .arg(ActiveSeconds(current));
-    return {};
 }
 
 } // namespace
 
-CombinedCounts SplitIntoPeriods(const std::vector<LabelledRecord> &records, CombineMode mode)
+CombinedCounts SplitIntoPeriods(
+    const std::vector<LabelledRecord> &records, CombineMode mode, InconsistentFall inconsistent)
 {
     CombinedCounts combined;
     if (records.empty()) {
@@ -78,24 +82,28 @@ CombinedCounts SplitIntoPeriods(const std::vector<LabelledRecord> &records, Comb
     }
 
     for (int index = 0; index < int(records.size()); ++index) {
-        const RecordValues &values = records[index].values;
+        const LabelledRecord &record = records[index];
         if (index == 0 || mode == CombineMode::Separate) {
-            combined.periods.push_back(wholeRecord(index, values, false));
+            combined.periods.push_back(wholeRecord(index, record.values));
             continue;
         }
-        const RecordValues &previous = records[index - 1].values;
-        const QString fell = whatFell(previous, values);
-        if (!fell.isEmpty()) {
-            combined.periods.push_back(wholeRecord(index, values, true));
-            combined.resets.push_back({index,
-                QStringLiteral("Reset before %1: %2 since %3; it counts as a period of its own.")
-                    .arg(records[index].label, fell, records[index - 1].label)});
-            continue;
+        const LabelledRecord &previous = records[index - 1];
+        const RunningStep step = ClassifyRunning(previous.values, record.values);
+        RunningKind kind = step.kind;
+        const bool declared = kind == RunningKind::Inconsistent && record.declaredReset;
+        if (declared)
+            kind = RunningKind::Reset;
+        if (kind == RunningKind::Inconsistent && inconsistent == InconsistentFall::Refuse) {
+            CombinedCounts refused;
+            refused.setFailure(
+                Result::Invalid, InconsistentFallText(step, previous.label, record.label));
+            return refused;
         }
-        CombinedPeriod period {index, false, {}, ActiveSeconds(values) - ActiveSeconds(previous)};
-        for (int level = 0; level < LevelCount; ++level)
-            period.counts[level] = std::int64_t(values[level]) - previous[level];
-        combined.periods.push_back(period);
+        const bool whole = kind == RunningKind::Reset || kind == RunningKind::Inconsistent;
+        combined.periods.push_back({index, whole, step.counts, step.seconds, kind});
+        if (kind != RunningKind::Running)
+            combined.resets.push_back(
+                {index, stepText(kind, step, previous.label, record.label, declared), kind});
     }
 
     for (const CombinedPeriod &period : combined.periods) {

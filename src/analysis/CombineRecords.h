@@ -3,6 +3,7 @@
 #include "Branches.h"
 #include "CounterRecord.h"
 #include "Result.h"
+#include "RunningTotals.h"
 
 #include <QString>
 
@@ -31,6 +32,9 @@ struct LabelledRecord
 {
     QString label;
     RecordValues values {};
+    // The user said the recorder was reset before it: a fall that nothing explains counts as a
+    // reset instead of being refused.
+    bool declaredReset = false;
 };
 
 // The active work time in whole seconds: the seconds word plus 43200 s per 12-hour period.
@@ -44,13 +48,16 @@ struct CombinedPeriod
     bool afterReset = false; // running mode: the record counts over again from a reset
     LevelCounts counts {};
     std::int64_t seconds = 0;
+    RunningKind kind = RunningKind::Running; // running mode: how it follows the one before
 };
 
-// Where running totals went down: the record starts over and counts as its own period.
+// Where running totals went down: the record starts over and counts as its own period (a
+// reset, declared or found), or a counter wrapped and the record goes on from the one before.
 struct RecorderResetFound
 {
     int record = 0; // index of the record that starts over
     QString text; // one line for standard error, naming both records and what fell
+    RunningKind kind = RunningKind::Reset; // Reset, Wrap, or Inconsistent where kept
 };
 
 struct CombinedCounts : Result
@@ -59,15 +66,24 @@ struct CombinedCounts : Result
     std::int64_t seconds = 0; // the active work time over all periods
     double hours = 0; // T = seconds / 3600, never zero in a success
     std::vector<CombinedPeriod> periods;
-    std::vector<RecorderResetFound> resets; // running mode only
+    std::vector<RecorderResetFound> resets; // running mode only: resets and wraps, in order
+};
+
+// What a fall of running totals that neither a wrap nor a reset explains does.
+enum class InconsistentFall {
+    Refuse, // the combination is refused with InconsistentFallText (unless declared a reset)
+    Keep, // counted whole as after a reset, and listed among the resets as Inconsistent
 };
 
 // The periods of the records by the mode and their sums, as CombineRecords makes them, but with
-// no hours asked for: read-outs with no flying between them make periods of zero hours. Refused
-// only for no record, or several without a mode.
-CombinedCounts SplitIntoPeriods(const std::vector<LabelledRecord> &records, CombineMode mode);
+// no hours asked for: read-outs with no flying between them make periods of zero hours. In
+// running mode each record is classified against the one before it (ClassifyRunning). Refused
+// for no record, several without a mode, or (Refuse) an inconsistent fall not declared a reset.
+CombinedCounts SplitIntoPeriods(const std::vector<LabelledRecord> &records, CombineMode mode,
+    InconsistentFall inconsistent = InconsistentFall::Refuse);
 
 // Combines the records by the mode. Refused (Invalid): no record, more than one record without
-// a mode (the message explains the choices), or a total active work time of zero (T = 0 cannot
-// be normalised; the message names the record, or every record combined).
+// a mode (the message explains the choices), an inconsistent fall of running totals, or a total
+// active work time of zero (T = 0 cannot be normalised; the message names the record, or every
+// record combined).
 CombinedCounts CombineRecords(const std::vector<LabelledRecord> &records, CombineMode mode);

@@ -25,7 +25,7 @@ Subcommands:
   aircraft --aircraft REG [--type TYPE] [--combine separate|running] [structural data]
   aircraft --type TYPE [structural data]
                             Add or change an aircraft, or a type's structural data.
-  add --aircraft REG [--date YYYY-MM-DD] FILE...
+  add --aircraft REG [--date YYYY-MM-DD] [--reset] FILE...
                             Add every record of the files, all or nothing.
   list [--format text|csv|json]
                             Each aircraft: read-outs, hours, exceedances, damage, life used.
@@ -315,13 +315,29 @@ int runAircraft(const QStringList &arguments)
 
 // --- register add ---------------------------------------------------------------------------
 
+// "record 4" or "records 1–3, 7".
+QString recordRanges(const std::vector<std::pair<qint64, qint64>> &ranges)
+{
+    QStringList parts;
+    for (const auto &[first, last] : ranges)
+        parts << (first == last ? QString::number(first)
+                                : QStringLiteral("%1–%2").arg(first).arg(last));
+    const bool one = ranges.size() == 1 && ranges.front().first == ranges.front().second;
+    return (one ? QStringLiteral("record ") : QStringLiteral("records "))
+        + parts.join(QStringLiteral(", "));
+}
+
 int runAdd(const QStringList &arguments)
 {
     CommandLine commandLine(QStringLiteral("register add"),
         QStringLiteral("Add every record of the files to an aircraft's read-outs, each dated "
                        "--date or by its file's\nmodification date, all in one transaction: a "
-                       "file or record refused adds nothing. A record\nkept already for the "
-                       "aircraft on the same date is not added again."),
+                       "file or record refused adds nothing. A record\nis its 22 words: one the "
+                       "aircraft has already, whatever its date or file, is not added\nagain; "
+                       "one of another aircraft, or a word above 65535, refuses the files. "
+                       "Running totals\nthat fall are a reset (no count larger) or a wrap of a "
+                       "16-bit counter (others and the\nwork time larger); any other fall is "
+                       "refused unless --reset is given."),
         QStringLiteral("FILE..."));
     QCommandLineParser &parser = commandLine.parser();
     addRegisterOptions(parser);
@@ -331,6 +347,10 @@ int runAdd(const QStringList &arguments)
         QStringLiteral("The date the read-outs were taken, years 0001 to 9999 (default: each "
                        "file's\nmodification date, refused outside those years)."),
         QStringLiteral("YYYY-MM-DD")});
+    parser.addOption({QStringLiteral("reset"),
+        QStringLiteral("The recorder was reset: a fall of running totals that no wrap or reset "
+                       "explains is taken\nas a reset, and the register keeps that it was "
+                       "declared.")});
     if (const int status = commandLine.parse(arguments); status >= 0)
         return status;
     if (!parser.isSet(QStringLiteral("aircraft")))
@@ -349,7 +369,8 @@ int runAdd(const QStringList &arguments)
     std::vector<AddFile> adds;
     for (const QString &file : files)
         adds.push_back({file, date});
-    const AddResult added = opened.reg->add(parser.value(QStringLiteral("aircraft")), adds);
+    const AddResult added = opened.reg->add(
+        parser.value(QStringLiteral("aircraft")), adds, parser.isSet(QStringLiteral("reset")));
     if (!added.ok())
         return refused(added);
     for (const ResetFound &reset : added.resets)
@@ -361,15 +382,18 @@ int runAdd(const QStringList &arguments)
         if (file.added == 0)
             line += QStringLiteral("already in the register");
         else if (file.already == 0)
-            line += QStringLiteral("added as read-outs %1–%2")
+            line += QStringLiteral("%1 new, added as read-outs %2–%3")
+                        .arg(file.added)
                         .arg(file.firstReadout)
                         .arg(file.lastReadout);
         else
-            line += QStringLiteral("%1 added as read-outs %2–%3, %4 already in the register")
+            line += QStringLiteral("%1 new, added as read-outs %2–%3; %4 already in the register "
+                                   "(%5)")
                         .arg(file.added)
                         .arg(file.firstReadout)
                         .arg(file.lastReadout)
-                        .arg(file.already);
+                        .arg(file.already)
+                        .arg(recordRanges(file.alreadyRecords));
         output.buffer() += line.toUtf8() + '\n';
     }
     output.buffer() += QStringLiteral("%1: %2 read-out(s) added, %3 already in the register.\n")
@@ -571,12 +595,22 @@ int runUsageList(const QStringList &arguments, bool fleet)
 
 // --- register history -----------------------------------------------------------------------
 
+// How the read-out follows the one before: running, wrap, reset, declared reset, or
+// inconsistent (kept from before falls were classified, counted as after a reset).
+QString periodClass(const HistoryPeriod &period)
+{
+    if (period.kind == RunningKind::Reset && period.declaredReset)
+        return QStringLiteral("declared reset");
+    return RunningKindName(period.kind);
+}
+
 int runHistory(const QStringList &arguments)
 {
     CommandLine commandLine(QStringLiteral("register history"),
         QStringLiteral("Each period of an aircraft, read-out by read-out: the dates, the hours, "
-                       "the counts the read-out\nadds, and the running totals; a period after a "
-                       "reset of running totals is marked."),
+                       "the counts the read-out\nadds, and the running totals; how each follows "
+                       "the one before is marked: wrap, reset,\ndeclared reset, or inconsistent "
+                       "(kept from before falls were classified)."),
         QString());
     QCommandLineParser &parser = commandLine.parser();
     addRegisterOptions(parser);
@@ -603,7 +637,8 @@ int runHistory(const QStringList &arguments)
     QByteArray &out = output.buffer();
     const AircraftInfo &aircraft = history.aircraft;
     if (format == TableFormat::Csv) {
-        out += "registration,readout,from,taken,file,record,added,added_by,reset,seconds,hours,"
+        out += "registration,readout,from,taken,file,record,added,added_by,reset,class,seconds,"
+               "hours,"
                "total_seconds,total_hours";
         for (const char *prefix : {"count_", "total_"}) {
             for (const LoadLevel &level : LoadLevels)
@@ -615,9 +650,9 @@ int runHistory(const QStringList &arguments)
                 + dateText(period.from).toUtf8() + ',' + dateText(period.taken).toUtf8() + ','
                 + CsvField(period.fileName) + ',' + QByteArray::number(period.record) + ','
                 + period.added.toUtf8() + ',' + CsvField(VisibleControls(period.addedBy)) + ','
-                + (period.afterReset ? "reset" : "") + ',' + QByteArray::number(period.seconds)
-                + ',' + NumberText(period.hours) + ',' + QByteArray::number(period.totalSeconds)
-                + ',' + NumberText(period.totalHours);
+                + (period.afterReset ? "reset" : "") + ',' + periodClass(period).toUtf8() + ','
+                + QByteArray::number(period.seconds) + ',' + NumberText(period.hours) + ','
+                + QByteArray::number(period.totalSeconds) + ',' + NumberText(period.totalHours);
             for (const LevelCounts *counts : {&period.counts, &period.totalCounts}) {
                 for (const std::int64_t count : *counts)
                     out += ',' + QByteArray::number(count);
@@ -648,6 +683,7 @@ int runHistory(const QStringList &arguments)
                 + QByteArray::number(period.record) + ",\"added\":" + JsonString(period.added)
                 + ",\"addedBy\":" + JsonString(period.addedBy)
                 + ",\"reset\":" + (period.afterReset ? "true" : "false")
+                + ",\"class\":" + JsonString(periodClass(period))
                 + ",\"seconds\":" + QByteArray::number(period.seconds)
                 + ",\"hours\":" + NumberText(period.hours) + ",\"counts\":" + counts(period.counts)
                 + ",\"totalSeconds\":" + QByteArray::number(period.totalSeconds)
@@ -678,7 +714,7 @@ int runHistory(const QStringList &arguments)
             ShortNumber(period.totalHours)};
         for (const std::int64_t count : period.counts)
             cells << QString::number(count);
-        cells << (period.afterReset ? QStringLiteral("reset") : QString());
+        cells << (period.kind == RunningKind::Running ? QString() : periodClass(period));
         rows << cells;
     }
     QStringList totals {QStringLiteral("total"), QString(), QString(), QString(), QString(),

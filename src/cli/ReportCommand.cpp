@@ -261,7 +261,8 @@ int RunReport(const QStringList &arguments)
                              .arg(period.combined.periods.size())
                              .arg(period.combined.resets.empty()
                                      ? QString()
-                                     : QStringLiteral(", %1 reset(s) found in the running totals")
+                                     : QStringLiteral(", %1 reset(s) or wrap(s) found in the "
+                                                      "running totals")
                                            .arg(period.combined.resets.size()));
     QString axisLine = QStringLiteral("Axis: %1").arg(AxisTitle(axis.axis));
     if (axis.limits)
@@ -270,7 +271,7 @@ int RunReport(const QStringList &arguments)
                    .arg(ShortNumber(axis.limits->positive), ShortNumber(axis.limits->negative));
     document.subtitle << axisLine;
     for (const RecorderResetFound &reset : period.combined.resets)
-        document.subtitle << QStringLiteral("Reset: %1").arg(reset.text);
+        document.subtitle << reset.text;
 
     document.blocks << ReportBlock::ofChart(ExceedanceChartOf(*analysis, references));
     document.blocks << ReportBlock::heading(QStringLiteral("Exceedances per 1000 h"));

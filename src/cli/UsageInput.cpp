@@ -386,6 +386,11 @@ int ForEachPeriod(
                 if (failed)
                     return;
                 const QString source = prefix + QString::number(number);
+                if (const QString above = WordAbove16Bits(values, source); !above.isEmpty()) {
+                    PrintMessage(above);
+                    failed = true;
+                    return;
+                }
                 UsagePeriod period {
                     source, CombineRecords({{source, values}}, CombineMode::NotGiven)};
                 if (!period.combined.ok()) {
@@ -411,16 +416,21 @@ int ForEachPeriod(
         qint64 last = 0;
         qint64 held = 0;
         const bool lone = selection.files.size() == 1 && !selection.choice.all;
+        QString above; // the first word above 16 bits: nothing is computed from it
         const int status = ForEachRecord(
             file, selection.choice,
             [&](qint64 number, const RecordValues &values) {
-                records.push_back(
-                    {QStringLiteral("\"%1\" record %2").arg(file).arg(number), values});
+                const QString label = QStringLiteral("\"%1\" record %2").arg(file).arg(number);
+                if (above.isEmpty())
+                    above = WordAbove16Bits(values, label);
+                records.push_back({label, values});
                 last = number;
             },
             lone ? &held : nullptr);
         if (status != ExitOk)
             return status;
+        if (!above.isEmpty())
+            return refused(Result(Result::Invalid, above));
         // One record of one file is nothing to combine: the others were surely meant.
         if (lone && held > 1) {
             PrintMessage(QStringLiteral("--combine over the one file \"%1\" of %2 records needs "

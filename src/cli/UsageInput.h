@@ -64,7 +64,8 @@ QStringList UsageInputFiles(const CommandLine &commandLine);
 bool ReadInputFile(const QString &name, qint64 maxBytes, QByteArray &bytes, QString &error);
 
 // Reads the chosen records and hands `take` one period each: every record on its own without a
-// mode, their combination with one. Resets found in running totals are said on standard error.
-// ExitOk, or ExitRefused after saying why (a file or record refused, T = 0).
+// mode, their combination with one. Resets and wraps found in running totals are said on
+// standard error. ExitOk, or ExitRefused after saying why (a file or record refused, a word above
+// 16 bits, a fall of running totals that neither a wrap nor a reset explains, T = 0).
 int ForEachPeriod(
     const UsageSelection &selection, const std::function<void(const UsagePeriod &)> &take);

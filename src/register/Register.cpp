@@ -4,14 +4,10 @@
 #include "RegisterPrivate.h"
 #include "RegisterSchema.h"
 
-#include <QDateTime>
 #include <QFile>
 #include <QSet>
 
 #include <algorithm>
-#include <unordered_set>
-
-#include <sys/stat.h>
 
 namespace {
 const QString AircraftSelect = QStringLiteral("SELECT a.id, a.registration, a.combine_mode, "
@@ -20,9 +16,6 @@ const QString AircraftSelect = QStringLiteral("SELECT a.id, a.registration, a.co
     + StructureColumnList(QStringLiteral("t."))
     + QStringLiteral(" FROM aircraft a LEFT JOIN aircraft_types t ON t.id = a.type_id");
 
-// Read-outs are derived and written a block at a time, so that a file of any size takes bounded
-// memory.
-constexpr int BlockRecords = 4096;
 // Rows per INSERT: fewer statements to run, well below both engines' limits on parameters.
 constexpr int RowsPerInsert = 128;
 
@@ -68,17 +61,6 @@ Result structureProblem(const StructuralData &structure)
     return {};
 }
 
-// FNV-1a over the words.
-struct RecordHash
-{
-    size_t operator()(const CounterRecord &words) const
-    {
-        std::uint64_t hash = 0xcbf29ce484222325ull;
-        for (const std::uint16_t word : words)
-            hash = (hash ^ word) * 0x100000001b3ull;
-        return size_t(hash);
-    }
-};
 } // namespace
 
 QString StructureSourceName(StructureSource source)
@@ -294,6 +276,8 @@ HistoryPeriod Register::Private::periodOf(const Walked &walked)
     period.addedBy = walked.addedBy;
     period.words = walked.words;
     period.afterReset = walked.period.afterReset;
+    period.kind = walked.period.kind;
+    period.declaredReset = walked.declaredReset;
     period.counts = walked.period.counts;
     period.seconds = walked.period.seconds;
     period.hours = double(walked.period.seconds) / 3600.0;
@@ -419,14 +403,14 @@ AircraftResult Register::setAircraft(const AircraftChange &change)
     } else {
         const CombineMode mode = change.mode.value_or(current.mode);
         const StructuralData structure = change.structure.value_or(current.own);
-        QSqlQuery update = db.prepare(QStringLiteral("UPDATE aircraft SET registration = ?, "
-                                                     "combine_mode = ?, changed_at = ?, ")
+        // The registration stays as it was first written, whatever case it is matched in.
+        QSqlQuery update = db.prepare(QStringLiteral("UPDATE aircraft SET combine_mode = ?, "
+                                                     "changed_at = ?, ")
                 + Assignments(StructureColumnList()) + QStringLiteral(" WHERE id = ?"),
             result);
         if (!result.ok())
             return result;
         int position = 0;
-        update.bindValue(position++, registration);
         update.bindValue(position++, CombineModeName(mode));
         update.bindValue(position++, now);
         for (const QVariant &value : StructureValues(structure))
@@ -680,16 +664,18 @@ Result Register::Private::walkReadouts(qint64 aircraft, CombineMode mode, const 
     qint64 afterId = 0;
     for (;;) {
         if (Result read = db.run(query,
-                QStringLiteral("SELECT r.id, r.taken_on, r.words, r.record_number, a.file_name, "
-                               "a.added_at, a.added_by FROM readouts r JOIN additions a ON "
-                               "a.id = r.addition_id WHERE r.aircraft_id = ? AND (r.taken_on > ? "
-                               "OR (r.taken_on = ? AND r.id > ?)) ORDER BY r.taken_on, r.id "
-                               "LIMIT 4096"),
+                QStringLiteral(
+                    "SELECT r.id, r.taken_on, r.words, r.record_number, a.file_name, "
+                    "a.added_at, a.added_by, a.declared_reset FROM readouts r JOIN additions a ON "
+                    "a.id = r.addition_id WHERE r.aircraft_id = ? AND (r.taken_on > ? "
+                    "OR (r.taken_on = ? AND r.id > ?)) ORDER BY r.taken_on, r.id "
+                    "LIMIT 4096"),
                 {aircraft, afterDate, afterDate, afterId});
             !read.ok())
             return read;
         std::vector<Walked> block;
         std::vector<RecordValues> words;
+        std::vector<bool> declared;
         while (query.next()) {
             Walked walked;
             walked.id = query.value(0).toLongLong();
@@ -700,18 +686,25 @@ Result Register::Private::walkReadouts(qint64 aircraft, CombineMode mode, const 
             walked.fileName = query.value(4).toString();
             walked.added = query.value(5).toString();
             walked.addedBy = query.value(6).toString();
+            walked.declaredReset = query.value(7).toInt() != 0;
             words.push_back(walked.words);
+            declared.push_back(walked.declaredReset);
             block.push_back(std::move(walked));
         }
         query.finish();
         if (block.empty())
             return {};
-        const DerivedPeriods derived = DerivePeriods(mode, previous, words, [&](int index) {
-            return QStringLiteral("read-out %1").arg(index < 0 ? previousId : block[index].id);
-        });
+        // What is kept is never refused: a fall that nothing explains counts as after a reset
+        // and the history says it is inconsistent.
+        const DerivedPeriods derived = DerivePeriods(
+            mode, previous, words, declared, InconsistentFall::Keep, [&](int index) {
+                return QStringLiteral("read-out %1").arg(index < 0 ? previousId : block[index].id);
+            });
         for (size_t i = 0; i < block.size(); ++i) {
             block[i].period = derived.periods[i];
             block[i].previousId = i > 0 ? block[i - 1].id : previousId;
+            if (i > 0 || previous)
+                block[i].previousWords = i > 0 ? block[i - 1].words : *previous;
         }
         for (const auto &[index, text] : derived.resets)
             block[index].reset = text;
@@ -737,6 +730,14 @@ Result Register::Private::rebuildUsage(qint64 aircraft, CombineMode mode, const 
                 for (const Walked &readout : block) {
                     days[readout.taken].add(readout.period);
                     const bool changed = readout.id >= firstNew || readout.previousId >= firstNew;
+                    // An addition that lands between kept read-outs is refused as any other.
+                    if (resets && changed && readout.period.kind == RunningKind::Inconsistent)
+                        return Result(Result::Invalid,
+                            InconsistentFallText(
+                                ClassifyRunning(readout.previousWords, readout.words),
+                                QStringLiteral("read-out %1").arg(readout.previousId),
+                                QStringLiteral("read-out %1").arg(readout.id))
+                                + InconsistentFallHint);
                     if (resets && changed && !readout.reset.isEmpty())
                         resets->push_back({readout.id, readout.reset});
                 }
@@ -745,224 +746,6 @@ Result Register::Private::rebuildUsage(qint64 aircraft, CombineMode mode, const 
         !walked.ok())
         return walked;
     return AddUsage(db, aircraft, days);
-}
-
-AddResult Register::add(const QString &registration, const std::vector<AddFile> &files)
-{
-    AddResult result;
-    result.registration = registration.trimmed();
-    const auto refused = [](const Result &why) {
-        return failed<AddResult>(Result(
-            why.failure(), why.message() + QStringLiteral(" Nothing was added to the register.")));
-    };
-
-    // Every file is opened and dated first; they go in by date, so that the new read-outs are
-    // in the order taken as they are written.
-    struct Input
-    {
-        QString name;
-        QDate taken;
-        std::unique_ptr<QFile> file;
-    };
-    std::vector<Input> inputs;
-    for (const AddFile &add : files) {
-        Input input {add.fileName, add.taken, std::make_unique<QFile>()};
-        if (Result opened = OpenRecordFile(add.fileName, *input.file); !opened.ok())
-            return refused(
-                opened.failure() == Result::CannotOpen ? Result(Result::CannotOpen,
-                    QStringLiteral("Cannot open \"%1\": %2.").arg(add.fileName, opened.message()))
-                                                       : opened);
-        if (!input.taken.isValid()) {
-            if (const QString problem = modificationDate(*input.file, input.taken);
-                !problem.isEmpty())
-                return refused(Result(Result::CannotOpen,
-                    QStringLiteral("Cannot date \"%1\": %2.").arg(add.fileName, problem)));
-        }
-        inputs.push_back(std::move(input));
-    }
-    if (inputs.empty())
-        return refused(Result(Result::Invalid, QStringLiteral("No file to add.")));
-    std::stable_sort(inputs.begin(), inputs.end(),
-        [](const Input &a, const Input &b) { return a.taken < b.taken; });
-
-    RegisterDatabase &db = d->db;
-    if (Result begun = db.beginWrite(); !begun.ok())
-        return refused(begun);
-    TransactionGuard guard(db);
-    AircraftInfo aircraft;
-    if (Result read = d->knownAircraft(registration, aircraft); !read.ok())
-        return refused(read);
-    result.registration = aircraft.registration;
-    qint64 nextReadout = 0;
-    qint64 nextAddition = 0;
-    if (Result next = d->nextId(QStringLiteral("readout"), nextReadout); !next.ok())
-        return refused(next);
-    if (Result next = d->nextId(QStringLiteral("addition"), nextAddition); !next.ok())
-        return refused(next);
-    const qint64 firstNew = nextReadout;
-
-    // Read-outs kept already after the first new date make the new ones fall between them: the
-    // usage from that date on is then derived anew once all are written.
-    const QString firstDate = DateText(inputs.front().taken);
-    QSqlQuery query;
-    if (Result read = db.run(query,
-            QStringLiteral("SELECT COUNT(*) FROM readouts WHERE aircraft_id = ? AND taken_on > ?"),
-            {aircraft.id, firstDate});
-        !read.ok())
-        return refused(read);
-    const bool between = query.next() && query.value(0).toLongLong() > 0;
-    std::optional<RecordValues> previous;
-    QString previousLabel;
-    if (Result read = db.run(query,
-            QStringLiteral("SELECT id, words FROM readouts WHERE aircraft_id = ? AND taken_on <= ? "
-                           "ORDER BY taken_on DESC, id DESC LIMIT 1"),
-            {aircraft.id, firstDate});
-        !read.ok())
-        return refused(read);
-    if (query.next()) {
-        RecordValues words {};
-        if (!WordsFromText(query.value(1).toString(), words))
-            return refused(d->damaged(
-                QStringLiteral("read-out %1 holds no record").arg(query.value(0).toLongLong())));
-        previous = words;
-        previousLabel = QStringLiteral("read-out %1").arg(query.value(0).toLongLong());
-    }
-    query.finish();
-
-    ReadoutWriter writer(db);
-    UsageDays days;
-    const QString now = UtcNow();
-    // The same record on the same day is the same read-out. The records of the day being added
-    // are kept, 44 bytes each, so that even a large file is checked without asking the register
-    // record by record; the files come in date order, so a day's records are kept across its
-    // files.
-    std::unordered_set<CounterRecord, RecordHash> known;
-    QString knownDate;
-    const auto seenBefore = [&known](const RecordValues &values) {
-        CounterRecord words {};
-        std::copy(values.begin(), values.end(), words.begin());
-        return !known.insert(words).second;
-    };
-    for (Input &input : inputs) {
-        AddedFile added {input.name, input.taken};
-        const QString taken = DateText(input.taken);
-        if (taken != knownDate) {
-            known.clear();
-            knownDate = taken;
-            if (Result read = db.run(query,
-                    QStringLiteral("SELECT id, words FROM readouts WHERE aircraft_id = ? AND "
-                                   "taken_on = ?"),
-                    {aircraft.id, taken});
-                !read.ok())
-                return refused(read);
-            while (query.next()) {
-                RecordValues words {};
-                if (!WordsFromText(query.value(1).toString(), words))
-                    return refused(d->damaged(QStringLiteral("read-out %1 holds no record")
-                                                  .arg(query.value(0).toLongLong())));
-                seenBefore(words);
-            }
-            query.finish();
-        }
-        const qint64 addition = nextAddition;
-        if (Result made = db.run(QStringLiteral("INSERT INTO additions (id, aircraft_id, "
-                                                "file_name, added_at, added_by) "
-                                                "VALUES (?, ?, ?, ?, ?)"),
-                {addition, aircraft.id, input.name, now, d->user});
-            !made.ok())
-            return refused(made);
-
-        RecordReader reader(*input.file, input.name);
-        std::vector<RecordValues> block;
-        std::vector<QString> texts;
-        std::vector<qint64> numbers;
-        const auto writeBlock = [&]() -> Result {
-            const qint64 firstId = nextReadout;
-            const DerivedPeriods derived
-                = DerivePeriods(aircraft.mode, previous, block, [&](int index) {
-                      if (index < 0)
-                          return previousLabel;
-                      return QStringLiteral("read-out %1 (\"%2\" record %3)")
-                          .arg(QString::number(firstId + index), input.name,
-                              QString::number(numbers[index]));
-                  });
-            for (size_t i = 0; i < block.size(); ++i) {
-                days[taken].add(derived.periods[i]);
-                if (Result written = writer.add({nextReadout++, aircraft.id, addition, numbers[i],
-                        taken, std::move(texts[i])});
-                    !written.ok())
-                    return written;
-            }
-            if (!between) {
-                for (const auto &[index, text] : derived.resets)
-                    result.resets.push_back({firstId + index, text});
-            }
-            previous = block.back();
-            previousLabel = QStringLiteral("read-out %1 (\"%2\" record %3)")
-                                .arg(QString::number(nextReadout - 1), input.name,
-                                    QString::number(numbers.back()));
-            block.clear();
-            texts.clear();
-            numbers.clear();
-            return {};
-        };
-        added.firstReadout = nextReadout;
-        for (;;) {
-            const qint64 number = reader.nextRecord();
-            // The first record is always read: a file without one is refused.
-            if (number > 1 && reader.atEnd())
-                break;
-            const ReadResult record = reader.next();
-            if (!record.ok())
-                return refused(record);
-            ++added.records;
-            if (seenBefore(record.values)) {
-                ++added.already;
-                continue;
-            }
-            block.push_back(record.values);
-            texts.push_back(WordsText(record.values));
-            numbers.push_back(number);
-            if (int(block.size()) == BlockRecords) {
-                if (Result written = writeBlock(); !written.ok())
-                    return refused(written);
-            }
-        }
-        if (!block.empty()) {
-            if (Result written = writeBlock(); !written.ok())
-                return refused(written);
-        }
-        added.added = added.records - added.already;
-        added.lastReadout = nextReadout - 1;
-        if (added.added == 0) {
-            added.firstReadout = added.lastReadout = 0;
-            if (Result dropped
-                = db.run(QStringLiteral("DELETE FROM additions WHERE id = ?"), {addition});
-                !dropped.ok())
-                return refused(dropped);
-        } else {
-            ++nextAddition;
-        }
-        result.added += added.added;
-        result.already += added.already;
-        result.files.push_back(added);
-    }
-    if (Result written = writer.flush(); !written.ok())
-        return refused(written);
-    if (result.added > 0) {
-        const Result usage = between
-            ? d->rebuildUsage(aircraft.id, aircraft.mode, firstDate, firstNew, &result.resets)
-            : AddUsage(db, aircraft.id, days);
-        if (!usage.ok())
-            return refused(usage);
-    }
-    if (Result counted = d->setNextId(QStringLiteral("readout"), nextReadout); !counted.ok())
-        return refused(counted);
-    if (Result counted = d->setNextId(QStringLiteral("addition"), nextAddition); !counted.ok())
-        return refused(counted);
-    if (Result committed = guard.commit(); !committed.ok())
-        return refused(committed);
-    return result;
 }
 
 RemoveResult Register::remove(const QString &registration, qint64 readout)

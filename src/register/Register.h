@@ -101,11 +101,14 @@ struct AddedFile
     qint64 records = 0; // in the file
     qint64 added = 0;
     qint64 already = 0; // in the register already (or earlier in the same file): not added again
+    // The numbers of those records, as ranges first–last in file order.
+    std::vector<std::pair<qint64, qint64>> alreadyRecords;
     qint64 firstReadout = 0; // the ids given to the records added, firstReadout ... lastReadout
     qint64 lastReadout = 0;
 };
 
-// A running total that fell: the read-out starts over and counts as its own period.
+// A running total that fell: the read-out starts over and counts as its own period (a reset),
+// or a counter wrapped and the totals go on (a wrap).
 struct ResetFound
 {
     qint64 readout = 0;
@@ -178,6 +181,8 @@ struct HistoryPeriod
     QString addedBy;
     RecordValues words {};
     bool afterReset = false; // running totals fell: the record counts over again from a reset
+    RunningKind kind = RunningKind::Running; // how the record follows the one before
+    bool declaredReset = false; // added with a reset declared
     LevelCounts counts {}; // the period's own counts
     std::int64_t seconds = 0;
     double hours = 0;
@@ -252,10 +257,14 @@ public:
     AircraftResult aircraft(const QString &registration);
 
     // Adds every record of the files to the aircraft, each file dated as given or by its
-    // modification date, in one transaction. A record already kept for the aircraft with the
-    // same date (the same 22 words) is not added again. A file that cannot be read or holds a
-    // damaged record adds nothing of any file: the message names the file, the record and why.
-    AddResult add(const QString &registration, const std::vector<AddFile> &files);
+    // modification date, in one transaction. A record is its 22 words: one the aircraft has
+    // already, whatever its date or file, is not added again. Nothing of any file is added when
+    // a file cannot be read, holds a damaged record or a word above 16 bits, holds a record of
+    // another aircraft (the message names it and its read-out), or, in running mode, running
+    // totals that fall where neither a wrap nor a reset explains it; with `declaredReset` such
+    // a fall is taken as a reset, and the register keeps that it was declared.
+    AddResult add(
+        const QString &registration, const std::vector<AddFile> &files, bool declaredReset = false);
 
     // Removes one read-out of the aircraft; the period after it is derived anew.
     RemoveResult remove(const QString &registration, qint64 readout);

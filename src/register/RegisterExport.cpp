@@ -90,7 +90,8 @@ Result Register::exportJson(QIODevice &out)
             + ",\"structure\":" + structureJson(plane.own) + ",\"readouts\":[";
         if (Result read = db.run(query,
                 QStringLiteral("SELECT r.id, r.taken_on, a.file_name, r.record_number, "
-                               "a.added_at, a.added_by, r.words FROM readouts r JOIN additions a "
+                               "a.added_at, a.added_by, r.words, a.declared_reset FROM readouts r "
+                               "JOIN additions a "
                                "ON a.id = r.addition_id WHERE r.aircraft_id = ? "
                                "ORDER BY r.taken_on, r.id"),
                 {plane.id});
@@ -112,7 +113,8 @@ Result Register::exportJson(QIODevice &out)
             buffer += "],\"file\":" + JsonString(query.value(2).toString())
                 + ",\"record\":" + QByteArray::number(query.value(3).toLongLong())
                 + ",\"added\":" + JsonString(query.value(4).toString())
-                + ",\"addedBy\":" + JsonString(query.value(5).toString()) + '}';
+                + ",\"addedBy\":" + JsonString(query.value(5).toString())
+                + (query.value(7).toInt() != 0 ? ",\"declaredReset\":true}" : "}");
             if (!put())
                 return writeFailed;
         }

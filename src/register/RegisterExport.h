@@ -22,7 +22,9 @@
 //         "words": [22 integers 0-65535], the record: 18 counters, active seconds and 12-hour
 //                                         periods, battery seconds and periods
 //         "file": "a.dat", "record": 1,  where it was read from, the record counted from 1
-//         "added": "2024-05-01T09:31:12Z", "addedBy": "engineer"}
+//         "added": "2024-05-01T09:31:12Z", "addedBy": "engineer",
+//         "declaredReset": true}         only where its addition declared a reset (absent:
+//                                         false, as in the exports before it was kept)
 //      ]}
 //   ]
 // }

@@ -88,8 +88,8 @@ bool StreamingImport::prepare()
                              "?, ?, ?, ?, ?, ?, ?, ?)"),
         prepared);
     m_insertAddition = m_db.prepare(QStringLiteral("INSERT INTO additions (id, aircraft_id, "
-                                                   "file_name, added_at, added_by) VALUES "
-                                                   "(?, ?, ?, ?, ?)"),
+                                                   "file_name, added_at, added_by, "
+                                                   "declared_reset) VALUES (?, ?, ?, ?, ?, ?)"),
         prepared);
     return wrote(prepared);
 }
@@ -290,7 +290,8 @@ bool StreamingImport::readout(const QString &where, qint64 aircraftId)
         return m_values.fail(
             where, QStringLiteral("the read-out id %1 is there twice").arg(readout.id));
     // One addition per file, time and adder of the aircraft.
-    const QString key = readout.file + QChar(0) + readout.added + QChar(0) + readout.addedBy;
+    const QString key = readout.file + QChar(0) + readout.added + QChar(0) + readout.addedBy
+        + (readout.declaredReset ? QChar(1) : QChar(0));
     qint64 addition = m_additions.value(key);
     if (!addition) {
         addition = ++m_additionId;
@@ -301,6 +302,7 @@ bool StreamingImport::readout(const QString &where, qint64 aircraftId)
         m_insertAddition.bindValue(at++, readout.file);
         m_insertAddition.bindValue(at++, readout.added);
         m_insertAddition.bindValue(at++, readout.addedBy);
+        m_insertAddition.bindValue(at++, readout.declaredReset ? 1 : 0);
         if (!wrote(m_db.execute(m_insertAddition)))
             return false;
     }

@@ -19,6 +19,7 @@ struct ImportedReadout
     qint64 record = 0;
     QString added;
     QString addedBy;
+    bool declaredReset = false;
 };
 
 struct ImportedAircraft

@@ -151,6 +151,10 @@ bool ImportValues::readout(const QJsonValue &value, const QString &where, Import
     if (!text(object, "file", at, out.file) || !text(object, "added", at, out.added)
         || !text(object, "addedBy", at, out.addedBy))
         return false;
+    const QJsonValue declared = object.value(QStringLiteral("declaredReset"));
+    if (!declared.isUndefined() && !declared.isBool())
+        return fail(at, QStringLiteral("\"declaredReset\" must be true or false"));
+    out.declaredReset = declared.toBool();
     if (!whole(object.value(QStringLiteral("record")), 1, 9007199254740992.0, out.record))
         return fail(at, QStringLiteral("\"record\" must be a whole number from 1"));
     if (!IsUtcTime(out.added))

@@ -52,12 +52,14 @@ struct Register::Private
     {
         qint64 id = 0;
         qint64 previousId = 0; // the read-out before it; 0 for the first
+        RecordValues previousWords {}; // its words; zero for the first
         QString taken;
         RecordValues words {};
         qint64 record = 0;
         QString fileName;
         QString added;
         QString addedBy;
+        bool declaredReset = false; // its addition declared a reset
         StoredPeriod period;
         QString reset; // what fell, where the period starts over
     };
@@ -77,6 +79,9 @@ struct Register::Private
         const std::function<void(qint64 aircraft, UsageFigures &&)> &take);
     UsageListResult usageList(const std::optional<QDate> &since, bool ranked);
 };
+
+// What a refusal of an inconsistent fall adds: how to take it as a reset.
+extern const QString InconsistentFallHint;
 
 // The figures the analysis makes of summed periods.
 void ComputeUsage(UsageFigures &usage, const StructuralData &structure);

@@ -55,5 +55,6 @@ struct StoredPeriod
     LevelCounts counts {};
     std::int64_t seconds = 0;
     bool afterReset = false;
+    RunningKind kind = RunningKind::Running;
     bool operator==(const StoredPeriod &) const = default;
 };

@@ -90,6 +90,17 @@ Result upgradeFrom1(RegisterDatabase &database)
     return database.run(
         QStringLiteral("INSERT INTO id_counters (name, next_id) VALUES ('type', ?)"), {nextType});
 }
+
+const QString WordsIndex = QStringLiteral("CREATE INDEX readouts_by_words ON readouts (words)");
+
+// Version 2 to 3: an addition may declare a reset, and records are found by their words.
+Result upgradeFrom2(RegisterDatabase &database)
+{
+    return runAll(database,
+        {QStringLiteral("ALTER TABLE additions ADD COLUMN declared_reset INTEGER NOT NULL "
+                        "DEFAULT 0"),
+            WordsIndex});
+}
 } // namespace
 
 Result CreateSchema(RegisterDatabase &database)
@@ -116,7 +127,8 @@ Result CreateSchema(RegisterDatabase &database)
                                "aircraft_id INTEGER NOT NULL REFERENCES aircraft (id), "
                                "file_name TEXT NOT NULL, "
                                "added_at VARCHAR(20) NOT NULL, "
-                               "added_by VARCHAR(200) NOT NULL)"),
+                               "added_by VARCHAR(200) NOT NULL, "
+                               "declared_reset INTEGER NOT NULL DEFAULT 0)"),
                 QStringLiteral("CREATE TABLE readouts ("
                                "id INTEGER PRIMARY KEY, "
                                "aircraft_id INTEGER NOT NULL REFERENCES aircraft (id), "
@@ -127,6 +139,7 @@ Result CreateSchema(RegisterDatabase &database)
                 QStringLiteral(
                     "CREATE INDEX readouts_in_order ON readouts (aircraft_id, taken_on, id)"),
                 QStringLiteral("CREATE INDEX readouts_by_addition ON readouts (addition_id)"),
+                WordsIndex,
                 QStringLiteral("CREATE TABLE usage_by_day ("
                                "aircraft_id INTEGER NOT NULL REFERENCES aircraft (id), "
                                "taken_on VARCHAR(10) NOT NULL, "
@@ -148,6 +161,9 @@ Result UpgradeSchema(RegisterDatabase &database, int from)
         switch (version) {
         case 1:
             step = upgradeFrom1(database);
+            break;
+        case 2:
+            step = upgradeFrom2(database);
             break;
         default:
             step.setFailure(Result::Invalid,

@@ -9,7 +9,7 @@
 // The register's schema (internal to the register library), one text for SQLite and PostgreSQL:
 // only types, constraints and statements both engines take as they are.
 //
-// Version 2 (current):
+// Version 3 (current):
 //   schema_version (version)                 one row: the version of this schema
 //   id_counters (name, next_id)              the next id of aircraft, type, addition, readout;
 //                                            ids are given out under the writer's lock, so that
@@ -17,11 +17,14 @@
 //   aircraft_types (id, name, name_key, STRUCTURE)
 //   aircraft (id, registration, registration_key, type_id, combine_mode, STRUCTURE,
 //             created_at, changed_at)
-//   additions (id, aircraft_id, file_name, added_at, added_by)
-//                                            one `register add` of one file
+//   additions (id, aircraft_id, file_name, added_at, added_by, declared_reset)
+//                                            one `register add` of one file; declared_reset 1
+//                                            when the user said a fall of running totals in it
+//                                            that nothing explains is a reset
 //   readouts (id, aircraft_id, addition_id, record_number, taken_on, words)
 //     words: the record's 22 words as its text, "0001|0002|...|0029" (RecordText); the
-//     register never computes on them, and one value a row is what makes a large file quick
+//     register never computes on them, and one value a row is what makes a large file quick;
+//     indexed, so that a record is looked up in every aircraft's read-outs
 //   usage_by_day (aircraft_id, taken_on, readouts, resets, c0 ... c17, active_seconds)
 //     the periods of the aircraft's read-outs taken that day, summed: counts, active seconds,
 //     how many read-outs and how many started over from a reset. Derived from readouts by the
@@ -36,9 +39,10 @@
 //   0001 to 9999 only, so that their text sorts as the dates do; times UTC
 //   "YYYY-MM-DDTHH:MM:SSZ".
 //
+// Version 2: as version 3, without additions.declared_reset and the index on readouts.words.
 // Version 1: as version 2, without aircraft_types; the aircraft's type was the text column
 // type_name, and structural data was kept per aircraft only.
-constexpr int RegisterSchemaVersion = 2;
+constexpr int RegisterSchemaVersion = 3;
 
 // Makes the current schema in an empty database, inside the caller's write transaction.
 Result CreateSchema(RegisterDatabase &database);

@@ -31,6 +31,8 @@ private slots:
     void init();
     void session_data() { engines(); }
     void session();
+    void falls_data() { engines(); }
+    void falls();
     void formats_data();
     void formats();
     void registerFromEnvironment_data() { engines(); }
@@ -209,8 +211,12 @@ void TestCliRegister::session()
     QCOMPARE(run.exitCode, 0);
     run = cli({"register", "add", "--aircraft", "D-EZMA", "--date", "2024-02-29", feb, jan}, reg);
     QCOMPARE(run.exitCode, 0);
-    // Files of one day go in the order given: feb.dat's records are read-outs 2 and 3.
-    QVERIFY2(run.out.contains("jan.dat\", taken 2024-02-29: 1 record(s), added as read-outs 4–4"),
+    // Files of one day go in the order given: feb.dat's records are read-outs 2 and 3; jan.dat
+    // on another date is the same read-out.
+    QVERIFY2(run.out.contains("feb.dat\", taken 2024-02-29: 2 record(s), 2 new, added as "
+                              "read-outs 2–3"),
+        run.out);
+    QVERIFY2(run.out.contains("jan.dat\", taken 2024-02-29: 1 record(s), already in the register"),
         run.out);
     // The second record of feb.dat falls below the first: a reset, said on standard error.
     QVERIFY2(
@@ -227,13 +233,16 @@ void TestCliRegister::session()
     run = cli({"register", "history", "--aircraft", "D-EZMA", "--format", "csv"}, reg);
     QCOMPARE(run.exitCode, 0);
     const QList<QStringList> rows = csvRows(run.out);
-    QCOMPARE(rows.size(), 5);
+    QCOMPARE(rows.size(), 4);
     const qsizetype reset = rows[0].indexOf(QStringLiteral("reset"));
+    const qsizetype kind = rows[0].indexOf(QStringLiteral("class"));
     const qsizetype total = rows[0].indexOf(QStringLiteral("total_seconds"));
+    QCOMPARE(rows[2][reset], QString());
+    QCOMPARE(rows[2][kind], QStringLiteral("running"));
     QCOMPARE(rows[3][reset], QStringLiteral("reset"));
-    QCOMPARE(rows[4][reset], QString());
-    // 43300 s whole, 800 s more, 60 s whole after the reset, then 43240 s more.
-    QCOMPARE(rows[4][total], QString::number(43300 + 800 + 60 + 43240));
+    QCOMPARE(rows[3][kind], QStringLiteral("reset"));
+    // 43300 s whole, 800 s more, 60 s whole after the reset.
+    QCOMPARE(rows[3][total], QString::number(43300 + 800 + 60));
 
     run = cli({"fleet"}, reg);
     QCOMPARE(run.exitCode, 0);
@@ -246,7 +255,7 @@ void TestCliRegister::session()
     run = cli({"register", "remove", "--aircraft", "D-EZMA", "--readout", "3", "--yes"}, reg);
     QCOMPARE(run.exitCode, 0);
     QVERIFY2(run.out.startsWith("Removed read-out 3 of D-EZMA (taken 2024-02-29"), run.out);
-    QCOMPARE(readouts(reg, QStringLiteral("D-EZMA")), 3);
+    QCOMPARE(readouts(reg, QStringLiteral("D-EZMA")), 2);
 
     // Moved to the other engine and back, nothing is lost.
     const CliRun list = cli({"register", "list"}, reg);
@@ -256,9 +265,63 @@ void TestCliRegister::session()
                                                                   : QStringLiteral("sqlite"));
     run = cli({"import", exported}, other);
     QCOMPARE(run.exitCode, 0);
-    QVERIFY2(run.out.startsWith("Imported 1 type(s), 2 aircraft and 4 read-out(s)"), run.out);
+    QVERIFY2(run.out.startsWith("Imported 1 type(s), 2 aircraft and 3 read-out(s)"), run.out);
     QCOMPARE(cli({"register", "list"}, other).out, list.out);
     QCOMPARE(cli({"export"}, other).out, ReadAll(exported));
+}
+
+void TestCliRegister::falls()
+{
+    QFETCH(QString, engine);
+    const QString reg = fresh(engine);
+    QCOMPARE(
+        cli({"register", "aircraft", "--aircraft", "D-EFAL", "--combine", "running"}, reg).exitCode,
+        0);
+    const auto add = [&](const char *date, const QList<CounterRecord> &records,
+                         const QStringList &options = {}) {
+        return cli(QStringList {"register", "add", "--aircraft", "D-EFAL", "--date",
+                       QString::fromLatin1(date), file(QString::fromLatin1(date) + ".dat", records)}
+                + options,
+            reg);
+    };
+    // The 4.0 g counter passes 65535 while the others and the clock rise.
+    CounterRecord first = record(10, 1000, 1);
+    first[LevelCount - 1] = 65000;
+    CounterRecord wrapped = record(20, 2000, 1);
+    wrapped[LevelCount - 1] = 100;
+    QCOMPARE(add("2024-01-10", {first}).exitCode, 0);
+    CliRun run = add("2024-02-10", {wrapped});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.err.contains("Wrap before read-out 2"), run.err);
+    // -2.0 g falls while the others rise and the clock goes back: refused, unless declared.
+    CounterRecord fell = record(30, 500, 1);
+    fell[0] = 5;
+    run = add("2024-03-10", {fell});
+    QCOMPARE(run.exitCode, 1);
+    for (const char *words : {"counts that fall: -2.0 g from 20 to 5", "register add --reset",
+             "Nothing was added to the register."})
+        QVERIFY2(run.err.contains(words), run.err);
+    run = add("2024-03-10", {fell}, {"--reset"});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.err.contains("Declared reset before read-out 3"), run.err);
+    // The session file of a later copy holds the earlier records again.
+    run = add("2024-04-10", {first, wrapped, record(40, 600, 2), fell});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.contains(
+                 "4 record(s), 1 new, added as read-outs 4–4; 3 already in the register (records "
+                 "1–2, 4)"),
+        run.out);
+
+    run = cli({"register", "history", "--aircraft", "D-EFAL", "--format", "csv"}, reg);
+    QCOMPARE(run.exitCode, 0);
+    const QList<QStringList> rows = csvRows(run.out);
+    QCOMPARE(rows.size(), 5);
+    const qsizetype kind = rows[0].indexOf(QStringLiteral("class"));
+    const qsizetype counts = rows[0].indexOf(QStringLiteral("count_4.0"));
+    QCOMPARE(rows[2][kind], QStringLiteral("wrap"));
+    QCOMPARE(rows[2][counts], QString::number(100 + 65536 - 65000));
+    QCOMPARE(rows[3][kind], QStringLiteral("declared reset"));
+    QCOMPARE(rows[4][kind], QStringLiteral("running"));
 }
 
 void TestCliRegister::formats_data()
@@ -302,11 +365,21 @@ void TestCliRegister::formats()
     CounterRecord later = DemonstrationRecord;
     later[0] += 1;
     later[ActivePeriodsWord] += 2;
-    const QString b = file(QStringLiteral("fmt-b.dat"), {later, DemonstrationRecord});
+    // Each read-out once: copies of the demonstration record that differ in the battery clock.
+    const auto copy = [](int battery) {
+        CounterRecord words = DemonstrationRecord;
+        words[BatterySecondsWord] = std::uint16_t(battery);
+        return words;
+    };
+    const QString b = file(QStringLiteral("fmt-b.dat"), {later, copy(1)});
     QCOMPARE(
         cli({"register", "add", "--aircraft", "D-EFMT", "--date", "2024-02-15", b}, reg).exitCode,
         0);
-    QCOMPARE(cli({"register", "add", "--aircraft", "D-E,\"Q\"", a}, reg).exitCode, 0);
+    QCOMPARE(cli({"register", "add", "--aircraft", "D-E,\"Q\"",
+                     file(QStringLiteral("fmt-c.dat"), {copy(2)})},
+                 reg)
+                 .exitCode,
+        0);
 
     const CliRun run = cli(command + QStringList {"--format", format}, reg);
     QCOMPARE(run.exitCode, 0);

@@ -27,6 +27,8 @@ private slots:
     void exceedanceInEveryFormat();
     void combinations_data();
     void combinations();
+    void runningFalls_data();
+    void runningFalls();
     void damage_data();
     void damage();
     void chartAndReport_data();
@@ -39,9 +41,22 @@ private:
     QTemporaryDir m_dir;
 };
 
+Q_DECLARE_METATYPE(QList<CounterRecord>)
+
 namespace {
 // The demonstration record: T = (600 + 43200 · 21) / 3600 = 252.1666… h.
 constexpr double DemoHours = 907800.0 / 3600.0;
+
+// Every counter at `count`, the 1.4 g counter at `at14`, the clock at `seconds` s.
+CounterRecord totals(int count, int at14, int seconds)
+{
+    CounterRecord record {};
+    for (int level = 0; level < LevelCount; ++level)
+        record[level] = std::uint16_t(count);
+    record[6] = std::uint16_t(at14);
+    record[ActiveSecondsWord] = std::uint16_t(seconds);
+    return record;
+}
 
 CounterRecord later(int extraCount, int extraSeconds)
 {
@@ -186,6 +201,44 @@ void TestCliUsageAnalysis::combinations()
     const QJsonArray tables = jsonOf(run);
     QCOMPARE(tables.size(), 1);
     QVERIFY(std::abs(tables[0].toObject().value("hours").toDouble() - hours) < 1e-9);
+    QCOMPARE(tables[0].toObject().value("levels").toArray().at(6).toObject().value("nc").toInt(),
+        countAt14);
+}
+
+void TestCliUsageAnalysis::runningFalls_data()
+{
+    QTest::addColumn<QList<CounterRecord>>("records"); // one file; none: above-65535.dat
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<int>("countAt14");
+    QTest::addColumn<QString>("message"); // on standard error
+    // 65,000 to 500 at 1.4 g while the others and the clock rise: 1036 counts more.
+    QTest::newRow("wrap") << QList {totals(100, 65000, 1000), totals(110, 500, 4600)} << 0
+                          << 65000 + 1036 << "Wrap before \"" + m_dir.filePath("falls.dat");
+    QTest::newRow("reset") << QList {totals(100, 65000, 1000), totals(10, 500, 600)} << 0
+                           << 65000 + 500 << "Reset before";
+    QTest::newRow("inconsistent") << QList {totals(100, 65000, 1000), totals(110, 500, 600)} << 1
+                                  << 0
+                                  << "counts that fall: 1.4 g from 65000 to 500; counts that rise";
+    QTest::newRow("a word above 16 bits")
+        << QList<CounterRecord>() << 1 << 0
+        << "above-65535.dat\" record 1: word 1 (the count at -2.0 g) is 65536 (10000 hex)";
+}
+
+void TestCliUsageAnalysis::runningFalls()
+{
+    QFETCH(QList<CounterRecord>, records);
+    QFETCH(int, exitCode);
+    QFETCH(int, countAt14);
+    QFETCH(QString, message);
+    const QString path = records.isEmpty() ? QStringLiteral(ZEMRA_TEST_DATA_DIR "/above-65535.dat")
+                                           : file(QStringLiteral("falls.dat"), records);
+    const CliRun run
+        = RunCli({"exceedance", "--format", "json", "--combine", "running", "--all", path});
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2(run.err.contains(message.toUtf8()), run.err.constData());
+    if (exitCode != 0)
+        return;
+    const QJsonArray tables = jsonOf(run);
     QCOMPARE(tables[0].toObject().value("levels").toArray().at(6).toObject().value("nc").toInt(),
         countAt14);
 }
@@ -336,6 +389,10 @@ void TestCliUsageAnalysis::reportsFromTheRegister()
     const QString reg = m_dir.filePath(QStringLiteral("reports.sqlite"));
     if (!QFile::exists(reg)) {
         const QString data = file(QStringLiteral("demo.dat"), {DemonstrationRecord});
+        // A read-out is one aircraft's: the other's copy differs in its battery clock alone.
+        CounterRecord copy = DemonstrationRecord;
+        copy[BatterySecondsWord] = 1;
+        const QString other = file(QStringLiteral("demo-copy.dat"), {copy});
         for (const QStringList &step :
             {QStringList {"register", "aircraft", "--aircraft", "SP-ZEA", "--combine", "running",
                  "--sigma1", "100", "--k", "1", "--sd", "100", "--nd", "1e6", "--max-load", "6,-3"},
@@ -344,7 +401,7 @@ void TestCliUsageAnalysis::reportsFromTheRegister()
                 QStringList {
                     "register", "add", "--aircraft", "SP-ZEA", "--date", "2026-10-01", data},
                 QStringList {
-                    "register", "add", "--aircraft", "SP-ZEB", "--date", "2026-10-02", data}}) {
+                    "register", "add", "--aircraft", "SP-ZEB", "--date", "2026-10-02", other}}) {
             const CliRun run = RunCli(step + QStringList {"--register", reg});
             QVERIFY2(run.exitCode == 0, run.err.constData());
         }

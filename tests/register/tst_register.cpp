@@ -38,6 +38,13 @@ CounterRecord record(int base, int seconds, int periods)
     return words;
 }
 
+// The record with its 4.0 g counter set apart, to wrap it.
+CounterRecord withLast(CounterRecord words, int last)
+{
+    words[LevelCount - 1] = std::uint16_t(last);
+    return words;
+}
+
 QDate day(const char *text)
 {
     return QDate::fromString(QString::fromLatin1(text), Qt::ISODate);
@@ -169,6 +176,10 @@ private slots:
     void locations();
     void addIsIdempotent_data() { engines(); }
     void addIsIdempotent();
+    void otherAircraftRefused_data() { engines(); }
+    void otherAircraftRefused();
+    void inconsistentFall_data();
+    void inconsistentFall();
     void addIsAllOrNothing_data();
     void addIsAllOrNothing();
     void periods_data();
@@ -338,23 +349,126 @@ void TestRegister::addIsIdempotent()
     // The second record is there twice in the file: it is one read-out.
     const QString path = file(QStringLiteral("idempotent.dat"),
         {record(1, 10, 1), record(2, 20, 1), record(2, 20, 1), record(3, 30, 1)});
+    // The session file a later copy makes holds the earlier records too.
+    const QString session = file(QStringLiteral("session.dat"),
+        {record(1, 10, 1), record(2, 20, 1), record(3, 30, 1), record(4, 40, 1), record(2, 20, 1)});
     struct Step
     {
+        QString path;
         QDate date;
         qint64 added;
         qint64 already;
         qint64 total;
+        std::vector<std::pair<qint64, qint64>> records; // those already there
     };
-    for (const Step &step : {Step {day("2024-03-01"), 3, 1, 3}, Step {day("2024-03-01"), 0, 4, 3},
-             Step {day("2024-04-01"), 3, 1, 6}}) {
-        const AddResult added = reg->add(QStringLiteral("d-eidm"), {{path, step.date}});
+    // A record is its words: neither another date nor another file makes it new.
+    for (const Step &step : {Step {path, day("2024-03-01"), 3, 1, 3, {{3, 3}}},
+             Step {path, day("2024-03-01"), 0, 4, 3, {{1, 4}}},
+             Step {path, day("2024-04-01"), 0, 4, 3, {{1, 4}}},
+             Step {session, day("2024-05-01"), 1, 4, 4, {{1, 3}, {5, 5}}}}) {
+        const AddResult added = reg->add(QStringLiteral("d-eidm"), {{step.path, step.date}});
         QVERIFY2(added.ok(), qPrintable(added.message()));
         QCOMPARE(added.added, step.added);
         QCOMPARE(added.already, step.already);
+        QCOMPARE(added.files.front().alreadyRecords, step.records);
         const HistoryResult history = reg->history(QStringLiteral("D-EIDM"));
         QCOMPARE(qint64(history.periods.size()), step.total);
         QCOMPARE(reg->list().aircraft.front().usage.readouts, step.total);
     }
+}
+
+void TestRegister::otherAircraftRefused()
+{
+    QFETCH(QString, engine);
+    const std::unique_ptr<Register> reg = open(fresh(engine));
+    QVERIFY(reg);
+    for (const char *plane : {"D-EONE", "D-ETWO"})
+        QVERIFY(reg->setAircraft({QString::fromLatin1(plane), {}, CombineMode::Running, {}}).ok());
+    const QString one
+        = file(QStringLiteral("one.dat"), {record(1, 10, 1), record(2, 20, 1), record(3, 30, 1)});
+    QVERIFY(reg->add(QStringLiteral("D-EONE"), {{one, day("2024-01-01")}}).ok());
+    const QByteArray before = exported(*reg);
+    // The second aircraft's session file carries read-out 2 of the first, on another date.
+    const QString two = file(QStringLiteral("two.dat"), {record(7, 70, 1), record(2, 20, 1)});
+    const QString three = file(QStringLiteral("three.dat"), {record(8, 80, 1)});
+    const AddResult added = reg->add(
+        QStringLiteral("D-ETWO"), {{three, day("2024-01-01")}, {two, day("2024-02-01")}});
+    QVERIFY(!added.ok());
+    QCOMPARE(added.failure(), Result::Invalid);
+    for (const char *words :
+        {"Record 2 of \"", "two.dat\" is read-out 2 of the aircraft \"D-EONE\"",
+            "Nothing was added to the register."})
+        QVERIFY2(added.message().contains(QLatin1String(words)), qPrintable(added.message()));
+    QCOMPARE(exported(*reg), before);
+}
+
+void TestRegister::inconsistentFall_data()
+{
+    QTest::addColumn<QString>("engine");
+    QTest::addColumn<bool>("between"); // added before a read-out kept already
+    QTest::addColumn<bool>("declared");
+    for (const char *engine : {"sqlite", "postgresql"}) {
+        for (const bool between : {false, true}) {
+            for (const bool declared : {false, true})
+                QTest::addRow("%s: %s%s", engine, between ? "between" : "last",
+                    declared ? ", reset declared" : "")
+                    << QString::fromLatin1(engine) << between << declared;
+        }
+    }
+}
+
+void TestRegister::inconsistentFall()
+{
+    QFETCH(QString, engine);
+    QFETCH(bool, between);
+    QFETCH(bool, declared);
+    const std::unique_ptr<Register> reg = open(fresh(engine));
+    QVERIFY(reg);
+    const QString plane = QStringLiteral("D-EFAL");
+    QVERIFY(reg->setAircraft({plane, {}, CombineMode::Running, {}}).ok());
+    QVERIFY(reg->add(plane,
+                   {{file(QStringLiteral("f1.dat"), {record(10, 1000, 1)}), day("2024-01-10")}})
+                .ok());
+    if (between)
+        QVERIFY(reg->add(plane,
+                       {{file(QStringLiteral("f3.dat"), {record(30, 2000, 1)}), day("2024-03-10")}})
+                    .ok());
+    // -2.0 g falls from 10 to 5 while the others rise and the clock goes back.
+    CounterRecord fell = record(20, 500, 1);
+    fell[0] = 5;
+    const QByteArray before = exported(*reg);
+    const AddResult added
+        = reg->add(plane, {{file(QStringLiteral("f2.dat"), {fell}), day("2024-02-10")}}, declared);
+    if (!declared) {
+        QVERIFY(!added.ok());
+        for (const char *words : {"do not follow from", "-2.0 g from 10 to 5", "44200 s to 43700 s",
+                 "register add --reset", "Nothing was added"})
+            QVERIFY2(added.message().contains(QLatin1String(words)), qPrintable(added.message()));
+        QCOMPARE(exported(*reg), before);
+        return;
+    }
+    QVERIFY2(added.ok(), qPrintable(added.message()));
+    const auto check = [&](Register &where) {
+        const HistoryResult history = where.history(plane);
+        QVERIFY2(history.ok(), qPrintable(history.message()));
+        QCOMPARE(history.periods.size(), size_t(between ? 3 : 2));
+        const HistoryPeriod &period = history.periods[1];
+        QCOMPARE(period.kind, RunningKind::Reset);
+        QVERIFY(period.declaredReset && period.afterReset);
+        QCOMPARE(period.seconds, 43700); // whole: 43200 + 500 s
+        QCOMPARE(period.counts.front(), 5);
+        if (between)
+            QCOMPARE(history.periods[2].kind, RunningKind::Running);
+    };
+    check(*reg);
+    // The declaration goes through an export into another register.
+    const QByteArray json = exported(*reg);
+    QVERIFY(json.contains("\"declaredReset\":true"));
+    const std::unique_ptr<Register> copy = open(fresh(engine));
+    QVERIFY(copy);
+    const ImportResult imported = copy->importJson(json, QStringLiteral("export.json"));
+    QVERIFY2(imported.ok(), qPrintable(imported.message()));
+    check(*copy);
 }
 
 void TestRegister::addIsAllOrNothing_data()
@@ -371,6 +485,11 @@ void TestRegister::addIsAllOrNothing_data()
         QTest::addRow("%s: partial last record", engine)
             << engine << good + "0001\r\n0002\r\n"
             << QStringList {"second.dat", "record 3", "Nothing was added"};
+        QTest::addRow("%s: a word above 16 bits", engine)
+            << engine
+            << QByteArray(good + RecordFileBytes(record(7, 70, 1))).replace(2 * 132, 4, "10000")
+            << QStringList {"second.dat\" record 3: word 1 (the count at -2.0 g) is 65536",
+                   "Nothing was added"};
         QTest::addRow("%s: missing file", engine)
             << engine << QByteArray() << QStringList {"second.dat", "Cannot open", "Nothing"};
     }
@@ -434,6 +553,15 @@ void TestRegister::periods_data()
                                       << 0ll << ""
                                       << QList<ExpectedPeriod> {{43300, 10, 27, false},
                                              {300, 5, 5, false}, {50, 3, 20, true}};
+        // The 4.0 g counter passes 65535 while the others and the clock rise: 500 + 65536 -
+        // 65000 counts, and the totals go on.
+        QTest::addRow("%s: wrap", e)
+            << engine << "running"
+            << Script {{"2024-01-10", {withLast(r1, 65000)}}, {"2024-02-10", {withLast(r2, 500)}},
+                   {"2024-03-10", {withLast(r3, 700)}}}
+            << 0ll << ""
+            << QList<ExpectedPeriod> {
+                   {43300, 10, 65000, false}, {300, 5, 1036, false}, {600, 3, 200, false}};
         QTest::addRow("%s: separate", e) << engine << "separate" << inOrder << 0ll << ""
                                          << QList<ExpectedPeriod> {{43300, 10, 27, false},
                                                 {43600, 15, 32, false}, {44200, 18, 35, false}};
@@ -517,11 +645,18 @@ void TestRegister::ranking()
     QVERIFY(reg->setAircraft({QStringLiteral("D-EDDD"), {}, CombineMode::Separate, {}}).ok());
     CounterRecord longer = DemonstrationRecord;
     longer[ActivePeriodsWord] = 60;
-    const QString demo = file(QStringLiteral("demo.dat"), {DemonstrationRecord});
+    // A read-out is added once to one aircraft: each copy of the demonstration counts differs
+    // in its battery clock alone, which neither counts nor hours see.
+    const auto demo = [&](int copy) {
+        CounterRecord words = DemonstrationRecord;
+        words[BatterySecondsWord] = std::uint16_t(copy);
+        return file(QStringLiteral("demo-%1.dat").arg(copy), {words});
+    };
     const QString slow = file(QStringLiteral("slow.dat"), {longer});
-    for (const auto &[plane, path, date] : {std::tuple {"D-EAAA", demo, "2024-01-05"},
-             std::tuple {"D-EAAA", demo, "2024-06-05"}, std::tuple {"D-EBBB", demo, "2024-01-05"},
-             std::tuple {"D-ECCC", slow, "2024-06-05"}, std::tuple {"D-EDDD", demo, "2024-06-05"}})
+    for (const auto &[plane, path, date] :
+        {std::tuple {"D-EAAA", demo(1), "2024-01-05"}, std::tuple {"D-EAAA", demo(2), "2024-06-05"},
+            std::tuple {"D-EBBB", demo(3), "2024-01-05"}, std::tuple {"D-ECCC", slow, "2024-06-05"},
+            std::tuple {"D-EDDD", demo(4), "2024-06-05"}})
         QVERIFY(reg->add(QString::fromLatin1(plane), {{path, day(date)}}).ok());
 
     const auto order = [](const UsageListResult &fleet) {
@@ -636,8 +771,13 @@ void TestRegister::upgradeFromVersion1()
         {QStringLiteral("D-EFOR"), QStringLiteral("Zeta 3"), CombineMode::Running, {}});
     QVERIFY2(added.ok(), qPrintable(added.message()));
     QCOMPARE(added.aircraft.id, 4);
+    // Through version 2 to 3: an addition keeps whether it declared a reset.
+    const AddResult readout = reg.add(QStringLiteral("D-EFOR"),
+        {{file(QStringLiteral("upgraded.dat"), {record(50, 5, 1)}), day("2024-07-01")}}, true);
+    QVERIFY2(readout.ok(), qPrintable(readout.message()));
+    QVERIFY(reg.history(QStringLiteral("D-EFOR")).periods.front().declaredReset);
     QCOMPARE(RawConnection(location).value(QStringLiteral("SELECT version FROM schema_version")),
-        QVariant(2));
+        QVariant(3));
 }
 
 void TestRegister::newerSchemaRefused()
@@ -645,16 +785,16 @@ void TestRegister::newerSchemaRefused()
     QFETCH(QString, engine);
     const RegisterLocation location = fresh(engine);
     QVERIFY(open(location));
-    QVERIFY(RawConnection(location).exec(QStringLiteral("UPDATE schema_version SET version = 3")));
+    QVERIFY(RawConnection(location).exec(QStringLiteral("UPDATE schema_version SET version = 4")));
     for (const Register::Access access : {Register::Access::Read, Register::Access::Write}) {
         const OpenedRegister opened = Register::open(location, access);
         QVERIFY(!opened.ok());
         QCOMPARE(opened.failure(), Result::Invalid);
-        QVERIFY2(opened.message().contains(QLatin1String("schema version 3, newer than version 2")),
+        QVERIFY2(opened.message().contains(QLatin1String("schema version 4, newer than version 3")),
             qPrintable(opened.message()));
     }
     QCOMPARE(RawConnection(location).value(QStringLiteral("SELECT version FROM schema_version")),
-        QVariant(3));
+        QVariant(4));
 }
 
 void TestRegister::roundTripAcrossEngines_data()
@@ -693,7 +833,8 @@ void TestRegister::roundTripAcrossEngines()
     const QString b = file(QStringLiteral("rt-b.dat"), {record(2, 7, 2), record(1, 1, 1)});
     QVERIFY(first->add(QStringLiteral("SP-ŻÓŁW"), {{a, day("2024-01-01")}, {b, day("2024-02-01")}})
                 .ok());
-    QVERIFY(first->add(QStringLiteral("D-E;1'"), {{b, day("2023-12-31")}}).ok());
+    const QString c = file(QStringLiteral("rt-c.dat"), {record(2, 7, 3), record(1, 1, 2)});
+    QVERIFY(first->add(QStringLiteral("D-E;1'"), {{c, day("2023-12-31")}}).ok());
     QVERIFY(first->remove(QStringLiteral("SP-ŻÓŁW"), 2).ok());
 
     const QByteArray original = exported(*first);
@@ -729,8 +870,11 @@ void TestRegister::roundTripAcrossEngines()
         QCOMPARE(after.periods.back().readout, before.periods.back().readout);
     }
     // Ids go on from the highest imported one.
-    const AddResult more = last->add(QStringLiteral("D-E;1'"), {{a, day("2024-05-05")}});
-    QVERIFY(more.ok());
+    // (The first file is SP-ŻÓŁW's, in the imported register too.)
+    QVERIFY(!last->add(QStringLiteral("D-E;1'"), {{a, day("2024-05-05")}}).ok());
+    const AddResult more = last->add(QStringLiteral("D-E;1'"),
+        {{file(QStringLiteral("rt-d.dat"), {record(9, 9, 9)}), day("2024-05-05")}});
+    QVERIFY2(more.ok(), qPrintable(more.message()));
     QCOMPARE(more.files.front().firstReadout, 7);
 }
 
@@ -758,11 +902,18 @@ void TestRegister::namesAsGiven()
         {QStringLiteral("  ") + name, name + QStringLiteral(" type"), CombineMode::Running, {}});
     QVERIFY2(made.ok(), qPrintable(made.message()));
     QCOMPARE(made.aircraft.registration, name);
+    // Matched in another case, it keeps the registration as first written.
+    const AircraftResult changed = reg->setAircraft(
+        {name.toLower(), name + QStringLiteral(" type"), CombineMode::Running, {}});
+    QVERIFY2(changed.ok(), qPrintable(changed.message()));
+    QCOMPARE(changed.aircraft.registration, name);
     const QString path = file(name + QStringLiteral(".dat"), {record(1, 2, 3)});
     const AddResult added = reg->add(name.toUpper(), {{path, day("2024-01-01")}});
     QVERIFY2(added.ok(), qPrintable(added.message()));
     QCOMPARE(added.registration, name);
-    QVERIFY(reg->add(QStringLiteral("D-EOTHER"), {{path, day("2024-01-01")}}).ok());
+    QVERIFY(reg->add(QStringLiteral("D-EOTHER"),
+                   {{file(QStringLiteral("other.dat"), {record(4, 5, 6)}), day("2024-01-01")}})
+                .ok());
 
     const UsageListResult list = reg->list();
     QCOMPARE(list.aircraft.size(), size_t(2));
@@ -823,6 +974,7 @@ void TestRegister::refusals()
     RegisterLocation location = fresh(engine);
     const QString plane = QStringLiteral("D-EREF");
     const QString data = file(QStringLiteral("refusal.dat"), {record(1, 1, 1), record(2, 2, 1)});
+    const QString later = file(QStringLiteral("later.dat"), {record(3, 3, 1), record(4, 4, 1)});
     // A register with one aircraft and one read-out, for the faults that need one.
     const auto populate = [&]() {
         const std::unique_ptr<Register> reg = open(location);
@@ -835,7 +987,7 @@ void TestRegister::refusals()
             = Register::open(where, Register::Access::Write, RegisterOptions {wait, {}, {}});
         if (!opened.ok())
             return opened;
-        return opened.reg->add(plane, {{data, day("2024-02-02")}});
+        return opened.reg->add(plane, {{later, day("2024-02-02")}});
     };
     Result result;
     QByteArray before;

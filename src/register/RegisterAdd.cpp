@@ -1,0 +1,436 @@
+#include "Register.h"
+
+#include "RegisterPeriods.h"
+#include "RegisterPrivate.h"
+
+#include <QDateTime>
+#include <QFile>
+
+#include <algorithm>
+#include <unordered_set>
+
+#include <sys/stat.h>
+
+// `register add`: the files read in date order, each record checked against the aircraft's own
+// read-outs and every other aircraft's, and the new read-outs written with their periods.
+
+const QString InconsistentFallHint
+    = QStringLiteral(" If the recorder was reset there, add the files again declaring the reset "
+                     "(register add --reset).");
+
+namespace {
+// Read-outs are derived and written a block at a time, so that a file of any size takes bounded
+// memory.
+constexpr int BlockRecords = 4096;
+// Words looked up in other aircraft's read-outs per statement.
+constexpr int WordsPerLookup = 128;
+
+QString modificationDate(const QFile &file, QDate &date)
+{
+    struct stat status
+    {
+    };
+    if (::fstat(file.handle(), &status) != 0)
+        return QStringLiteral("its modification date cannot be read");
+    date = QDateTime::fromSecsSinceEpoch(status.st_mtime).date();
+    if (!IsRegisterDate(date))
+        return QStringLiteral("its modification date is in the year %1, outside the years 1 to "
+                              "9999 that the register keeps; give the date it was taken")
+            .arg(date.year());
+    return {};
+}
+
+// FNV-1a over the words.
+struct RecordHash
+{
+    size_t operator()(const CounterRecord &words) const
+    {
+        std::uint64_t hash = 0xcbf29ce484222325ull;
+        for (const std::uint16_t word : words)
+            hash = (hash ^ word) * 0x100000001b3ull;
+        return size_t(hash);
+    }
+};
+using KnownRecords = std::unordered_set<CounterRecord, RecordHash>;
+
+CounterRecord wordsOf(const RecordValues &values)
+{
+    CounterRecord words {};
+    std::copy(values.begin(), values.end(), words.begin());
+    return words;
+}
+
+Result damagedReadout(const RegisterDatabase &db, qint64 readout)
+{
+    return Result(Result::Invalid,
+        QStringLiteral("The register \"%1\" is damaged: read-out %2 holds no record.")
+            .arg(db.location().text)
+            .arg(readout));
+}
+
+void noteAlready(AddedFile &added, qint64 number)
+{
+    ++added.already;
+    if (!added.alreadyRecords.empty() && added.alreadyRecords.back().second == number - 1)
+        added.alreadyRecords.back().second = number;
+    else
+        added.alreadyRecords.emplace_back(number, number);
+}
+
+struct Input
+{
+    QString name;
+    QDate taken;
+    std::unique_ptr<QFile> file;
+};
+
+// Every file opened and dated, in date order, so that the new read-outs are written in the
+// order taken.
+Result openInputs(const std::vector<AddFile> &files, std::vector<Input> &inputs)
+{
+    for (const AddFile &add : files) {
+        Input input {add.fileName, add.taken, std::make_unique<QFile>()};
+        if (Result opened = OpenRecordFile(add.fileName, *input.file); !opened.ok())
+            return opened.failure() == Result::CannotOpen
+                ? Result(Result::CannotOpen,
+                    QStringLiteral("Cannot open \"%1\": %2.").arg(add.fileName, opened.message()))
+                : opened;
+        if (!input.taken.isValid()) {
+            if (const QString problem = modificationDate(*input.file, input.taken);
+                !problem.isEmpty())
+                return Result(Result::CannotOpen,
+                    QStringLiteral("Cannot date \"%1\": %2.").arg(add.fileName, problem));
+        }
+        inputs.push_back(std::move(input));
+    }
+    if (inputs.empty())
+        return Result(Result::Invalid, QStringLiteral("No file to add."));
+    std::stable_sort(inputs.begin(), inputs.end(),
+        [](const Input &a, const Input &b) { return a.taken < b.taken; });
+    return {};
+}
+
+// The records of one add and what they are checked against.
+class Addition
+{
+public:
+    Addition(RegisterDatabase &db, const AircraftInfo &aircraft, AddResult &result)
+        : m_db(db)
+        , m_aircraft(aircraft)
+        , m_result(result)
+        , m_writer(db)
+    { }
+
+    bool declared = false;
+    bool between = false; // read-outs kept after the first new date: usage is derived anew
+    qint64 nextReadout = 0;
+    std::optional<RecordValues> previous;
+    QString previousLabel;
+    UsageDays days;
+
+    Result loadKnown();
+    Result readFile(Input &input, qint64 addition, AddedFile &added);
+    Result flush();
+
+private:
+    Result writeBlock(const Input &input, qint64 addition);
+    Result checkOthers(bool all);
+
+    RegisterDatabase &m_db;
+    const AircraftInfo &m_aircraft;
+    AddResult &m_result;
+    ReadoutWriter m_writer;
+    // The aircraft's records, 44 bytes each, so that even a large file is checked without
+    // asking the register record by record.
+    KnownRecords m_known;
+    bool m_others = false; // other aircraft have read-outs
+    // The new records not yet looked up in other aircraft's read-outs, many to a statement
+    // (an add of many one-record files makes one block a file).
+    struct Unchecked
+    {
+        QString words;
+        qint64 number = 0;
+        QString fileName;
+    };
+    std::vector<Unchecked> m_unchecked;
+    QSqlQuery m_lookup; // prepared for WordsPerLookup words
+    bool m_lookupPrepared = false;
+    std::vector<RecordValues> m_block;
+    std::vector<QString> m_texts;
+    std::vector<qint64> m_numbers;
+};
+
+Result Addition::loadKnown()
+{
+    QSqlQuery query;
+    if (Result read
+        = m_db.run(query, QStringLiteral("SELECT id, words FROM readouts WHERE aircraft_id = ?"),
+            {m_aircraft.id});
+        !read.ok())
+        return read;
+    while (query.next()) {
+        RecordValues words {};
+        if (!WordsFromText(query.value(1).toString(), words))
+            return damagedReadout(m_db, query.value(0).toLongLong());
+        m_known.insert(wordsOf(words));
+    }
+    query.finish();
+    if (Result read
+        = m_db.run(query, QStringLiteral("SELECT id FROM readouts WHERE aircraft_id <> ? LIMIT 1"),
+            {m_aircraft.id});
+        !read.ok())
+        return read;
+    m_others = query.next();
+    query.finish();
+    return {};
+}
+
+// A record of another aircraft is refused: a session file that holds it was copied from that
+// aircraft's recorder. Looked up a full statement at a time, and the rest when `all`.
+Result Addition::checkOthers(bool all)
+{
+    while (m_others
+        && (m_unchecked.size() >= size_t(WordsPerLookup) || (all && !m_unchecked.empty()))) {
+        const size_t count = std::min(m_unchecked.size(), size_t(WordsPerLookup));
+        const auto select = [&](size_t words, Result &prepared) {
+            return m_db.prepare(
+                QStringLiteral("SELECT r.words, r.id, a.registration FROM readouts r JOIN "
+                               "aircraft a ON a.id = r.aircraft_id WHERE r.aircraft_id <> ? AND "
+                               "r.words IN (")
+                    + QStringList(qsizetype(words), QStringLiteral("?")).join(QLatin1Char(','))
+                    + QLatin1Char(')'),
+                prepared);
+        };
+        Result prepared;
+        QSqlQuery rest;
+        if (count < size_t(WordsPerLookup))
+            rest = select(count, prepared);
+        else if (!m_lookupPrepared)
+            m_lookup = select(count, prepared), m_lookupPrepared = true;
+        if (!prepared.ok())
+            return prepared;
+        QSqlQuery &query = count < size_t(WordsPerLookup) ? rest : m_lookup;
+        int position = 0;
+        query.bindValue(position++, m_aircraft.id);
+        for (size_t i = 0; i < count; ++i)
+            query.bindValue(position++, m_unchecked[i].words);
+        if (Result read = m_db.execute(query); !read.ok())
+            return read;
+        std::map<QString, std::pair<qint64, QString>> held;
+        while (query.next())
+            held.emplace(query.value(0).toString(),
+                std::pair {query.value(1).toLongLong(), query.value(2).toString()});
+        query.finish();
+        for (size_t i = 0; i < count; ++i) {
+            const auto found = held.find(m_unchecked[i].words);
+            if (found == held.end())
+                continue;
+            return Result(Result::Invalid,
+                QStringLiteral("Record %1 of \"%2\" is read-out %3 of the aircraft \"%4\": a file "
+                               "that holds another aircraft's read-out is not added to \"%5\".")
+                    .arg(QString::number(m_unchecked[i].number), m_unchecked[i].fileName,
+                        QString::number(found->second.first), found->second.second,
+                        m_aircraft.registration));
+        }
+        m_unchecked.erase(m_unchecked.begin(), m_unchecked.begin() + qsizetype(count));
+    }
+    return {};
+}
+
+Result Addition::flush()
+{
+    if (Result checked = checkOthers(true); !checked.ok())
+        return checked;
+    return m_writer.flush();
+}
+
+Result Addition::writeBlock(const Input &input, qint64 addition)
+{
+    if (m_others) {
+        for (size_t i = 0; i < m_block.size(); ++i)
+            m_unchecked.push_back({m_texts[i], m_numbers[i], input.name});
+    }
+    if (Result checked = checkOthers(false); !checked.ok())
+        return checked;
+    const qint64 firstId = nextReadout;
+    const auto label = [&](int index) {
+        if (index < 0)
+            return previousLabel;
+        return QStringLiteral("read-out %1 (\"%2\" record %3)")
+            .arg(QString::number(firstId + index), input.name, QString::number(m_numbers[index]));
+    };
+    // With read-outs kept after these, the one before each is known only once all are in: the
+    // periods are then derived anew, and refused there.
+    const DerivedPeriods derived = DerivePeriods(m_aircraft.mode, previous, m_block,
+        std::vector<bool>(m_block.size(), declared),
+        between ? InconsistentFall::Keep : InconsistentFall::Refuse, label);
+    if (!derived.ok())
+        return Result(Result::Invalid, derived.message() + InconsistentFallHint);
+    const QString taken = DateText(input.taken);
+    for (size_t i = 0; i < m_block.size(); ++i) {
+        days[taken].add(derived.periods[i]);
+        if (Result written = m_writer.add({nextReadout++, m_aircraft.id, addition, m_numbers[i],
+                taken, std::move(m_texts[i])});
+            !written.ok())
+            return written;
+    }
+    if (!between) {
+        for (const auto &[index, text] : derived.resets)
+            m_result.resets.push_back({firstId + index, text});
+    }
+    previous = m_block.back();
+    previousLabel = label(int(m_block.size()) - 1);
+    m_block.clear();
+    m_texts.clear();
+    m_numbers.clear();
+    return {};
+}
+
+Result Addition::readFile(Input &input, qint64 addition, AddedFile &added)
+{
+    RecordReader reader(*input.file, input.name);
+    added.firstReadout = nextReadout;
+    for (;;) {
+        const qint64 number = reader.nextRecord();
+        // The first record is always read: a file without one is refused.
+        if (number > 1 && reader.atEnd())
+            break;
+        const ReadResult record = reader.next();
+        if (!record.ok())
+            return record;
+        ++added.records;
+        if (const QString above = WordAbove16Bits(
+                record.values, QStringLiteral("\"%1\" record %2").arg(input.name).arg(number));
+            !above.isEmpty())
+            return Result(Result::Invalid, above);
+        if (!m_known.insert(wordsOf(record.values)).second) {
+            noteAlready(added, number);
+            continue;
+        }
+        m_block.push_back(record.values);
+        m_texts.push_back(WordsText(record.values));
+        m_numbers.push_back(number);
+        if (int(m_block.size()) == BlockRecords) {
+            if (Result written = writeBlock(input, addition); !written.ok())
+                return written;
+        }
+    }
+    if (!m_block.empty()) {
+        if (Result written = writeBlock(input, addition); !written.ok())
+            return written;
+    }
+    added.added = added.records - added.already;
+    added.lastReadout = nextReadout - 1;
+    if (added.added == 0)
+        added.firstReadout = added.lastReadout = 0;
+    return {};
+}
+
+// The read-out the new ones follow (the last one on or before `firstDate`), and whether any is
+// kept after that date.
+Result readoutBefore(
+    RegisterDatabase &db, qint64 aircraft, const QString &firstDate, Addition &addition)
+{
+    QSqlQuery query;
+    if (Result read = db.run(query,
+            QStringLiteral("SELECT COUNT(*) FROM readouts WHERE aircraft_id = ? AND taken_on > ?"),
+            {aircraft, firstDate});
+        !read.ok())
+        return read;
+    addition.between = query.next() && query.value(0).toLongLong() > 0;
+    if (Result read = db.run(query,
+            QStringLiteral("SELECT id, words FROM readouts WHERE aircraft_id = ? AND taken_on <= ? "
+                           "ORDER BY taken_on DESC, id DESC LIMIT 1"),
+            {aircraft, firstDate});
+        !read.ok())
+        return read;
+    if (query.next()) {
+        RecordValues words {};
+        if (!WordsFromText(query.value(1).toString(), words))
+            return damagedReadout(db, query.value(0).toLongLong());
+        addition.previous = words;
+        addition.previousLabel = QStringLiteral("read-out %1").arg(query.value(0).toLongLong());
+    }
+    query.finish();
+    return {};
+}
+} // namespace
+
+AddResult Register::add(
+    const QString &registration, const std::vector<AddFile> &files, bool declaredReset)
+{
+    AddResult result;
+    result.registration = registration.trimmed();
+    const auto refused = [](const Result &why) {
+        return failed<AddResult>(Result(
+            why.failure(), why.message() + QStringLiteral(" Nothing was added to the register.")));
+    };
+    std::vector<Input> inputs;
+    if (Result opened = openInputs(files, inputs); !opened.ok())
+        return refused(opened);
+
+    RegisterDatabase &db = d->db;
+    if (Result begun = db.beginWrite(); !begun.ok())
+        return refused(begun);
+    TransactionGuard guard(db);
+    AircraftInfo aircraft;
+    if (Result read = d->knownAircraft(registration, aircraft); !read.ok())
+        return refused(read);
+    result.registration = aircraft.registration;
+    Addition adding(db, aircraft, result);
+    adding.declared = declaredReset;
+    qint64 nextAddition = 0;
+    if (Result next = d->nextId(QStringLiteral("readout"), adding.nextReadout); !next.ok())
+        return refused(next);
+    if (Result next = d->nextId(QStringLiteral("addition"), nextAddition); !next.ok())
+        return refused(next);
+    const qint64 firstNew = adding.nextReadout;
+    const QString firstDate = DateText(inputs.front().taken);
+    if (Result read = readoutBefore(db, aircraft.id, firstDate, adding); !read.ok())
+        return refused(read);
+    if (Result read = adding.loadKnown(); !read.ok())
+        return refused(read);
+
+    const QString now = UtcNow();
+    for (Input &input : inputs) {
+        AddedFile added;
+        added.fileName = input.name;
+        added.taken = input.taken;
+        const qint64 addition = nextAddition;
+        if (Result made = db.run(QStringLiteral("INSERT INTO additions (id, aircraft_id, "
+                                                "file_name, added_at, added_by, declared_reset) "
+                                                "VALUES (?, ?, ?, ?, ?, ?)"),
+                {addition, aircraft.id, input.name, now, d->user, declaredReset ? 1 : 0});
+            !made.ok())
+            return refused(made);
+        if (Result read = adding.readFile(input, addition, added); !read.ok())
+            return refused(read);
+        if (added.added == 0) {
+            if (Result dropped
+                = db.run(QStringLiteral("DELETE FROM additions WHERE id = ?"), {addition});
+                !dropped.ok())
+                return refused(dropped);
+        } else {
+            ++nextAddition;
+        }
+        result.added += added.added;
+        result.already += added.already;
+        result.files.push_back(added);
+    }
+    if (Result written = adding.flush(); !written.ok())
+        return refused(written);
+    if (result.added > 0) {
+        const Result usage = adding.between
+            ? d->rebuildUsage(aircraft.id, aircraft.mode, firstDate, firstNew, &result.resets)
+            : AddUsage(db, aircraft.id, adding.days);
+        if (!usage.ok())
+            return refused(usage);
+    }
+    if (Result counted = d->setNextId(QStringLiteral("readout"), adding.nextReadout); !counted.ok())
+        return refused(counted);
+    if (Result counted = d->setNextId(QStringLiteral("addition"), nextAddition); !counted.ok())
+        return refused(counted);
+    if (Result committed = guard.commit(); !committed.ok())
+        return refused(committed);
+    return result;
+}
