@@ -196,6 +196,8 @@ private slots:
     void namesAsGiven();
     void refusals_data();
     void refusals();
+    void keptDataThatOverflowsReadsAsNoDamage_data() { engines(); }
+    void keptDataThatOverflowsReadsAsNoDamage();
     void foreignDatabaseUnchanged_data();
     void foreignDatabaseUnchanged();
     void logLeftByWriter();
@@ -1105,6 +1107,49 @@ void TestRegister::refusals()
     QCOMPARE(int(result.failure()), failure);
 }
 
+// Structural data an older version kept, under which every figure overflows: the aircraft has no
+// damage figure and says why; the rest of the register reads as before.
+void TestRegister::keptDataThatOverflowsReadsAsNoDamage()
+{
+    QFETCH(QString, engine);
+    const RegisterLocation location = fresh(engine);
+    {
+        const std::unique_ptr<Register> reg = open(location);
+        QVERIFY(reg);
+        StructuralData data;
+        data.damage = sn();
+        for (const char *plane : {"D-EOLD", "D-EGOOD"})
+            QVERIFY(reg->setAircraft({QString::fromLatin1(plane), {}, CombineMode::Separate, data})
+                        .ok());
+        CounterRecord other = DemonstrationRecord;
+        other[BatterySecondsWord] = 7;
+        QVERIFY(
+            reg->add(QStringLiteral("D-EOLD"),
+                   {{file(QStringLiteral("old.dat"), {DemonstrationRecord}), day("2024-01-01")}})
+                .ok());
+        QVERIFY(reg->add(QStringLiteral("D-EGOOD"),
+                       {{file(QStringLiteral("good.dat"), {other}), day("2024-01-01")}})
+                    .ok());
+    }
+    {
+        RawConnection raw(location);
+        QVERIFY(raw.exec(QStringLiteral(
+            "UPDATE aircraft SET stress_per_g = 1e308 WHERE registration = 'D-EOLD'")));
+    }
+    const UsageListResult list = open(location)->list();
+    QVERIFY2(list.ok(), qPrintable(list.message()));
+    QCOMPARE(list.aircraft.size(), 2u);
+    const AircraftUsage &good = list.aircraft[0];
+    const AircraftUsage &old = list.aircraft[1];
+    QCOMPARE(good.aircraft.registration, QStringLiteral("D-EGOOD"));
+    QVERIFY(good.usage.damage.has_value());
+    QCOMPARE(old.aircraft.registration, QStringLiteral("D-EOLD"));
+    QVERIFY(!old.usage.damage.has_value());
+    QVERIFY2(old.usage.damageNote.contains(QLatin1String("overflow"))
+            || old.usage.damageNote.contains(QLatin1String("finite")),
+        qPrintable(old.usage.damageNote));
+}
+
 void TestRegister::foreignDatabaseUnchanged_data()
 {
     QTest::addColumn<int>("access");
@@ -1225,7 +1270,7 @@ void TestRegister::importRefusals()
     if (said.isEmpty()) {
         QVERIFY2(imported.ok(), qPrintable(imported.message()));
         // The next read-out still gets an id that both engines keep.
-        const QString path = file(QStringLiteral("after-limit.dat"), {record(3, 4, 5)});
+        const QString path = file(QStringLiteral("after-limit.dat"), {record(3, 4, 25)});
         const AddResult added = reg->add(QStringLiteral("D-EIMP"), {{path, day("2024-02-02")}});
         QVERIFY2(added.ok(), qPrintable(added.message()));
         QCOMPARE(added.files.front().firstReadout, 2147483646);
@@ -1252,12 +1297,18 @@ void TestRegister::killedImport()
                     {QStringLiteral("D-EONE"), QStringLiteral("Zeta 2"), CombineMode::Running, {}})
                 .ok());
     QVERIFY(source->setAircraft({QStringLiteral("D-ETWO"), {}, CombineMode::Separate, data}).ok());
-    QList<CounterRecord> records;
-    for (int i = 0; i < 30; ++i)
+    // The same counts for both aircraft, told apart by the battery clock: a read-out is one
+    // aircraft's.
+    QList<CounterRecord> records, others;
+    for (int i = 0; i < 30; ++i) {
         records << record(10 * i, 60 * i, 1);
+        others << records.back();
+        others.back()[BatterySecondsWord] = 790;
+    }
     const QString path = file(QStringLiteral("killed-import.dat"), records);
+    const QString other = file(QStringLiteral("killed-import-2.dat"), others);
     QVERIFY(source->add(QStringLiteral("D-EONE"), {{path, day("2024-01-01")}}).ok());
-    QVERIFY(source->add(QStringLiteral("D-ETWO"), {{path, day("2024-01-02")}}).ok());
+    QVERIFY(source->add(QStringLiteral("D-ETWO"), {{other, day("2024-01-02")}}).ok());
     const QByteArray document = exported(*source);
 
     const RegisterLocation target = fresh(engine);
