@@ -79,8 +79,9 @@ RunningStep ClassifyRunning(const RecordValues &previous, const RecordValues &cu
     const bool timeFell = step.secondsAfter < step.secondsBefore;
     if (step.fell.empty() && !timeFell)
         step.kind = RunningKind::Running;
-    else if (step.rose.empty())
-        step.kind = RunningKind::Reset; // a work-time fall alone too, as before
+    // A reset zeroes the counters: a clock that falls with no counter smaller is not one.
+    else if (step.rose.empty() && !step.fell.empty())
+        step.kind = RunningKind::Reset;
     else if (!step.fell.empty() && step.secondsAfter > step.secondsBefore
         && std::all_of(step.fell.begin(), step.fell.end(),
             [](const CounterChange &c) { return c.to + CounterRange >= c.from; }))

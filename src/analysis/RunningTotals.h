@@ -15,7 +15,7 @@
 enum class RunningKind {
     Running, // no counter and not the work time smaller: the period is the difference
     Wrap, // a 16-bit counter passed 65535 while others and the work time rose: unfolded
-    Reset, // no counter larger, and a counter or the work time smaller: counts from zero
+    Reset, // no counter larger and at least one smaller: counts from zero
     Inconsistent, // a fall that neither a wrap nor a reset explains
 };
 
