@@ -4,7 +4,6 @@
 #include "RegisterPrivate.h"
 #include "RegisterSchema.h"
 
-#include <QFile>
 #include <QSet>
 
 #include <algorithm>
@@ -33,21 +32,6 @@ bool readAircraft(const QSqlQuery &query, AircraftInfo &aircraft)
     aircraft.own = ReadStructure(query, 6, ownValid);
     aircraft.typeData = ReadStructure(query, 6 + StructureColumnCount, typeValid);
     return mode.has_value() && ownValid && typeValid;
-}
-
-QString modificationDate(const QFile &file, QDate &date)
-{
-    struct stat status
-    {
-    };
-    if (::fstat(file.handle(), &status) != 0)
-        return QStringLiteral("its modification date cannot be read");
-    date = QDateTime::fromSecsSinceEpoch(status.st_mtime).date();
-    if (!IsRegisterDate(date))
-        return QStringLiteral("its modification date is in the year %1, outside the years 1 to "
-                              "9999 that the register keeps; give the date it was taken")
-            .arg(date.year());
-    return {};
 }
 
 Result structureProblem(const StructuralData &structure)
