@@ -131,9 +131,10 @@ QString InconsistentFallText(
     if (!step.rose.empty())
         parts << QStringLiteral("counts that rise: %1").arg(changesText(step.rose));
     parts << timeText(step);
-    return QStringLiteral("The running totals of %1 do not follow from %2: %3. Neither a reset "
-                          "(no count larger) nor a wrap of a 16-bit counter (the other counts "
-                          "and the work time larger) explains it.")
+    return QStringLiteral(
+        "The running totals of %1 do not follow from %2: %3. Neither a reset "
+        "(no count larger, one smaller) nor a wrap of a 16-bit counter (the other counts "
+        "and the work time larger) explains it.")
         .arg(current, previous, parts.join(QStringLiteral("; ")));
 }
 

@@ -330,14 +330,15 @@ QString recordRanges(const std::vector<std::pair<qint64, qint64>> &ranges)
 int runAdd(const QStringList &arguments)
 {
     CommandLine commandLine(QStringLiteral("register add"),
-        QStringLiteral("Add every record of the files to an aircraft's read-outs, each dated "
-                       "--date or by its file's\nmodification date, all in one transaction: a "
-                       "file or record refused adds nothing. A record\nis its 22 words: one the "
-                       "aircraft has already, whatever its date or file, is not added\nagain; "
-                       "one of another aircraft, or a word above 65535, refuses the files. "
-                       "Running totals\nthat fall are a reset (no count larger) or a wrap of a "
-                       "16-bit counter (others and the\nwork time larger); any other fall is "
-                       "refused unless --reset is given."),
+        QStringLiteral(
+            "Add every record of the files to an aircraft's read-outs, each dated "
+            "--date or by its file's\nmodification date, all in one transaction: a "
+            "file or record refused adds nothing. A record\nis its 22 words: one the "
+            "aircraft has already, whatever its date or file, is not added\nagain; "
+            "one of another aircraft, or a word above 65535, refuses the files. "
+            "Running totals\nthat fall are a reset (no count larger, one smaller) or a wrap of a "
+            "16-bit counter (others and the\nwork time larger); any other fall is "
+            "refused unless --reset is given."),
         QStringLiteral("FILE..."));
     QCommandLineParser &parser = commandLine.parser();
     addRegisterOptions(parser);

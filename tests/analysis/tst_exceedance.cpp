@@ -70,10 +70,6 @@ void TestExceedance::combine_data()
     QTest::addRow("running, counters fall")
         << QList {counts(2, 3600), counts(1, 1800), counts(3, 5400)} << CombineMode::Running
         << counts(5, 0) << 2.5 << "the count at -2.0 g falls from 2 to 1";
-    // Counts unchanged, the clock falls: record 2 whole, 7200 + 3600 s.
-    QTest::addRow("running, clock falls")
-        << QList {counts(1, 7200), counts(1, 3600)} << CombineMode::Running << counts(2, 0) << 3.0
-        << "the active work time falls from 7200 s to 3600 s";
 }
 
 void TestExceedance::combine()
