@@ -1,4 +1,5 @@
 #include "Report.h"
+#include "ReportLayout.h"
 
 #include <QFontMetricsF>
 #include <QIODevice>
@@ -14,117 +15,7 @@
 #include <cmath>
 #include <numeric>
 
-namespace {
-const QColor Ink(0x1A, 0x1A, 0x1A);
-const QColor Muted(0x50, 0x50, 0x50);
-const QColor Stripe(0xF0, 0xF0, 0xF0);
-
-// Type sizes in points.
-constexpr double TitleSize = 15;
-constexpr double SubtitleSize = 9;
-constexpr double HeadingSize = 10.5;
-constexpr double BodySize = 9;
-constexpr double TableSize = 8.5;
-constexpr double SmallestTableSize = 6.5; // a wide table shrinks to this before it is cut
-constexpr double NoteSize = 7.5;
-constexpr double FooterSize = 7.5;
-// A chart's height to its width, and the scales it is tried at when the report runs over a page.
-constexpr double ChartAspect = 0.5;
-constexpr std::array<double, 5> ChartScales {1.0, 0.92, 0.84, 0.76, 0.68};
-
-QFont reportFont(double points, bool bold = false)
-{
-    QFont font(ChartFontFamily());
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
-}
-
-// A header's words in lines no wider than the width where they can be (a longer word stands
-// alone on its line).
-QStringList wordLines(const QString &text, const QFontMetricsF &metrics, double width)
-{
-    QStringList lines;
-    for (const QString &word : text.split(u' ', Qt::SkipEmptyParts)) {
-        const QString joined = lines.isEmpty() ? QString() : lines.last() + u' ' + word;
-        if (!lines.isEmpty() && metrics.horizontalAdvance(joined) <= width * (1 + 1e-9))
-            lines.last() = joined;
-        else
-            lines << word;
-    }
-    return lines;
-}
-
-// The narrowest width at which the text takes no more than that many lines: the width of one of
-// its runs of words. Long texts try their longest word and their whole width alone.
-double narrowest(const QString &text, const QFontMetricsF &metrics, qsizetype lines)
-{
-    const QStringList words = text.split(u' ', Qt::SkipEmptyParts);
-    QList<double> runs {metrics.horizontalAdvance(words.join(u' '))};
-    for (qsizetype i = 0; i < words.size(); ++i) {
-        for (qsizetype j = i; j < (words.size() > 24 ? i + 1 : words.size()); ++j)
-            runs << metrics.horizontalAdvance(words.mid(i, j - i + 1).join(u' '));
-    }
-    std::sort(runs.begin(), runs.end());
-    for (const double width : runs) {
-        if (wordLines(text, metrics, width).size() <= lines)
-            return width;
-    }
-    return runs.last();
-}
-
-// One thing painted at a place on a page.
-struct Item
-{
-    enum Kind { Text, Rule, Fill, Chart };
-    explicit Item(Kind kind)
-        : kind(kind)
-    { }
-
-    Kind kind;
-    QPointF at; // Text: the start of the baseline
-    QRectF rect; // Fill, Chart; Rule: along the top edge
-    QString text;
-    QFont font;
-    QColor colour = Ink;
-    double width = 0; // Rule
-    const ExceedanceChartData *chart = nullptr;
-};
-using Page = QList<Item>;
-
-// The document placed on pages, in device units from the top-left of the printable area.
-class Layout
-{
-public:
-    Layout(const QPaintDevice &device, const ReportDocument &document, double chartScale);
-
-    QList<Page> pages {Page {}};
-    double footerTop = 0;
-
-private:
-    double mm(double millimetres) const { return millimetres * m_dpi / 25.4; }
-    double pt(double points) const { return points * m_dpi / 72; }
-    QFontMetricsF metrics(const QFont &font) const { return QFontMetricsF(font, &m_device); }
-    QStringList wrap(const QString &text, const QFont &font, double width) const;
-
-    bool fits(double height) const { return m_y + height <= footerTop; }
-    // A new page unless the height fits below, or the page is still empty.
-    void keep(double height);
-    void text(const QFont &font, const QColor &colour, double x, double top, const QString &text);
-    void rule(double width, double length);
-    void lines(const QString &text, const QFont &font, const QColor &colour, double indent = 0,
-        const QString &label = {});
-    double leadHeight(const ReportBlock &block) const;
-    void table(const ReportTable &table);
-
-    const QPaintDevice &m_device;
-    double m_dpi = 72;
-    double m_width = 0;
-    double m_chartScale = 1;
-    double m_y = 0;
-};
-
+namespace ReportLayout {
 Layout::Layout(const QPaintDevice &device, const ReportDocument &document, double chartScale)
     : m_device(device)
     , m_dpi(device.logicalDpiY() > 0 ? device.logicalDpiY() : 72)
@@ -273,143 +164,6 @@ double Layout::leadHeight(const ReportBlock &block) const
     return 0;
 }
 
-void Layout::table(const ReportTable &table)
-{
-    qsizetype columns = table.header.size();
-    for (const QStringList &row : table.rows)
-        columns = std::max(columns, row.size());
-    if (columns == 0)
-        return;
-    const auto cell
-        = [](const QStringList &row, qsizetype c) { return c < row.size() ? row[c] : QString(); };
-    const double padding = mm(1.2);
-
-    // Column widths: the widest cell, the header on as few lines as the page width allows (the
-    // same count for all: the header row is as tall as its tallest cell), then the columns that
-    // still wrap get one line where the room left allows, cheapest first. When even single words
-    // do not fit the type shrinks, and at the smallest size the columns are cut.
-    QFont body, bold;
-    QList<double> widths(columns);
-    for (double size = TableSize;; size -= 0.5) {
-        body = reportFont(size);
-        bold = reportFont(size, true);
-        const QFontMetricsF cells = metrics(body), heads = metrics(bold);
-        QList<double> need(columns);
-        qsizetype mostWords = 1;
-        for (qsizetype c = 0; c < columns; ++c) {
-            for (const QStringList &row : table.rows)
-                need[c] = std::max(need[c], cells.horizontalAdvance(cell(row, c)));
-            need[c] += 2 * padding;
-            mostWords = std::max(mostWords, cell(table.header, c).split(u' ').size());
-        }
-        const auto widthFor = [&](qsizetype c, qsizetype lines) {
-            return std::max(need[c], narrowest(cell(table.header, c), heads, lines) + 2 * padding);
-        };
-        const auto sum = [](const QList<double> &list) {
-            return std::accumulate(list.begin(), list.end(), 0.0);
-        };
-        bool fitted = false;
-        for (qsizetype lines = 1; lines <= mostWords && !fitted; ++lines) {
-            for (qsizetype c = 0; c < columns; ++c)
-                widths[c] = widthFor(c, lines);
-            fitted = sum(widths) <= m_width;
-        }
-        if (fitted) {
-            QList<qsizetype> order(columns);
-            std::iota(order.begin(), order.end(), 0);
-            std::sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
-                return widthFor(a, 1) - widths[a] < widthFor(b, 1) - widths[b];
-            });
-            double room = m_width - sum(widths);
-            for (const qsizetype c : order) {
-                const double extra = widthFor(c, 1) - widths[c];
-                if (extra > 0 && extra <= room) {
-                    widths[c] += extra;
-                    room -= extra;
-                }
-            }
-            break;
-        }
-        if (size - 0.5 < SmallestTableSize) {
-            const double total = sum(widths);
-            for (double &w : widths)
-                w *= m_width / total;
-            break;
-        }
-    }
-    double tableWidth = 0;
-    for (const double w : widths)
-        tableWidth += w;
-    // A table that takes most of the line takes all of it.
-    if (tableWidth >= 0.55 * m_width && tableWidth < m_width) {
-        for (double &w : widths)
-            w += (m_width - tableWidth) / columns;
-        tableWidth = m_width;
-    }
-
-    const QFontMetricsF cells = metrics(body), heads = metrics(bold);
-    const double rowHeight = cells.lineSpacing() + mm(1.1);
-    QList<QStringList> headLines(columns);
-    qsizetype headerLines = 0;
-    if (!table.header.isEmpty()) {
-        for (qsizetype c = 0; c < columns; ++c) {
-            headLines[c] = wordLines(cell(table.header, c), heads, widths[c] - 2 * padding);
-            headerLines = std::max(headerLines, headLines[c].size());
-        }
-    }
-    const double headerHeight = headerLines ? headerLines * heads.lineSpacing() + mm(1.4) : 0;
-    const auto place
-        = [&](const QFont &font, const QString &content, qsizetype c, double left, double top) {
-              const QFontMetricsF m = metrics(font);
-              const QString shown = m.elidedText(content, Qt::ElideRight, widths[c] - 2 * padding);
-              const bool right = table.rightAligned.contains(int(c));
-              text(font, Ink,
-                  right ? left + widths[c] - padding - m.horizontalAdvance(shown) : left + padding,
-                  top, shown);
-          };
-    const auto header = [&] {
-        rule(pt(0.8), tableWidth);
-        if (!headerLines)
-            return;
-        double left = 0;
-        for (qsizetype c = 0; c < columns; ++c) {
-            // Bottom-aligned, so that one-line headers sit on the rule like the others.
-            const qsizetype offset = headerLines - headLines[c].size();
-            for (qsizetype k = 0; k < headLines[c].size(); ++k)
-                place(bold, headLines[c][k], c, left,
-                    m_y + mm(0.7) + (offset + k) * heads.lineSpacing());
-            left += widths[c];
-        }
-        m_y += headerHeight;
-        rule(pt(0.4), tableWidth);
-    };
-
-    keep(headerHeight + (table.rows.isEmpty() ? 0 : rowHeight));
-    header();
-    for (qsizetype r = 0; r < table.rows.size(); ++r) {
-        if (!fits(rowHeight) && m_y > 0) {
-            rule(pt(0.8), tableWidth);
-            pages.append(Page {});
-            m_y = 0;
-            header();
-        }
-        if (r % 2 == 1) {
-            Item stripe {Item::Fill};
-            stripe.rect = QRectF(0, m_y, tableWidth, rowHeight);
-            stripe.colour = Stripe;
-            pages.last() << stripe;
-        }
-        double left = 0;
-        for (qsizetype c = 0; c < columns; ++c) {
-            place(
-                body, cell(table.rows[r], c), c, left, m_y + (rowHeight - cells.lineSpacing()) / 2);
-            left += widths[c];
-        }
-        m_y += rowHeight;
-    }
-    rule(pt(0.8), tableWidth);
-}
-
 void paintItem(QPainter &painter, const Item &item)
 {
     switch (item.kind) {
@@ -430,7 +184,9 @@ void paintItem(QPainter &painter, const Item &item)
         break;
     }
 }
-} // namespace
+} // namespace ReportLayout
+
+using namespace ReportLayout;
 
 bool PaintReport(QPagedPaintDevice &device, const ReportDocument &document)
 {
