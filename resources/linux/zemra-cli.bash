@@ -12,7 +12,8 @@ _zemra_cli()
         esac
     done
     if [[ -z $command ]]; then
-        COMPREPLY=($(compgen -W "check spectrum timers chart reset exceedance damage report register fleet export import --help --version" -- "$cur"))
+        # The program's own table of commands, from the program as it was typed.
+        COMPREPLY=($(compgen -W "$("${COMP_WORDS[0]}" --commands 2>/dev/null) --help --version" -- "$cur"))
         return
     fi
     # register takes a subcommand of its own first.

@@ -16,7 +16,7 @@ const QStringList ExceedanceOnly {QStringLiteral("all"), QStringLiteral("combine
     QStringLiteral("reference"), QStringLiteral("parameters")};
 } // namespace
 
-int RunChart(const QStringList &arguments)
+ExitStatus RunChart(const QStringList &arguments)
 {
     CommandLine commandLine(QStringLiteral("chart"),
         QStringLiteral("The graphic spectrum of a record, drawn as the chart window draws it "
@@ -45,8 +45,8 @@ int RunChart(const QStringList &arguments)
     parser.addOption({QStringLiteral("format"),
         QStringLiteral("png, pdf or svg, whatever OUT's extension (needed with -o -)."),
         QStringLiteral("FORMAT")});
-    if (const int status = commandLine.parse(arguments); status >= 0)
-        return status;
+    if (const Stop stop = commandLine.parse(arguments))
+        return *stop;
     const QString kind = parser.value(QStringLiteral("kind"));
     const bool exceedance = kind == QLatin1String("exceedance");
     if (!exceedance && kind != QLatin1String("spectrum"))
@@ -101,15 +101,15 @@ int RunChart(const QStringList &arguments)
         UsageSelection selection;
         AxisChoice axis;
         std::vector<ReferenceSpectrum> references;
-        for (const int status :
+        for (const Stop &stop :
             {ReadSelection(commandLine, true, selection), ReadAxis(commandLine, axis)}) {
-            if (status >= 0)
-                return status;
+            if (stop)
+                return *stop;
         }
-        if (const int status = ReadReferences(commandLine, axis, references); status >= 0)
-            return status;
+        if (const Stop stop = ReadReferences(commandLine, axis, references))
+            return *stop;
         std::optional<ExceedanceAnalysis> analysis;
-        if (const int status = AnalyseOnePeriod(selection, axis, references, analysis);
+        if (const ExitStatus status = AnalyseOnePeriod(selection, axis, references, analysis);
             status != ExitOk)
             return status;
         const ExceedanceChartData data = ExceedanceChartOf(*analysis, references);
@@ -120,13 +120,13 @@ int RunChart(const QStringList &arguments)
         };
     } else {
         RecordChoice choice;
-        if (const int status = ReadRecordOptions(commandLine, choice); status >= 0)
-            return status;
+        if (const Stop stop = ReadRecordOptions(commandLine, choice))
+            return *stop;
         const QStringList files = parser.positionalArguments();
         if (files.size() != 1)
             return commandLine.usageError(QStringLiteral("give exactly one FILE."));
         RecordValues values {};
-        if (const int status = ForEachRecord(files.first(), choice,
+        if (const ExitStatus status = ForEachRecord(files.first(), choice,
                 [&values](qint64, const RecordValues &read) { values = read; });
             status != ExitOk)
             return status;

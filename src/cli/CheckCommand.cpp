@@ -5,20 +5,20 @@
 // Every record of every file, with the reader the windows use. Text after the last whole record
 // other than white space is taken as the start of another record, so a damaged or cut-off
 // trailer refuses the file with the reader's message naming the value and its line.
-int RunCheck(const QStringList &arguments)
+ExitStatus RunCheck(const QStringList &arguments)
 {
     CommandLine commandLine(QStringLiteral("check"),
         QStringLiteral("Reads every record of each file and prints \"FILE: N records\", or the "
                        "reader's message\nnaming the value and line at fault."),
         QStringLiteral("FILE..."));
-    if (const int status = commandLine.parse(arguments); status >= 0)
-        return status;
+    if (const Stop stop = commandLine.parse(arguments))
+        return *stop;
     const QStringList files = commandLine.parser().positionalArguments();
     if (files.isEmpty())
         return commandLine.usageError(QStringLiteral("no file given."));
 
     Output output;
-    int status = ExitOk;
+    ExitStatus status = ExitOk;
     for (const QString &fileName : files) {
         QFile file;
         if (const Result opened = OpenRecordFile(fileName, file); !opened.ok()) {

@@ -34,7 +34,7 @@ bool Output::flush()
     return !m_failed;
 }
 
-int StandardOutputFailed()
+ExitStatus StandardOutputFailed()
 {
     if (standardOutputError != EPIPE && standardOutputError != EBADF)
         PrintMessage(QStringLiteral("cannot write to standard output: %1.")
@@ -42,7 +42,7 @@ int StandardOutputFailed()
     return ExitRefused;
 }
 
-int FinishStandardOutput(int status)
+ExitStatus FinishStandardOutput(ExitStatus status)
 {
     // Help and version texts go through stdio directly; what is still buffered goes now.
     if (std::ferror(stdout) && standardOutputError == 0)
@@ -70,7 +70,7 @@ CommandLine::CommandLine(const QString &command, const QString &description, con
         m_parser.addPositionalArgument(syntax, QString(), syntax);
 }
 
-int CommandLine::parse(const QStringList &arguments)
+Stop CommandLine::parse(const QStringList &arguments)
 {
     if (!m_parser.parse(arguments))
         return usageError(m_parser.errorText());
@@ -86,10 +86,10 @@ int CommandLine::parse(const QStringList &arguments)
         std::printf("zemra-cli %s\n", qPrintable(QCoreApplication::applicationVersion()));
         return ExitOk;
     }
-    return -1;
+    return std::nullopt;
 }
 
-int CommandLine::usageError(const QString &text) const
+ExitStatus CommandLine::usageError(const QString &text) const
 {
     PrintMessage(m_command + QStringLiteral(": ") + text);
     std::fprintf(stderr, "Try 'zemra-cli %s --help'.\n", qPrintable(m_command));
@@ -113,7 +113,7 @@ void AddRecordOptions(QCommandLineParser &parser, bool allowAll)
             {QStringLiteral("all"), QStringLiteral("Every record of the file, in turn.")});
 }
 
-int ReadRecordOptions(const CommandLine &commandLine, RecordChoice &choice)
+Stop ReadRecordOptions(const CommandLine &commandLine, RecordChoice &choice)
 {
     const QCommandLineParser &parser = commandLine.parser();
     // The options given, so that a command without --all need not define it.
@@ -129,7 +129,7 @@ int ReadRecordOptions(const CommandLine &commandLine, RecordChoice &choice)
             return commandLine.usageError(
                 QStringLiteral("--record wants a record number from 1 on, not \"%1\".").arg(text));
     }
-    return -1;
+    return std::nullopt;
 }
 
 QString OpenFailureText(const QString &fileName, const Result &opened)
@@ -139,7 +139,7 @@ QString OpenFailureText(const QString &fileName, const Result &opened)
     return opened.message();
 }
 
-int ForEachRecord(const QString &fileName, const RecordChoice &choice,
+ExitStatus ForEachRecord(const QString &fileName, const RecordChoice &choice,
     const std::function<void(qint64, const RecordValues &)> &take, qint64 *held)
 {
     QFile file;

@@ -18,6 +18,8 @@ enum ExitStatus {
     ExitRefused = 1, // a data file refused, an output not written, a device failure
     ExitUsage = 2,
 };
+// What a step of a command that may end it gives: the status to end with, or none to go on.
+using Stop = std::optional<ExitStatus>;
 
 // Standard output in large blocks; a failed write is remembered.
 class Output
@@ -40,9 +42,9 @@ private:
 
 // Ends a command whose standard output could not be written: quietly when it was closed or its
 // reader has gone (a pipe to `head`), else saying why. Always ExitRefused.
-int StandardOutputFailed();
+ExitStatus StandardOutputFailed();
 // Standard output checked once more at the end of a command that gave `status`.
-int FinishStandardOutput(int status);
+ExitStatus FinishStandardOutput(ExitStatus status);
 
 // "zemra-cli: <text>" on standard error, its control characters escaped; nothing for an empty
 // text (a failure that ends the command quietly).
@@ -60,10 +62,10 @@ public:
     QCommandLineParser &parser() { return m_parser; }
     const QCommandLineParser &parser() const { return m_parser; }
     // Parses; on --help prints the subcommand's help and gives ExitOk, on a mistake prints it
-    // with a hint and gives ExitUsage; otherwise gives -1 and the caller goes on.
-    int parse(const QStringList &arguments);
+    // with a hint and gives ExitUsage; otherwise gives none and the caller goes on.
+    Stop parse(const QStringList &arguments);
     // Reports a usage mistake found after parsing.
-    int usageError(const QString &text) const;
+    ExitStatus usageError(const QString &text) const;
 
 private:
     QString m_command;
@@ -81,27 +83,27 @@ struct RecordChoice
     bool recordGiven = false; // --record N, not the default record 1
 };
 void AddRecordOptions(QCommandLineParser &parser, bool allowAll);
-// ExitUsage when the options make no sense, after saying why; -1 otherwise.
-int ReadRecordOptions(const CommandLine &commandLine, RecordChoice &choice);
+// ExitUsage when the options make no sense, after saying why; none otherwise.
+Stop ReadRecordOptions(const CommandLine &commandLine, RecordChoice &choice);
 
 // Reads the chosen records of a data file in turn and hands each to `take` with its number.
 // Reports a refusal (file not opened, record damaged or missing) and returns ExitRefused;
 // ExitOk when every chosen record was read. With `held`, one chosen record is followed by a
 // count of the records the file holds in all (the count stops at a damaged one).
-int ForEachRecord(const QString &fileName, const RecordChoice &choice,
+ExitStatus ForEachRecord(const QString &fileName, const RecordChoice &choice,
     const std::function<void(qint64, const RecordValues &)> &take, qint64 *held = nullptr);
 
-int RunCheck(const QStringList &arguments);
-int RunSpectrum(const QStringList &arguments);
-int RunTimers(const QStringList &arguments);
-int RunChart(const QStringList &arguments);
-int RunReset(const QStringList &arguments);
-int RunExceedance(const QStringList &arguments);
-int RunDamage(const QStringList &arguments);
-int RunReport(const QStringList &arguments);
+ExitStatus RunCheck(const QStringList &arguments);
+ExitStatus RunSpectrum(const QStringList &arguments);
+ExitStatus RunTimers(const QStringList &arguments);
+ExitStatus RunChart(const QStringList &arguments);
+ExitStatus RunReset(const QStringList &arguments);
+ExitStatus RunExceedance(const QStringList &arguments);
+ExitStatus RunDamage(const QStringList &arguments);
+ExitStatus RunReport(const QStringList &arguments);
 // The register of read-outs: `register add|aircraft|list|history|remove`, `fleet`, `export`,
 // `import` (RegisterCommands.cpp).
-int RunRegister(const QStringList &arguments);
-int RunFleet(const QStringList &arguments);
-int RunExport(const QStringList &arguments);
-int RunImport(const QStringList &arguments);
+ExitStatus RunRegister(const QStringList &arguments);
+ExitStatus RunFleet(const QStringList &arguments);
+ExitStatus RunExport(const QStringList &arguments);
+ExitStatus RunImport(const QStringList &arguments);

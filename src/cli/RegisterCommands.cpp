@@ -54,7 +54,7 @@ void addRegisterOptions(QCommandLineParser &parser)
         QStringLiteral("SECONDS"), QStringLiteral("10")});
 }
 
-int readDate(const CommandLine &commandLine, const QString &option, QDate &date)
+Stop readDate(const CommandLine &commandLine, const QString &option, QDate &date)
 {
     const QString text = commandLine.parser().value(option);
     date = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
@@ -63,12 +63,12 @@ int readDate(const CommandLine &commandLine, const QString &option, QDate &date)
             QStringLiteral("--%1 wants a date YYYY-MM-DD, not \"%2\"; the years are 0001 to "
                            "9999.")
                 .arg(option, text));
-    return -1;
+    return std::nullopt;
 }
 
-// Opens the register the options name. -1 and `opened` holding it, or the exit status after
+// Opens the register the options name. None and `opened` holding it, or the exit status after
 // saying why not.
-int openRegister(const CommandLine &commandLine, Register::Access access, OpenedRegister &opened)
+Stop openRegister(const CommandLine &commandLine, Register::Access access, OpenedRegister &opened)
 {
     const QCommandLineParser &parser = commandLine.parser();
     bool ok = false;
@@ -96,10 +96,10 @@ int openRegister(const CommandLine &commandLine, Register::Access access, Opened
     if (opened.upgradedFrom)
         PrintMessage(QStringLiteral("The register \"%1\" was upgraded from schema version %2.")
                          .arg(location.location.text, QString::number(*opened.upgradedFrom)));
-    return -1;
+    return std::nullopt;
 }
 
-int refused(const Result &result)
+ExitStatus refused(const Result &result)
 {
     PrintMessage(result.message());
     return ExitRefused;
@@ -174,7 +174,7 @@ QString hoursLeftText(const AircraftUsage &row)
 
 // --- register aircraft ----------------------------------------------------------------------
 
-int runAircraft(const QStringList &arguments)
+ExitStatus runAircraft(const QStringList &arguments)
 {
     CommandLine commandLine(QStringLiteral("register aircraft"),
         QStringLiteral("Add an aircraft or change its type, the way its read-outs relate and its "
@@ -210,8 +210,8 @@ int runAircraft(const QStringList &arguments)
     AddParametersOption(parser);
     parser.addOption({QStringLiteral("no-structure"),
         QStringLiteral("Remove the structural data (an aircraft then uses its type's).")});
-    if (const int status = commandLine.parse(arguments); status >= 0)
-        return status;
+    if (const Stop stop = commandLine.parse(arguments))
+        return *stop;
     if (!parser.positionalArguments().isEmpty())
         return commandLine.usageError(QStringLiteral("it takes no file."));
     if (parser.isSet(axis))
@@ -224,10 +224,10 @@ int runAircraft(const QStringList &arguments)
     DamageParameters parameters;
     bool damageGiven = false;
     AxisChoice limits;
-    for (const int status : {ReadDamageParameters(commandLine, false, parameters, damageGiven),
+    for (const Stop &stop : {ReadDamageParameters(commandLine, false, parameters, damageGiven),
              ReadAxis(commandLine, limits)}) {
-        if (status >= 0)
-            return status;
+        if (stop)
+            return *stop;
     }
     const bool clear = parser.isSet(QStringLiteral("no-structure"));
     if (clear && (damageGiven || limits.limits))
@@ -254,10 +254,9 @@ int runAircraft(const QStringList &arguments)
     const bool show = forAircraft && !mode && !parser.isSet(QStringLiteral("type")) && !clear
         && !damageGiven && !limits.limits;
     OpenedRegister opened;
-    if (const int status = openRegister(
-            commandLine, show ? Register::Access::Read : Register::Access::Write, opened);
-        status >= 0)
-        return status;
+    if (const Stop stop = openRegister(
+            commandLine, show ? Register::Access::Read : Register::Access::Write, opened))
+        return *stop;
     Register &reg = *opened.reg;
     Output output;
 
@@ -327,7 +326,7 @@ QString recordRanges(const std::vector<std::pair<qint64, qint64>> &ranges)
         + parts.join(QStringLiteral(", "));
 }
 
-int runAdd(const QStringList &arguments)
+ExitStatus runAdd(const QStringList &arguments)
 {
     CommandLine commandLine(QStringLiteral("register add"),
         QStringLiteral(
@@ -352,8 +351,8 @@ int runAdd(const QStringList &arguments)
         QStringLiteral("The recorder was reset: a fall of running totals that no wrap or reset "
                        "explains is taken\nas a reset, and the register keeps that it was "
                        "declared.")});
-    if (const int status = commandLine.parse(arguments); status >= 0)
-        return status;
+    if (const Stop stop = commandLine.parse(arguments))
+        return *stop;
     if (!parser.isSet(QStringLiteral("aircraft")))
         return commandLine.usageError(QStringLiteral("give --aircraft REG."));
     const QStringList files = parser.positionalArguments();
@@ -361,12 +360,12 @@ int runAdd(const QStringList &arguments)
         return commandLine.usageError(QStringLiteral("no file given."));
     QDate date;
     if (parser.isSet(QStringLiteral("date"))) {
-        if (const int status = readDate(commandLine, QStringLiteral("date"), date); status >= 0)
-            return status;
+        if (const Stop stop = readDate(commandLine, QStringLiteral("date"), date))
+            return *stop;
     }
     OpenedRegister opened;
-    if (const int status = openRegister(commandLine, Register::Access::Write, opened); status >= 0)
-        return status;
+    if (const Stop stop = openRegister(commandLine, Register::Access::Write, opened))
+        return *stop;
     std::vector<AddFile> adds;
     for (const QString &file : files)
         adds.push_back({file, date});
@@ -521,7 +520,7 @@ void usageText(QByteArray &out, const UsageListResult &list, bool fleet)
         out += note.toUtf8() + '\n';
 }
 
-int runUsageList(const QStringList &arguments, bool fleet)
+ExitStatus runUsageList(const QStringList &arguments, bool fleet)
 {
     CommandLine commandLine(fleet ? QStringLiteral("fleet") : QStringLiteral("register list"),
         fleet ? QStringLiteral("Every aircraft of the register ranked by life used (counted "
@@ -541,23 +540,23 @@ int runUsageList(const QStringList &arguments, bool fleet)
         parser.addOption({QStringLiteral("since"),
             QStringLiteral("Only the read-outs taken on or after this date."),
             QStringLiteral("YYYY-MM-DD")});
-    if (const int status = commandLine.parse(arguments); status >= 0)
-        return status;
+    if (const Stop stop = commandLine.parse(arguments))
+        return *stop;
     if (!parser.positionalArguments().isEmpty())
         return commandLine.usageError(QStringLiteral("it takes no file."));
     TableFormat format = TableFormat::Text;
-    if (const int status = ReadTableFormat(commandLine, format); status >= 0)
-        return status;
+    if (const Stop stop = ReadTableFormat(commandLine, format))
+        return *stop;
     std::optional<QDate> since;
     if (fleet && parser.isSet(QStringLiteral("since"))) {
         QDate date;
-        if (const int status = readDate(commandLine, QStringLiteral("since"), date); status >= 0)
-            return status;
+        if (const Stop stop = readDate(commandLine, QStringLiteral("since"), date))
+            return *stop;
         since = date;
     }
     OpenedRegister opened;
-    if (const int status = openRegister(commandLine, Register::Access::Read, opened); status >= 0)
-        return status;
+    if (const Stop stop = openRegister(commandLine, Register::Access::Read, opened))
+        return *stop;
     const UsageListResult list = fleet ? opened.reg->fleet(since) : opened.reg->list();
     if (!list.ok())
         return refused(list);
@@ -605,7 +604,7 @@ QString periodClass(const HistoryPeriod &period)
     return RunningKindName(period.kind);
 }
 
-int runHistory(const QStringList &arguments)
+ExitStatus runHistory(const QStringList &arguments)
 {
     CommandLine commandLine(QStringLiteral("register history"),
         QStringLiteral("Each period of an aircraft, read-out by read-out: the dates, the hours, "
@@ -618,18 +617,18 @@ int runHistory(const QStringList &arguments)
     AddTableFormatOption(parser);
     parser.addOption({QStringLiteral("aircraft"), QStringLiteral("The aircraft's registration."),
         QStringLiteral("REG")});
-    if (const int status = commandLine.parse(arguments); status >= 0)
-        return status;
+    if (const Stop stop = commandLine.parse(arguments))
+        return *stop;
     if (!parser.isSet(QStringLiteral("aircraft")))
         return commandLine.usageError(QStringLiteral("give --aircraft REG."));
     if (!parser.positionalArguments().isEmpty())
         return commandLine.usageError(QStringLiteral("it takes no file."));
     TableFormat format = TableFormat::Text;
-    if (const int status = ReadTableFormat(commandLine, format); status >= 0)
-        return status;
+    if (const Stop stop = ReadTableFormat(commandLine, format))
+        return *stop;
     OpenedRegister opened;
-    if (const int status = openRegister(commandLine, Register::Access::Read, opened); status >= 0)
-        return status;
+    if (const Stop stop = openRegister(commandLine, Register::Access::Read, opened))
+        return *stop;
     const HistoryResult history = opened.reg->history(parser.value(QStringLiteral("aircraft")));
     if (!history.ok())
         return refused(history);
@@ -729,7 +728,7 @@ int runHistory(const QStringList &arguments)
 
 // --- register remove ------------------------------------------------------------------------
 
-int runRemove(const QStringList &arguments)
+ExitStatus runRemove(const QStringList &arguments)
 {
     CommandLine commandLine(QStringLiteral("register remove"),
         QStringLiteral("Remove one read-out of an aircraft (its id as history shows it); the "
@@ -743,8 +742,8 @@ int runRemove(const QStringList &arguments)
     parser.addOption(
         {QStringLiteral("readout"), QStringLiteral("The read-out's id."), QStringLiteral("ID")});
     parser.addOption({QStringLiteral("yes"), QStringLiteral("Yes, remove it.")});
-    if (const int status = commandLine.parse(arguments); status >= 0)
-        return status;
+    if (const Stop stop = commandLine.parse(arguments))
+        return *stop;
     if (!parser.isSet(QStringLiteral("aircraft")) || !parser.isSet(QStringLiteral("readout")))
         return commandLine.usageError(QStringLiteral("give --aircraft REG and --readout ID."));
     bool ok = false;
@@ -757,8 +756,8 @@ int runRemove(const QStringList &arguments)
         return commandLine.usageError(
             QStringLiteral("removing a read-out cannot be undone: add --yes to remove it."));
     OpenedRegister opened;
-    if (const int status = openRegister(commandLine, Register::Access::Write, opened); status >= 0)
-        return status;
+    if (const Stop stop = openRegister(commandLine, Register::Access::Write, opened))
+        return *stop;
     const QString registration = parser.value(QStringLiteral("aircraft"));
     const RemoveResult removed = opened.reg->remove(registration, id);
     if (!removed.ok())
@@ -773,7 +772,7 @@ int runRemove(const QStringList &arguments)
 }
 } // namespace
 
-int RunRegister(const QStringList &arguments)
+ExitStatus RunRegister(const QStringList &arguments)
 {
     const QString subcommand = arguments.value(1);
     QStringList rest = arguments.mid(2);
@@ -799,12 +798,12 @@ int RunRegister(const QStringList &arguments)
     return ExitUsage;
 }
 
-int RunFleet(const QStringList &arguments)
+ExitStatus RunFleet(const QStringList &arguments)
 {
     return runUsageList(arguments, true);
 }
 
-int RunExport(const QStringList &arguments)
+ExitStatus RunExport(const QStringList &arguments)
 {
     CommandLine commandLine(QStringLiteral("export"),
         QStringLiteral("The whole register as one JSON document (format \"zemra-register\", "
@@ -817,13 +816,13 @@ int RunExport(const QStringList &arguments)
         QStringLiteral("Write it to FILE (whole or not at all, never the register itself) "
                        "instead of\nstandard output."),
         QStringLiteral("FILE")});
-    if (const int status = commandLine.parse(arguments); status >= 0)
-        return status;
+    if (const Stop stop = commandLine.parse(arguments))
+        return *stop;
     if (!parser.positionalArguments().isEmpty())
         return commandLine.usageError(QStringLiteral("it takes no file; use -o FILE."));
     OpenedRegister opened;
-    if (const int status = openRegister(commandLine, Register::Access::Read, opened); status >= 0)
-        return status;
+    if (const Stop stop = openRegister(commandLine, Register::Access::Read, opened))
+        return *stop;
     // Standard output as a stream, a file through the one replacement every output takes: never
     // over a device, a FIFO or what a link to one leads to, and whole or not at all.
     const QString name = parser.isSet(QStringLiteral("output"))
@@ -842,7 +841,7 @@ int RunExport(const QStringList &arguments)
     return ExitOk;
 }
 
-int RunImport(const QStringList &arguments)
+ExitStatus RunImport(const QStringList &arguments)
 {
     CommandLine commandLine(QStringLiteral("import"),
         QStringLiteral("Take a whole exported register (zemra-cli export) into a register that "
@@ -854,8 +853,8 @@ int RunImport(const QStringList &arguments)
         QStringLiteral("FILE"));
     QCommandLineParser &parser = commandLine.parser();
     addRegisterOptions(parser);
-    if (const int status = commandLine.parse(arguments); status >= 0)
-        return status;
+    if (const Stop stop = commandLine.parse(arguments))
+        return *stop;
     if (parser.positionalArguments().size() != 1)
         return commandLine.usageError(QStringLiteral("give one file."));
     const QString name = parser.positionalArguments().first();
@@ -871,8 +870,8 @@ int RunImport(const QStringList &arguments)
         return ExitRefused;
     }
     OpenedRegister opened;
-    if (const int status = openRegister(commandLine, Register::Access::Write, opened); status >= 0)
-        return status;
+    if (const Stop stop = openRegister(commandLine, Register::Access::Write, opened))
+        return *stop;
     const ImportResult imported = opened.reg->importJson(json, name);
     if (!imported.ok())
         return refused(imported);

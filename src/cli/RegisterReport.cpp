@@ -87,7 +87,7 @@ ReportBlock fleetTable(const UsageListResult &fleet)
 }
 } // namespace
 
-int WriteAircraftReport(Register &reg, const QString &registration, const AxisChoice &axis,
+ExitStatus WriteAircraftReport(Register &reg, const QString &registration, const AxisChoice &axis,
     const std::vector<ReferenceSpectrum> &references, const QString &output)
 {
     const HistoryResult history = reg.history(registration);
@@ -139,7 +139,7 @@ int WriteAircraftReport(Register &reg, const QString &registration, const AxisCh
     return WriteReportFile(output, document);
 }
 
-int WriteFleetReport(
+ExitStatus WriteFleetReport(
     Register &reg, const std::optional<QDate> &since, const AxisChoice &axis, const QString &output)
 {
     const UsageListResult fleet = reg.fleet(since);
@@ -184,7 +184,7 @@ int WriteFleetReport(
     return WriteReportFile(output, document);
 }
 
-int WriteReportFile(const QString &output, const ReportDocument &document)
+ExitStatus WriteReportFile(const QString &output, const ReportDocument &document)
 {
     const Result written = WriteOutputFile(output, [&](QIODevice &device) {
         return WriteReportPdf(device, document, document.title, QStringLiteral("zemra-cli"));

@@ -15,8 +15,8 @@ QString optionalText(const std::optional<double> &value)
 }
 
 // ExitUsage for a missing OUT or one that is not .pdf, ExitRefused (after saying why) for one
-// that is one of `inputs`, -1 otherwise.
-int checkOutput(const CommandLine &commandLine, const QString &output, const QStringList &inputs)
+// that is one of `inputs`, none otherwise.
+Stop checkOutput(const CommandLine &commandLine, const QString &output, const QStringList &inputs)
 {
     if (output.isEmpty())
         return commandLine.usageError(QStringLiteral("-o OUT is missing."));
@@ -28,11 +28,11 @@ int checkOutput(const CommandLine &commandLine, const QString &output, const QSt
         PrintMessage(apart.message());
         return ExitRefused;
     }
-    return -1;
+    return std::nullopt;
 }
 
 // The report of an aircraft or of the fleet, from the register.
-int runRegisterReport(const CommandLine &commandLine, bool aircraft, bool fleet)
+ExitStatus runRegisterReport(const CommandLine &commandLine, bool aircraft, bool fleet)
 {
     const QCommandLineParser &parser = commandLine.parser();
     if (aircraft && fleet)
@@ -60,15 +60,14 @@ int runRegisterReport(const CommandLine &commandLine, bool aircraft, bool fleet)
                 QStringLiteral("--since wants a date YYYY-MM-DD, not \"%1\".").arg(text));
     }
     AxisChoice axis;
-    if (const int status = ReadAxis(commandLine, axis); status >= 0)
-        return status;
+    if (const Stop stop = ReadAxis(commandLine, axis))
+        return *stop;
     const QString output = parser.value(QStringLiteral("output"));
-    if (const int status = checkOutput(commandLine, output, UsageInputFiles(commandLine));
-        status >= 0)
-        return status;
+    if (const Stop stop = checkOutput(commandLine, output, UsageInputFiles(commandLine)))
+        return *stop;
     std::vector<ReferenceSpectrum> references;
-    if (const int status = ReadReferences(commandLine, axis, references); status >= 0)
-        return status;
+    if (const Stop stop = ReadReferences(commandLine, axis, references))
+        return *stop;
     const LocationResult location
         = ChooseRegisterLocation(GivenValue(parser, QStringLiteral("register")));
     // A mistaken option is wrong usage; an environment that names no register is not.
@@ -78,9 +77,8 @@ int runRegisterReport(const CommandLine &commandLine, bool aircraft, bool fleet)
     }
     if (!location.ok())
         return commandLine.usageError(location.message());
-    if (const int status = checkOutput(commandLine, output, RegisterFiles(location.location));
-        status >= 0)
-        return status;
+    if (const Stop stop = checkOutput(commandLine, output, RegisterFiles(location.location)))
+        return *stop;
     const OpenedRegister opened = Register::open(location.location, Register::Access::Read);
     if (!opened.ok()) {
         PrintMessage(opened.message());
@@ -164,7 +162,7 @@ QList<ReportBlock> DamageReportBlocks(
     blocks << ReportBlock::paragraph(remarks.join(QLatin1Char('\n')));
     return blocks;
 }
-int RunReport(const QStringList &arguments)
+ExitStatus RunReport(const QStringList &arguments)
 {
     CommandLine commandLine(
         QStringLiteral("report"),
@@ -209,8 +207,8 @@ int RunReport(const QStringList &arguments)
             "(default\n$ZEMRA_REGISTER, else $XDG_DATA_HOME/zemra/register.sqlite, else\n"
             "$HOME/.local/share/zemra/register.sqlite; an empty one is an error)."),
         QStringLiteral("REGISTER")});
-    if (const int status = commandLine.parse(arguments); status >= 0)
-        return status;
+    if (const Stop stop = commandLine.parse(arguments))
+        return *stop;
     const bool aircraft = parser.isSet(QStringLiteral("aircraft"));
     const bool fleet = parser.isSet(QStringLiteral("fleet"));
     if (aircraft || fleet)
@@ -224,22 +222,21 @@ int RunReport(const QStringList &arguments)
     AxisChoice axis;
     DamageParameters parameters;
     bool damageGiven = false;
-    for (const int status :
+    for (const Stop &stop :
         {ReadSelection(commandLine, true, selection), ReadAxis(commandLine, axis),
             ReadDamageParameters(commandLine, false, parameters, damageGiven)}) {
-        if (status >= 0)
-            return status;
+        if (stop)
+            return *stop;
     }
     const QString output = parser.value(QStringLiteral("output"));
-    if (const int status = checkOutput(commandLine, output, UsageInputFiles(commandLine));
-        status >= 0)
-        return status;
+    if (const Stop stop = checkOutput(commandLine, output, UsageInputFiles(commandLine)))
+        return *stop;
     std::vector<ReferenceSpectrum> references;
-    if (const int status = ReadReferences(commandLine, axis, references); status >= 0)
-        return status;
+    if (const Stop stop = ReadReferences(commandLine, axis, references))
+        return *stop;
 
     std::optional<ExceedanceAnalysis> analysis;
-    if (const int status = AnalyseOnePeriod(selection, axis, references, analysis);
+    if (const ExitStatus status = AnalyseOnePeriod(selection, axis, references, analysis);
         status != ExitOk)
         return status;
     const UsagePeriod &period = analysis->period;

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-int RunReset(const QStringList &arguments)
+ExitStatus RunReset(const QStringList &arguments)
 {
     CommandLine commandLine(QStringLiteral("reset"),
         QStringLiteral("Sends the recorder its counter reset, one \"5\" at 1200 baud 8N1, as the "
@@ -14,8 +14,8 @@ int RunReset(const QStringList &arguments)
         QString());
     commandLine.parser().addOption({QStringLiteral("port"),
         QStringLiteral("This device alone, with no fall-back."), QStringLiteral("DEVICE")});
-    if (const int status = commandLine.parse(arguments); status >= 0)
-        return status;
+    if (const Stop stop = commandLine.parse(arguments))
+        return *stop;
     if (!commandLine.parser().positionalArguments().isEmpty())
         return commandLine.usageError(QStringLiteral("takes no arguments but options."));
 

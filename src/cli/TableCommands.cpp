@@ -6,7 +6,7 @@
 #include <QLocale>
 
 namespace {
-int runTable(TableKind kind, const QStringList &arguments)
+ExitStatus runTable(TableKind kind, const QStringList &arguments)
 {
     const bool spectrum = kind == TableKind::Spectrum;
     CommandLine commandLine(spectrum ? QStringLiteral("spectrum") : QStringLiteral("timers"),
@@ -20,14 +20,14 @@ int runTable(TableKind kind, const QStringList &arguments)
     parser.addOption({QStringLiteral("format"),
         QStringLiteral("text (the windows' texts, default), csv (RFC 4180) or json."),
         QStringLiteral("FORMAT"), QStringLiteral("text")});
-    if (const int status = commandLine.parse(arguments); status >= 0)
-        return status;
+    if (const Stop stop = commandLine.parse(arguments))
+        return *stop;
     RecordChoice choice;
-    if (const int status = ReadRecordOptions(commandLine, choice); status >= 0)
-        return status;
+    if (const Stop stop = ReadRecordOptions(commandLine, choice))
+        return *stop;
     TableFormat format = TableFormat::Text;
-    if (const int status = ReadTableFormat(commandLine, format); status >= 0)
-        return status;
+    if (const Stop stop = ReadTableFormat(commandLine, format))
+        return *stop;
     const QStringList files = parser.positionalArguments();
     if (files.size() != 1)
         return commandLine.usageError(QStringLiteral("give exactly one FILE."));
@@ -36,7 +36,7 @@ int runTable(TableKind kind, const QStringList &arguments)
     RecordTableWriter writer(kind, format, QLocale::system().decimalPoint(), choice.all);
     Output output;
     writer.begin(output.buffer());
-    const int status
+    const ExitStatus status
         = ForEachRecord(files.first(), choice, [&](qint64 number, const RecordValues &values) {
               writer.add(number, values, output.buffer());
               output.written();
@@ -48,12 +48,12 @@ int runTable(TableKind kind, const QStringList &arguments)
 }
 } // namespace
 
-int RunSpectrum(const QStringList &arguments)
+ExitStatus RunSpectrum(const QStringList &arguments)
 {
     return runTable(TableKind::Spectrum, arguments);
 }
 
-int RunTimers(const QStringList &arguments)
+ExitStatus RunTimers(const QStringList &arguments)
 {
     return runTable(TableKind::Timers, arguments);
 }

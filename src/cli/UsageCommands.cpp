@@ -48,10 +48,10 @@ ExceedanceAnalysis AnalyseExceedances(const UsagePeriod &period, const AxisChoic
     return analysis;
 }
 
-int AnalyseOnePeriod(const UsageSelection &selection, const AxisChoice &axis,
+ExitStatus AnalyseOnePeriod(const UsageSelection &selection, const AxisChoice &axis,
     const std::vector<ReferenceSpectrum> &references, std::optional<ExceedanceAnalysis> &analysis)
 {
-    if (const int status = ForEachPeriod(selection,
+    if (const ExitStatus status = ForEachPeriod(selection,
             [&](const UsagePeriod &period) {
                 analysis = AnalyseExceedances(period, axis, references);
             });
@@ -101,7 +101,7 @@ ExceedanceChartData ExceedanceChartOf(
     return data;
 }
 
-int RunExceedance(const QStringList &arguments)
+ExitStatus RunExceedance(const QStringList &arguments)
 {
     CommandLine commandLine(QStringLiteral("exceedance"),
         QStringLiteral("Exceedances per 1000 flight hours per level, on the axis chosen, beside "
@@ -116,25 +116,25 @@ int RunExceedance(const QStringList &arguments)
     AddReferenceOption(parser);
     AddParametersOption(parser);
     AddTableFormatOption(parser);
-    if (const int status = commandLine.parse(arguments); status >= 0)
-        return status;
+    if (const Stop stop = commandLine.parse(arguments))
+        return *stop;
     UsageSelection selection;
     AxisChoice axis;
     TableFormat format = TableFormat::Text;
     std::vector<ReferenceSpectrum> references;
-    for (const int status : {ReadSelection(commandLine, false, selection),
+    for (const Stop &stop : {ReadSelection(commandLine, false, selection),
              ReadAxis(commandLine, axis), ReadTableFormat(commandLine, format)}) {
-        if (status >= 0)
-            return status;
+        if (stop)
+            return *stop;
     }
-    if (const int status = ReadReferences(commandLine, axis, references); status >= 0)
-        return status;
+    if (const Stop stop = ReadReferences(commandLine, axis, references))
+        return *stop;
 
     ExceedanceWriter writer(format, references);
     Output output;
     writer.begin(output.buffer());
     bool refused = false;
-    const int status = ForEachPeriod(selection, [&](const UsagePeriod &period) {
+    const ExitStatus status = ForEachPeriod(selection, [&](const UsagePeriod &period) {
         if (refused)
             return;
         const ExceedanceAnalysis analysis = AnalyseExceedances(period, axis, references);
@@ -151,7 +151,7 @@ int RunExceedance(const QStringList &arguments)
     return FinishOutput(output, refused ? ExitRefused : status);
 }
 
-int RunDamage(const QStringList &arguments)
+ExitStatus RunDamage(const QStringList &arguments)
 {
     DamageParameters all;
     all.ultimateStrength = 1;
@@ -172,23 +172,23 @@ int RunDamage(const QStringList &arguments)
     AddDamageOptions(parser);
     AddParametersOption(parser);
     AddTableFormatOption(parser);
-    if (const int status = commandLine.parse(arguments); status >= 0)
-        return status;
+    if (const Stop stop = commandLine.parse(arguments))
+        return *stop;
     UsageSelection selection;
     DamageParameters parameters;
     bool given = false;
     TableFormat format = TableFormat::Text;
-    for (const int status : {ReadSelection(commandLine, false, selection),
+    for (const Stop &stop : {ReadSelection(commandLine, false, selection),
              ReadDamageParameters(commandLine, true, parameters, given),
              ReadTableFormat(commandLine, format)}) {
-        if (status >= 0)
-            return status;
+        if (stop)
+            return *stop;
     }
 
     Output output;
     bool first = true;
     bool refused = false;
-    const int status = ForEachPeriod(selection, [&](const UsagePeriod &period) {
+    const ExitStatus status = ForEachPeriod(selection, [&](const UsagePeriod &period) {
         if (refused)
             return;
         const DamageResult damage

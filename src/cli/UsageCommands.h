@@ -14,5 +14,5 @@ ExceedanceChartData ExceedanceChartOf(
 
 // The one analysis a chart or a report shows: the records read and combined as selected,
 // compared with the references. ExitOk, or the exit status after saying why not.
-int AnalyseOnePeriod(const UsageSelection &selection, const AxisChoice &axis,
+ExitStatus AnalyseOnePeriod(const UsageSelection &selection, const AxisChoice &axis,
     const std::vector<ReferenceSpectrum> &references, std::optional<ExceedanceAnalysis> &analysis);

@@ -51,18 +51,18 @@ struct ParameterFile
     QString name;
 };
 
-int readParameterFile(const CommandLine &commandLine, ParameterFile &file)
+Stop readParameterFile(const CommandLine &commandLine, ParameterFile &file)
 {
     const QCommandLineParser &parser = commandLine.parser();
     if (!parser.optionNames().contains(QStringLiteral("parameters"))
         || !parser.isSet(QStringLiteral("parameters")))
-        return -1;
+        return std::nullopt;
     file.name = parser.value(QStringLiteral("parameters"));
     // The axis and the damage options both read it; one command reads the file once.
     static QHash<QString, QMap<QString, QString>> read;
     if (const auto known = read.constFind(file.name); known != read.constEnd()) {
         file.values = *known;
-        return -1;
+        return std::nullopt;
     }
     QByteArray bytes;
     QString error;
@@ -79,7 +79,7 @@ int readParameterFile(const CommandLine &commandLine, ParameterFile &file)
         return commandLine.usageError(
             QStringLiteral("the parameters file \"%1\": %2.").arg(file.name, wrong));
     read.insert(file.name, file.values);
-    return -1;
+    return std::nullopt;
 }
 
 // The option's value, else the parameters file's, else none.
@@ -182,11 +182,11 @@ void AddDamageOptions(QCommandLineParser &parser)
         "P,N");
 }
 
-int ReadSelection(const CommandLine &commandLine, bool onePeriod, UsageSelection &selection)
+Stop ReadSelection(const CommandLine &commandLine, bool onePeriod, UsageSelection &selection)
 {
     const QCommandLineParser &parser = commandLine.parser();
-    if (const int status = ReadRecordOptions(commandLine, selection.choice); status >= 0)
-        return status;
+    if (const Stop stop = ReadRecordOptions(commandLine, selection.choice))
+        return *stop;
     // ReadRecordOptions takes --all from the options defined; here it must have been given.
     selection.choice.all = parser.isSet(QStringLiteral("all"));
     selection.files = parser.positionalArguments();
@@ -200,7 +200,7 @@ int ReadSelection(const CommandLine &commandLine, bool onePeriod, UsageSelection
                 QStringLiteral("--combine wants separate or running, not \"%1\".")
                     .arg(parser.value(QStringLiteral("combine"))));
         selection.mode = *mode;
-        return -1;
+        return std::nullopt;
     }
     if (selection.files.size() > 1 || (onePeriod && selection.choice.all))
         return commandLine.usageError(CombineModeChoices
@@ -208,15 +208,15 @@ int ReadSelection(const CommandLine &commandLine, bool onePeriod, UsageSelection
             + (onePeriod
                     ? QStringLiteral(", or one record with --record N.")
                     : QStringLiteral(", or --all alone for one table per record of one file.")));
-    return -1;
+    return std::nullopt;
 }
 
-int ReadAxis(const CommandLine &commandLine, AxisChoice &axis)
+Stop ReadAxis(const CommandLine &commandLine, AxisChoice &axis)
 {
     const QCommandLineParser &parser = commandLine.parser();
     ParameterFile file;
-    if (const int status = readParameterFile(commandLine, file); status >= 0)
-        return status;
+    if (const Stop stop = readParameterFile(commandLine, file))
+        return *stop;
     const std::optional<Axis> named = AxisFromName(parser.value(QStringLiteral("axis")));
     if (!named)
         return commandLine.usageError(QStringLiteral("--axis wants n, dn or a, not \"%1\".")
@@ -247,16 +247,16 @@ int ReadAxis(const CommandLine &commandLine, AxisChoice &axis)
     }
     if (const Result checked = CheckAxisChoice(axis); !checked.ok())
         return commandLine.usageError(checked.message());
-    return -1;
+    return std::nullopt;
 }
 
-int ReadDamageParameters(
+Stop ReadDamageParameters(
     const CommandLine &commandLine, bool required, DamageParameters &parameters, bool &given)
 {
     const QCommandLineParser &parser = commandLine.parser();
     ParameterFile file;
-    if (const int status = readParameterFile(commandLine, file); status >= 0)
-        return status;
+    if (const Stop stop = readParameterFile(commandLine, file))
+        return *stop;
     given = false;
     QStringList missing;
     const auto number = [&](const char *name, double &target, bool needed) -> bool {
@@ -325,10 +325,10 @@ int ReadDamageParameters(
             "the S-N data is incomplete: give %1 (or a --parameters file with them).")
                                           .arg(missing.join(QStringLiteral(", "))));
     if (!given)
-        return -1;
+        return std::nullopt;
     if (const Result checked = CheckDamageParameters(parameters); !checked.ok())
         return commandLine.usageError(checked.message());
-    return -1;
+    return std::nullopt;
 }
 
 QStringList UsageInputFiles(const CommandLine &commandLine)
@@ -342,7 +342,7 @@ QStringList UsageInputFiles(const CommandLine &commandLine)
     return files;
 }
 
-int ReadReferences(const CommandLine &commandLine, const AxisChoice &axis,
+Stop ReadReferences(const CommandLine &commandLine, const AxisChoice &axis,
     std::vector<ReferenceSpectrum> &references)
 {
     for (const QString &name : commandLine.parser().values(QStringLiteral("reference"))) {
@@ -365,10 +365,10 @@ int ReadReferences(const CommandLine &commandLine, const AxisChoice &axis,
                     .arg(name));
         references.push_back(read.spectrum);
     }
-    return -1;
+    return std::nullopt;
 }
 
-int ForEachPeriod(
+ExitStatus ForEachPeriod(
     const UsageSelection &selection, const std::function<void(const UsagePeriod &)> &take)
 {
     const auto refused = [](const Result &result) {
@@ -379,7 +379,7 @@ int ForEachPeriod(
         const QString file = selection.files.first();
         bool failed = false;
         qint64 held = 0;
-        const int status = ForEachRecord(
+        const ExitStatus status = ForEachRecord(
             file, selection.choice,
             [&, prefix = QStringLiteral("\"%1\" record ").arg(file)](
                 qint64 number, const RecordValues &values) {
@@ -417,7 +417,7 @@ int ForEachPeriod(
         qint64 held = 0;
         const bool lone = selection.files.size() == 1 && !selection.choice.all;
         QString above; // the first word above 16 bits: nothing is computed from it
-        const int status = ForEachRecord(
+        const ExitStatus status = ForEachRecord(
             file, selection.choice,
             [&](qint64 number, const RecordValues &values) {
                 const QString label = QStringLiteral("\"%1\" record %2").arg(file).arg(number);

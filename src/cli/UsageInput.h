@@ -40,19 +40,19 @@ void AddDamageOptions(QCommandLineParser &parser);
 // --parameters FILE: any of the axis and damage options as keys of an INI file.
 void AddParametersOption(QCommandLineParser &parser);
 
-// Each gives ExitUsage (after saying why) when the options make no sense, -1 otherwise.
+// Each gives ExitUsage (after saying why) when the options make no sense, none otherwise.
 // `onePeriod`: the command shows one analysis, so several records need --combine.
-int ReadSelection(const CommandLine &commandLine, bool onePeriod, UsageSelection &selection);
-int ReadAxis(const CommandLine &commandLine, AxisChoice &axis);
+Stop ReadSelection(const CommandLine &commandLine, bool onePeriod, UsageSelection &selection);
+Stop ReadAxis(const CommandLine &commandLine, AxisChoice &axis);
 // `given` tells whether any S-N input was given at all (options or a parameters file); when
 // `required`, none is a usage error naming what is missing.
-int ReadDamageParameters(
+Stop ReadDamageParameters(
     const CommandLine &commandLine, bool required, DamageParameters &parameters, bool &given);
 
 // ExitRefused (after saying which file, line and why) when a reference file cannot be read or
 // is malformed; ExitUsage, naming the file, for a reference on the fraction axis when `axis`
-// has no limit loads to place the levels on it; -1 otherwise.
-int ReadReferences(const CommandLine &commandLine, const AxisChoice &axis,
+// has no limit loads to place the levels on it; none otherwise.
+Stop ReadReferences(const CommandLine &commandLine, const AxisChoice &axis,
     std::vector<ReferenceSpectrum> &references);
 
 // Every file the usage options name: the data files, the parameters file, the references.
@@ -67,5 +67,5 @@ bool ReadInputFile(const QString &name, qint64 maxBytes, QByteArray &bytes, QStr
 // mode, their combination with one. Resets and wraps found in running totals are said on
 // standard error. ExitOk, or ExitRefused after saying why (a file or record refused, a word above
 // 16 bits, a fall of running totals that neither a wrap nor a reset explains, T = 0).
-int ForEachPeriod(
+ExitStatus ForEachPeriod(
     const UsageSelection &selection, const std::function<void(const UsagePeriod &)> &take);

@@ -49,7 +49,7 @@ void AddTableFormatOption(QCommandLineParser &parser)
             QStringLiteral("FORMAT"), QStringLiteral("text")});
 }
 
-int ReadTableFormat(const CommandLine &commandLine, TableFormat &format)
+Stop ReadTableFormat(const CommandLine &commandLine, TableFormat &format)
 {
     const QString name = commandLine.parser().value(QStringLiteral("format"));
     if (name == QLatin1String("text"))
@@ -61,10 +61,10 @@ int ReadTableFormat(const CommandLine &commandLine, TableFormat &format)
     else
         return commandLine.usageError(
             QStringLiteral("unknown format \"%1\": text, csv or json.").arg(name));
-    return -1;
+    return std::nullopt;
 }
 
-int FinishOutput(Output &output, int status)
+ExitStatus FinishOutput(Output &output, ExitStatus status)
 {
     if (!output.flush())
         return StandardOutputFailed();

@@ -13,10 +13,10 @@
 
 // --format text|csv|json (default text) for the commands that print tables.
 void AddTableFormatOption(QCommandLineParser &parser);
-// ExitUsage after saying why for an unknown format, -1 otherwise.
-int ReadTableFormat(const CommandLine &commandLine, TableFormat &format);
+// ExitUsage after saying why for an unknown format, none otherwise.
+Stop ReadTableFormat(const CommandLine &commandLine, TableFormat &format);
 // Writes what is left of the output; ExitRefused when standard output failed, else `status`.
-int FinishOutput(Output &output, int status);
+ExitStatus FinishOutput(Output &output, ExitStatus status);
 // Rows of cells in columns padded to their widest cell: the first `left` columns to the left,
 // the rest to the right; one line each.
 void AppendAligned(QByteArray &out, const QList<QStringList> &rows, int left = 1);

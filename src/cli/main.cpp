@@ -1,4 +1,5 @@
 #include "Cli.h"
+#include "CommandTable.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -6,87 +7,19 @@
 
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 
 #include <fcntl.h>
 #include <unistd.h>
 
 namespace {
-const char Overview[] = R"(Usage: zemra-cli [--help] [--version] COMMAND [OPTIONS] [ARGUMENTS]
-
-Data files of the ZEMRA fatigue-loads recorder from the command line.
-
-Commands:
-  check FILE...             Read every record of each file; say how many it holds.
-  spectrum [--record N | --all] [--format text|csv|json] FILE
-                            The spectrum table: Nc, E and log E per level.
-  timers [--record N | --all] [--format text|csv|json] FILE
-                            Active work hours and battery days left.
-  chart [--record N] [--size WxH] -o OUT FILE
-                            The graphic spectrum as PNG, PDF or SVG (by OUT's extension).
-  reset [--port DEVICE]     Send the recorder its counter reset (COM1, else COM2).
-  exceedance [--record N | --all] [--combine MODE] [--axis n|dn|a] [--reference REF]...
-             [--format text|csv|json] FILE...
-                            Exceedances per 1000 h per level, beside reference spectra.
-  damage [--record N | --all] [--combine MODE] --sigma1 MPA --k K --sd MPA --nd N
-         [--parameters INI] [--format text|csv|json] FILE...
-                            Fatigue damage (Miner) from the counts: two estimates, life used.
-  chart --kind exceedance [...] -o OUT FILE...
-                            The exceedance chart with its references, PNG, PDF or SVG.
-  report [...] -o OUT.pdf FILE...
-                            An A4 PDF usage report: what was read, chart, table, damage.
-  register aircraft|add|list|history|remove [...]
-                            The register of every read-out of every aircraft (SQLite, or
-                            PostgreSQL with --register postgresql://...).
-  fleet [--since YYYY-MM-DD] [--format text|csv|json]
-                            Every aircraft of the register ranked by life used.
-  export [-o FILE]          The whole register as one JSON document.
-  import FILE               An exported register into an empty one.
-
-Options:
-  -h, --help                This help; 'zemra-cli COMMAND --help' for a command's own.
-  -v, --version             The program's version.
-
-Exit status: 0 success, 1 a data file refused, an output not written (or one that
-would replace an input, or a closed standard output), a device failure or the
-register refused or out of reach, 2 wrong usage.
-)";
-
-struct Command
-{
-    const char *name;
-    int (*run)(const QStringList &);
-    bool needsGui;
-};
-
-const Command Commands[] = {
-    {"check", RunCheck, false},
-    {"spectrum", RunSpectrum, false},
-    {"timers", RunTimers, false},
-    {"chart", RunChart, true},
-    {"reset", RunReset, false},
-    {"exceedance", RunExceedance, false},
-    {"damage", RunDamage, false},
-    {"report", RunReport, true},
-    {"register", RunRegister, false},
-    {"fleet", RunFleet, false},
-    {"export", RunExport, false},
-    {"import", RunImport, false},
-};
-
 // The subcommand: the first argument that is not an option (the program's own options take no
 // values).
-const Command *findCommand(int argc, char **argv)
+const CommandEntry *findCommand(int argc, char **argv)
 {
     for (int i = 1; i < argc; ++i) {
-        if (argv[i][0] == '-')
-            continue;
-        for (const Command &command : Commands) {
-            if (std::strcmp(argv[i], command.name) == 0)
-                return &command;
-        }
-        return nullptr;
+        if (argv[i][0] != '-')
+            return FindCommand(argv[i]);
     }
     return nullptr;
 }
@@ -152,7 +85,7 @@ int main(int argc, char **argv)
             return ExitUsage;
         }
     }
-    const Command *command = findCommand(argc, argv);
+    const CommandEntry *command = findCommand(argc, argv);
     std::unique_ptr<QCoreApplication> app;
     if (command && command->needsGui) {
         // Drawn off-screen: no display is needed, and the result does not depend on one.
@@ -169,8 +102,11 @@ int main(int argc, char **argv)
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")}, QString());
+    // The commands' names, one a line, for the shell completion.
+    const QCommandLineOption commands(QStringLiteral("commands"), QString());
     parser.addOption(help);
     parser.addOption(version);
+    parser.addOption(commands);
     if (!parser.parse(QCoreApplication::arguments())) {
         PrintMessage(parser.errorText());
         std::fputs("Try 'zemra-cli --help'.\n", stderr);
@@ -183,11 +119,15 @@ int main(int argc, char **argv)
             return ExitOk;
         }
         if (parser.isSet(help)) {
-            std::fputs(Overview, stdout);
+            std::fputs(OverviewText().constData(), stdout);
             return ExitOk;
         }
+        if (parser.isSet(commands)) {
+            std::fputs(CommandNames().constData(), stdout);
+            return FinishStandardOutput(ExitOk);
+        }
         PrintMessage(QStringLiteral("no command given."));
-        std::fputs(Overview, stderr);
+        std::fputs(OverviewText().constData(), stderr);
         return ExitUsage;
     }
     if (!command) {
@@ -195,7 +135,7 @@ int main(int argc, char **argv)
         std::fputs("Try 'zemra-cli --help'.\n", stderr);
         return ExitUsage;
     }
-    if (parser.isSet(help) || parser.isSet(version)) {
+    if (parser.isSet(help) || parser.isSet(version) || parser.isSet(commands)) {
         PrintMessage(QStringLiteral("--help and --version go after the command or alone."));
         return ExitUsage;
     }
