@@ -1,0 +1,178 @@
+#include "Cli.h"
+#include "OutputFile.h"
+#include "RegisterCli.h"
+#include "RegularFile.h"
+#include "UsageInput.h"
+#include "UsageTables.h"
+
+#include <QFile>
+
+#include <cstdio>
+#include <limits>
+
+namespace RegisterCli {
+// --- register aircraft ----------------------------------------------------------------------
+
+// What `register aircraft` was asked to do, from its options.
+struct AircraftRequest
+{
+    bool forAircraft = false;
+    bool clear = false;
+    bool show = false; // only --aircraft: what is kept is shown
+    DamageParameters parameters;
+    bool damageGiven = false;
+    AxisChoice limits;
+    std::optional<CombineMode> mode;
+};
+
+Stop readAircraftRequest(const CommandLine &commandLine, AircraftRequest &request)
+{
+    const QCommandLineParser &parser = commandLine.parser();
+    if (!parser.positionalArguments().isEmpty())
+        return commandLine.usageError(QStringLiteral("it takes no file."));
+    if (parser.isSet(QStringLiteral("axis")))
+        return commandLine.usageError(
+            QStringLiteral("--axis is chosen by each command that draws, not kept."));
+    request.forAircraft = parser.isSet(QStringLiteral("aircraft"));
+    if (!request.forAircraft && !parser.isSet(QStringLiteral("type")))
+        return commandLine.usageError(QStringLiteral("give --aircraft REG, or --type TYPE."));
+
+    for (const Stop &stop :
+        {ReadDamageParameters(commandLine, false, request.parameters, request.damageGiven),
+            ReadAxis(commandLine, request.limits)}) {
+        if (stop)
+            return *stop;
+    }
+    request.clear = parser.isSet(QStringLiteral("no-structure"));
+    if (request.clear && (request.damageGiven || request.limits.limits))
+        return commandLine.usageError(
+            QStringLiteral("--no-structure and structural data exclude each other."));
+    if (parser.isSet(QStringLiteral("combine"))) {
+        request.mode = CombineModeFromName(parser.value(QStringLiteral("combine")));
+        if (!request.mode)
+            return commandLine.usageError(
+                QStringLiteral("--combine wants separate or running, not \"%1\".")
+                    .arg(parser.value(QStringLiteral("combine"))));
+        if (!request.forAircraft)
+            return commandLine.usageError(
+                QStringLiteral("--combine belongs to an aircraft: give --aircraft REG."));
+    }
+
+    if (!request.forAircraft && !request.clear && !request.damageGiven && !request.limits.limits)
+        return commandLine.usageError(QStringLiteral(
+            "give the type's structural data (--sigma1 ..., --parameters, --category), or "
+            "--no-structure."));
+    request.show = request.forAircraft && !request.mode && !parser.isSet(QStringLiteral("type"))
+        && !request.clear && !request.damageGiven && !request.limits.limits;
+    return std::nullopt;
+}
+
+ExitStatus setTypeData(
+    Register &reg, const QCommandLineParser &parser, const AircraftRequest &request)
+{
+    Output output;
+    const QString type = parser.value(QStringLiteral("type"));
+    StructuralData structure;
+    if (request.damageGiven)
+        structure.damage = request.parameters;
+    structure.limits = request.limits.limits;
+    const TypeResult set = reg.setType(type, structure);
+    if (!set.ok())
+        return refused(set);
+    output.buffer() += QStringLiteral("Type %1 (%2 aircraft): structural data: %3\n")
+                           .arg(set.type.name, QString::number(set.type.aircraft),
+                               structureText(set.type.structure))
+                           .toUtf8();
+    return FinishOutput(output, ExitOk);
+}
+
+ExitStatus setAircraft(
+    Register &reg, const QCommandLineParser &parser, const AircraftRequest &request)
+{
+    Output output;
+    const QString registration = parser.value(QStringLiteral("aircraft"));
+    AircraftChange change;
+    change.registration = registration;
+    change.mode = request.mode;
+    if (parser.isSet(QStringLiteral("type")))
+        change.type = parser.value(QStringLiteral("type"));
+    if (request.clear) {
+        change.structure = StructuralData();
+    } else if (request.damageGiven || request.limits.limits) {
+        // What is given replaces its part; the other part is kept.
+        const AircraftResult current = reg.aircraft(registration);
+        StructuralData structure = current.ok() ? current.aircraft.own : StructuralData();
+        if (request.damageGiven)
+            structure.damage = request.parameters;
+        if (request.limits.limits)
+            structure.limits = request.limits.limits;
+        change.structure = structure;
+    }
+    if (request.show) {
+        const AircraftResult shown = reg.aircraft(registration);
+        if (!shown.ok())
+            return refused(shown);
+        output.buffer() += aircraftText(shown.aircraft).toUtf8() + '\n';
+        return FinishOutput(output, ExitOk);
+    }
+    const AircraftResult set = reg.setAircraft(change);
+    if (!set.ok())
+        return refused(set);
+    output.buffer()
+        += (set.created ? QStringLiteral("Added ") : QStringLiteral("Changed ")).toUtf8()
+        + aircraftText(set.aircraft).toUtf8() + '\n';
+    if (set.periodsRecomputed)
+        output.buffer() += "  the periods of its read-outs were derived anew\n";
+    return FinishOutput(output, ExitOk);
+}
+
+ExitStatus runAircraft(const QStringList &arguments)
+{
+    CommandLine commandLine(QStringLiteral("register aircraft"),
+        QStringLiteral("Add an aircraft or change its type, the way its read-outs relate and its "
+                       "structural data;\nor, with --type alone, set the structural data of a "
+                       "type, used by each aircraft of\nthat type without data of its own. Give "
+                       "only --aircraft to show what is kept."),
+        QString());
+    QCommandLineParser &parser = commandLine.parser();
+    addRegisterOptions(parser);
+    parser.addOption({QStringLiteral("aircraft"),
+        QStringLiteral("The registration, matched whatever its case; invisible, space-like or "
+                       "dash-like\ncharacters other than the plain space and hyphen are refused."),
+        QStringLiteral("REG")});
+    parser.addOption({QStringLiteral("type"),
+        QStringLiteral("The aircraft's type (empty: none); alone, the type whose data is set."),
+        QStringLiteral("TYPE")});
+    parser.addOption({QStringLiteral("combine"),
+        QStringLiteral("separate (each read-out counts from a reset) or running (running "
+                       "totals): needed for a new aircraft."),
+        QStringLiteral("MODE")});
+    AddDamageOptions(parser);
+    // The limit loads are structural data; the axis is chosen by each command that draws.
+    QCommandLineOption axis(
+        QStringLiteral("axis"), QString(), QStringLiteral("AXIS"), QStringLiteral("n"));
+    axis.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(axis);
+    parser.addOption({QStringLiteral("category"),
+        QStringLiteral("Limit load factors by category: normal, utility, aerobatic."),
+        QStringLiteral("CATEGORY")});
+    parser.addOption({QStringLiteral("limit-loads"),
+        QStringLiteral("Limit load factors, positive then negative: 3.8,-1.52."),
+        QStringLiteral("P,N")});
+    AddParametersOption(parser);
+    parser.addOption({QStringLiteral("no-structure"),
+        QStringLiteral("Remove the structural data (an aircraft then uses its type's).")});
+    if (const Stop stop = commandLine.parse(arguments))
+        return *stop;
+    AircraftRequest request;
+    if (const Stop stop = readAircraftRequest(commandLine, request))
+        return *stop;
+    OpenedRegister opened;
+    if (const Stop stop = openRegister(
+            commandLine, request.show ? Register::Access::Read : Register::Access::Write, opened))
+        return *stop;
+    if (!request.forAircraft)
+        return setTypeData(*opened.reg, parser, request);
+    return setAircraft(*opened.reg, parser, request);
+}
+} // namespace RegisterCli

@@ -1,0 +1,44 @@
+#pragma once
+
+// What the register's subcommands share: their options, the register opened, the texts of
+// figures. Each subcommand has a file of its own (AircraftCommand.cpp, AddCommand.cpp,
+// UsageListCommand.cpp, HistoryCommand.cpp, RegisterCommands.cpp).
+
+#include "Cli.h"
+#include "Register.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QString>
+
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace RegisterCli {
+inline const QString Dash = QStringLiteral("–");
+
+// --register and --wait.
+void addRegisterOptions(QCommandLineParser &parser);
+Stop readDate(const CommandLine &commandLine, const QString &option, QDate &date);
+// Opens the register the options name. None and `opened` holding it, or the exit status after
+// saying why not.
+Stop openRegister(const CommandLine &commandLine, Register::Access access, OpenedRegister &opened);
+// The failure's message said; ExitRefused.
+ExitStatus refused(const Result &result);
+
+QString optionalNumber(const std::optional<double> &value);
+QByteArray csvNumber(const std::optional<double> &value);
+QString dateText(const QDate &date);
+QByteArray jsonDate(const QDate &date);
+QString structureText(const StructuralData &structure);
+QString aircraftText(const AircraftInfo &aircraft);
+const DamageEstimate *counted(const UsageFigures &usage);
+QString hoursLeftText(const AircraftUsage &row);
+
+ExitStatus runAircraft(const QStringList &arguments);
+ExitStatus runAdd(const QStringList &arguments);
+ExitStatus runUsageList(const QStringList &arguments, bool fleet);
+ExitStatus runHistory(const QStringList &arguments);
+ExitStatus runRemove(const QStringList &arguments);
+} // namespace RegisterCli
