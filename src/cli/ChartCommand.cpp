@@ -14,19 +14,9 @@ constexpr int MaxSide = 10000;
 const QStringList ExceedanceOnly {QStringLiteral("all"), QStringLiteral("combine"),
     QStringLiteral("axis"), QStringLiteral("category"), QStringLiteral("limit-loads"),
     QStringLiteral("reference"), QStringLiteral("parameters")};
-} // namespace
 
-ExitStatus RunChart(const QStringList &arguments)
+void addChartOptions(QCommandLineParser &parser)
 {
-    CommandLine commandLine(QStringLiteral("chart"),
-        QStringLiteral("The graphic spectrum of a record, drawn as the chart window draws it "
-                       "(--kind spectrum,\nthe default), or the exceedances per 1000 h beside "
-                       "reference spectra (--kind\nexceedance), written as PNG, PDF (one page, "
-                       "vector) or SVG by the extension of OUT.")
-            + QStringLiteral("\n\nFormulas and assumptions of the exceedance chart:\n  ")
-            + ExceedanceFormulaLines(Axis::Fraction, true).join(QStringLiteral("\n  ")),
-        QStringLiteral("FILE..."));
-    QCommandLineParser &parser = commandLine.parser();
     parser.addOption({QStringLiteral("kind"), QStringLiteral("spectrum (default) or exceedance."),
         QStringLiteral("KIND"), QStringLiteral("spectrum")});
     AddSelectionOptions(parser);
@@ -45,6 +35,103 @@ ExitStatus RunChart(const QStringList &arguments)
     parser.addOption({QStringLiteral("format"),
         QStringLiteral("png, pdf or svg, whatever OUT's extension (needed with -o -)."),
         QStringLiteral("FORMAT")});
+}
+
+// The chart's size in pixels, OUT and the format it is written in.
+Stop readChartOutput(const CommandLine &commandLine, bool exceedance, QSize &size, QString &output,
+    ChartFormat &format)
+{
+    const QCommandLineParser &parser = commandLine.parser();
+    static const QRegularExpression sizePattern(QStringLiteral("^([0-9]{1,5})x([0-9]{1,5})$"));
+    const QString sizeText = parser.isSet(QStringLiteral("size"))
+        ? parser.value(QStringLiteral("size"))
+        : exceedance ? QStringLiteral("800x600")
+                     : QStringLiteral("520x519");
+    const QRegularExpressionMatch match = sizePattern.match(sizeText);
+    size = match.hasMatch() ? QSize(match.captured(1).toInt(), match.captured(2).toInt()) : QSize();
+    if (size.isEmpty() || size.width() > MaxSide || size.height() > MaxSide)
+        return commandLine.usageError(
+            QStringLiteral("--size wants WIDTHxHEIGHT, each 1 to %1 pixels, not \"%2\".")
+                .arg(MaxSide)
+                .arg(sizeText));
+    output = parser.value(QStringLiteral("output"));
+    if (output.isEmpty())
+        return commandLine.usageError(QStringLiteral("-o OUT is missing."));
+    format = ChartFormatOf(output);
+    if (parser.isSet(QStringLiteral("format"))) {
+        format = ChartFormatNamed(parser.value(QStringLiteral("format")));
+        if (format == ChartFormat::Unknown)
+            return commandLine.usageError(
+                QStringLiteral("--format wants png, pdf or svg, not \"%1\".")
+                    .arg(parser.value(QStringLiteral("format"))));
+    } else if (output == QLatin1String("-")) {
+        return commandLine.usageError(QStringLiteral("-o - needs --format png, pdf or svg."));
+    } else if (format == ChartFormat::Unknown) {
+        return commandLine.usageError(
+            QStringLiteral("\"%1\": the extension must be .png, .pdf or .svg.").arg(output));
+    }
+
+    return std::nullopt;
+}
+
+// The exceedance chart of the one period the options select, with its references.
+Stop exceedanceDrawing(const CommandLine &commandLine, ChartDrawing &drawing)
+{
+    UsageSelection selection;
+    AxisChoice axis;
+    std::vector<ReferenceSpectrum> references;
+    for (const Stop &stop :
+        {ReadSelection(commandLine, true, selection), ReadAxis(commandLine, axis)}) {
+        if (stop)
+            return *stop;
+    }
+    if (const Stop stop = ReadReferences(commandLine, axis, references))
+        return *stop;
+    std::optional<ExceedanceAnalysis> analysis;
+    if (const ExitStatus status = AnalyseOnePeriod(selection, axis, references, analysis);
+        status != ExitOk)
+        return status;
+    const ExceedanceChartData data = ExceedanceChartOf(*analysis, references);
+    drawing.title = QStringLiteral("Exceedances per 1000 h");
+    drawing.render = [data](QSize pixels) { return RenderExceedanceChart(pixels, data); };
+    drawing.paint = [data](QPainter &painter, QSize area) {
+        PaintExceedanceChart(painter, QRectF(QPointF(0, 0), area), data);
+    };
+    return std::nullopt;
+}
+
+// The graphic spectrum of the record the options select, as the chart window draws it.
+Stop spectrumDrawing(const CommandLine &commandLine, ChartDrawing &drawing)
+{
+    const QCommandLineParser &parser = commandLine.parser();
+    RecordChoice choice;
+    if (const Stop stop = ReadRecordOptions(commandLine, choice))
+        return *stop;
+    const QStringList files = parser.positionalArguments();
+    if (files.size() != 1)
+        return commandLine.usageError(QStringLiteral("give exactly one FILE."));
+    RecordValues values {};
+    if (const ExitStatus status = ForEachRecord(
+            files.first(), choice, [&values](qint64, const RecordValues &read) { values = read; });
+        status != ExitOk)
+        return status;
+    drawing = SpectrumChartDrawing(ApplicationChartLook(), ComputeSpectrum(values));
+    return std::nullopt;
+}
+} // namespace
+
+ExitStatus RunChart(const QStringList &arguments)
+{
+    CommandLine commandLine(QStringLiteral("chart"),
+        QStringLiteral("The graphic spectrum of a record, drawn as the chart window draws it "
+                       "(--kind spectrum,\nthe default), or the exceedances per 1000 h beside "
+                       "reference spectra (--kind\nexceedance), written as PNG, PDF (one page, "
+                       "vector) or SVG by the extension of OUT.")
+            + QStringLiteral("\n\nFormulas and assumptions of the exceedance chart:\n  ")
+            + ExceedanceFormulaLines(Axis::Fraction, true).join(QStringLiteral("\n  ")),
+        QStringLiteral("FILE..."));
+    QCommandLineParser &parser = commandLine.parser();
+    addChartOptions(parser);
     if (const Stop stop = commandLine.parse(arguments))
         return *stop;
     const QString kind = parser.value(QStringLiteral("kind"));
@@ -60,36 +147,11 @@ ExitStatus RunChart(const QStringList &arguments)
         }
     }
 
-    static const QRegularExpression sizePattern(QStringLiteral("^([0-9]{1,5})x([0-9]{1,5})$"));
-    const QString sizeText = parser.isSet(QStringLiteral("size"))
-        ? parser.value(QStringLiteral("size"))
-        : exceedance ? QStringLiteral("800x600")
-                     : QStringLiteral("520x519");
-    const QRegularExpressionMatch match = sizePattern.match(sizeText);
-    const QSize size
-        = match.hasMatch() ? QSize(match.captured(1).toInt(), match.captured(2).toInt()) : QSize();
-    if (size.isEmpty() || size.width() > MaxSide || size.height() > MaxSide)
-        return commandLine.usageError(
-            QStringLiteral("--size wants WIDTHxHEIGHT, each 1 to %1 pixels, not \"%2\".")
-                .arg(MaxSide)
-                .arg(sizeText));
-    const QString output = parser.value(QStringLiteral("output"));
-    if (output.isEmpty())
-        return commandLine.usageError(QStringLiteral("-o OUT is missing."));
-    ChartFormat format = ChartFormatOf(output);
-    if (parser.isSet(QStringLiteral("format"))) {
-        format = ChartFormatNamed(parser.value(QStringLiteral("format")));
-        if (format == ChartFormat::Unknown)
-            return commandLine.usageError(
-                QStringLiteral("--format wants png, pdf or svg, not \"%1\".")
-                    .arg(parser.value(QStringLiteral("format"))));
-    } else if (output == QLatin1String("-")) {
-        return commandLine.usageError(QStringLiteral("-o - needs --format png, pdf or svg."));
-    } else if (format == ChartFormat::Unknown) {
-        return commandLine.usageError(
-            QStringLiteral("\"%1\": the extension must be .png, .pdf or .svg.").arg(output));
-    }
-
+    QSize size;
+    QString output;
+    ChartFormat format = ChartFormat::Unknown;
+    if (const Stop stop = readChartOutput(commandLine, exceedance, size, output, format))
+        return *stop;
     if (const Result apart = CheckOutputIsNoInput(output, UsageInputFiles(commandLine));
         !apart.ok()) {
         PrintMessage(apart.message());
@@ -97,41 +159,9 @@ ExitStatus RunChart(const QStringList &arguments)
     }
 
     ChartDrawing drawing;
-    if (exceedance) {
-        UsageSelection selection;
-        AxisChoice axis;
-        std::vector<ReferenceSpectrum> references;
-        for (const Stop &stop :
-            {ReadSelection(commandLine, true, selection), ReadAxis(commandLine, axis)}) {
-            if (stop)
-                return *stop;
-        }
-        if (const Stop stop = ReadReferences(commandLine, axis, references))
-            return *stop;
-        std::optional<ExceedanceAnalysis> analysis;
-        if (const ExitStatus status = AnalyseOnePeriod(selection, axis, references, analysis);
-            status != ExitOk)
-            return status;
-        const ExceedanceChartData data = ExceedanceChartOf(*analysis, references);
-        drawing.title = QStringLiteral("Exceedances per 1000 h");
-        drawing.render = [data](QSize pixels) { return RenderExceedanceChart(pixels, data); };
-        drawing.paint = [data](QPainter &painter, QSize area) {
-            PaintExceedanceChart(painter, QRectF(QPointF(0, 0), area), data);
-        };
-    } else {
-        RecordChoice choice;
-        if (const Stop stop = ReadRecordOptions(commandLine, choice))
-            return *stop;
-        const QStringList files = parser.positionalArguments();
-        if (files.size() != 1)
-            return commandLine.usageError(QStringLiteral("give exactly one FILE."));
-        RecordValues values {};
-        if (const ExitStatus status = ForEachRecord(files.first(), choice,
-                [&values](qint64, const RecordValues &read) { values = read; });
-            status != ExitOk)
-            return status;
-        drawing = SpectrumChartDrawing(ApplicationChartLook(), ComputeSpectrum(values));
-    }
+    if (const Stop stop = exceedance ? exceedanceDrawing(commandLine, drawing)
+                                     : spectrumDrawing(commandLine, drawing))
+        return *stop;
     const Result written = WriteChartFile(output, format, size, drawing);
     if (!written.ok()) {
         PrintMessage(written.message());

@@ -89,6 +89,98 @@ ExitStatus runRegisterReport(const CommandLine &commandLine, bool aircraft, bool
     return WriteAircraftReport(
         *opened.reg, parser.value(QStringLiteral("aircraft")), axis, references, output);
 }
+
+// The formulas of every figure the report may show, for its help.
+QString reportFormulas()
+{
+    DamageParameters all;
+    all.ultimateStrength = 1;
+    all.designLife = 1;
+    QStringList lines = ExceedanceFormulaLines(Axis::Fraction, true) + DamageFormulaLines(all);
+    lines.removeDuplicates();
+    return lines.join(QStringLiteral("\n  "));
+}
+
+void addReportOptions(QCommandLineParser &parser)
+{
+    AddSelectionOptions(parser);
+    AddAxisOptions(parser);
+    AddReferenceOption(parser);
+    AddDamageOptions(parser);
+    AddParametersOption(parser);
+    parser.addOption({{QStringLiteral("o"), QStringLiteral("output")},
+        QStringLiteral("The PDF file to write, OUT.pdf, never one of the inputs; - for standard "
+                       "output."),
+        QStringLiteral("OUT")});
+    parser.addOption({QStringLiteral("aircraft"),
+        QStringLiteral("The whole history of this aircraft of the register, instead of FILE."),
+        QStringLiteral("REG")});
+    parser.addOption({QStringLiteral("fleet"),
+        QStringLiteral("The register's fleet ranking with every aircraft's exceedances in one "
+                       "chart.")});
+    parser.addOption({QStringLiteral("since"),
+        QStringLiteral("With --fleet: only the read-outs taken on or after this day."),
+        QStringLiteral("YYYY-MM-DD")});
+    parser.addOption({QStringLiteral("register"),
+        QStringLiteral(
+            "The register: an SQLite file or postgresql://user@host:port/database "
+            "(default\n$ZEMRA_REGISTER, else $XDG_DATA_HOME/zemra/register.sqlite, else\n"
+            "$HOME/.local/share/zemra/register.sqlite; an empty one is an error)."),
+        QStringLiteral("REGISTER")});
+}
+
+// The report of data files: what was read, the chart, the table, the damage, the formulas.
+ReportDocument filesReportDocument(const ExceedanceAnalysis &analysis, const AxisChoice &axis,
+    const std::vector<ReferenceSpectrum> &references, const DamageParameters &parameters,
+    const std::optional<DamageResult> &damage)
+{
+    const UsagePeriod &period = analysis.period;
+    ReportDocument document = NewReportDocument(QStringLiteral("ZEMRA usage report"), {});
+    document.subtitle << QStringLiteral("Read: %1").arg(period.source)
+                      << QStringLiteral("Active work time T = %1 h over %2 period(s)%3")
+                             .arg(ShortNumber(period.combined.hours))
+                             .arg(period.combined.periods.size())
+                             .arg(period.combined.resets.empty()
+                                     ? QString()
+                                     : QStringLiteral(", %1 reset(s) or wrap(s) found in the "
+                                                      "running totals")
+                                           .arg(period.combined.resets.size()));
+    QString axisLine = QStringLiteral("Axis: %1").arg(AxisTitle(axis.axis));
+    if (axis.limits)
+        axisLine
+            += QStringLiteral("; limit load factors %1 / %2 g")
+                   .arg(ShortNumber(axis.limits->positive), ShortNumber(axis.limits->negative));
+    document.subtitle << axisLine;
+    for (const RecorderResetFound &reset : period.combined.resets)
+        document.subtitle << reset.text;
+
+    document.blocks << ReportBlock::ofChart(ExceedanceChartOf(analysis, references));
+    document.blocks << ReportBlock::heading(QStringLiteral("Exceedances per 1000 h"));
+    document.blocks << ExceedanceReportTable(analysis);
+    QStringList referenceLines;
+    for (size_t i = 0; i < references.size(); ++i)
+        referenceLines << QStringLiteral("ref %1: %2 — %3, %4, page %5 (\"%6\"); %7.")
+                              .arg(i + 1)
+                              .arg(references[i].name, references[i].source,
+                                  references[i].tableOrFigure, references[i].page,
+                                  references[i].fileName, FirstAboveText(analysis.comparisons[i]));
+    if (!referenceLines.isEmpty())
+        document.blocks << ReportBlock::paragraph(referenceLines.join(QLatin1Char('\n')));
+    if (damage)
+        document.blocks << DamageReportBlocks(parameters, *damage);
+    else
+        document.blocks << ReportBlock::paragraph(
+            QStringLiteral("Fatigue damage: not computed, no S-N data given (--sigma1, --k, --sd, "
+                           "--nd, or --parameters)."));
+    QStringList notes = ExceedanceFormulaLines(axis.axis, !references.empty());
+    if (damage)
+        notes << DamageFormulaLines(parameters);
+    notes << QStringLiteral("The recorder counts crossings of 18 fixed levels; it does not "
+                            "record how far a peak went beyond a level, nor which valley "
+                            "belongs to which peak.");
+    document.blocks << ReportBlock::ofNotes(notes);
+    return document;
+}
 } // namespace
 
 ReportBlock ExceedanceReportTable(const ExceedanceAnalysis &analysis)
@@ -164,49 +256,16 @@ QList<ReportBlock> DamageReportBlocks(
 }
 ExitStatus RunReport(const QStringList &arguments)
 {
-    CommandLine commandLine(
-        QStringLiteral("report"),
+    CommandLine commandLine(QStringLiteral("report"),
         QStringLiteral("An A4 PDF usage report of one record or a combination: what was read, "
                        "the exceedance\nchart and table beside the references, the damage "
                        "summary with its inputs (when\nthe S-N data is given), the formulas and "
                        "assumptions, the program version and date.\n\nFormulas and "
                        "assumptions:\n  ")
-            +
-            [] {
-                DamageParameters all;
-                all.ultimateStrength = 1;
-                all.designLife = 1;
-                QStringList lines
-                    = ExceedanceFormulaLines(Axis::Fraction, true) + DamageFormulaLines(all);
-                lines.removeDuplicates();
-                return lines.join(QStringLiteral("\n  "));
-            }(),
+            + reportFormulas(),
         QStringLiteral("FILE..."));
     QCommandLineParser &parser = commandLine.parser();
-    AddSelectionOptions(parser);
-    AddAxisOptions(parser);
-    AddReferenceOption(parser);
-    AddDamageOptions(parser);
-    AddParametersOption(parser);
-    parser.addOption({{QStringLiteral("o"), QStringLiteral("output")},
-        QStringLiteral("The PDF file to write, OUT.pdf, never one of the inputs; - for standard "
-                       "output."),
-        QStringLiteral("OUT")});
-    parser.addOption({QStringLiteral("aircraft"),
-        QStringLiteral("The whole history of this aircraft of the register, instead of FILE."),
-        QStringLiteral("REG")});
-    parser.addOption({QStringLiteral("fleet"),
-        QStringLiteral("The register's fleet ranking with every aircraft's exceedances in one "
-                       "chart.")});
-    parser.addOption({QStringLiteral("since"),
-        QStringLiteral("With --fleet: only the read-outs taken on or after this day."),
-        QStringLiteral("YYYY-MM-DD")});
-    parser.addOption({QStringLiteral("register"),
-        QStringLiteral(
-            "The register: an SQLite file or postgresql://user@host:port/database "
-            "(default\n$ZEMRA_REGISTER, else $XDG_DATA_HOME/zemra/register.sqlite, else\n"
-            "$HOME/.local/share/zemra/register.sqlite; an empty one is an error)."),
-        QStringLiteral("REGISTER")});
+    addReportOptions(parser);
     if (const Stop stop = commandLine.parse(arguments))
         return *stop;
     const bool aircraft = parser.isSet(QStringLiteral("aircraft"));
@@ -251,49 +310,6 @@ ExitStatus RunReport(const QStringList &arguments)
             PrintMessage(raised.text);
     }
 
-    ReportDocument document = NewReportDocument(QStringLiteral("ZEMRA usage report"), {});
-    document.subtitle << QStringLiteral("Read: %1").arg(period.source)
-                      << QStringLiteral("Active work time T = %1 h over %2 period(s)%3")
-                             .arg(ShortNumber(period.combined.hours))
-                             .arg(period.combined.periods.size())
-                             .arg(period.combined.resets.empty()
-                                     ? QString()
-                                     : QStringLiteral(", %1 reset(s) or wrap(s) found in the "
-                                                      "running totals")
-                                           .arg(period.combined.resets.size()));
-    QString axisLine = QStringLiteral("Axis: %1").arg(AxisTitle(axis.axis));
-    if (axis.limits)
-        axisLine
-            += QStringLiteral("; limit load factors %1 / %2 g")
-                   .arg(ShortNumber(axis.limits->positive), ShortNumber(axis.limits->negative));
-    document.subtitle << axisLine;
-    for (const RecorderResetFound &reset : period.combined.resets)
-        document.subtitle << reset.text;
-
-    document.blocks << ReportBlock::ofChart(ExceedanceChartOf(*analysis, references));
-    document.blocks << ReportBlock::heading(QStringLiteral("Exceedances per 1000 h"));
-    document.blocks << ExceedanceReportTable(*analysis);
-    QStringList referenceLines;
-    for (size_t i = 0; i < references.size(); ++i)
-        referenceLines << QStringLiteral("ref %1: %2 — %3, %4, page %5 (\"%6\"); %7.")
-                              .arg(i + 1)
-                              .arg(references[i].name, references[i].source,
-                                  references[i].tableOrFigure, references[i].page,
-                                  references[i].fileName, FirstAboveText(analysis->comparisons[i]));
-    if (!referenceLines.isEmpty())
-        document.blocks << ReportBlock::paragraph(referenceLines.join(QLatin1Char('\n')));
-    if (damage)
-        document.blocks << DamageReportBlocks(parameters, *damage);
-    else
-        document.blocks << ReportBlock::paragraph(
-            QStringLiteral("Fatigue damage: not computed, no S-N data given (--sigma1, --k, --sd, "
-                           "--nd, or --parameters)."));
-    QStringList notes = ExceedanceFormulaLines(axis.axis, !references.empty());
-    if (damage)
-        notes << DamageFormulaLines(parameters);
-    notes << QStringLiteral("The recorder counts crossings of 18 fixed levels; it does not "
-                            "record how far a peak went beyond a level, nor which valley "
-                            "belongs to which peak.");
-    document.blocks << ReportBlock::ofNotes(notes);
-    return WriteReportFile(output, document);
+    return WriteReportFile(
+        output, filesReportDocument(*analysis, axis, references, parameters, damage));
 }
