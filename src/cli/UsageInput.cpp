@@ -368,47 +368,57 @@ Stop ReadReferences(const CommandLine &commandLine, const AxisChoice &axis,
     return std::nullopt;
 }
 
+namespace {
+ExitStatus refusedBecause(const Result &result)
+{
+    PrintMessage(result.message());
+    return ExitRefused;
+}
+
+// Each chosen record of one file a period of its own.
+ExitStatus eachRecordAPeriod(
+    const UsageSelection &selection, const std::function<void(const UsagePeriod &)> &take)
+{
+    const QString file = selection.files.first();
+    bool failed = false;
+    qint64 held = 0;
+    const ExitStatus status = ForEachRecord(
+        file, selection.choice,
+        [&, prefix = QStringLiteral("\"%1\" record ").arg(file)](
+            qint64 number, const RecordValues &values) {
+            if (failed)
+                return;
+            const QString source = prefix + QString::number(number);
+            if (const QString above = WordAbove16Bits(values, source); !above.isEmpty()) {
+                PrintMessage(above);
+                failed = true;
+                return;
+            }
+            UsagePeriod period {source, CombineRecords({{source, values}}, CombineMode::NotGiven)};
+            if (!period.combined.ok()) {
+                refusedBecause(period.combined);
+                failed = true;
+                return;
+            }
+            take(period);
+        },
+        selection.choice.recordGiven ? nullptr : &held);
+    // Record 1 of several taken by default: say so, lest the others pass unnoticed.
+    if (status == ExitOk && !failed && held > 1)
+        PrintMessage(QStringLiteral("\"%1\" holds %2 records; record 1 was used (--record N "
+                                    "for another, --all for each, --combine for all together).")
+                         .arg(file)
+                         .arg(held));
+    return failed ? ExitRefused : status;
+}
+
+} // namespace
+
 ExitStatus ForEachPeriod(
     const UsageSelection &selection, const std::function<void(const UsagePeriod &)> &take)
 {
-    const auto refused = [](const Result &result) {
-        PrintMessage(result.message());
-        return ExitRefused;
-    };
-    if (selection.mode == CombineMode::NotGiven) {
-        const QString file = selection.files.first();
-        bool failed = false;
-        qint64 held = 0;
-        const ExitStatus status = ForEachRecord(
-            file, selection.choice,
-            [&, prefix = QStringLiteral("\"%1\" record ").arg(file)](
-                qint64 number, const RecordValues &values) {
-                if (failed)
-                    return;
-                const QString source = prefix + QString::number(number);
-                if (const QString above = WordAbove16Bits(values, source); !above.isEmpty()) {
-                    PrintMessage(above);
-                    failed = true;
-                    return;
-                }
-                UsagePeriod period {
-                    source, CombineRecords({{source, values}}, CombineMode::NotGiven)};
-                if (!period.combined.ok()) {
-                    refused(period.combined);
-                    failed = true;
-                    return;
-                }
-                take(period);
-            },
-            selection.choice.recordGiven ? nullptr : &held);
-        // Record 1 of several taken by default: say so, lest the others pass unnoticed.
-        if (status == ExitOk && !failed && held > 1)
-            PrintMessage(QStringLiteral("\"%1\" holds %2 records; record 1 was used (--record N "
-                                        "for another, --all for each, --combine for all together).")
-                             .arg(file)
-                             .arg(held));
-        return failed ? ExitRefused : status;
-    }
+    if (selection.mode == CombineMode::NotGiven)
+        return eachRecordAPeriod(selection, take);
 
     std::vector<LabelledRecord> records;
     QStringList sources;
@@ -430,7 +440,7 @@ ExitStatus ForEachPeriod(
         if (status != ExitOk)
             return status;
         if (!above.isEmpty())
-            return refused(Result(Result::Invalid, above));
+            return refusedBecause(Result(Result::Invalid, above));
         // One record of one file is nothing to combine: the others were surely meant.
         if (lone && held > 1) {
             PrintMessage(QStringLiteral("--combine over the one file \"%1\" of %2 records needs "
@@ -447,7 +457,7 @@ ExitStatus ForEachPeriod(
         + QStringLiteral(" (%1)").arg(CombineModeName(selection.mode));
     period.combined = CombineRecords(records, selection.mode);
     if (!period.combined.ok())
-        return refused(period.combined);
+        return refusedBecause(period.combined);
     for (const RecorderResetFound &reset : period.combined.resets)
         PrintMessage(reset.text);
     take(period);

@@ -43,6 +43,10 @@ public:
     void end(QByteArray &out);
 
 private:
+    void addCsv(const ExceedanceAnalysis &analysis, QByteArray &out) const;
+    void addJson(const ExceedanceAnalysis &analysis, QByteArray &out) const;
+    void addText(const ExceedanceAnalysis &analysis, QByteArray &out) const;
+
     TableFormat m_format;
     const std::vector<ReferenceSpectrum> &m_references;
     qint64 m_added = 0;
