@@ -39,8 +39,8 @@ namespace {
 // The history table: one row per read-out, what its period adds and the running totals.
 ReportBlock historyTable(const HistoryResult &history)
 {
-    const int at3g = 14; // 3.0 g
-    const int atMinus1g = 3; // -1.0 g
+    static const int at3g = *LevelAt(3.0);
+    static const int atMinus1g = *LevelAt(-1.0);
     ReportBlock block;
     block.kind = ReportBlock::Table;
     block.table.header = {QStringLiteral("read-out"), QStringLiteral("from"),

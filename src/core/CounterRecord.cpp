@@ -35,6 +35,15 @@ const std::array<LoadLevel, LevelCount> LoadLevels = {{
     {4.0, "4.0"},
 }};
 
+std::optional<int> LevelAt(double n)
+{
+    for (int level = 0; level < LevelCount; ++level) {
+        if (LoadLevels[level].n == n)
+            return level;
+    }
+    return std::nullopt;
+}
+
 const CounterRecord DemonstrationRecord = {1, 2, 10, 80, 640, 2480, 2533, 1244, 755, 457, 321, 234,
     154, 96, 27, 3, 2, 1, 600, 21, 789, 41};
 

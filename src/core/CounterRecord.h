@@ -35,6 +35,8 @@ struct LoadLevel
 };
 
 extern const std::array<LoadLevel, LevelCount> LoadLevels;
+// The index of the level at load factor n, found by value; none when no level is there.
+std::optional<int> LevelAt(double n);
 
 // The read-out the demonstration edition writes.
 extern const CounterRecord DemonstrationRecord;

@@ -59,6 +59,8 @@ class TestCounterRecord : public QObject
 {
     Q_OBJECT
 private slots:
+    void levelAt_data();
+    void levelAt();
     void demonstrationRecordBytes();
     void recordText();
     void readsWellFormedFiles_data();
@@ -450,6 +452,31 @@ void TestCounterRecord::linesCountedBeyond32Bits()
     QCOMPARE(read.message(),
         QStringLiteral("Not a valid record in \"lines.dat\": the value at position 0 (line "
                        "2147483650) is not a hexadecimal number."));
+}
+
+void TestCounterRecord::levelAt_data()
+{
+    QTest::addColumn<double>("n");
+    QTest::addColumn<int>("level"); // -1: no level there
+    QTest::newRow("-2.0 g, the first") << -2.0 << 0;
+    QTest::newRow("-1.0 g") << -1.0 << 3;
+    QTest::newRow("1.4 g, the first above 1 g") << 1.4 << 6;
+    QTest::newRow("3.0 g") << 3.0 << 14;
+    QTest::newRow("4.0 g, the last") << 4.0 << 17;
+    QTest::newRow("1 g: no level") << 1.0 << -1;
+    QTest::newRow("between levels") << 2.05 << -1;
+    QTest::newRow("beyond the last") << 4.2 << -1;
+}
+
+// Levels are found by their load factor, never by a counted index.
+void TestCounterRecord::levelAt()
+{
+    QFETCH(double, n);
+    QFETCH(int, level);
+    const std::optional<int> found = LevelAt(n);
+    QCOMPARE(found.value_or(-1), level);
+    if (found)
+        QCOMPARE(LoadLevels[*found].n, n);
 }
 
 QTEST_GUILESS_MAIN(TestCounterRecord)
