@@ -54,12 +54,12 @@ QSqlDatabase RegisterDatabase::database() const
     return QSqlDatabase::database(m_connection, false);
 }
 
-Result RegisterDatabase::open(Register::Access access)
+Result RegisterDatabase::open(RegisterAccess access)
 {
     return isSQLite() ? openSQLite(access) : openPostgreSQL();
 }
 
-Result RegisterDatabase::openSQLite(Register::Access access)
+Result RegisterDatabase::openSQLite(RegisterAccess access)
 {
     const QString &path = m_location.path;
     const QFileInfo file(path);
@@ -67,7 +67,7 @@ Result RegisterDatabase::openSQLite(Register::Access access)
         return Result(Result::CannotOpen,
             QStringLiteral("The register \"%1\" is not a file.").arg(m_location.text));
     if (!file.exists()) {
-        if (access == Register::Access::Read)
+        if (access == RegisterAccess::Read)
             return Result(Result::Invalid,
                 QStringLiteral("There is no register \"%1\" yet: the first change makes it.")
                     .arg(m_location.text));
@@ -84,7 +84,7 @@ Result RegisterDatabase::openSQLite(Register::Access access)
     }
     // A file this user may not write is read only, so that looking at it still works.
     m_readOnly = file.exists() && ::access(QFile::encodeName(path).constData(), W_OK) != 0
-        && access == Register::Access::Read;
+        && access == RegisterAccess::Read;
 
     QSqlDatabase connection = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
     if (!connection.isValid())
@@ -299,48 +299,46 @@ Result RegisterDatabase::failure(const QSqlError &error) const
     return Result(kind, QStringLiteral("The register \"%1\" %2.").arg(m_location.text, text));
 }
 
-QString RegisterDatabase::reason(const QSqlError &error, Result::Failure &kind) const
+namespace {
+// An SQLite error in plain words, by its primary result code.
+QString sqliteReason(
+    const QSqlError &error, const QString &words, const QString &locked, Result::Failure &kind)
 {
-    kind = Result::Failed;
-    const QString words = driverWords(error);
-    const QString seconds = QString::number(m_options.waitMilliseconds / 1000.0);
-    const QString locked = QStringLiteral(
-        "is in use by another command, which held it for longer than the %1 s this one waits "
-        "(%2); try again when it has finished")
-                               .arg(seconds, words);
-    if (isSQLite()) {
-        bool ok = false;
-        const int code = error.nativeErrorCode().toInt(&ok) & 0xff;
-        if (!ok)
-            return QStringLiteral("cannot be used: %1").arg(words);
-        switch (code) {
-        case 5: // SQLITE_BUSY
-        case 6: // SQLITE_LOCKED
-            return locked;
-        case 8: // SQLITE_READONLY
-            return QStringLiteral(
-                "is read-only: this user may not write the file or its folder (%1)")
-                .arg(words);
-        case 13: // SQLITE_FULL
-            return QStringLiteral("cannot be written: the disk is full (%1)").arg(words);
-        case 26: // SQLITE_NOTADB
-            kind = Result::Invalid;
-            return QStringLiteral("is not an SQLite database (%1)").arg(words);
-        case 11: // SQLITE_CORRUPT
-            kind = Result::Invalid;
-            return QStringLiteral("is damaged (%1)").arg(words);
-        case 14: // SQLITE_CANTOPEN
-            kind = Result::CannotOpen;
-            return QStringLiteral("cannot be opened (%1)").arg(words);
-        case 10: // SQLITE_IOERR
-            return QStringLiteral("cannot be read or written (%1)").arg(words);
-        case 19: // SQLITE_CONSTRAINT
-            return QStringLiteral("refused a change that would break its rules (%1)").arg(words);
-        default:
-            return QStringLiteral("gave an error (%1)").arg(words);
-        }
+    bool ok = false;
+    const int code = error.nativeErrorCode().toInt(&ok) & 0xff;
+    if (!ok)
+        return QStringLiteral("cannot be used: %1").arg(words);
+    switch (code) {
+    case 5: // SQLITE_BUSY
+    case 6: // SQLITE_LOCKED
+        return locked;
+    case 8: // SQLITE_READONLY
+        return QStringLiteral("is read-only: this user may not write the file or its folder (%1)")
+            .arg(words);
+    case 13: // SQLITE_FULL
+        return QStringLiteral("cannot be written: the disk is full (%1)").arg(words);
+    case 26: // SQLITE_NOTADB
+        kind = Result::Invalid;
+        return QStringLiteral("is not an SQLite database (%1)").arg(words);
+    case 11: // SQLITE_CORRUPT
+        kind = Result::Invalid;
+        return QStringLiteral("is damaged (%1)").arg(words);
+    case 14: // SQLITE_CANTOPEN
+        kind = Result::CannotOpen;
+        return QStringLiteral("cannot be opened (%1)").arg(words);
+    case 10: // SQLITE_IOERR
+        return QStringLiteral("cannot be read or written (%1)").arg(words);
+    case 19: // SQLITE_CONSTRAINT
+        return QStringLiteral("refused a change that would break its rules (%1)").arg(words);
+    default:
+        return QStringLiteral("gave an error (%1)").arg(words);
     }
+}
 
+// A PostgreSQL error in plain words, by its SQLSTATE or, without one, its text.
+QString postgresReason(
+    const QSqlError &error, const QString &words, const QString &locked, Result::Failure &kind)
+{
     const QString state = error.nativeErrorCode();
     const auto has = [&words](const char *text) {
         return words.contains(QLatin1String(text), Qt::CaseInsensitive);
@@ -380,4 +378,18 @@ QString RegisterDatabase::reason(const QSqlError &error, Result::Failure &kind) 
             .arg(words);
     }
     return QStringLiteral("gave an error (%1)").arg(words);
+}
+} // namespace
+
+QString RegisterDatabase::reason(const QSqlError &error, Result::Failure &kind) const
+{
+    kind = Result::Failed;
+    const QString words = driverWords(error);
+    const QString seconds = QString::number(m_options.waitMilliseconds / 1000.0);
+    const QString locked = QStringLiteral(
+        "is in use by another command, which held it for longer than the %1 s this one waits "
+        "(%2); try again when it has finished")
+                               .arg(seconds, words);
+    return isSQLite() ? sqliteReason(error, words, locked, kind)
+                      : postgresReason(error, words, locked, kind);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "Register.h"
+#include "RegisterLocation.h"
+#include "RegisterTypes.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -24,7 +25,7 @@ public:
 
     // Connects and sets the connection up (the busy timeout, or the lock timeout). Nothing is
     // written: the file may be another program's.
-    Result open(Register::Access access);
+    Result open(RegisterAccess access);
     // SQLite: switches a file known to be a register (or being made one) to its write-ahead
     // log, outside any transaction; nothing on PostgreSQL or for a read-only file.
     Result keepWriteAheadLog();
@@ -61,7 +62,7 @@ private:
     Result failed(const QSqlError &error);
     // The reason, starting with a verb ("is not an SQLite database"), and its kind.
     QString reason(const QSqlError &error, Result::Failure &kind) const;
-    Result openSQLite(Register::Access access);
+    Result openSQLite(RegisterAccess access);
     Result openPostgreSQL();
 
     RegisterLocation m_location;
@@ -69,6 +70,22 @@ private:
     QString m_connection;
     bool m_readOnly = false;
     bool m_inTransaction = false;
+};
+
+// Finishes a query on every way out of its scope, so that a result left half read after an
+// early return holds no statement open under the next one or the rollback.
+class QueryFinisher
+{
+public:
+    explicit QueryFinisher(QSqlQuery &query)
+        : m_query(query)
+    { }
+    ~QueryFinisher() { m_query.finish(); }
+    QueryFinisher(const QueryFinisher &) = delete;
+    QueryFinisher &operator=(const QueryFinisher &) = delete;
+
+private:
+    QSqlQuery &m_query;
 };
 
 // Closes a transaction with a rollback unless it was committed.

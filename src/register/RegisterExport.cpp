@@ -22,22 +22,85 @@ QByteArray structureJson(const StructuralData &structure)
         return damage ? NumberText((*damage).*member) : QByteArrayLiteral("null");
     };
     const std::optional<LimitLoads> &limits = structure.limits;
-    return "{\"sigma1\":" + number(&DamageParameters::stressPerG) + ",\"k\":"
-        + number(&DamageParameters::slope) + ",\"sd\":" + number(&DamageParameters::enduranceStress)
-        + ",\"nd\":" + number(&DamageParameters::enduranceCycles) + ",\"below\":"
-        + (damage ? JsonString(BelowEnduranceName(damage->belowEndurance))
-                  : QByteArrayLiteral("null"))
-        + ",\"su\":" + optional(&DamageParameters::ultimateStrength)
-        + ",\"scatter\":" + number(&DamageParameters::scatterFactor)
-        + ",\"designLife\":" + optional(&DamageParameters::designLife) + ",\"maxLoadPositive\":"
-        + optional(&DamageParameters::maxLoadPositive) + ",\"maxLoadNegative\":"
-        + optional(&DamageParameters::maxLoadNegative) + ",\"limitLoadPositive\":"
-        + (limits ? NumberText(limits->positive) : QByteArrayLiteral("null"))
-        + ",\"limitLoadNegative\":"
-        + (limits ? NumberText(limits->negative) : QByteArrayLiteral("null")) + '}';
+    // In the order of StructureColumns, whose keys they are given.
+    const QByteArray values[] = {number(&DamageParameters::stressPerG),
+        number(&DamageParameters::slope), number(&DamageParameters::enduranceStress),
+        number(&DamageParameters::enduranceCycles),
+        damage ? JsonString(BelowEnduranceName(damage->belowEndurance)) : QByteArrayLiteral("null"),
+        optional(&DamageParameters::ultimateStrength), number(&DamageParameters::scatterFactor),
+        optional(&DamageParameters::designLife), optional(&DamageParameters::maxLoadPositive),
+        optional(&DamageParameters::maxLoadNegative),
+        limits ? NumberText(limits->positive) : QByteArrayLiteral("null"),
+        limits ? NumberText(limits->negative) : QByteArrayLiteral("null")};
+    static_assert(std::size(values) == std::size(StructureColumns));
+    QByteArray json = "{";
+    for (int i = 0; i < StructureColumnCount; ++i)
+        json += (i ? ",\"" : "\"") + QByteArray(StructureColumns[i].key) + "\":" + values[i];
+    return json + '}';
 }
 
 } // namespace
+
+Result Register::Private::exportTypes(QByteArray &buffer)
+{
+    QSqlQuery query;
+    const QueryFinisher finisher(query);
+    if (Result read = db.run(query,
+            QStringLiteral("SELECT name, ") + StructureColumnList()
+                + QStringLiteral(" FROM aircraft_types ORDER BY id"));
+        !read.ok())
+        return read;
+    for (bool first = true; query.next(); first = false) {
+        bool valid = false;
+        const StructuralData structure = ReadStructure(query, 1, valid);
+        if (!valid)
+            return damaged(QStringLiteral("the type \"%1\" has structural data out of range")
+                               .arg(query.value(0).toString()));
+        buffer += (first ? "\n" : ",\n");
+        buffer += "{\"name\":" + JsonString(query.value(0).toString())
+            + ",\"structure\":" + structureJson(structure) + '}';
+    }
+    query.finish();
+    return {};
+}
+
+Result Register::Private::exportReadouts(qint64 aircraft, QByteArray &buffer,
+    const std::function<bool(bool)> &put, const Result &writeFailed)
+{
+    QSqlQuery query;
+    const QueryFinisher finisher(query);
+    if (Result read = db.run(query,
+            QStringLiteral("SELECT r.id, r.taken_on, a.file_name, r.record_number, "
+                           "a.added_at, a.added_by, r.words, a.declared_reset FROM readouts r "
+                           "JOIN additions a "
+                           "ON a.id = r.addition_id WHERE r.aircraft_id = ? "
+                           "ORDER BY r.taken_on, r.id"),
+            {aircraft});
+        !read.ok())
+        return read;
+    for (bool first = true; query.next(); first = false) {
+        RecordValues words {};
+        if (!WordsFromText(query.value(6).toString(), words))
+            return damaged(
+                QStringLiteral("read-out %1 holds no record").arg(query.value(0).toLongLong()));
+        buffer += (first ? "\n" : ",\n");
+        buffer += "{\"id\":" + QByteArray::number(query.value(0).toLongLong())
+            + ",\"taken\":" + JsonString(query.value(1).toString()) + ",\"words\":[";
+        for (int w = 0; w < RecordWords; ++w) {
+            if (w)
+                buffer += ',';
+            buffer += QByteArray::number(words[w]);
+        }
+        buffer += "],\"file\":" + JsonString(query.value(2).toString())
+            + ",\"record\":" + QByteArray::number(query.value(3).toLongLong())
+            + ",\"added\":" + JsonString(query.value(4).toString())
+            + ",\"addedBy\":" + JsonString(query.value(5).toString())
+            + (query.value(7).toInt() != 0 ? ",\"declaredReset\":true}" : "}");
+        if (!put(false))
+            return writeFailed;
+    }
+    return {};
+}
 
 Result Register::exportJson(QIODevice &out)
 {
@@ -46,7 +109,7 @@ Result Register::exportJson(QIODevice &out)
         return begun;
     TransactionGuard guard(db);
     QByteArray buffer;
-    const auto put = [&](bool last = false) {
+    const std::function<bool(bool)> put = [&](bool last) {
         if (buffer.size() < 256 * 1024 && !last)
             return true;
         const bool written = out.write(buffer) == buffer.size();
@@ -59,23 +122,8 @@ Result Register::exportJson(QIODevice &out)
 
     buffer += "{\"format\":\"zemra-register\",\"version\":"
         + QByteArray::number(RegisterExportVersion) + ",\n\"types\":[";
-    QSqlQuery query;
-    if (Result read = db.run(query,
-            QStringLiteral("SELECT name, ") + StructureColumnList()
-                + QStringLiteral(" FROM aircraft_types ORDER BY id"));
-        !read.ok())
-        return read;
-    for (bool first = true; query.next(); first = false) {
-        bool valid = false;
-        const StructuralData structure = ReadStructure(query, 1, valid);
-        if (!valid)
-            return d->damaged(QStringLiteral("the type \"%1\" has structural data out of range")
-                                  .arg(query.value(0).toString()));
-        buffer += (first ? "\n" : ",\n");
-        buffer += "{\"name\":" + JsonString(query.value(0).toString())
-            + ",\"structure\":" + structureJson(structure) + '}';
-    }
-    query.finish();
+    if (Result types = d->exportTypes(buffer); !types.ok())
+        return types;
     buffer += "],\n\"aircraft\":[";
     std::vector<AircraftInfo> aircraft;
     if (Result read = d->allAircraft(aircraft); !read.ok())
@@ -88,37 +136,8 @@ Result Register::exportJson(QIODevice &out)
             + ",\"combine\":" + JsonString(CombineModeName(plane.mode)) + ",\"created\":"
             + JsonString(plane.created) + ",\"changed\":" + JsonString(plane.changed)
             + ",\"structure\":" + structureJson(plane.own) + ",\"readouts\":[";
-        if (Result read = db.run(query,
-                QStringLiteral("SELECT r.id, r.taken_on, a.file_name, r.record_number, "
-                               "a.added_at, a.added_by, r.words, a.declared_reset FROM readouts r "
-                               "JOIN additions a "
-                               "ON a.id = r.addition_id WHERE r.aircraft_id = ? "
-                               "ORDER BY r.taken_on, r.id"),
-                {plane.id});
-            !read.ok())
-            return read;
-        for (bool first = true; query.next(); first = false) {
-            RecordValues words {};
-            if (!WordsFromText(query.value(6).toString(), words))
-                return d->damaged(
-                    QStringLiteral("read-out %1 holds no record").arg(query.value(0).toLongLong()));
-            buffer += (first ? "\n" : ",\n");
-            buffer += "{\"id\":" + QByteArray::number(query.value(0).toLongLong())
-                + ",\"taken\":" + JsonString(query.value(1).toString()) + ",\"words\":[";
-            for (int w = 0; w < RecordWords; ++w) {
-                if (w)
-                    buffer += ',';
-                buffer += QByteArray::number(words[w]);
-            }
-            buffer += "],\"file\":" + JsonString(query.value(2).toString())
-                + ",\"record\":" + QByteArray::number(query.value(3).toLongLong())
-                + ",\"added\":" + JsonString(query.value(4).toString())
-                + ",\"addedBy\":" + JsonString(query.value(5).toString())
-                + (query.value(7).toInt() != 0 ? ",\"declaredReset\":true}" : "}");
-            if (!put())
-                return writeFailed;
-        }
-        query.finish();
+        if (Result readouts = d->exportReadouts(plane.id, buffer, put, writeFailed); !readouts.ok())
+            return readouts;
         buffer += "]}";
     }
     buffer += "]}\n";

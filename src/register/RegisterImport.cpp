@@ -319,6 +319,7 @@ bool StreamingImport::duplicates(const QString &where, qint64 aircraftId)
     if (!wrote(m_writer.flush()))
         return false;
     QSqlQuery query;
+    const QueryFinisher finisher(query);
     if (!wrote(m_db.run(query,
             QStringLiteral("SELECT MAX(id) FROM readouts WHERE aircraft_id = ? "
                            "GROUP BY taken_on, words HAVING COUNT(*) > 1 ORDER BY 1 LIMIT 1"),
@@ -364,6 +365,7 @@ ImportResult Register::importJson(QIODevice &in, const QString &sourceName)
     TransactionGuard guard(db);
     for (const QString &table : {QStringLiteral("aircraft"), QStringLiteral("aircraft_types")}) {
         QSqlQuery query;
+        const QueryFinisher finisher(query);
         // The table name is one of the two constants above.
         if (Result read = db.run(query, QStringLiteral("SELECT COUNT(*) FROM ") + table);
             !read.ok() || !query.next())

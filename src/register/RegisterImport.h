@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Register.h"
+#include "RegisterTypes.h"
 
 #include <QJsonObject>
 #include <QJsonValue>

@@ -55,11 +55,12 @@ bool ImportValues::structure(const QJsonValue &value, const QString &where, Stru
     if (!value.isObject())
         return fail(where, QStringLiteral("\"structure\" must be an object or null"));
     const QJsonObject object = value.toObject();
-    static const QStringList keys {QStringLiteral("sigma1"), QStringLiteral("k"),
-        QStringLiteral("sd"), QStringLiteral("nd"), QStringLiteral("below"), QStringLiteral("su"),
-        QStringLiteral("scatter"), QStringLiteral("designLife"), QStringLiteral("maxLoadPositive"),
-        QStringLiteral("maxLoadNegative"), QStringLiteral("limitLoadPositive"),
-        QStringLiteral("limitLoadNegative")};
+    static const QStringList keys = [] {
+        QStringList all;
+        for (const StructureColumn &column : StructureColumns)
+            all << QLatin1String(column.key);
+        return all;
+    }();
     for (const QString &key : object.keys()) {
         if (!keys.contains(key))
             return fail(where, QStringLiteral("\"structure\" has the unknown key \"%1\"").arg(key));

@@ -34,6 +34,84 @@ const QString PasswordHint = QStringLiteral(
     "it; give it in PGPASSWORD or ~/.pgpass");
 } // namespace
 
+namespace {
+// What is wrong with the "user@host:port" part, or a null text.
+QString authorityProblem(QString authority, RegisterLocation &location)
+{
+    if (const qsizetype at = authority.lastIndexOf(QLatin1Char('@')); at >= 0) {
+        const QString userInfo = authority.left(at);
+        authority = authority.mid(at + 1);
+        if (userInfo.contains(QLatin1Char(':')))
+            return PasswordHint;
+        if (!decoded(userInfo, location.user))
+            return QStringLiteral("the user name is not UTF-8 text");
+    }
+    QString portText;
+    if (authority.startsWith(QLatin1Char('['))) {
+        const qsizetype close = authority.indexOf(QLatin1Char(']'));
+        if (close < 0)
+            return QStringLiteral("an IPv6 address without its closing \"]\"");
+        location.host = authority.mid(1, close - 1);
+        const QString after = authority.mid(close + 1);
+        if (!after.isEmpty() && !after.startsWith(QLatin1Char(':')))
+            return QStringLiteral("text after the IPv6 address");
+        portText = after.mid(1);
+    } else {
+        const qsizetype colon = authority.lastIndexOf(QLatin1Char(':'));
+        QString host = colon >= 0 ? authority.left(colon) : authority;
+        if (colon >= 0)
+            portText = authority.mid(colon + 1);
+        if (!decoded(host, location.host))
+            return QStringLiteral("the host is not UTF-8 text");
+    }
+    if (!portText.isEmpty() && !toPort(portText, location.port))
+        return QStringLiteral("the port \"%1\" is not a number from 1 to 65535").arg(portText);
+    return {};
+}
+
+// What is wrong with the "?key=value&..." part, or a null text.
+QString queryProblem(const QString &query, RegisterLocation &location)
+{
+    for (const QString &pair : query.split(QLatin1Char('&'))) {
+        const qsizetype equals = pair.indexOf(QLatin1Char('='));
+        QString key;
+        QString value;
+        if (equals < 0 || !decoded(pair.left(equals), key) || !decoded(pair.mid(equals + 1), value))
+            return QStringLiteral("\"%1\" is not KEY=VALUE").arg(pair);
+        if (key == QLatin1String("host")) {
+            location.host = value;
+        } else if (key == QLatin1String("port")) {
+            if (!toPort(value, location.port))
+                return QStringLiteral("the port \"%1\" is not a number from 1 to 65535").arg(value);
+        } else if (key == QLatin1String("user")) {
+            location.user = value;
+        } else if (key == QLatin1String("sslmode")) {
+            static const QStringList modes {QStringLiteral("disable"), QStringLiteral("allow"),
+                QStringLiteral("prefer"), QStringLiteral("require"), QStringLiteral("verify-ca"),
+                QStringLiteral("verify-full")};
+            if (!modes.contains(value))
+                return QStringLiteral("sslmode is one of %1, not \"%2\"")
+                    .arg(modes.join(QStringLiteral(", ")), value);
+            location.sslMode = value;
+        } else if (key == QLatin1String("connect_timeout")) {
+            bool ok = false;
+            location.connectTimeout = value.toInt(&ok);
+            if (!ok || location.connectTimeout < 0 || value.startsWith(QLatin1Char('+')))
+                return QStringLiteral("connect_timeout is a whole number of seconds, not \"%1\"")
+                    .arg(value);
+        } else if (key == QLatin1String("password")) {
+            return PasswordHint;
+        } else {
+            return QStringLiteral("the key \"%1\" is not one this program passes on (host, port, "
+                                  "user, sslmode, connect_timeout)")
+                .arg(key);
+        }
+    }
+    return {};
+}
+
+} // namespace
+
 LocationResult ParseRegisterLocation(const QString &text)
 {
     LocationResult result;
@@ -67,78 +145,12 @@ LocationResult ParseRegisterLocation(const QString &text)
         return refused(text, QStringLiteral("it names no database (\"…/DATABASE\" at its end)"));
     if (!decoded(rest.mid(slash + 1), location.database) || location.database.contains('/'))
         return refused(text, QStringLiteral("the database name is not one name"));
-    QString authority = rest.left(slash);
-    if (const qsizetype at = authority.lastIndexOf(QLatin1Char('@')); at >= 0) {
-        const QString userInfo = authority.left(at);
-        authority = authority.mid(at + 1);
-        if (userInfo.contains(QLatin1Char(':')))
-            return refused(text, PasswordHint);
-        if (!decoded(userInfo, location.user))
-            return refused(text, QStringLiteral("the user name is not UTF-8 text"));
-    }
-    QString portText;
-    if (authority.startsWith(QLatin1Char('['))) {
-        const qsizetype close = authority.indexOf(QLatin1Char(']'));
-        if (close < 0)
-            return refused(text, QStringLiteral("an IPv6 address without its closing \"]\""));
-        location.host = authority.mid(1, close - 1);
-        const QString after = authority.mid(close + 1);
-        if (!after.isEmpty() && !after.startsWith(QLatin1Char(':')))
-            return refused(text, QStringLiteral("text after the IPv6 address"));
-        portText = after.mid(1);
-    } else {
-        const qsizetype colon = authority.lastIndexOf(QLatin1Char(':'));
-        QString host = colon >= 0 ? authority.left(colon) : authority;
-        if (colon >= 0)
-            portText = authority.mid(colon + 1);
-        if (!decoded(host, location.host))
-            return refused(text, QStringLiteral("the host is not UTF-8 text"));
-    }
-    if (!portText.isEmpty() && !toPort(portText, location.port))
-        return refused(
-            text, QStringLiteral("the port \"%1\" is not a number from 1 to 65535").arg(portText));
-
+    if (const QString problem = authorityProblem(rest.left(slash), location); !problem.isNull())
+        return refused(text, problem);
     if (query.isEmpty())
         return result;
-    for (const QString &pair : query.split(QLatin1Char('&'))) {
-        const qsizetype equals = pair.indexOf(QLatin1Char('='));
-        QString key;
-        QString value;
-        if (equals < 0 || !decoded(pair.left(equals), key) || !decoded(pair.mid(equals + 1), value))
-            return refused(text, QStringLiteral("\"%1\" is not KEY=VALUE").arg(pair));
-        if (key == QLatin1String("host")) {
-            location.host = value;
-        } else if (key == QLatin1String("port")) {
-            if (!toPort(value, location.port))
-                return refused(text,
-                    QStringLiteral("the port \"%1\" is not a number from 1 to 65535").arg(value));
-        } else if (key == QLatin1String("user")) {
-            location.user = value;
-        } else if (key == QLatin1String("sslmode")) {
-            static const QStringList modes {QStringLiteral("disable"), QStringLiteral("allow"),
-                QStringLiteral("prefer"), QStringLiteral("require"), QStringLiteral("verify-ca"),
-                QStringLiteral("verify-full")};
-            if (!modes.contains(value))
-                return refused(text,
-                    QStringLiteral("sslmode is one of %1, not \"%2\"")
-                        .arg(modes.join(QStringLiteral(", ")), value));
-            location.sslMode = value;
-        } else if (key == QLatin1String("connect_timeout")) {
-            bool ok = false;
-            location.connectTimeout = value.toInt(&ok);
-            if (!ok || location.connectTimeout < 0 || value.startsWith(QLatin1Char('+')))
-                return refused(text,
-                    QStringLiteral("connect_timeout is a whole number of seconds, not \"%1\"")
-                        .arg(value));
-        } else if (key == QLatin1String("password")) {
-            return refused(text, PasswordHint);
-        } else {
-            return refused(text,
-                QStringLiteral("the key \"%1\" is not one this program passes on (host, port, "
-                               "user, sslmode, connect_timeout)")
-                    .arg(key));
-        }
-    }
+    if (const QString problem = queryProblem(query, location); !problem.isNull())
+        return refused(text, problem);
     return result;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Register.h"
+#include "Register.h" // defines Register::Private
 #include "RegisterDatabase.h"
 #include "RegisterRows.h"
 
@@ -41,6 +41,18 @@ struct Register::Private
     // The aircraft matched by registration, or unknownAircraft's refusal.
     Result knownAircraft(const QString &registration, AircraftInfo &aircraft);
     Result findOrMakeType(const QString &name, qint64 &id);
+    // The parts of setAircraft: a new aircraft (given a mode), a change of one, its type.
+    Result insertAircraft(
+        const AircraftChange &change, const QString &registration, const QString &now, qint64 &id);
+    Result updateAircraft(const AircraftChange &change, const AircraftInfo &current,
+        const QString &now, bool &recomputed);
+    Result linkType(const QString &typeName, qint64 id);
+
+    // The parts of exportJson: the types, and one aircraft's read-outs, appended to `buffer`;
+    // `put` writes it out when it has grown (or when asked to, at the end).
+    Result exportTypes(QByteArray &buffer);
+    Result exportReadouts(qint64 aircraft, QByteArray &buffer, const std::function<bool(bool)> &put,
+        const Result &writeFailed);
 
     // Ids from id_counters: the next one, and the counter set past the ones used.
     Result nextId(const QString &counter, qint64 &id);

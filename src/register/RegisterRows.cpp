@@ -78,13 +78,9 @@ QString CountColumns()
 
 QString StructureColumnList(const QString &prefix)
 {
-    static const char *const names[]
-        = {"stress_per_g", "sn_slope", "sn_endurance_stress", "sn_endurance_cycles",
-            "below_endurance", "ultimate_strength", "scatter_factor", "design_life",
-            "max_load_positive", "max_load_negative", "limit_load_positive", "limit_load_negative"};
     QStringList columns;
-    for (const char *name : names)
-        columns << prefix + QLatin1String(name);
+    for (const StructureColumn &column : StructureColumns)
+        columns << prefix + QLatin1String(column.column);
     return columns.join(QStringLiteral(", "));
 }
 

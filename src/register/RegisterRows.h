@@ -1,12 +1,13 @@
 #pragma once
 
-#include "Register.h"
+#include "RegisterTypes.h"
 
 #include <QDate>
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
 
+#include <iterator>
 #include <vector>
 
 // Values between the register's rows and the program (internal to the register library).
@@ -27,7 +28,30 @@ QString Assignments(const QString &columns);
 // The twelve structure columns, each optionally prefixed ("a."), in the order of
 // StructureValues() and ReadStructure().
 QString StructureColumnList(const QString &prefix = QString());
-constexpr int StructureColumnCount = 12;
+
+// One structure column: its name in the schema, its SQL type, its key in the JSON export. The
+// schema, the rows, the export and the import all take the twelve from this one table.
+struct StructureColumn
+{
+    const char *column;
+    const char *sqlType;
+    const char *key;
+};
+inline constexpr StructureColumn StructureColumns[] = {
+    {"stress_per_g", "DOUBLE PRECISION", "sigma1"},
+    {"sn_slope", "DOUBLE PRECISION", "k"},
+    {"sn_endurance_stress", "DOUBLE PRECISION", "sd"},
+    {"sn_endurance_cycles", "DOUBLE PRECISION", "nd"},
+    {"below_endurance", "VARCHAR(20)", "below"},
+    {"ultimate_strength", "DOUBLE PRECISION", "su"},
+    {"scatter_factor", "DOUBLE PRECISION", "scatter"},
+    {"design_life", "DOUBLE PRECISION", "designLife"},
+    {"max_load_positive", "DOUBLE PRECISION", "maxLoadPositive"},
+    {"max_load_negative", "DOUBLE PRECISION", "maxLoadNegative"},
+    {"limit_load_positive", "DOUBLE PRECISION", "limitLoadPositive"},
+    {"limit_load_negative", "DOUBLE PRECISION", "limitLoadNegative"},
+};
+constexpr int StructureColumnCount = int(std::size(StructureColumns));
 // The twelve structure columns' values (NULL where unset).
 std::vector<QVariant> StructureValues(const StructuralData &structure);
 // Reads the twelve structure columns starting at column `first`. Invalid when the values do not

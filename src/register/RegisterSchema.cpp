@@ -5,13 +5,15 @@
 #include <QHash>
 
 namespace {
-const QString StructureDefinitions
-    = QStringLiteral("stress_per_g DOUBLE PRECISION, sn_slope DOUBLE PRECISION, "
-                     "sn_endurance_stress DOUBLE PRECISION, sn_endurance_cycles DOUBLE PRECISION, "
-                     "below_endurance VARCHAR(20), ultimate_strength DOUBLE PRECISION, "
-                     "scatter_factor DOUBLE PRECISION, design_life DOUBLE PRECISION, "
-                     "max_load_positive DOUBLE PRECISION, max_load_negative DOUBLE PRECISION, "
-                     "limit_load_positive DOUBLE PRECISION, limit_load_negative DOUBLE PRECISION");
+QString structureDefinitions()
+{
+    QStringList definitions;
+    for (const StructureColumn &column : StructureColumns)
+        definitions << QLatin1String(column.column) + QLatin1Char(' ')
+                + QLatin1String(column.sqlType);
+    return definitions.join(QStringLiteral(", "));
+}
+const QString StructureDefinitions = structureDefinitions();
 
 QString columns(const char *prefix, int count, const char *type)
 {

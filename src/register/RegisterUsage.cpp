@@ -2,6 +2,8 @@
 
 #include "RegisterPrivate.h"
 
+#include <QSet>
+
 #include <algorithm>
 #include <map>
 
@@ -75,6 +77,7 @@ Result Register::Private::usageByAircraft(const std::optional<QDate> &since,
         + sums.join(QStringLiteral(", "))
         + QStringLiteral(", SUM(active_seconds) FROM usage_by_day");
     QSqlQuery query;
+    const QueryFinisher finisher(query);
     const Result read = since
         ? db.run(query, select + QStringLiteral(" WHERE taken_on >= ? GROUP BY aircraft_id"),
             {DateText(*since)})
@@ -225,4 +228,120 @@ HistoryResult Register::history(const QString &registration)
     guard.commit();
     ComputeUsage(usage, result.aircraft.structure());
     return result;
+}
+
+// --- The usage by day, as the read-outs add to it ----------------------------------------
+
+void DayUsage::add(const StoredPeriod &period)
+{
+    ++readouts;
+    resets += period.afterReset ? 1 : 0;
+    for (int level = 0; level < LevelCount; ++level)
+        counts[level] += period.counts[level];
+    seconds += period.seconds;
+}
+
+namespace {
+void bindDay(
+    QSqlQuery &statement, int &position, qint64 aircraft, const QString &day, const DayUsage &usage)
+{
+    statement.bindValue(position++, usage.readouts);
+    statement.bindValue(position++, usage.resets);
+    for (const std::int64_t count : usage.counts)
+        statement.bindValue(position++, qint64(count));
+    statement.bindValue(position++, qint64(usage.seconds));
+    statement.bindValue(position++, aircraft);
+    statement.bindValue(position++, day);
+}
+
+// The days of `days` that usage_by_day has a row for already.
+Result keptDays(
+    RegisterDatabase &database, qint64 aircraft, const UsageDays &days, QSet<QString> &kept)
+{
+    QSqlQuery query;
+    const QueryFinisher finisher(query);
+    if (Result read = database.run(query,
+            QStringLiteral("SELECT taken_on FROM usage_by_day WHERE aircraft_id = ? AND "
+                           "taken_on >= ? AND taken_on <= ?"),
+            {aircraft, days.begin()->first, days.rbegin()->first});
+        !read.ok())
+        return read;
+    while (query.next())
+        kept.insert(query.value(0).toString());
+    query.finish();
+    return {};
+}
+
+Result insertDays(RegisterDatabase &database, qint64 aircraft,
+    const std::vector<std::pair<QString, DayUsage>> &fresh)
+{
+    // Qt hands SQLite every placeholder by name, and SQLite looks names up one by one: a few
+    // rows a statement, each statement prepared once.
+    constexpr size_t DaysPerInsert = 16;
+    const QString row
+        = QLatin1Char('(') + QStringLiteral("?, ").repeated(LevelCount + 4) + QStringLiteral("?)");
+    Result prepared;
+    const auto insert = [&](size_t rows) {
+        return database.prepare(QStringLiteral("INSERT INTO usage_by_day (readouts, resets, ")
+                + CountColumns()
+                + QStringLiteral(", active_seconds, aircraft_id, taken_on) VALUES ")
+                + QStringList(qsizetype(rows), row).join(QStringLiteral(", ")),
+            prepared);
+    };
+    QSqlQuery full;
+    bool fullPrepared = false;
+    for (size_t first = 0; first < fresh.size(); first += DaysPerInsert) {
+        const size_t rows = std::min(fresh.size() - first, DaysPerInsert);
+        QSqlQuery rest;
+        if (rows < DaysPerInsert)
+            rest = insert(rows);
+        else if (!fullPrepared)
+            full = insert(rows), fullPrepared = true;
+        QSqlQuery &statement = rows == DaysPerInsert ? full : rest;
+        if (!prepared.ok())
+            return prepared;
+        int position = 0;
+        for (size_t i = first; i < first + rows; ++i)
+            bindDay(statement, position, aircraft, fresh[i].first, fresh[i].second);
+        if (Result inserted = database.execute(statement); !inserted.ok())
+            return inserted;
+    }
+    return {};
+}
+} // namespace
+
+Result AddUsage(RegisterDatabase &database, qint64 aircraft, const UsageDays &days)
+{
+    if (days.empty())
+        return {};
+    // The days kept already are added to; the others are written many rows to a statement, as
+    // an addition of many files, each of its own day, makes many.
+    QSet<QString> kept;
+    if (Result read = keptDays(database, aircraft, days, kept); !read.ok())
+        return read;
+
+    QStringList sums;
+    for (int level = 0; level < LevelCount; ++level)
+        sums << QStringLiteral("c%1 = c%1 + ?").arg(level);
+    Result prepared;
+    QSqlQuery update = database.prepare(QStringLiteral("UPDATE usage_by_day SET readouts = "
+                                                       "readouts + ?, resets = resets + ?, ")
+            + sums.join(QStringLiteral(", "))
+            + QStringLiteral(", active_seconds = active_seconds + ? "
+                             "WHERE aircraft_id = ? AND taken_on = ?"),
+        prepared);
+    if (!prepared.ok())
+        return prepared;
+    std::vector<std::pair<QString, DayUsage>> fresh;
+    for (const auto &[day, usage] : days) {
+        if (!kept.contains(day)) {
+            fresh.emplace_back(day, usage);
+            continue;
+        }
+        int position = 0;
+        bindDay(update, position, aircraft, day, usage);
+        if (Result updated = database.execute(update); !updated.ok())
+            return updated;
+    }
+    return insertDays(database, aircraft, fresh);
 }

@@ -1,5 +1,6 @@
 #include "PostgresServer.h"
 #include "Register.h"
+#include "RegisterRows.h"
 #include "TestSupport.h"
 
 #include <QBuffer>
@@ -211,6 +212,8 @@ private slots:
     void confusableNames();
     void modificationDateOutOfRange();
     void fleetSinceOutOfRange();
+    void structureColumns_data();
+    void structureColumns();
 
 private:
     void engines();
@@ -1471,5 +1474,64 @@ void TestRegister::fleetSinceOutOfRange()
 }
 
 QTEST_GUILESS_MAIN(TestRegister)
+
+// Every structure column goes out under its own key with its own value and comes back in the
+// same place: the schema, the rows, the export and the import all read one table of columns.
+void TestRegister::structureColumns_data()
+{
+    QTest::addColumn<QString>("engine");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QJsonValue>("value");
+    const std::pair<const char *, QJsonValue> keys[] = {{"sigma1", 101.0}, {"k", 5.5}, {"sd", 33.0},
+        {"nd", 2e6}, {"below", QStringLiteral("haibach")}, {"su", 420.0}, {"scatter", 6.0},
+        {"designLife", 12000.0}, {"maxLoadPositive", 7.5}, {"maxLoadNegative", -3.5},
+        {"limitLoadPositive", 6.0}, {"limitLoadNegative", -3.0}};
+    QCOMPARE(int(std::size(keys)), StructureColumnCount);
+    for (const char *engine : {"sqlite", "postgresql"}) {
+        for (const auto &[key, value] : keys)
+            QTest::addRow("%s: %s", engine, key) << engine << key << value;
+    }
+}
+
+void TestRegister::structureColumns()
+{
+    QFETCH(QString, engine);
+    QFETCH(QString, key);
+    QFETCH(QJsonValue, value);
+    DamageParameters damage;
+    damage.stressPerG = 101;
+    damage.slope = 5.5;
+    damage.enduranceStress = 33;
+    damage.enduranceCycles = 2e6;
+    damage.belowEndurance = BelowEndurance::Haibach;
+    damage.ultimateStrength = 420;
+    damage.scatterFactor = 6;
+    damage.designLife = 12000;
+    damage.maxLoadPositive = 7.5;
+    damage.maxLoadNegative = -3.5;
+    const StructuralData structure {damage, LimitLoads {6, -3}};
+    const std::unique_ptr<Register> reg = open(fresh(engine));
+    QVERIFY(reg);
+    AircraftChange change;
+    change.registration = QStringLiteral("D-ECOL");
+    change.mode = CombineMode::Running;
+    change.structure = structure;
+    const AircraftResult set = reg->setAircraft(change);
+    QVERIFY2(set.ok(), qPrintable(set.message()));
+    const QByteArray json = exported(*reg);
+    const auto structureOf = [](const QByteArray &document) {
+        return QJsonDocument::fromJson(document)["aircraft"][0]["structure"].toObject();
+    };
+    const QJsonObject written = structureOf(json);
+    QCOMPARE(written.size(), StructureColumnCount);
+    QCOMPARE(written.value(key), value);
+
+    // Back in through the import, kept in its column, and out again the same.
+    const std::unique_ptr<Register> copy = open(fresh(engine));
+    QVERIFY(copy);
+    const ImportResult imported = copy->importJson(json, QStringLiteral("columns.json"));
+    QVERIFY2(imported.ok(), qPrintable(imported.message()));
+    QCOMPARE(structureOf(exported(*copy)).value(key), value);
+}
 
 #include "tst_register.moc"

@@ -1,0 +1,214 @@
+#pragma once
+
+#include "Branches.h"
+#include "CombineRecords.h"
+#include "CounterRecord.h"
+#include "Damage.h"
+#include "Exceedance.h"
+#include "Result.h"
+
+#include <QDate>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <utility>
+#include <vector>
+
+// The register's value types: what its calls take and give back. Apart from Register.h so that
+// the register's own internal headers need not include the public class.
+
+// Structural data for the damage of the usage analysis, set per aircraft or per type.
+struct StructuralData
+{
+    std::optional<DamageParameters> damage; // σ₁ and the S-N curve; none: no damage figures
+    std::optional<LimitLoads> limits; // limit load factors, for the fraction axis
+    bool isEmpty() const { return !damage && !limits; }
+};
+
+// Where an aircraft's effective structural data comes from.
+enum class StructureSource { None, Aircraft, Type };
+QString StructureSourceName(StructureSource source); // "none", "aircraft", "type"
+
+struct AircraftInfo
+{
+    qint64 id = 0;
+    QString registration; // as typed, trimmed
+    QString type; // empty when none
+    CombineMode mode = CombineMode::Running; // separate or running
+    StructuralData own; // its own
+    StructuralData typeData; // its type's
+    QString created; // UTC, "2024-05-01T10:00:00Z"
+    QString changed;
+    // The aircraft's own data when it has any, else its type's.
+    const StructuralData &structure() const { return own.isEmpty() ? typeData : own; }
+    StructureSource structureSource() const;
+};
+
+// `register aircraft`: what to set. Fields left empty are kept; a new aircraft needs a mode.
+struct AircraftChange
+{
+    QString registration;
+    std::optional<QString> type; // an empty text removes the type
+    std::optional<CombineMode> mode; // Separate or Running; a change recomputes the periods
+    std::optional<StructuralData> structure; // replaces the aircraft's own (empty: removes it)
+};
+
+struct AircraftResult : Result
+{
+    AircraftInfo aircraft;
+    bool created = false;
+    bool periodsRecomputed = false; // the mode changed and the periods were derived anew
+};
+
+struct TypeInfo
+{
+    QString name;
+    StructuralData structure;
+    int aircraft = 0; // how many aircraft are of this type
+};
+
+struct TypeResult : Result
+{
+    TypeInfo type;
+};
+
+// One data file to add; `taken` invalid: the file's modification date.
+struct AddFile
+{
+    QString fileName;
+    QDate taken;
+};
+
+struct AddedFile
+{
+    QString fileName;
+    QDate taken;
+    qint64 records = 0; // in the file
+    qint64 added = 0;
+    qint64 already = 0; // in the register already (or earlier in the same file): not added again
+    // The numbers of those records, as ranges first–last in file order.
+    std::vector<std::pair<qint64, qint64>> alreadyRecords;
+    qint64 firstReadout = 0; // the ids given to the records added, firstReadout ... lastReadout
+    qint64 lastReadout = 0;
+};
+
+// A running total that fell: the read-out starts over and counts as its own period (a reset),
+// or a counter wrapped and the totals go on (a wrap).
+struct ResetFound
+{
+    qint64 readout = 0;
+    QString text; // one line: which read-out, what fell, since which
+};
+
+struct AddResult : Result
+{
+    QString registration;
+    std::vector<AddedFile> files;
+    qint64 added = 0;
+    qint64 already = 0;
+    std::vector<ResetFound> resets; // among the periods that this addition made or changed
+};
+
+// The usage of one aircraft over some of its read-outs: the sums of their periods, and what the
+// analysis makes of them.
+struct UsageFigures
+{
+    qint64 readouts = 0;
+    QDate firstTaken; // invalid without read-outs
+    QDate lastTaken;
+    LevelCounts counts {}; // Nc per level, record order
+    std::int64_t seconds = 0; // active work time
+    double hours = 0;
+    // Exceedances per 1000 h at 3.0 g and -1.0 g; none without hours.
+    std::optional<double> per1000hAt3g;
+    std::optional<double> per1000hAtMinus1g;
+    // Both damage estimates with the life figures, when the structural data has S-N data and
+    // there are hours; otherwise `damageNote` says why there is none.
+    std::optional<DamageResult> damage;
+    QString damageNote;
+};
+
+// The counts and hours of usage as the analysis combines them, for its tables, charts and report:
+// one period, T = usage.hours (a failure, as CombineRecords gives it, when there are no hours).
+CombinedCounts CombinedOf(const UsageFigures &usage);
+
+// One aircraft with its usage: a line of `register list` and of `fleet`.
+struct AircraftUsage
+{
+    AircraftInfo aircraft;
+    UsageFigures usage; // over the window asked for, or the whole history
+    // With a window: life used over the whole history, for comparison (counted estimate).
+    std::optional<double> lifeUsedToDatePercent;
+    // Hours left at the rate of `usage` (counted estimate), from the life left after the whole
+    // history: (1/SF - D_whole) / (D / T). None without damage or when D = 0.
+    std::optional<double> hoursLeft;
+    bool exhausted = false;
+    // Place in the fleet ranking, from 1; 0 for an aircraft without a damage figure, which is
+    // listed after the ranked ones.
+    int rank = 0;
+};
+
+struct UsageListResult : Result
+{
+    std::optional<QDate> since;
+    std::vector<AircraftUsage> aircraft;
+};
+
+// One period of an aircraft's history: what its read-out adds to what came before.
+struct HistoryPeriod
+{
+    qint64 readout = 0; // the read-out's id
+    QDate from; // the read-out before it; invalid for the first read-out
+    QDate taken;
+    QString fileName;
+    qint64 record = 0; // in the file, from 1
+    QString added; // UTC
+    QString addedBy;
+    RecordValues words {};
+    bool afterReset = false; // running totals fell: the record counts over again from a reset
+    RunningKind kind = RunningKind::Running; // how the record follows the one before
+    bool declaredReset = false; // added with a reset declared
+    LevelCounts counts {}; // the period's own counts
+    std::int64_t seconds = 0;
+    double hours = 0;
+    LevelCounts totalCounts {}; // the running totals: every period up to and with this one
+    std::int64_t totalSeconds = 0;
+    double totalHours = 0;
+};
+
+struct HistoryResult : Result
+{
+    AircraftInfo aircraft;
+    std::vector<HistoryPeriod> periods; // in order taken
+    UsageFigures usage; // of the whole history
+};
+
+struct RemoveResult : Result
+{
+    HistoryPeriod removed; // the read-out as it was (its period as it was)
+};
+
+struct ImportResult : Result
+{
+    int types = 0;
+    int aircraft = 0;
+    qint64 readouts = 0;
+};
+
+struct RegisterOptions
+{
+    // How long a change waits for another command that holds the register, in milliseconds.
+    int waitMilliseconds = 10000;
+    // Who adds read-outs, as the register keeps it; empty: the login name.
+    QString user;
+    // Called before each statement runs; for tests that end the program at every write.
+    std::function<void()> beforeStatement;
+};
+
+// How the register is opened (Register::Access).
+enum class RegisterAccess {
+    Read, // refused when there is no register yet; never makes one
+    Write, // makes the register on first use
+};
