@@ -8,16 +8,8 @@
 #include <map>
 
 namespace {
-int levelAt(double n)
-{
-    for (int level = 0; level < LevelCount; ++level) {
-        if (LoadLevels[level].n == n)
-            return level;
-    }
-    return -1;
-}
-const int Level3g = levelAt(3.0);
-const int LevelMinus1g = levelAt(-1.0);
+const int Level3g = *LevelAt(3.0);
+const int LevelMinus1g = *LevelAt(-1.0);
 
 // The counted estimate's damage and life, when there is one.
 const DamageEstimate *counted(const UsageFigures &usage)
