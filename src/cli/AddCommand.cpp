@@ -71,7 +71,7 @@ ExitStatus runAdd(const QStringList &arguments)
     const AddResult added = opened.reg->add(
         parser.value(QStringLiteral("aircraft")), adds, parser.isSet(QStringLiteral("reset")));
     if (!added.ok())
-        return refused(added);
+        return Refused(added);
     for (const ResetFound &reset : added.resets)
         PrintMessage(reset.text);
     Output output;

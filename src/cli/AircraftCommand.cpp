@@ -78,7 +78,7 @@ ExitStatus setTypeData(
     structure.limits = request.limits.limits;
     const TypeResult set = reg.setType(type, structure);
     if (!set.ok())
-        return refused(set);
+        return Refused(set);
     output.buffer() += QStringLiteral("Type %1 (%2 aircraft): structural data: %3\n")
                            .arg(set.type.name, QString::number(set.type.aircraft),
                                structureText(set.type.structure))
@@ -111,13 +111,13 @@ ExitStatus setAircraft(
     if (request.show) {
         const AircraftResult shown = reg.aircraft(registration);
         if (!shown.ok())
-            return refused(shown);
+            return Refused(shown);
         output.buffer() += aircraftText(shown.aircraft).toUtf8() + '\n';
         return FinishOutput(output, ExitOk);
     }
     const AircraftResult set = reg.setAircraft(change);
     if (!set.ok())
-        return refused(set);
+        return Refused(set);
     output.buffer()
         += (set.created ? QStringLiteral("Added ") : QStringLiteral("Changed ")).toUtf8()
         + aircraftText(set.aircraft).toUtf8() + '\n';

@@ -176,3 +176,9 @@ ExitStatus ForEachRecord(const QString &fileName, const RecordChoice &choice,
         }
     }
 }
+
+ExitStatus Refused(const Result &result)
+{
+    PrintMessage(result.message());
+    return ExitRefused;
+}

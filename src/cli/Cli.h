@@ -49,6 +49,8 @@ ExitStatus FinishStandardOutput(ExitStatus status);
 // "zemra-cli: <text>" on standard error, its control characters escaped; nothing for an empty
 // text (a failure that ends the command quietly).
 void PrintMessage(const QString &text);
+// A failure's message said; always ExitRefused.
+ExitStatus Refused(const Result &result);
 // Why a data file could not be opened: "Cannot open "FILE": reason", or the refusal of a file
 // that is not a regular file, which names the file itself.
 QString OpenFailureText(const QString &fileName, const Result &opened);

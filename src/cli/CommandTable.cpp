@@ -75,11 +75,6 @@ void appendForm(QByteArray &text, const CommandForm &form)
 }
 } // namespace
 
-std::span<const CommandEntry> CommandTable()
-{
-    return Commands;
-}
-
 const CommandEntry *FindCommand(QByteArrayView name)
 {
     for (const CommandEntry &command : Commands) {

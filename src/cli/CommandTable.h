@@ -6,7 +6,6 @@
 #include <QByteArrayView>
 
 #include <array>
-#include <span>
 
 // One way to call a subcommand as the overview shows it: the synopsis (continuation lines carry
 // their own indent) and what it does (one or more lines).
@@ -26,7 +25,6 @@ struct CommandEntry
     std::array<CommandForm, 2> forms; // the second form may be empty
 };
 
-std::span<const CommandEntry> CommandTable();
 // The entry of that name, or none.
 const CommandEntry *FindCommand(QByteArrayView name);
 // `zemra-cli --help`: usage, the commands with their synopses, the options, the exit statuses.

@@ -143,7 +143,7 @@ ExitStatus runHistory(const QStringList &arguments)
         return *stop;
     const HistoryResult history = opened.reg->history(parser.value(QStringLiteral("aircraft")));
     if (!history.ok())
-        return refused(history);
+        return Refused(history);
 
     Output output;
     if (format == TableFormat::Csv)

@@ -24,8 +24,6 @@ Stop readDate(const CommandLine &commandLine, const QString &option, QDate &date
 // Opens the register the options name. None and `opened` holding it, or the exit status after
 // saying why not.
 Stop openRegister(const CommandLine &commandLine, Register::Access access, OpenedRegister &opened);
-// The failure's message said; ExitRefused.
-ExitStatus refused(const Result &result);
 
 QString optionalNumber(const std::optional<double> &value);
 QByteArray csvNumber(const std::optional<double> &value);

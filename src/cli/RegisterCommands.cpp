@@ -97,12 +97,6 @@ Stop openRegister(const CommandLine &commandLine, Register::Access access, Opene
     return std::nullopt;
 }
 
-ExitStatus refused(const Result &result)
-{
-    PrintMessage(result.message());
-    return ExitRefused;
-}
-
 QString optionalNumber(const std::optional<double> &value)
 {
     return value ? ShortNumber(*value) : Dash;
@@ -205,7 +199,7 @@ ExitStatus runRemove(const QStringList &arguments)
     const QString registration = parser.value(QStringLiteral("aircraft"));
     const RemoveResult removed = opened.reg->remove(registration, id);
     if (!removed.ok())
-        return refused(removed);
+        return Refused(removed);
     Output output;
     output.buffer()
         += QStringLiteral("Removed read-out %1 of %2 (taken %3, \"%4\" record %5).\n")
@@ -279,11 +273,11 @@ ExitStatus RunExport(const QStringList &arguments)
         = ChooseRegisterLocation(GivenValue(parser, QStringLiteral("register")));
     if (const Result apart = CheckOutputIsNoInput(name, RegisterFiles(location.location));
         !apart.ok())
-        return refused(apart);
+        return Refused(apart);
     const Result written = WriteOutputFile(
         name, [&opened](QIODevice &device) { return opened.reg->exportJson(device); });
     if (!written.ok())
-        return refused(written);
+        return Refused(written);
     return ExitOk;
 }
 
@@ -320,7 +314,7 @@ ExitStatus RunImport(const QStringList &arguments)
         return *stop;
     const ImportResult imported = opened.reg->importJson(json, name);
     if (!imported.ok())
-        return refused(imported);
+        return Refused(imported);
     Output output;
     output.buffer()
         += QStringLiteral("Imported %1 type(s), %2 aircraft and %3 read-out(s) from "

@@ -369,12 +369,6 @@ Stop ReadReferences(const CommandLine &commandLine, const AxisChoice &axis,
 }
 
 namespace {
-ExitStatus refusedBecause(const Result &result)
-{
-    PrintMessage(result.message());
-    return ExitRefused;
-}
-
 // Each chosen record of one file a period of its own.
 ExitStatus eachRecordAPeriod(
     const UsageSelection &selection, const std::function<void(const UsagePeriod &)> &take)
@@ -396,7 +390,7 @@ ExitStatus eachRecordAPeriod(
             }
             UsagePeriod period {source, CombineRecords({{source, values}}, CombineMode::NotGiven)};
             if (!period.combined.ok()) {
-                refusedBecause(period.combined);
+                Refused(period.combined);
                 failed = true;
                 return;
             }
@@ -440,7 +434,7 @@ ExitStatus ForEachPeriod(
         if (status != ExitOk)
             return status;
         if (!above.isEmpty())
-            return refusedBecause(Result(Result::Invalid, above));
+            return Refused(Result(Result::Invalid, above));
         // One record of one file is nothing to combine: the others were surely meant.
         if (lone && held > 1) {
             PrintMessage(QStringLiteral("--combine over the one file \"%1\" of %2 records needs "
@@ -457,7 +451,7 @@ ExitStatus ForEachPeriod(
         + QStringLiteral(" (%1)").arg(CombineModeName(selection.mode));
     period.combined = CombineRecords(records, selection.mode);
     if (!period.combined.ok())
-        return refusedBecause(period.combined);
+        return Refused(period.combined);
     for (const RecorderResetFound &reset : period.combined.resets)
         PrintMessage(reset.text);
     take(period);

@@ -167,7 +167,7 @@ ExitStatus runUsageList(const QStringList &arguments, bool fleet)
         return *stop;
     const UsageListResult list = fleet ? opened.reg->fleet(since) : opened.reg->list();
     if (!list.ok())
-        return refused(list);
+        return Refused(list);
     Output output;
     QByteArray &out = output.buffer();
     switch (format) {
