@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RegisterEngine.h"
 #include "RegisterLocation.h"
 #include "RegisterTypes.h"
 
@@ -12,9 +13,8 @@
 
 #include <initializer_list>
 
-// The connection under a register (internal to the register library): what differs between
-// SQLite and PostgreSQL is kept here (connecting, locking, catalogue questions, the words of an
-// error), so that every other statement is one text for both engines.
+// The connection under a register (internal to the register library); what differs between
+// engines is asked of its RegisterEngine, so that every other statement is one text for all.
 class RegisterDatabase
 {
 public:
@@ -26,12 +26,20 @@ public:
     // Connects and sets the connection up (the busy timeout, or the lock timeout). Nothing is
     // written: the file may be another program's.
     Result open(RegisterAccess access);
-    // SQLite: switches a file known to be a register (or being made one) to its write-ahead
-    // log, outside any transaction; nothing on PostgreSQL or for a read-only file.
+    // Switches a register known to be one (or being made one) to its durable journal where the
+    // engine has one (SQLite's write-ahead log), outside any transaction; nothing for a
+    // read-only file.
     Result keepWriteAheadLog();
-    bool isSQLite() const { return m_location.engine == RegisterLocation::Engine::SQLite; }
+    // Before a write of many rows: what makes it faster on the engine, results unchanged.
+    Result prepareLargeWrite();
     const RegisterLocation &location() const { return m_location; }
+    const RegisterOptions &options() const { return m_options; }
     QSqlDatabase database() const;
+    // The Qt SQL connection's name, for the engine that makes it.
+    const QString &connectionName() const { return m_connection; }
+    // A file this user may not write is opened read only, so that looking at it still works.
+    bool readOnly() const { return m_readOnly; }
+    void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
 
     // The tables of the register's schema that exist, lower case.
     QStringList tables();
@@ -43,6 +51,8 @@ public:
     Result beginRead();
     Result commit();
     void rollback(); // nothing outside a transaction
+    // Runs the statement that begins a transaction and keeps that one is open.
+    Result begin(const QString &statement);
 
     // A prepared statement with positional (?) parameters. A statement that fails in a
     // transaction rolls it back.
@@ -58,14 +68,12 @@ public:
     Result failure(const QSqlError &error) const;
 
 private:
-    Result begin(const QString &statement);
     Result failed(const QSqlError &error);
     // The reason, starting with a verb ("is not an SQLite database"), and its kind.
     QString reason(const QSqlError &error, Result::Failure &kind) const;
-    Result openSQLite(RegisterAccess access);
-    Result openPostgreSQL();
 
     RegisterLocation m_location;
+    const RegisterEngine &m_engine;
     RegisterOptions m_options;
     QString m_connection;
     bool m_readOnly = false;
