@@ -8,28 +8,6 @@ const QString CombineModeChoices = QStringLiteral(
     "summed), \"running\" when the records are running totals in file order (each period is "
     "the difference from the record before it).");
 
-std::optional<CombineMode> CombineModeFromName(const QString &name)
-{
-    if (name == QLatin1String("separate"))
-        return CombineMode::Separate;
-    if (name == QLatin1String("running"))
-        return CombineMode::Running;
-    return std::nullopt;
-}
-
-QString CombineModeName(CombineMode mode)
-{
-    switch (mode) {
-    case CombineMode::Separate:
-        return QStringLiteral("separate");
-    case CombineMode::Running:
-        return QStringLiteral("running");
-    case CombineMode::NotGiven:
-        break;
-    }
-    return {};
-}
-
 std::int64_t ActiveSeconds(const RecordValues &values)
 {
     return std::int64_t(values[ActiveSecondsWord])

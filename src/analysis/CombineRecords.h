@@ -2,6 +2,7 @@
 
 #include "Branches.h"
 #include "CounterRecord.h"
+#include "NameTable.h"
 #include "Result.h"
 #include "RunningTotals.h"
 
@@ -20,9 +21,20 @@ enum class CombineMode {
     Running, // running totals in file order: each period is the difference from the previous
 };
 
-// "separate" / "running"; none for any other text.
-std::optional<CombineMode> CombineModeFromName(const QString &name);
-QString CombineModeName(CombineMode mode); // "separate", "running", "" when not given
+// Not given has no name.
+inline constexpr NamedValue<CombineMode> CombineModeNames[] = {
+    {CombineMode::Separate, "separate", "each counts from a reset: sums"},
+    {CombineMode::Running, "running", "running totals in file order: differences"},
+};
+inline std::optional<CombineMode> CombineModeFromName(const QString &name)
+{
+    return ValueNamed(CombineModeNames, name);
+}
+// "separate", "running", "" when not given
+inline QString CombineModeName(CombineMode mode)
+{
+    return NameOf(CombineModeNames, mode);
+}
 
 // Why several records need a mode, and the two choices: for the usage message.
 extern const QString CombineModeChoices;

@@ -6,29 +6,6 @@
 #include <algorithm>
 #include <cmath>
 
-std::optional<BelowEndurance> BelowEnduranceFromName(const QString &name)
-{
-    for (BelowEndurance variant :
-        {BelowEndurance::Elementary, BelowEndurance::Haibach, BelowEndurance::Original}) {
-        if (name == BelowEnduranceName(variant))
-            return variant;
-    }
-    return std::nullopt;
-}
-
-QString BelowEnduranceName(BelowEndurance variant)
-{
-    switch (variant) {
-    case BelowEndurance::Haibach:
-        return QStringLiteral("haibach");
-    case BelowEndurance::Original:
-        return QStringLiteral("original");
-    case BelowEndurance::Elementary:
-        break;
-    }
-    return QStringLiteral("elementary");
-}
-
 using namespace DamageDetail;
 
 namespace {

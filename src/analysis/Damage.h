@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Branches.h"
+#include "NameTable.h"
 #include "Result.h"
 
 #include <QString>
@@ -23,8 +24,19 @@ enum class BelowEndurance {
     Haibach, // slope 2k - 1
     Original, // no damage
 };
-std::optional<BelowEndurance> BelowEnduranceFromName(const QString &name); // "elementary", ...
-QString BelowEnduranceName(BelowEndurance variant);
+inline constexpr NamedValue<BelowEndurance> BelowEnduranceNames[] = {
+    {BelowEndurance::Elementary, "elementary", "same slope"},
+    {BelowEndurance::Haibach, "haibach", "2k - 1"},
+    {BelowEndurance::Original, "original"},
+};
+inline std::optional<BelowEndurance> BelowEnduranceFromName(const QString &name)
+{
+    return ValueNamed(BelowEnduranceNames, name);
+}
+inline QString BelowEnduranceName(BelowEndurance variant)
+{
+    return NameOf(BelowEnduranceNames, variant);
+}
 
 struct DamageParameters
 {

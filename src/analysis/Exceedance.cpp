@@ -2,28 +2,6 @@
 
 #include <cmath>
 
-std::optional<Axis> AxisFromName(const QString &name)
-{
-    for (Axis axis : {Axis::LoadFactor, Axis::Increment, Axis::Fraction}) {
-        if (name == AxisName(axis))
-            return axis;
-    }
-    return std::nullopt;
-}
-
-QString AxisName(Axis axis)
-{
-    switch (axis) {
-    case Axis::Increment:
-        return QStringLiteral("dn");
-    case Axis::Fraction:
-        return QStringLiteral("a");
-    case Axis::LoadFactor:
-        break;
-    }
-    return QStringLiteral("n");
-}
-
 QString AxisTitle(Axis axis)
 {
     switch (axis) {
@@ -35,28 +13,6 @@ QString AxisTitle(Axis axis)
         break;
     }
     return QStringLiteral("Load factor n (g)");
-}
-
-std::optional<Category> CategoryFromName(const QString &name)
-{
-    for (Category category : {Category::Normal, Category::Utility, Category::Aerobatic}) {
-        if (name == CategoryName(category))
-            return category;
-    }
-    return std::nullopt;
-}
-
-QString CategoryName(Category category)
-{
-    switch (category) {
-    case Category::Utility:
-        return QStringLiteral("utility");
-    case Category::Aerobatic:
-        return QStringLiteral("aerobatic");
-    case Category::Normal:
-        break;
-    }
-    return QStringLiteral("normal");
 }
 
 LimitLoads CategoryLimitLoads(Category category)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Branches.h"
+#include "NameTable.h"
 #include "Result.h"
 
 #include <QString>
@@ -16,8 +17,19 @@ enum class Axis {
     Fraction, // a = Δn / Δn_LL: positive on both branches, 1 at the limit load factor
 };
 
-std::optional<Axis> AxisFromName(const QString &name); // "n", "dn", "a"
-QString AxisName(Axis axis); // "n", "dn", "a"
+inline constexpr NamedValue<Axis> AxisNames[] = {
+    {Axis::LoadFactor, "n", "load factor"},
+    {Axis::Increment, "dn", "increment n - 1"},
+    {Axis::Fraction, "a", "fraction of the limit increment, needs --category or --limit-loads"},
+};
+inline std::optional<Axis> AxisFromName(const QString &name)
+{
+    return ValueNamed(AxisNames, name);
+}
+inline QString AxisName(Axis axis)
+{
+    return NameOf(AxisNames, axis);
+}
 QString AxisTitle(Axis axis); // for a chart's axis, with its unit
 
 // The limit load factors, positive and negative, that the fraction axis is relative to.
@@ -30,8 +42,19 @@ struct LimitLoads
 // The small-aeroplane categories: the positive limit manoeuvring load factors, the negative
 // ones 0.4 times (normal, utility) and 0.5 times (aerobatic) of them.
 enum class Category { Normal, Utility, Aerobatic };
-std::optional<Category> CategoryFromName(const QString &name); // "normal", "utility", ...
-QString CategoryName(Category category);
+inline constexpr NamedValue<Category> CategoryNames[] = {
+    {Category::Normal, "normal"},
+    {Category::Utility, "utility"},
+    {Category::Aerobatic, "aerobatic"},
+};
+inline std::optional<Category> CategoryFromName(const QString &name)
+{
+    return ValueNamed(CategoryNames, name);
+}
+inline QString CategoryName(Category category)
+{
+    return NameOf(CategoryNames, category);
+}
 LimitLoads CategoryLimitLoads(Category category); // +3.8/-1.52, +4.4/-1.76, +6.0/-3.0
 
 // What the values of a table are plotted against. The limit loads are needed for the fraction

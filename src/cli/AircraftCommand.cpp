@@ -48,11 +48,11 @@ Stop readAircraftRequest(const CommandLine &commandLine, AircraftRequest &reques
         return commandLine.usageError(
             QStringLiteral("--no-structure and structural data exclude each other."));
     if (parser.isSet(QStringLiteral("combine"))) {
-        request.mode = CombineModeFromName(parser.value(QStringLiteral("combine")));
-        if (!request.mode)
-            return commandLine.usageError(
-                QStringLiteral("--combine wants separate or running, not \"%1\".")
-                    .arg(parser.value(QStringLiteral("combine"))));
+        CombineMode mode = CombineMode::NotGiven;
+        if (const Stop stop = ReadNamedValue(commandLine, QStringLiteral("combine"),
+                parser.value(QStringLiteral("combine")), CombineModeNames, mode))
+            return stop;
+        request.mode = mode;
         if (!request.forAircraft)
             return commandLine.usageError(
                 QStringLiteral("--combine belongs to an aircraft: give --aircraft REG."));
@@ -154,7 +154,8 @@ ExitStatus runAircraft(const QStringList &arguments)
     axis.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(axis);
     parser.addOption({QStringLiteral("category"),
-        QStringLiteral("Limit load factors by category: normal, utility, aerobatic."),
+        QStringLiteral("Limit load factors by category: %1.")
+            .arg(NameChoices(CategoryNames, QStringLiteral(", "))),
         QStringLiteral("CATEGORY")});
     parser.addOption({QStringLiteral("limit-loads"),
         QStringLiteral("Limit load factors, positive then negative: 3.8,-1.52."),

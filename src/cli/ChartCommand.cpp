@@ -15,9 +15,16 @@ const QStringList ExceedanceOnly {QStringLiteral("all"), QStringLiteral("combine
     QStringLiteral("axis"), QStringLiteral("category"), QStringLiteral("limit-loads"),
     QStringLiteral("reference"), QStringLiteral("parameters")};
 
+enum class ChartKind { Spectrum, Exceedance };
+constexpr NamedValue<ChartKind> ChartKindNames[] = {
+    {ChartKind::Spectrum, "spectrum"},
+    {ChartKind::Exceedance, "exceedance"},
+};
+
 void addChartOptions(QCommandLineParser &parser)
 {
-    parser.addOption({QStringLiteral("kind"), QStringLiteral("spectrum (default) or exceedance."),
+    parser.addOption({QStringLiteral("kind"),
+        NameChoicesHelp(ChartKindNames, std::optional(ChartKind::Spectrum)) + QLatin1Char('.'),
         QStringLiteral("KIND"), QStringLiteral("spectrum")});
     AddSelectionOptions(parser);
     AddAxisOptions(parser);
@@ -62,10 +69,11 @@ Stop readChartOutput(const CommandLine &commandLine, bool exceedance, QSize &siz
         format = ChartFormatNamed(parser.value(QStringLiteral("format")));
         if (format == ChartFormat::Unknown)
             return commandLine.usageError(
-                QStringLiteral("--format wants png, pdf or svg, not \"%1\".")
-                    .arg(parser.value(QStringLiteral("format"))));
+                QStringLiteral("--format wants %1, not \"%2\".")
+                    .arg(NameChoices(ChartFormatNames), parser.value(QStringLiteral("format"))));
     } else if (output == QLatin1String("-")) {
-        return commandLine.usageError(QStringLiteral("-o - needs --format png, pdf or svg."));
+        return commandLine.usageError(
+            QStringLiteral("-o - needs --format %1.").arg(NameChoices(ChartFormatNames)));
     } else if (format == ChartFormat::Unknown) {
         return commandLine.usageError(
             QStringLiteral("\"%1\": the extension must be .png, .pdf or .svg.").arg(output));
@@ -134,11 +142,11 @@ ExitStatus RunChart(const QStringList &arguments)
     addChartOptions(parser);
     if (const Stop stop = commandLine.parse(arguments))
         return *stop;
-    const QString kind = parser.value(QStringLiteral("kind"));
-    const bool exceedance = kind == QLatin1String("exceedance");
-    if (!exceedance && kind != QLatin1String("spectrum"))
-        return commandLine.usageError(
-            QStringLiteral("--kind wants spectrum or exceedance, not \"%1\".").arg(kind));
+    ChartKind kind = ChartKind::Spectrum;
+    if (const Stop stop = ReadNamedValue(commandLine, QStringLiteral("kind"),
+            parser.value(QStringLiteral("kind")), ChartKindNames, kind))
+        return *stop;
+    const bool exceedance = kind == ChartKind::Exceedance;
     if (!exceedance) {
         for (const QString &name : parser.optionNames()) {
             if (ExceedanceOnly.contains(name))

@@ -35,14 +35,8 @@ ChartFormat ChartFormatNamed(const QString &name)
 
 ChartFormat ChartFormatOf(const QString &fileName)
 {
-    const QString suffix = QFileInfo(fileName).suffix().toLower();
-    if (suffix == QLatin1String("png"))
-        return ChartFormat::Png;
-    if (suffix == QLatin1String("pdf"))
-        return ChartFormat::Pdf;
-    if (suffix == QLatin1String("svg"))
-        return ChartFormat::Svg;
-    return ChartFormat::Unknown;
+    return ValueNamed(ChartFormatNames, QFileInfo(fileName).suffix().toLower())
+        .value_or(ChartFormat::Unknown);
 }
 
 ChartDrawing SpectrumChartDrawing(const ChartLook &look, const Spectrum &spectrum)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ChartPicture.h"
+#include "NameTable.h"
 #include "Result.h"
 
 #include <QString>
@@ -11,6 +12,11 @@
 // page of the chart's size, one pixel to the point, drawn as vector shapes and text) or SVG,
 // chosen by the file name's extension.
 enum class ChartFormat { Png, Pdf, Svg, Unknown };
+inline constexpr NamedValue<ChartFormat> ChartFormatNames[] = {
+    {ChartFormat::Png, "png"},
+    {ChartFormat::Pdf, "pdf"},
+    {ChartFormat::Svg, "svg"},
+};
 ChartFormat ChartFormatOf(const QString &fileName);
 // "png", "pdf" or "svg", in any case.
 ChartFormat ChartFormatNamed(const QString &name);

@@ -3,6 +3,8 @@
 #include "Result.h"
 
 #include "CounterRecord.h"
+#include "NameTable.h"
+#include "TextFields.h"
 
 #include <QByteArray>
 #include <QCommandLineParser>
@@ -73,6 +75,20 @@ private:
     QString m_command;
     QCommandLineParser m_parser;
 };
+
+// `text`, the value of --`option`, as the value `table` names: ExitUsage, saying which values the
+// option wants, for any other text; none otherwise.
+template<typename E, std::size_t N>
+Stop ReadNamedValue(const CommandLine &commandLine, const QString &option, const QString &text,
+    const NamedValue<E> (&table)[N], E &value)
+{
+    if (const std::optional<E> named = ValueNamed(table, text)) {
+        value = *named;
+        return std::nullopt;
+    }
+    return commandLine.usageError(QStringLiteral("--%1 wants %2, not \"%3\".")
+                                      .arg(option, NameChoices(table), MessageValue(text)));
+}
 
 // An option's value when it was given, even as "", and none when it was not.
 std::optional<QString> GivenValue(const QCommandLineParser &parser, const QString &name);

@@ -121,21 +121,38 @@ void AddSelectionOptions(QCommandLineParser &parser)
 {
     AddRecordOptions(parser, true);
     parser.addOption({QStringLiteral("combine"),
-        QStringLiteral("How several records make one period: separate (each counts from a "
-                       "reset: sums)\nor running (running totals in file order: differences). "
-                       "Over one file, with --all."),
+        QStringLiteral("How several records make one period: %1. Over one file, with --all.")
+            .arg(NameChoicesHelp(CombineModeNames)),
         QStringLiteral("MODE")});
 }
+
+namespace {
+// "normal (+3.8/-1.52), utility (+4.4/-1.76), aerobatic (+6.0/-3.0)"
+QString categoryLoads()
+{
+    // At least one decimal, as limit loads are written: 3.8, -3.0.
+    const auto loadText = [](double value) {
+        QString text = QString::number(value, 'g', 6);
+        return text.contains(QLatin1Char('.')) ? text : text + QStringLiteral(".0");
+    };
+    QStringList items;
+    for (const NamedValue<Category> &row : CategoryNames) {
+        const LimitLoads loads = CategoryLimitLoads(row.value);
+        items << QStringLiteral("%1 (+%2/%3)")
+                     .arg(QLatin1String(row.name), loadText(loads.positive),
+                         loadText(loads.negative));
+    }
+    return JoinChoices(items, QStringLiteral(", "));
+}
+} // namespace
 
 void AddAxisOptions(QCommandLineParser &parser)
 {
     parser.addOption({QStringLiteral("axis"),
-        QStringLiteral("n (load factor, default), dn (increment n - 1) or a (fraction of the "
-                       "limit\nincrement, needs --category or --limit-loads)."),
+        NameChoicesHelp(AxisNames, std::optional(Axis::LoadFactor)) + QLatin1Char('.'),
         QStringLiteral("AXIS"), QStringLiteral("n")});
     parser.addOption({QStringLiteral("category"),
-        QStringLiteral("Limit load factors by category: normal (+3.8/-1.52), utility "
-                       "(+4.4/-1.76),\naerobatic (+6.0/-3.0)."),
+        QStringLiteral("Limit load factors by category: %1.").arg(categoryLoads()),
         QStringLiteral("CATEGORY")});
     parser.addOption({QStringLiteral("limit-loads"),
         QStringLiteral("Limit load factors as numbers, positive then negative: 3.8,-1.52."),
@@ -171,8 +188,10 @@ void AddDamageOptions(QCommandLineParser &parser)
     add("k", "Slope k of the S-N curve N = N_D (S_a/S_D)^-k (> 0).", "K");
     add("sd", "S_D: the S-N curve's reference amplitude (endurance limit), MPa (> 0).", "MPA");
     add("nd", "N_D: cycles at S_D (> 0).", "N");
-    add("below", "Below S_D: elementary (same slope, default), haibach (2k - 1) or original.",
-        "VARIANT");
+    parser.addOption({QStringLiteral("below"),
+        QStringLiteral("Below S_D: %1.")
+            .arg(NameChoicesHelp(BelowEnduranceNames, std::optional(BelowEndurance::Elementary))),
+        QStringLiteral("VARIANT")});
     add("su", "S_u: ultimate strength for the Goodman mean-stress correction, MPa.", "MPA");
     add("scatter", "Scatter factor SF (>= 1, default 8).", "SF");
     add("design-life", "Design life L in hours: equivalent hours and severity.", "HOURS");
@@ -193,13 +212,9 @@ Stop ReadSelection(const CommandLine &commandLine, bool onePeriod, UsageSelectio
     if (selection.files.isEmpty())
         return commandLine.usageError(QStringLiteral("no file given."));
     if (parser.isSet(QStringLiteral("combine"))) {
-        const std::optional<CombineMode> mode
-            = CombineModeFromName(parser.value(QStringLiteral("combine")));
-        if (!mode)
-            return commandLine.usageError(
-                QStringLiteral("--combine wants separate or running, not \"%1\".")
-                    .arg(parser.value(QStringLiteral("combine"))));
-        selection.mode = *mode;
+        if (const Stop stop = ReadNamedValue(commandLine, QStringLiteral("combine"),
+                parser.value(QStringLiteral("combine")), CombineModeNames, selection.mode))
+            return stop;
         return std::nullopt;
     }
     if (selection.files.size() > 1 || (onePeriod && selection.choice.all))
@@ -217,11 +232,9 @@ Stop ReadAxis(const CommandLine &commandLine, AxisChoice &axis)
     ParameterFile file;
     if (const Stop stop = readParameterFile(commandLine, file))
         return *stop;
-    const std::optional<Axis> named = AxisFromName(parser.value(QStringLiteral("axis")));
-    if (!named)
-        return commandLine.usageError(QStringLiteral("--axis wants n, dn or a, not \"%1\".")
-                                          .arg(parser.value(QStringLiteral("axis"))));
-    axis.axis = *named;
+    if (const Stop stop = ReadNamedValue(commandLine, QStringLiteral("axis"),
+            parser.value(QStringLiteral("axis")), AxisNames, axis.axis))
+        return stop;
     const std::optional<QString> category = valueOf(parser, file, QStringLiteral("category"));
     const std::optional<QString> limits = valueOf(parser, file, QStringLiteral("limit-loads"));
     if (category && limits && parser.isSet(QStringLiteral("category"))
@@ -238,12 +251,11 @@ Stop ReadAxis(const CommandLine &commandLine, AxisChoice &axis)
                     .arg(MessageValue(*limits)));
         axis.limits = loads;
     } else if (category) {
-        const std::optional<Category> chosen = CategoryFromName(*category);
-        if (!chosen)
-            return commandLine.usageError(
-                QStringLiteral("--category wants normal, utility or aerobatic, not \"%1\".")
-                    .arg(MessageValue(*category)));
-        axis.limits = CategoryLimitLoads(*chosen);
+        Category chosen = Category::Normal;
+        if (const Stop stop = ReadNamedValue(
+                commandLine, QStringLiteral("category"), *category, CategoryNames, chosen))
+            return stop;
+        axis.limits = CategoryLimitLoads(chosen);
     }
     if (const Result checked = CheckAxisChoice(axis); !checked.ok())
         return commandLine.usageError(checked.message());
@@ -300,12 +312,9 @@ Stop ReadDamageParameters(
     if (!optionalNumber("design-life", parameters.designLife))
         return wrong("design-life");
     if (const std::optional<QString> below = valueOf(parser, file, QStringLiteral("below"))) {
-        const std::optional<BelowEndurance> variant = BelowEnduranceFromName(*below);
-        if (!variant)
-            return commandLine.usageError(
-                QStringLiteral("--below wants elementary, haibach or original, not \"%1\".")
-                    .arg(MessageValue(*below)));
-        parameters.belowEndurance = *variant;
+        if (const Stop stop = ReadNamedValue(commandLine, QStringLiteral("below"), *below,
+                BelowEnduranceNames, parameters.belowEndurance))
+            return stop;
     }
     if (const std::optional<QString> loads = valueOf(parser, file, QStringLiteral("max-load"))) {
         double positive = 0;

@@ -44,24 +44,20 @@ QString levelName(int level)
 
 void AddTableFormatOption(QCommandLineParser &parser)
 {
-    parser.addOption(
-        {QStringLiteral("format"), QStringLiteral("text (default), csv (RFC 4180) or json."),
-            QStringLiteral("FORMAT"), QStringLiteral("text")});
+    parser.addOption({QStringLiteral("format"),
+        NameChoicesHelp(TableFormatNames, std::optional(TableFormat::Text)) + QLatin1Char('.'),
+        QStringLiteral("FORMAT"), QStringLiteral("text")});
 }
 
 Stop ReadTableFormat(const CommandLine &commandLine, TableFormat &format)
 {
     const QString name = commandLine.parser().value(QStringLiteral("format"));
-    if (name == QLatin1String("text"))
-        format = TableFormat::Text;
-    else if (name == QLatin1String("csv"))
-        format = TableFormat::Csv;
-    else if (name == QLatin1String("json"))
-        format = TableFormat::Json;
-    else
-        return commandLine.usageError(
-            QStringLiteral("unknown format \"%1\": text, csv or json.").arg(name));
-    return std::nullopt;
+    if (const std::optional<TableFormat> named = ValueNamed(TableFormatNames, name)) {
+        format = *named;
+        return std::nullopt;
+    }
+    return commandLine.usageError(
+        QStringLiteral("unknown format \"%1\": %2.").arg(name, NameChoices(TableFormatNames)));
 }
 
 ExitStatus FinishOutput(Output &output, ExitStatus status)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CounterRecord.h"
+#include "NameTable.h"
 
 #include <QByteArray>
 #include <QString>
@@ -16,6 +17,11 @@
 //   where the window shows a blank.
 // Output is UTF-8, appended to `out` a record at a time so that any number of records streams.
 enum class TableFormat { Text, Csv, Json };
+inline constexpr NamedValue<TableFormat> TableFormatNames[] = {
+    {TableFormat::Text, "text"},
+    {TableFormat::Csv, "csv", "RFC 4180"},
+    {TableFormat::Json, "json"},
+};
 enum class TableKind { Spectrum, Timers };
 
 class RecordTableWriter

@@ -101,7 +101,8 @@ bool ImportValues::structure(const QJsonValue &value, const QString &where, Stru
             const std::optional<BelowEndurance> variant = BelowEnduranceFromName(below.toString());
             if (!below.isString() || !variant)
                 return fail(where,
-                    QStringLiteral("\"structure\": \"below\" is elementary, haibach or original"));
+                    QStringLiteral("\"structure\": \"below\" is %1")
+                        .arg(NameChoices(BelowEnduranceNames)));
             damage.belowEndurance = *variant;
         }
         damage.ultimateStrength = numbers[QStringLiteral("su")];
@@ -199,9 +200,11 @@ bool ImportValues::aircraft(const QJsonObject &object, QString &where, ImportedA
     QString mode;
     if (!text(object, "combine", where, mode))
         return false;
-    if (mode != QLatin1String("separate") && mode != QLatin1String("running"))
-        return fail(where, QStringLiteral("\"combine\" must be separate or running"));
-    plane.mode = *CombineModeFromName(mode);
+    const std::optional<CombineMode> named = CombineModeFromName(mode);
+    if (!named)
+        return fail(
+            where, QStringLiteral("\"combine\" must be %1").arg(NameChoices(CombineModeNames)));
+    plane.mode = *named;
     if (!text(object, "created", where, plane.created)
         || !text(object, "changed", where, plane.changed))
         return false;
