@@ -6,6 +6,7 @@
 
 #include "Cli.h"
 #include "Register.h"
+#include "Table.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -16,7 +17,6 @@
 #include <vector>
 
 namespace RegisterCli {
-inline const QString Dash = QStringLiteral("–");
 
 // --register and --wait.
 void addRegisterOptions(QCommandLineParser &parser);

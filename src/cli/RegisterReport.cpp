@@ -3,13 +3,13 @@
 #include "ExceedanceChart.h"
 #include "Formulas.h"
 #include "OutputFile.h"
+#include "Table.h"
 #include "UsageCommands.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 
 namespace {
-const QString Dash = QStringLiteral("–");
 
 QString optionalText(const std::optional<double> &value)
 {

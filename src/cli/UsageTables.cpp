@@ -67,25 +67,6 @@ ExitStatus FinishOutput(Output &output, ExitStatus status)
     return status;
 }
 
-void AppendAligned(QByteArray &out, const QList<QStringList> &rows, int left)
-{
-    QList<qsizetype> widths;
-    for (const QStringList &row : rows) {
-        widths.resize(std::max(widths.size(), row.size()));
-        for (qsizetype i = 0; i < row.size(); ++i)
-            widths[i] = std::max(widths[i], row[i].size());
-    }
-    for (const QStringList &row : rows) {
-        QString line;
-        for (qsizetype i = 0; i < row.size(); ++i) {
-            if (i > 0)
-                line += QStringLiteral("  ");
-            line += i < left ? row[i].leftJustified(widths[i]) : row[i].rightJustified(widths[i]);
-        }
-        out += line.trimmed().toUtf8() + '\n';
-    }
-}
-
 QString FirstAboveText(const ReferenceComparison &comparison)
 {
     const auto level = [](const std::optional<int> &first) {

@@ -4,6 +4,7 @@
 #include "Exceedance.h"
 #include "RecordTables.h"
 #include "ReferenceSpectrum.h"
+#include "TableText.h"
 #include "UsageInput.h"
 
 #include <QByteArray>
@@ -17,9 +18,6 @@ void AddTableFormatOption(QCommandLineParser &parser);
 Stop ReadTableFormat(const CommandLine &commandLine, TableFormat &format);
 // Writes what is left of the output; ExitRefused when standard output failed, else `status`.
 ExitStatus FinishOutput(Output &output, ExitStatus status);
-// Rows of cells in columns padded to their widest cell: the first `left` columns to the left,
-// the rest to the right; one line each.
-void AppendAligned(QByteArray &out, const QList<QStringList> &rows, int left = 1);
 
 // One exceedance table with its comparisons against the reference spectra.
 struct ExceedanceAnalysis

@@ -1,0 +1,85 @@
+#include "HistoryTable.h"
+
+#include "CounterRecord.h"
+
+namespace {
+std::vector<qint64> countsCell(const LevelCounts &counts)
+{
+    return std::vector<qint64>(counts.begin(), counts.end());
+}
+
+QList<TableColumn> historyColumns()
+{
+    const auto column = [](const char *name, CellKind kind, const char *heading = "") {
+        return TableColumn(QString::fromLatin1(name), kind, QString::fromLatin1(heading));
+    };
+    const unsigned files = ForCsv | ForJson;
+    return {
+        column("registration", CellKind::Text).in(ForCsv),
+        column("readout", CellKind::Integer, "read-out").alignedLeft(true),
+        column("from", CellKind::Date, "from"),
+        column("taken", CellKind::Date, "taken"),
+        column("file", CellKind::Text, "file"),
+        column("record", CellKind::Integer, "record"),
+        column("added", CellKind::Text).in(files),
+        column("added by", CellKind::Text).in(files).fromOutside(),
+        column("reset", CellKind::Flag).in(files),
+        column("seconds", CellKind::Integer).in(files),
+        column("hours", CellKind::Number, "hours"),
+        column("total seconds", CellKind::Integer).in(files),
+        column("total hours", CellKind::Number, "total h"),
+        column("counts", CellKind::Counts).ofElements(QStringLiteral("count")),
+        column("total counts", CellKind::Counts).ofElements(QStringLiteral("total")).in(files),
+        column("class", CellKind::Text).alignedLeft(false),
+    };
+}
+} // namespace
+
+QString PeriodClass(const HistoryPeriod &period)
+{
+    if (period.kind == RunningKind::Reset && period.declaredReset)
+        return QStringLiteral("declared reset");
+    return RunningKindName(period.kind);
+}
+
+QStringList LevelNames()
+{
+    QStringList names;
+    for (const LoadLevel &level : LoadLevels)
+        names << QString::fromLatin1(level.text);
+    return names;
+}
+
+Table HistoryTable(const HistoryResult &history)
+{
+    Table table;
+    table.columns = historyColumns();
+    table.elementNames = LevelNames();
+    for (const HistoryPeriod &period : history.periods) {
+        const QString periodClass = PeriodClass(period);
+        table.rows.push_back({
+            CellValue(history.aircraft.registration),
+            CellValue(period.readout),
+            period.from.isValid() ? TableCell(period.from) : TableCell({}, Dash),
+            CellValue(period.taken),
+            CellValue(period.fileName),
+            CellValue(period.record),
+            CellValue(period.added),
+            CellValue(period.addedBy),
+            CellValue(period.afterReset),
+            CellValue(qint64(period.seconds)),
+            CellValue(period.hours),
+            CellValue(qint64(period.totalSeconds)),
+            CellValue(period.totalHours),
+            CellValue(countsCell(period.counts)),
+            CellValue(countsCell(period.totalCounts)),
+            TableCell(periodClass, period.kind == RunningKind::Running ? QString() : periodClass),
+        });
+    }
+    QList<TableCell> total(table.columns.size());
+    total[1] = TableCell(QString(QStringLiteral("total")));
+    total[10] = CellValue(history.usage.hours);
+    total[13] = CellValue(countsCell(history.usage.counts));
+    table.footer.push_back(total);
+    return table;
+}

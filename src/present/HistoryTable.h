@@ -1,0 +1,15 @@
+#pragma once
+
+#include "RegisterTypes.h"
+#include "Table.h"
+
+// How a read-out follows the one before: running, wrap, reset, declared reset, or inconsistent
+// (kept from before falls were classified, counted as after a reset).
+QString PeriodClass(const HistoryPeriod &period);
+
+// An aircraft's history, a row per read-out: the dates, the file and record, who added it, the
+// period's hours and counts, the running totals, and the period's class; a total row for people.
+Table HistoryTable(const HistoryResult &history);
+
+// The names of the 18 levels, for a table's count columns.
+QStringList LevelNames();

@@ -1,0 +1,167 @@
+#include "TableWriters.h"
+
+#include "TableText.h"
+#include "TextFields.h"
+
+namespace {
+bool shownFor(const TableColumn &column, TableFormatMask format)
+{
+    return (column.formats & format) != 0;
+}
+
+bool leftAligned(const TableColumn &column)
+{
+    if (column.leftAligned)
+        return *column.leftAligned;
+    return column.kind == CellKind::Text || column.kind == CellKind::Date;
+}
+
+// The people's rows: the header, the rows, the footer; and which columns go to the left.
+QList<QStringList> peopleRows(const Table &table, QList<bool> &left)
+{
+    const qsizetype elements = table.elementNames.size();
+    QStringList header;
+    left.clear();
+    for (const TableColumn &column : table.columns) {
+        if (!shownFor(column, ForText))
+            continue;
+        const QStringList headings
+            = column.kind == CellKind::Counts ? table.elementNames : QStringList {column.heading};
+        header << headings;
+        for (qsizetype i = 0; i < headings.size(); ++i)
+            left << leftAligned(column);
+    }
+    QList<QStringList> rows {header};
+    for (const auto *part : {&table.rows, &table.footer}) {
+        for (const QList<TableCell> &row : *part) {
+            QStringList cells;
+            for (qsizetype i = 0; i < table.columns.size(); ++i) {
+                if (shownFor(table.columns[i], ForText))
+                    cells << PeopleTexts(table.columns[i], row.value(i), elements);
+            }
+            rows << cells;
+        }
+    }
+    return rows;
+}
+
+QByteArray csvCell(const TableColumn &column, const TableCell &cell, qsizetype elements)
+{
+    const CellValue &value = cell.value;
+    if (const auto *counts = std::get_if<std::vector<qint64>>(&value)) {
+        QByteArray text;
+        for (size_t i = 0; i < counts->size(); ++i)
+            text += (i ? "," : "") + QByteArray::number((*counts)[i]);
+        return text;
+    }
+    if (column.kind == CellKind::Counts)
+        return QByteArray(elements > 0 ? elements - 1 : 0, ',');
+    if (const auto *text = std::get_if<QString>(&value))
+        return CsvField(column.outsideText ? VisibleControls(*text) : *text);
+    if (const auto *integer = std::get_if<qint64>(&value))
+        return QByteArray::number(*integer);
+    if (const auto *number = std::get_if<double>(&value))
+        return NumberText(*number);
+    if (const auto *flag = std::get_if<bool>(&value))
+        return *flag ? CsvField(CsvKey(column)) : QByteArray();
+    if (const auto *date = std::get_if<QDate>(&value))
+        return date->toString(Qt::ISODate).toLatin1();
+    return {};
+}
+
+QByteArray jsonCell(const CellValue &value)
+{
+    if (const auto *counts = std::get_if<std::vector<qint64>>(&value)) {
+        QByteArray text("[");
+        for (size_t i = 0; i < counts->size(); ++i)
+            text += (i ? "," : "") + QByteArray::number((*counts)[i]);
+        return text + ']';
+    }
+    if (const auto *text = std::get_if<QString>(&value))
+        return JsonString(*text);
+    if (const auto *integer = std::get_if<qint64>(&value))
+        return QByteArray::number(*integer);
+    if (const auto *number = std::get_if<double>(&value))
+        return NumberText(*number);
+    if (const auto *flag = std::get_if<bool>(&value))
+        return *flag ? QByteArrayLiteral("true") : QByteArrayLiteral("false");
+    if (const auto *date = std::get_if<QDate>(&value))
+        return JsonString(date->toString(Qt::ISODate));
+    return QByteArrayLiteral("null");
+}
+} // namespace
+
+void AppendTableText(QByteArray &out, const Table &table)
+{
+    QList<bool> left;
+    const QList<QStringList> rows = peopleRows(table, left);
+    AppendAligned(out, rows, left);
+}
+
+void AppendTableCsv(QByteArray &out, const Table &table, bool header)
+{
+    const qsizetype elements = table.elementNames.size();
+    if (header) {
+        QByteArray line;
+        for (const TableColumn &column : table.columns) {
+            if (!shownFor(column, ForCsv))
+                continue;
+            if (column.kind != CellKind::Counts) {
+                line += (line.isEmpty() ? "" : ",") + CsvField(CsvKey(column));
+                continue;
+            }
+            for (const QString &name : table.elementNames)
+                line += (line.isEmpty() ? "" : ",") + CsvField(column.element + u'_' + name);
+        }
+        out += line + "\r\n";
+    }
+    for (const QList<TableCell> &row : table.rows) {
+        QByteArray line;
+        bool first = true;
+        for (qsizetype i = 0; i < table.columns.size(); ++i) {
+            if (!shownFor(table.columns[i], ForCsv))
+                continue;
+            if (!first)
+                line += ',';
+            first = false;
+            line += csvCell(table.columns[i], row.value(i), elements);
+        }
+        out += line + "\r\n";
+    }
+}
+
+void AppendTableJson(QByteArray &out, const Table &table)
+{
+    QList<QByteArray> keys;
+    for (const TableColumn &column : table.columns)
+        keys << JsonString(JsonKey(column)) + ':';
+    out += '[';
+    for (size_t r = 0; r < table.rows.size(); ++r) {
+        out += r ? ",\n{" : "\n{";
+        bool first = true;
+        for (qsizetype i = 0; i < table.columns.size(); ++i) {
+            if (!shownFor(table.columns[i], ForJson))
+                continue;
+            if (!first)
+                out += ',';
+            first = false;
+            out += keys[i] + jsonCell(table.rows[r].value(i).value);
+        }
+        out += '}';
+    }
+    out += "\n]";
+}
+
+ReportTable TableForReport(const Table &table)
+{
+    QList<bool> left;
+    QList<QStringList> rows = peopleRows(table, left);
+    ReportTable report;
+    report.header = rows.takeFirst();
+    report.rows = rows;
+    for (qsizetype i = 0; i < left.size(); ++i) {
+        if (!left[i])
+            report.rightAligned << int(i);
+    }
+    return report;
+}
