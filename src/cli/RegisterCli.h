@@ -25,14 +25,9 @@ Stop readDate(const CommandLine &commandLine, const QString &option, QDate &date
 // saying why not.
 Stop openRegister(const CommandLine &commandLine, Register::Access access, OpenedRegister &opened);
 
-QString optionalNumber(const std::optional<double> &value);
-QByteArray csvNumber(const std::optional<double> &value);
 QString dateText(const QDate &date);
-QByteArray jsonDate(const QDate &date);
 QString structureText(const StructuralData &structure);
 QString aircraftText(const AircraftInfo &aircraft);
-const DamageEstimate *counted(const UsageFigures &usage);
-QString hoursLeftText(const AircraftUsage &row);
 
 ExitStatus runAircraft(const QStringList &arguments);
 ExitStatus runAdd(const QStringList &arguments);

@@ -97,24 +97,9 @@ Stop openRegister(const CommandLine &commandLine, Register::Access access, Opene
     return std::nullopt;
 }
 
-QString optionalNumber(const std::optional<double> &value)
-{
-    return value ? ShortNumber(*value) : Dash;
-}
-
-QByteArray csvNumber(const std::optional<double> &value)
-{
-    return value ? NumberText(*value) : QByteArray();
-}
-
 QString dateText(const QDate &date)
 {
     return date.isValid() ? date.toString(QStringLiteral("yyyy-MM-dd")) : QString();
-}
-
-QByteArray jsonDate(const QDate &date)
-{
-    return date.isValid() ? JsonString(dateText(date)) : QByteArrayLiteral("null");
 }
 
 QString structureText(const StructuralData &structure)
@@ -150,18 +135,6 @@ QString aircraftText(const AircraftInfo &aircraft)
         break;
     }
     return text;
-}
-
-const DamageEstimate *counted(const UsageFigures &usage)
-{
-    return usage.damage ? &usage.damage->counted : nullptr;
-}
-
-QString hoursLeftText(const AircraftUsage &row)
-{
-    if (row.exhausted)
-        return QStringLiteral("exhausted");
-    return row.hoursLeft ? ShortNumber(*row.hoursLeft) : Dash;
 }
 
 // --- register remove ------------------------------------------------------------------------

@@ -3,9 +3,9 @@
 #include "CounterRecord.h"
 
 namespace {
-std::vector<qint64> countsCell(const LevelCounts &counts)
+QList<qint64> countsCell(const LevelCounts &counts)
 {
-    return std::vector<qint64>(counts.begin(), counts.end());
+    return QList<qint64>(counts.begin(), counts.end());
 }
 
 QList<TableColumn> historyColumns()

@@ -29,7 +29,7 @@ QStringList PeopleTexts(const TableColumn &column, const TableCell &cell, qsizet
 {
     if (column.kind == CellKind::Counts) {
         QStringList texts;
-        if (const auto *counts = std::get_if<std::vector<qint64>>(&cell.value)) {
+        if (const auto *counts = std::get_if<QList<qint64>>(&cell.value)) {
             for (const qint64 count : *counts)
                 texts << QString::number(count);
         }

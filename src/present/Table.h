@@ -79,8 +79,7 @@ struct TableColumn
     }
 };
 
-using CellValue
-    = std::variant<std::monostate, QString, qint64, double, bool, QDate, std::vector<qint64>>;
+using CellValue = std::variant<std::monostate, QString, qint64, double, bool, QDate, QList<qint64>>;
 
 struct TableCell
 {

@@ -4,6 +4,13 @@
 #include "TextFields.h"
 
 namespace {
+// A row may be shorter than the columns: the missing cells are empty.
+const TableCell &cellAt(const QList<TableCell> &row, qsizetype column)
+{
+    static const TableCell empty;
+    return column < row.size() ? row[column] : empty;
+}
+
 bool shownFor(const TableColumn &column, TableFormatMask format)
 {
     return (column.formats & format) != 0;
@@ -37,7 +44,7 @@ QList<QStringList> peopleRows(const Table &table, QList<bool> &left)
             QStringList cells;
             for (qsizetype i = 0; i < table.columns.size(); ++i) {
                 if (shownFor(table.columns[i], ForText))
-                    cells << PeopleTexts(table.columns[i], row.value(i), elements);
+                    cells << PeopleTexts(table.columns[i], cellAt(row, i), elements);
             }
             rows << cells;
         }
@@ -48,9 +55,9 @@ QList<QStringList> peopleRows(const Table &table, QList<bool> &left)
 QByteArray csvCell(const TableColumn &column, const TableCell &cell, qsizetype elements)
 {
     const CellValue &value = cell.value;
-    if (const auto *counts = std::get_if<std::vector<qint64>>(&value)) {
+    if (const auto *counts = std::get_if<QList<qint64>>(&value)) {
         QByteArray text;
-        for (size_t i = 0; i < counts->size(); ++i)
+        for (qsizetype i = 0; i < counts->size(); ++i)
             text += (i ? "," : "") + QByteArray::number((*counts)[i]);
         return text;
     }
@@ -71,9 +78,9 @@ QByteArray csvCell(const TableColumn &column, const TableCell &cell, qsizetype e
 
 QByteArray jsonCell(const CellValue &value)
 {
-    if (const auto *counts = std::get_if<std::vector<qint64>>(&value)) {
+    if (const auto *counts = std::get_if<QList<qint64>>(&value)) {
         QByteArray text("[");
-        for (size_t i = 0; i < counts->size(); ++i)
+        for (qsizetype i = 0; i < counts->size(); ++i)
             text += (i ? "," : "") + QByteArray::number((*counts)[i]);
         return text + ']';
     }
@@ -124,7 +131,7 @@ void AppendTableCsv(QByteArray &out, const Table &table, bool header)
             if (!first)
                 line += ',';
             first = false;
-            line += csvCell(table.columns[i], row.value(i), elements);
+            line += csvCell(table.columns[i], cellAt(row, i), elements);
         }
         out += line + "\r\n";
     }
@@ -145,7 +152,7 @@ void AppendTableJson(QByteArray &out, const Table &table)
             if (!first)
                 out += ',';
             first = false;
-            out += keys[i] + jsonCell(table.rows[r].value(i).value);
+            out += keys[i] + jsonCell(cellAt(table.rows[r], i).value);
         }
         out += '}';
     }

@@ -105,7 +105,7 @@ void TestTableWriters::text_data()
     counts.add(TableColumn(QStringLiteral("counts"), CellKind::Counts));
     counts.add(TableColumn(QStringLiteral("hidden"), CellKind::Text, QStringLiteral("h"))
                    .in(ForCsv | ForJson));
-    counts.rows.push_back({CellValue(qint64(1)), CellValue(std::vector<qint64> {10, 200}),
+    counts.rows.push_back({CellValue(qint64(1)), CellValue(QList<qint64> {10, 200}),
         CellValue(QStringLiteral("never shown"))});
     QTest::newRow("counts under their element names, a column for files only left out")
         << counts
@@ -146,7 +146,7 @@ void TestTableWriters::csv_data()
     counts.elementNames = QStringList {QStringLiteral("-1.0"), QStringLiteral("3.0")};
     counts.add(TableColumn(QStringLiteral("counts"), CellKind::Counts).ofElements("count"));
     counts.add(TableColumn(QStringLiteral("taken"), CellKind::Date));
-    counts.rows.push_back({CellValue(std::vector<qint64> {1, 2}), CellValue(QDate(2024, 2, 29))});
+    counts.rows.push_back({CellValue(QList<qint64> {1, 2}), CellValue(QDate(2024, 2, 29))});
     counts.rows.push_back({{}, {}});
     QTest::newRow("counts a column each, dates ISO")
         << counts << QByteArray("count_-1.0,count_3.0,taken\r\n1,2,2024-02-29\r\n,,\r\n");
@@ -174,7 +174,7 @@ void TestTableWriters::jsonTypes()
     table.add(TableColumn(QStringLiteral("csv only"), CellKind::Text).in(ForCsv));
     table.rows.push_back({CellValue(QStringLiteral("q\"\n\x01")), CellValue(qint64(1) << 40),
         CellValue(0.1), CellValue(true), CellValue(QDate(2024, 1, 2)),
-        CellValue(std::vector<qint64> {3, 4}), CellValue(QStringLiteral("x"))});
+        CellValue(QList<qint64> {3, 4}), CellValue(QStringLiteral("x"))});
     table.rows.push_back({{}, {}, TableCell({}, Dash), CellValue(false), {}, {}, {}});
     QByteArray out;
     AppendTableJson(out, table);
@@ -192,8 +192,8 @@ void TestTableWriters::jsonTypes()
     QCOMPARE(first["taken"].toString(), QStringLiteral("2024-01-02"));
     QCOMPARE(first["counts"].toArray(), QJsonArray({3, 4}));
     const QJsonObject second = rows[1].toObject();
-    for (const QString &key : {"fileName", "record", "hours", "taken", "counts"})
-        QVERIFY2(second[key].isNull(), qPrintable(key));
+    for (const char *key : {"fileName", "record", "hours", "taken", "counts"})
+        QVERIFY2(second[QLatin1String(key)].isNull(), key);
     QCOMPARE(second["reset"], QJsonValue(false));
 }
 
