@@ -2,6 +2,7 @@
 #include "OutputFile.h"
 #include "RegisterCli.h"
 #include "RegularFile.h"
+#include "TableOptions.h"
 #include "UsageInput.h"
 #include "UsageTables.h"
 

@@ -3,6 +3,7 @@
 #include "OutputFile.h"
 #include "RegisterCli.h"
 #include "RegularFile.h"
+#include "TableOptions.h"
 #include "TableWriters.h"
 #include "UsageInput.h"
 #include "UsageTables.h"

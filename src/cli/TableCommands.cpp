@@ -1,6 +1,7 @@
 #include "Cli.h"
 #include "FormatReal.h"
 #include "RecordTables.h"
+#include "TableOptions.h"
 #include "UsageTables.h"
 
 #include <QLocale>

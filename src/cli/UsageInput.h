@@ -6,6 +6,7 @@
 #include "Exceedance.h"
 #include "ReferenceSpectrum.h"
 #include "TextFields.h"
+#include "UsageAnalysis.h"
 
 #include <QCommandLineParser>
 #include <QString>
@@ -18,13 +19,6 @@
 // What the usage commands (exceedance, damage, chart --kind exceedance, report) read, and how:
 // the records of one or more files, one at a time or combined, the axis, the reference spectra
 // and the S-N data, from the options and from a parameters file.
-
-// The counts and hours of one analysis with the words that say where they come from.
-struct UsagePeriod
-{
-    QString source; // "f.dat" record 1; "f.dat" records 1–3 (running)
-    CombinedCounts combined;
-};
 
 struct UsageSelection
 {

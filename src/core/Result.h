@@ -36,3 +36,11 @@ private:
     Failure m_failure = None;
     QString m_message;
 };
+
+// A failure of one kind of result as a failure of another, with its message.
+template<class Outcome> Outcome failed(const Result &result)
+{
+    Outcome outcome;
+    outcome.setFailure(result.failure(), result.message());
+    return outcome;
+}

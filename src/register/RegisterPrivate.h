@@ -10,14 +10,6 @@
 #include <map>
 #include <vector>
 
-// A failure of one kind of result as a failure of another, with its message.
-template<class Outcome> Outcome failed(const Result &result)
-{
-    Outcome outcome;
-    outcome.setFailure(result.failure(), result.message());
-    return outcome;
-}
-
 // What the parts of Register share (internal to the register library).
 struct Register::Private
 {

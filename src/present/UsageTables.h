@@ -5,27 +5,13 @@
 #include "RecordTables.h"
 #include "ReferenceSpectrum.h"
 #include "TableText.h"
-#include "UsageInput.h"
+#include "TextFields.h"
+#include "UsageAnalysis.h"
 
 #include <QByteArray>
 #include <QStringList>
 
 #include <vector>
-
-// --format text|csv|json (default text) for the commands that print tables.
-void AddTableFormatOption(QCommandLineParser &parser);
-// ExitUsage after saying why for an unknown format, none otherwise.
-Stop ReadTableFormat(const CommandLine &commandLine, TableFormat &format);
-// Writes what is left of the output; ExitRefused when standard output failed, else `status`.
-ExitStatus FinishOutput(Output &output, ExitStatus status);
-
-// One exceedance table with its comparisons against the reference spectra.
-struct ExceedanceAnalysis
-{
-    UsagePeriod period;
-    ExceedanceTable table;
-    std::vector<ReferenceComparison> comparisons; // one per reference, in the order given
-};
 
 // Writes exceedance tables as text for people (aligned columns), CSV (RFC 4180, one row per
 // level with the source and hours repeated, so each row stands alone) or JSON (an array of one

@@ -1,0 +1,160 @@
+#include "ExceedanceChart.h"
+#include "Formulas.h"
+#include "Table.h"
+#include "TextFields.h"
+#include "UsageReports.h"
+
+namespace {
+QString optionalText(const std::optional<double> &value)
+{
+    return value ? ShortNumber(*value) : Dash;
+}
+
+QString dateText(const QDate &date)
+{
+    return date.isValid() ? date.toString(QStringLiteral("yyyy-MM-dd")) : Dash;
+}
+
+// The history table: one row per read-out, what its period adds and the running totals.
+ReportBlock historyTable(const HistoryResult &history)
+{
+    static const int at3g = *LevelAt(3.0);
+    static const int atMinus1g = *LevelAt(-1.0);
+    ReportBlock block;
+    block.kind = ReportBlock::Table;
+    block.table.header = {QStringLiteral("read-out"), QStringLiteral("from"),
+        QStringLiteral("taken"), QStringLiteral("file, record"), QStringLiteral("hours"),
+        QStringLiteral("Nc 3.0 g"), QStringLiteral("Nc −1.0 g"), QStringLiteral("total hours"),
+        QStringLiteral("total Nc 3.0 g"), QStringLiteral("total Nc −1.0 g")};
+    block.table.rightAligned = {0, 4, 5, 6, 7, 8, 9};
+    for (const HistoryPeriod &period : history.periods) {
+        QString source = QStringLiteral("%1, %2").arg(period.fileName).arg(period.record);
+        if (period.afterReset)
+            source += QStringLiteral(" (reset)");
+        block.table.rows << QStringList {QString::number(period.readout), dateText(period.from),
+            dateText(period.taken), source, ShortNumber(period.hours),
+            QString::number(period.counts[at3g]), QString::number(period.counts[atMinus1g]),
+            ShortNumber(period.totalHours), QString::number(period.totalCounts[at3g]),
+            QString::number(period.totalCounts[atMinus1g])};
+    }
+    return block;
+}
+
+ReportBlock fleetTable(const UsageListResult &fleet)
+{
+    ReportBlock block;
+    block.kind = ReportBlock::Table;
+    block.table.header = {QStringLiteral("rank"), QStringLiteral("aircraft"),
+        QStringLiteral("type"), QStringLiteral("read-outs"), QStringLiteral("last"),
+        QStringLiteral("hours"), QStringLiteral("per 1000 h at 3.0 g"),
+        QStringLiteral("per 1000 h at −1.0 g"), QStringLiteral("D per 1000 h"),
+        QStringLiteral("life used"), QStringLiteral("severity"), QStringLiteral("hours left")};
+    block.table.rightAligned = {0, 3, 5, 6, 7, 8, 9, 10, 11};
+    for (const AircraftUsage &row : fleet.aircraft) {
+        const UsageFigures &usage = row.usage;
+        const DamageEstimate *counted = usage.damage ? &usage.damage->counted : nullptr;
+        block.table.rows << QStringList {row.rank > 0 ? QString::number(row.rank) : Dash,
+            row.aircraft.registration, row.aircraft.type.isEmpty() ? Dash : row.aircraft.type,
+            QString::number(usage.readouts), dateText(usage.lastTaken), ShortNumber(usage.hours),
+            optionalText(usage.per1000hAt3g), optionalText(usage.per1000hAtMinus1g),
+            counted ? ShortNumber(counted->damagePer1000h) : Dash,
+            counted ? ShortNumber(counted->life.usedPercent) + QStringLiteral(" %") : Dash,
+            counted ? optionalText(counted->life.severity) : Dash,
+            row.exhausted ? QStringLiteral("exhausted") : optionalText(row.hoursLeft)};
+    }
+    return block;
+}
+} // namespace
+
+DocumentResult AircraftReportDocument(Register &reg, const QString &registration,
+    const AxisChoice &axis, const std::vector<ReferenceSpectrum> &references)
+{
+    const HistoryResult history = reg.history(registration);
+    if (!history.ok())
+        return failed<DocumentResult>(history);
+    const AircraftInfo &aircraft = history.aircraft;
+    const UsageFigures &usage = history.usage;
+    UsagePeriod period {
+        QStringLiteral("%1, %2 read-out(s)").arg(aircraft.registration).arg(usage.readouts),
+        CombinedOf(usage)};
+    if (!period.combined.ok())
+        return failed<DocumentResult>(Result(period.combined.failure(),
+            QStringLiteral("%1: %2").arg(aircraft.registration, period.combined.message())));
+    const ExceedanceAnalysis analysis = AnalyseExceedances(period, axis, references);
+    if (!analysis.table.ok())
+        return failed<DocumentResult>(analysis.table);
+
+    DocumentResult result;
+    ReportDocument &document = result.document;
+    document = NewReportDocument(
+        QStringLiteral("ZEMRA usage report: %1").arg(aircraft.registration),
+        {QStringLiteral("Aircraft %1%2; read-outs %3 (%4) from %5 to %6")
+                .arg(aircraft.registration,
+                    aircraft.type.isEmpty() ? QString() : QStringLiteral(", type ") + aircraft.type)
+                .arg(usage.readouts)
+                .arg(CombineModeName(aircraft.mode), dateText(usage.firstTaken),
+                    dateText(usage.lastTaken)),
+            QStringLiteral("Active work time T = %1 h; register %2")
+                .arg(ShortNumber(usage.hours), reg.location().text),
+            QStringLiteral("Axis: %1").arg(AxisTitle(axis.axis))});
+    document.blocks << ReportBlock::ofChart(ExceedanceChartOf(analysis, references));
+    document.blocks << ReportBlock::heading(QStringLiteral("History")) << historyTable(history)
+                    << ReportBlock::heading(QStringLiteral("Exceedances per 1000 h, whole history"))
+                    << ExceedanceReportTable(analysis);
+    QStringList notes = ExceedanceFormulaLines(axis.axis, !references.empty());
+    const std::optional<DamageParameters> &damage = aircraft.structure().damage;
+    if (usage.damage && damage) {
+        document.blocks << DamageReportBlocks(*damage, *usage.damage);
+        notes << DamageFormulaLines(*damage);
+    } else {
+        document.blocks << ReportBlock::paragraph(
+            QStringLiteral("Fatigue damage: %1").arg(usage.damageNote));
+    }
+    document.blocks << ReportBlock::ofNotes(notes);
+    return result;
+}
+
+DocumentResult FleetReportDocument(
+    Register &reg, const std::optional<QDate> &since, const AxisChoice &axis)
+{
+    const UsageListResult fleet = reg.fleet(since);
+    if (!fleet.ok())
+        return failed<DocumentResult>(fleet);
+    ExceedanceChartData chart;
+    chart.axisTitle = AxisTitle(axis.axis);
+    chart.valueTitle = QStringLiteral("Exceedances per 1000 h");
+    chart.caption = QStringLiteral("%1 aircraft%2")
+                        .arg(fleet.aircraft.size())
+                        .arg(since ? QStringLiteral(", read-outs since %1").arg(dateText(*since))
+                                   : QString());
+    // Aircraft without hours have no exceedances to draw.
+    for (const AircraftUsage &row : fleet.aircraft) {
+        const UsagePeriod period {row.aircraft.registration, CombinedOf(row.usage)};
+        if (!period.combined.ok())
+            continue;
+        const ExceedanceAnalysis analysis = AnalyseExceedances(period, axis, {});
+        if (!analysis.table.ok())
+            continue;
+        ExceedanceSeries series = ExceedanceChartOf(analysis, {}).series.first();
+        series.label = row.aircraft.registration;
+        chart.series << series;
+    }
+    DocumentResult result;
+    ReportDocument &document = result.document;
+    document = NewReportDocument(QStringLiteral("ZEMRA fleet report"),
+        {QStringLiteral("%1 aircraft ranked by life used (counted estimate), then damage per "
+                        "1000 h%2")
+                .arg(fleet.aircraft.size())
+                .arg(since ? QStringLiteral("; read-outs taken since %1").arg(dateText(*since))
+                           : QString()),
+            QStringLiteral("Register %1").arg(reg.location().text)});
+    document.blocks << ReportBlock::ofChart(chart) << fleetTable(fleet);
+    QStringList notes {QStringLiteral("Aircraft without S-N data or without hours are listed after "
+                                      "the ranked ones, by registration."),
+        Formulas::Per1000h, Formulas::Miner, Formulas::DamagePer1000h, Formulas::LifeUsed,
+        Formulas::Severity,
+        QStringLiteral("hours left = (1/SF − D of the whole history) · T / D at the rate of the "
+                       "read-outs shown")};
+    document.blocks << ReportBlock::ofNotes(notes);
+    return result;
+}

@@ -1,0 +1,65 @@
+#include "UsageAnalysis.h"
+
+#include "TextFields.h"
+
+#include <functional>
+
+namespace {
+QList<QPointF> branchPoints(const ExceedanceTable &table, Branch branch,
+    const std::function<std::optional<double>(int level)> &value)
+{
+    QList<QPointF> points;
+    for (const int level : OutwardLevels(branch)) {
+        if (const std::optional<double> y = value(level))
+            points << QPointF(table.rows[level].axisValue, *y);
+    }
+    return points;
+}
+} // namespace
+
+ExceedanceAnalysis AnalyseExceedances(const UsagePeriod &period, const AxisChoice &axis,
+    const std::vector<ReferenceSpectrum> &references)
+{
+    ExceedanceAnalysis analysis {
+        period, ComputeExceedances(period.combined.counts, period.combined.hours, axis), {}};
+    if (analysis.table.ok())
+        analysis.comparisons = CompareWithReferences(analysis.table, references);
+    return analysis;
+}
+
+ExceedanceChartData ExceedanceChartOf(
+    const ExceedanceAnalysis &analysis, const std::vector<ReferenceSpectrum> &references)
+{
+    const ExceedanceTable &table = analysis.table;
+    ExceedanceChartData data;
+    data.axisTitle = AxisTitle(table.axis.axis);
+    data.valueTitle = QStringLiteral("Exceedances per 1000 h");
+    data.caption
+        = QStringLiteral("%1, T = %2 h").arg(analysis.period.source, ShortNumber(table.hours));
+    ExceedanceSeries measured;
+    measured.label = QStringLiteral("measured");
+    measured.measured = true;
+    const auto per1000h = [&table](int level) -> std::optional<double> {
+        if (table.rows[level].count <= 0)
+            return std::nullopt;
+        return table.rows[level].per1000h;
+    };
+    measured.positive = branchPoints(table, Branch::Positive, per1000h);
+    measured.negative = branchPoints(table, Branch::Negative, per1000h);
+    data.series << measured;
+    for (const ReferenceSpectrum &reference : references) {
+        ExceedanceSeries series;
+        series.label = reference.name;
+        // The reference's own points, on the table's axis.
+        for (const Branch branch : {Branch::Positive, Branch::Negative}) {
+            QList<QPointF> &points = branch == Branch::Positive ? series.positive : series.negative;
+            for (const ReferencePoint &point : reference.branch(branch)) {
+                const double n = LoadFactorAt(
+                    point.axisValue, branch, AxisChoice {reference.axis, table.axis.limits});
+                points << QPointF(AxisValue(n, branch, table.axis), point.per1000h);
+            }
+        }
+        data.series << series;
+    }
+    return data;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "CombineRecords.h"
+#include "Exceedance.h"
+#include "ExceedanceChart.h"
+#include "ReferenceSpectrum.h"
+
+#include <QString>
+
+#include <vector>
+
+// The counts and hours of one analysis with the words that say where they come from.
+struct UsagePeriod
+{
+    QString source; // "f.dat" record 1; "f.dat" records 1–3 (running)
+    CombinedCounts combined;
+};
+
+// One exceedance table with its comparisons against the reference spectra.
+struct ExceedanceAnalysis
+{
+    UsagePeriod period;
+    ExceedanceTable table;
+    std::vector<ReferenceComparison> comparisons; // one per reference, in the order given
+};
+
+// The exceedance table of a period on the axis, compared with each reference.
+ExceedanceAnalysis AnalyseExceedances(const UsagePeriod &period, const AxisChoice &axis,
+    const std::vector<ReferenceSpectrum> &references);
+
+// The chart of an analysis: the measured branches, and each reference's own points moved onto
+// the table's axis.
+ExceedanceChartData ExceedanceChartOf(
+    const ExceedanceAnalysis &analysis, const std::vector<ReferenceSpectrum> &references);

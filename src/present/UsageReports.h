@@ -1,0 +1,39 @@
+#pragma once
+
+#include "Damage.h"
+#include "Register.h"
+#include "Report.h"
+#include "UsageAnalysis.h"
+
+#include <QDate>
+
+#include <optional>
+#include <vector>
+
+// The usage reports as documents, ready to be written as PDF: of data files, of one aircraft's
+// whole history from the register, and of the fleet's ranking with the exceedances of every
+// aircraft in one chart.
+
+struct DocumentResult : Result
+{
+    ReportDocument document;
+};
+
+// A report's document with its title and subtitle, and the program and date in its footer.
+ReportDocument NewReportDocument(const QString &title, const QStringList &subtitle);
+
+// The report of data files: what was read, the chart, the table, the damage, the formulas.
+ReportDocument FilesReportDocument(const ExceedanceAnalysis &analysis, const AxisChoice &axis,
+    const std::vector<ReferenceSpectrum> &references, const DamageParameters &parameters,
+    const std::optional<DamageResult> &damage);
+
+// From the register; a failure says why (no such aircraft, no hours, the register's own).
+DocumentResult AircraftReportDocument(Register &reg, const QString &registration,
+    const AxisChoice &axis, const std::vector<ReferenceSpectrum> &references);
+DocumentResult FleetReportDocument(
+    Register &reg, const std::optional<QDate> &since, const AxisChoice &axis);
+
+// The blocks every report shares.
+ReportBlock ExceedanceReportTable(const ExceedanceAnalysis &analysis);
+QList<ReportBlock> DamageReportBlocks(
+    const DamageParameters &parameters, const DamageResult &damage);
