@@ -24,11 +24,13 @@ CombinedPeriod wholeRecord(int index, const RecordValues &values)
     return period;
 }
 
-// The line for standard error where running totals start over or wrap.
-QString stepText(RunningKind kind, const RunningStep &step, const QString &previous,
-    const QString &current, bool declared)
+} // namespace
+
+QString ResetFoundText(
+    const RecorderResetFound &found, const QString &previous, const QString &current)
 {
-    switch (kind) {
+    const RunningStep &step = found.step;
+    switch (found.kind) {
     case RunningKind::Wrap:
         return QStringLiteral("Wrap before %1: %2 since %3; each counter that fell is taken past "
                               "65535 and the running totals go on.")
@@ -39,12 +41,10 @@ QString stepText(RunningKind kind, const RunningStep &step, const QString &previ
             .arg(current, step.facts(), previous);
     default:
         return QStringLiteral("%1 before %2: %3 since %4; it counts as a period of its own.")
-            .arg(declared ? QStringLiteral("Declared reset") : QStringLiteral("Reset"), current,
-                step.facts(), previous);
+            .arg(found.declared ? QStringLiteral("Declared reset") : QStringLiteral("Reset"),
+                current, step.facts(), previous);
     }
 }
-
-} // namespace
 
 CombinedCounts SplitIntoPeriods(
     const std::vector<LabelledRecord> &records, CombineMode mode, InconsistentFall inconsistent)
@@ -79,9 +79,11 @@ CombinedCounts SplitIntoPeriods(
         }
         const bool whole = kind == RunningKind::Reset || kind == RunningKind::Inconsistent;
         combined.periods.push_back({index, whole, step.counts, step.seconds, kind});
-        if (kind != RunningKind::Running)
-            combined.resets.push_back(
-                {index, stepText(kind, step, previous.label, record.label, declared), kind});
+        if (kind != RunningKind::Running) {
+            RecorderResetFound found {index, kind, declared, step, {}};
+            found.text = ResetFoundText(found, previous.label, record.label);
+            combined.resets.push_back(std::move(found));
+        }
     }
 
     for (const CombinedPeriod &period : combined.periods) {

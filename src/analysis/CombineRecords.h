@@ -68,9 +68,16 @@ struct CombinedPeriod
 struct RecorderResetFound
 {
     int record = 0; // index of the record that starts over
-    QString text; // one line for standard error, naming both records and what fell
     RunningKind kind = RunningKind::Reset; // Reset, Wrap, or Inconsistent where kept
+    bool declared = false; // an inconsistent fall taken as the reset declared with the record
+    RunningStep step; // what fell and rose against the record before
+    QString text; // ResetFoundText with the records' own labels
 };
+
+// The line for standard error where running totals start over or wrap, naming the record
+// before (`previous`) and the one that starts over (`current`).
+QString ResetFoundText(
+    const RecorderResetFound &found, const QString &previous, const QString &current);
 
 struct CombinedCounts : Result
 {

@@ -28,20 +28,14 @@ DerivedPeriods DerivePeriods(CombineMode mode, const std::optional<RecordValues>
         const int index = reset.record - offset;
         if (index < 0 || index >= int(records.size()))
             continue;
-        // The same rule on the two records alone, named this time, words it.
-        LabelledRecord before {label(index - 1), chain[reset.record - 1].values};
-        LabelledRecord after = chain[reset.record];
-        after.label = label(index);
+        // The facts found with the chain unlabelled, worded with the two records' names.
+        const QString before = label(index - 1);
+        const QString after = label(index);
         if (reset.kind == RunningKind::Inconsistent && inconsistent == InconsistentFall::Refuse) {
-            derived.setFailure(Result::Invalid,
-                InconsistentFallText(
-                    ClassifyRunning(before.values, after.values), before.label, after.label));
+            derived.setFailure(Result::Invalid, InconsistentFallText(reset.step, before, after));
             return derived;
         }
-        const CombinedCounts named
-            = SplitIntoPeriods({before, after}, CombineMode::Running, InconsistentFall::Keep);
-        derived.resets.emplace_back(
-            index, named.resets.empty() ? reset.text : named.resets.front().text);
+        derived.resets.emplace_back(index, ResetFoundText(reset, before, after));
     }
     return derived;
 }
