@@ -113,6 +113,15 @@ void TestRunningTotals::classes()
     QVERIFY2(last.text.contains(said), qPrintable(last.text));
     // A wrap goes on from the record before; a reset starts over.
     QCOMPARE(combined.periods.back().afterReset, !said.startsWith(QLatin1String("Wrap")));
+    // The facts alone word it again under other names, as the register does.
+    QCOMPARE(
+        last.kind, said.startsWith(QLatin1String("Wrap")) ? RunningKind::Wrap : RunningKind::Reset);
+    QCOMPARE(last.declared, declared);
+    QVERIFY(!last.step.fell.empty());
+    QString renamed = last.text;
+    renamed.replace(labelled[last.record].label, QStringLiteral("B"));
+    renamed.replace(labelled[last.record - 1].label, QStringLiteral("A"));
+    QCOMPARE(ResetFoundText(last, QStringLiteral("A"), QStringLiteral("B")), renamed);
 }
 
 void TestRunningTotals::wordsAbove16Bits_data()
