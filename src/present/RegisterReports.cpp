@@ -1,15 +1,12 @@
 #include "ExceedanceChart.h"
+#include "FleetTable.h"
 #include "Formulas.h"
 #include "Table.h"
+#include "TableWriters.h"
 #include "TextFields.h"
 #include "UsageReports.h"
 
 namespace {
-QString optionalText(const std::optional<double> &value)
-{
-    return value ? ShortNumber(*value) : Dash;
-}
-
 QString dateText(const QDate &date)
 {
     return date.isValid() ? date.toString(QStringLiteral("yyyy-MM-dd")) : Dash;
@@ -40,30 +37,6 @@ ReportBlock historyTable(const HistoryResult &history)
     return block;
 }
 
-ReportBlock fleetTable(const UsageListResult &fleet)
-{
-    ReportBlock block;
-    block.kind = ReportBlock::Table;
-    block.table.header = {QStringLiteral("rank"), QStringLiteral("aircraft"),
-        QStringLiteral("type"), QStringLiteral("read-outs"), QStringLiteral("last"),
-        QStringLiteral("hours"), QStringLiteral("per 1000 h at 3.0 g"),
-        QStringLiteral("per 1000 h at −1.0 g"), QStringLiteral("D per 1000 h"),
-        QStringLiteral("life used"), QStringLiteral("severity"), QStringLiteral("hours left")};
-    block.table.rightAligned = {0, 3, 5, 6, 7, 8, 9, 10, 11};
-    for (const AircraftUsage &row : fleet.aircraft) {
-        const UsageFigures &usage = row.usage;
-        const DamageEstimate *counted = usage.damage ? &usage.damage->counted : nullptr;
-        block.table.rows << QStringList {row.rank > 0 ? QString::number(row.rank) : Dash,
-            row.aircraft.registration, row.aircraft.type.isEmpty() ? Dash : row.aircraft.type,
-            QString::number(usage.readouts), dateText(usage.lastTaken), ShortNumber(usage.hours),
-            optionalText(usage.per1000hAt3g), optionalText(usage.per1000hAtMinus1g),
-            counted ? ShortNumber(counted->damagePer1000h) : Dash,
-            counted ? ShortNumber(counted->life.usedPercent) + QStringLiteral(" %") : Dash,
-            counted ? optionalText(counted->life.severity) : Dash,
-            row.exhausted ? QStringLiteral("exhausted") : optionalText(row.hoursLeft)};
-    }
-    return block;
-}
 } // namespace
 
 DocumentResult AircraftReportDocument(Register &reg, const QString &registration,
@@ -148,7 +121,8 @@ DocumentResult FleetReportDocument(
                 .arg(since ? QStringLiteral("; read-outs taken since %1").arg(dateText(*since))
                            : QString()),
             QStringLiteral("Register %1").arg(reg.location().text)});
-    document.blocks << ReportBlock::ofChart(chart) << fleetTable(fleet);
+    document.blocks << ReportBlock::ofChart(chart)
+                    << ReportBlock::ofTable(TableForReport(UsageListTable(fleet, true)));
     QStringList notes {QStringLiteral("Aircraft without S-N data or without hours are listed after "
                                       "the ranked ones, by registration."),
         Formulas::Per1000h, Formulas::Miner, Formulas::DamagePer1000h, Formulas::LifeUsed,
