@@ -1,5 +1,8 @@
 #include "UsageTables.h"
 
+#include "DamageTables.h"
+#include "TableWriters.h"
+
 #include <QList>
 
 #include <algorithm>
@@ -24,11 +27,6 @@ QString axisColumn(Axis axis)
         return QStringLiteral("a");
     }
     return {};
-}
-
-QByteArray csvNumber(const std::optional<double> &value)
-{
-    return value ? NumberText(*value) : QByteArray();
 }
 
 QString textNumber(const std::optional<double> &value)
@@ -227,15 +225,6 @@ void ExceedanceWriter::end(QByteArray &out)
         out += "\n]\n";
 }
 
-QString HoursLeftText(const LifeFigures &life)
-{
-    if (life.exhausted)
-        return QStringLiteral("exhausted");
-    if (!life.hoursLeft)
-        return QStringLiteral("none (D = 0)");
-    return ShortNumber(*life.hoursLeft) + QStringLiteral(" h");
-}
-
 QString DamageInputsText(const DamageParameters &parameters)
 {
     QString text
@@ -269,32 +258,6 @@ QString pairingName(const char *estimate)
     return qstrcmp(estimate, "upper") == 0
         ? QStringLiteral("the pairing of most damage, ends one level out")
         : QStringLiteral("highest peak with lowest valley, then inward");
-}
-
-void damageCsvRows(const UsagePeriod &period, const DamageResult &damage, QByteArray &out)
-{
-    const QByteArray lead = CsvField(period.source) + ',' + NumberText(damage.hours) + ',';
-    for (const NamedEstimate &named :
-        {NamedEstimate {"counted", damage.counted}, NamedEstimate {"upper", damage.upper}}) {
-        const DamageEstimate &estimate = named.estimate;
-        if (!estimate.available) {
-            out += lead + named.name + ",unavailable,,,,,,,,";
-            out += CsvField(estimate.unavailableReason) + ",,,,,\r\n";
-            continue;
-        }
-        for (const CycleGroup &cycle : estimate.cycles) {
-            out += lead + named.name + ",cycle," + NumberText(cycle.valley) + ','
-                + NumberText(cycle.peak) + ',' + QByteArray::number(cycle.count) + ','
-                + NumberText(cycle.amplitude) + ',' + NumberText(cycle.mean) + ','
-                + NumberText(cycle.equivalentAmplitude) + ',' + csvNumber(cycle.cyclesToFailure)
-                + ',' + NumberText(cycle.damage) + ",,,,,\r\n";
-        }
-        const LifeFigures &life = estimate.life;
-        out += lead + named.name + ",total,,,,,,,," + NumberText(estimate.damage) + ','
-            + NumberText(estimate.damagePer1000h) + ',' + NumberText(life.usedPercent) + ','
-            + (life.exhausted ? QByteArrayLiteral("exhausted") : csvNumber(life.hoursLeft)) + ','
-            + csvNumber(life.equivalentHours) + ',' + csvNumber(life.severity) + "\r\n";
-    }
 }
 
 void damageJson(const UsagePeriod &period, const DamageParameters &parameters,
@@ -368,26 +331,14 @@ void damageText(const UsagePeriod &period, const DamageParameters &parameters,
                .toUtf8();
     for (const RaisedLevel &raised : damage.raised)
         out += QStringLiteral("Inconsistent counts: %1\n").arg(raised.text).toUtf8();
-    QList<QStringList> summary {{QStringLiteral("estimate"), QStringLiteral("D"),
-        QStringLiteral("D per 1000 h"), QStringLiteral("life used"), QStringLiteral("hours left"),
-        QStringLiteral("equivalent h"), QStringLiteral("severity")}};
     QStringList unavailable;
     for (const NamedEstimate &named :
         {NamedEstimate {"counted", damage.counted}, NamedEstimate {"upper", damage.upper}}) {
-        const DamageEstimate &estimate = named.estimate;
-        if (!estimate.available) {
-            summary << QStringList {QString::fromLatin1(named.name), QStringLiteral("n/a")};
-            unavailable << estimate.unavailableReason;
-            continue;
-        }
-        summary << QStringList {QString::fromLatin1(named.name), ShortNumber(estimate.damage),
-            ShortNumber(estimate.damagePer1000h),
-            ShortNumber(estimate.life.usedPercent) + QStringLiteral(" %"),
-            HoursLeftText(estimate.life), textNumber(estimate.life.equivalentHours),
-            textNumber(estimate.life.severity)};
+        if (!named.estimate.available)
+            unavailable << named.estimate.unavailableReason;
     }
     out += '\n';
-    AppendAligned(out, summary);
+    AppendTableText(out, DamageSummaryTable(damage));
     for (const QString &line : unavailable)
         out += line.toUtf8() + '\n';
     for (const NamedEstimate &named :
@@ -397,16 +348,7 @@ void damageText(const UsagePeriod &period, const DamageParameters &parameters,
         out += QStringLiteral("\nCycles, %1 estimate (%2):\n")
                    .arg(QString::fromLatin1(named.name), pairingName(named.name))
                    .toUtf8();
-        QList<QStringList> rows {{QStringLiteral("valley [g]"), QStringLiteral("peak [g]"),
-            QStringLiteral("count"), QStringLiteral("S_a [MPa]"), QStringLiteral("S_m [MPa]"),
-            QStringLiteral("S_a,eq [MPa]"), QStringLiteral("N"), QStringLiteral("damage")}};
-        for (const CycleGroup &cycle : named.estimate.cycles)
-            rows << QStringList {ShortNumber(cycle.valley), ShortNumber(cycle.peak),
-                QString::number(cycle.count), ShortNumber(cycle.amplitude), ShortNumber(cycle.mean),
-                ShortNumber(cycle.equivalentAmplitude),
-                cycle.cyclesToFailure ? ShortNumber(*cycle.cyclesToFailure) : QStringLiteral("∞"),
-                ShortNumber(cycle.damage)};
-        AppendAligned(out, rows);
+        AppendTableText(out, DamageCycleTable(named.estimate));
     }
 }
 } // namespace
@@ -417,11 +359,7 @@ QByteArray DamageText(const UsagePeriod &period, const DamageParameters &paramet
     QByteArray out;
     switch (format) {
     case TableFormat::Csv:
-        if (first)
-            out += "source,hours,estimate,row,valley_g,peak_g,count,sa_mpa,sm_mpa,sa_eq_mpa,"
-                   "n_cycles,damage,damage_per_1000h,life_used_percent,hours_left,"
-                   "equivalent_hours,severity\r\n";
-        damageCsvRows(period, damage, out);
+        AppendTableCsv(out, DamageRowsTable(period, damage), first);
         break;
     case TableFormat::Json:
         out += first ? "[" : ",";

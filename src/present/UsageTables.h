@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Damage.h"
+#include "DamageTables.h"
 #include "Exceedance.h"
 #include "RecordTables.h"
 #include "ReferenceSpectrum.h"
@@ -41,8 +42,6 @@ private:
 QByteArray DamageText(const UsagePeriod &period, const DamageParameters &parameters,
     const DamageResult &damage, TableFormat format, bool first);
 
-// Text for people of the life figures: "2.315 %", "10641 h", "exhausted".
-QString HoursLeftText(const LifeFigures &life);
 // The inputs as one line: "σ₁ = 100 MPa, k = 5, ...".
 QString DamageInputsText(const DamageParameters &parameters);
 // A level's comparison for people: the first level above the reference on each branch.

@@ -1,0 +1,132 @@
+#include "DamageTables.h"
+
+#include "TextFields.h"
+
+namespace {
+struct NamedEstimate
+{
+    const char *name;
+    const DamageEstimate &estimate;
+};
+
+std::vector<NamedEstimate> estimates(const DamageResult &damage)
+{
+    return {{"counted", damage.counted}, {"upper", damage.upper}};
+}
+
+TableCell optional(const std::optional<double> &value)
+{
+    return value ? TableCell(*value) : TableCell();
+}
+
+TableColumn column(const char *name, CellKind kind, const char *heading = "", const char *unit = "")
+{
+    TableColumn made(QString::fromLatin1(name), kind, QString::fromUtf8(heading));
+    made.withUnit(QString::fromLatin1(unit));
+    return made;
+}
+
+// The cycle group's own cells, from the valley to the damage.
+QList<TableCell> cycleCells(const CycleGroup &cycle)
+{
+    return {TableCell(cycle.valley), TableCell(cycle.peak), TableCell(qint64(cycle.count)),
+        TableCell(cycle.amplitude), TableCell(cycle.mean), TableCell(cycle.equivalentAmplitude),
+        cycle.cyclesToFailure
+            ? TableCell(*cycle.cyclesToFailure, ShortNumber(*cycle.cyclesToFailure))
+            : TableCell({}, QStringLiteral("∞")),
+        TableCell(cycle.damage)};
+}
+
+QList<TableColumn> cycleColumns()
+{
+    return {column("valley", CellKind::Number, "valley [g]", "g").alignedLeft(true),
+        column("peak", CellKind::Number, "peak [g]", "g"),
+        column("count", CellKind::Integer, "count"),
+        column("sa", CellKind::Number, "S_a [MPa]", "MPa"),
+        column("sm", CellKind::Number, "S_m [MPa]", "MPa"),
+        column("sa eq", CellKind::Number, "S_a,eq [MPa]", "MPa"),
+        column("n", CellKind::Number, "N", "cycles"), column("damage", CellKind::Number, "damage")};
+}
+} // namespace
+
+QString HoursLeftText(const LifeFigures &life)
+{
+    if (life.exhausted)
+        return QStringLiteral("exhausted");
+    if (!life.hoursLeft)
+        return QStringLiteral("none (D = 0)");
+    return ShortNumber(*life.hoursLeft) + QStringLiteral(" h");
+}
+
+Table DamageRowsTable(const UsagePeriod &period, const DamageResult &damage)
+{
+    Table table;
+    table.columns << column("source", CellKind::Text) << column("hours", CellKind::Number)
+                  << column("estimate", CellKind::Text) << column("row", CellKind::Text);
+    table.columns << cycleColumns();
+    table.columns << column("damage per 1000h", CellKind::Number)
+                  << column("life used percent", CellKind::Number)
+                  << column("hours left", CellKind::Number)
+                  << column("equivalent hours", CellKind::Number)
+                  << column("severity", CellKind::Number);
+    const QList<TableCell> none(5);
+    for (const NamedEstimate &named : estimates(damage)) {
+        const DamageEstimate &estimate = named.estimate;
+        const QList<TableCell> lead {TableCell(period.source), TableCell(damage.hours),
+            TableCell(QString::fromLatin1(named.name))};
+        if (!estimate.available) {
+            // Why not, where the damage would stand.
+            table.rows.push_back(lead + QList<TableCell> {TableCell(QStringLiteral("unavailable"))}
+                + QList<TableCell>(7) + QList<TableCell> {TableCell(estimate.unavailableReason)}
+                + none);
+            continue;
+        }
+        for (const CycleGroup &cycle : estimate.cycles)
+            table.rows.push_back(lead + QList<TableCell> {TableCell(QStringLiteral("cycle"))}
+                + cycleCells(cycle) + none);
+        const LifeFigures &life = estimate.life;
+        table.rows.push_back(lead + QList<TableCell> {TableCell(QStringLiteral("total"))}
+            + QList<TableCell>(7)
+            + QList<TableCell> {TableCell(estimate.damage), TableCell(estimate.damagePer1000h),
+                TableCell(life.usedPercent),
+                life.exhausted ? TableCell(QStringLiteral("exhausted")) : optional(life.hoursLeft),
+                optional(life.equivalentHours), optional(life.severity)});
+    }
+    return table;
+}
+
+Table DamageSummaryTable(const DamageResult &damage)
+{
+    Table table;
+    table.columns << column("estimate", CellKind::Text, "estimate")
+                  << column("damage", CellKind::Number, "D")
+                  << column("damage per 1000h", CellKind::Number, "D per 1000 h")
+                  << column("life used percent", CellKind::Number, "life used")
+                  << column("hours left", CellKind::Number, "hours left")
+                  << column("equivalent hours", CellKind::Number, "equivalent h")
+                  << column("severity", CellKind::Number, "severity");
+    for (const NamedEstimate &named : estimates(damage)) {
+        const DamageEstimate &estimate = named.estimate;
+        const TableCell name(QString::fromLatin1(named.name));
+        if (!estimate.available) {
+            table.rows.push_back({name, TableCell(QStringLiteral("n/a"))});
+            continue;
+        }
+        const LifeFigures &life = estimate.life;
+        table.rows.push_back({name, TableCell(estimate.damage), TableCell(estimate.damagePer1000h),
+            TableCell(life.usedPercent, ShortNumber(life.usedPercent) + QStringLiteral(" %")),
+            TableCell(
+                life.hoursLeft ? CellValue(*life.hoursLeft) : CellValue(), HoursLeftText(life)),
+            optional(life.equivalentHours), optional(life.severity)});
+    }
+    return table;
+}
+
+Table DamageCycleTable(const DamageEstimate &estimate)
+{
+    Table table;
+    table.columns = cycleColumns();
+    for (const CycleGroup &cycle : estimate.cycles)
+        table.rows.push_back(cycleCells(cycle));
+    return table;
+}

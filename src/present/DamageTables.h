@@ -1,0 +1,17 @@
+#pragma once
+
+#include "Damage.h"
+#include "Table.h"
+#include "UsageAnalysis.h"
+
+// The damage result's tables, built once for every format:
+// - DamageRowsTable: a row per cycle group of each estimate and its total (or why it is not
+//   available), with the period's source and hours on each row so that each stands alone;
+// - DamageSummaryTable: a row per estimate with D, life used, hours left;
+// - DamageCycleTable: one estimate's cycle groups.
+Table DamageRowsTable(const UsagePeriod &period, const DamageResult &damage);
+Table DamageSummaryTable(const DamageResult &damage);
+Table DamageCycleTable(const DamageEstimate &estimate);
+
+// Text for people of the life figures: "2.315 %", "10641 h", "exhausted".
+QString HoursLeftText(const LifeFigures &life);
