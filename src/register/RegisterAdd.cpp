@@ -290,6 +290,12 @@ Result Addition::readFile(Input &input, qint64 addition, AddedFile &added)
 {
     RecordReader reader(*input.file, input.name);
     added.firstReadout = nextReadout;
+    // Room for the file's records at once (132 bytes each as written), so that a large file
+    // does not rehash the known records again and again.
+    m_known.reserve(m_known.size() + size_t(input.file->size() / 132) + 1);
+    m_block.reserve(BlockRecords);
+    m_texts.reserve(BlockRecords);
+    m_numbers.reserve(BlockRecords);
     for (;;) {
         const qint64 number = reader.nextRecord();
         // The first record is always read: a file without one is refused.
@@ -370,6 +376,13 @@ AddResult Register::add(
         return refused(opened);
 
     RegisterDatabase &db = d->db;
+    // SQLite's default 2 MB page cache spills the words index to the file page by page as a
+    // large file goes in; a larger cache for this connection only changes when pages are
+    // written, not the commit's durability.
+    if (db.isSQLite()) {
+        if (Result cached = db.run(QStringLiteral("PRAGMA cache_size = -65536")); !cached.ok())
+            return refused(cached);
+    }
     if (Result begun = db.beginWrite(); !begun.ok())
         return refused(begun);
     TransactionGuard guard(db);
