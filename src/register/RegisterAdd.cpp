@@ -24,6 +24,8 @@ namespace {
 constexpr int BlockRecords = 4096;
 // Words looked up in other aircraft's read-outs per statement.
 constexpr int WordsPerLookup = 128;
+// One more than a recorder word holds.
+constexpr std::int32_t WordLimit = 1 << 16;
 
 QString modificationDate(const QFile &file, QDate &date)
 {
@@ -133,6 +135,8 @@ public:
     Result flush();
 
 private:
+    Result classify(
+        const RecordValues &values, qint64 number, const Input &input, AddedFile &added);
     Result writeBlock(const Input &input, qint64 addition);
     Result checkOthers(bool all);
 
@@ -286,6 +290,28 @@ Result Addition::writeBlock(const Input &input, qint64 addition)
     return {};
 }
 
+// Classify one record: refused (a word above 16 bits), already there (in the register, or
+// earlier in this add), or new and queued for its block, where another aircraft's records and
+// the falls (a wrap, a reset) are found.
+Result Addition::classify(
+    const RecordValues &values, qint64 number, const Input &input, AddedFile &added)
+{
+    // The label is made only for a record that is refused.
+    if (std::any_of(values.begin(), values.end(), [](std::int32_t v) { return v >= WordLimit; }))
+        return Result(Result::Invalid,
+            WordAbove16Bits(
+                values, QStringLiteral("\"%1\" record %2").arg(input.name).arg(number)));
+    if (!m_known.insert(wordsOf(values)).second) {
+        noteAlready(added, number);
+        return {};
+    }
+    m_block.push_back(values);
+    m_texts.push_back(WordsText(values));
+    m_numbers.push_back(number);
+    return {};
+}
+
+// Reads one file, a block of new records at a time.
 Result Addition::readFile(Input &input, qint64 addition, AddedFile &added)
 {
     RecordReader reader(*input.file, input.name);
@@ -305,17 +331,8 @@ Result Addition::readFile(Input &input, qint64 addition, AddedFile &added)
         if (!record.ok())
             return record;
         ++added.records;
-        if (const QString above = WordAbove16Bits(
-                record.values, QStringLiteral("\"%1\" record %2").arg(input.name).arg(number));
-            !above.isEmpty())
-            return Result(Result::Invalid, above);
-        if (!m_known.insert(wordsOf(record.values)).second) {
-            noteAlready(added, number);
-            continue;
-        }
-        m_block.push_back(record.values);
-        m_texts.push_back(WordsText(record.values));
-        m_numbers.push_back(number);
+        if (Result taken = classify(record.values, number, input, added); !taken.ok())
+            return taken;
         if (int(m_block.size()) == BlockRecords) {
             if (Result written = writeBlock(input, addition); !written.ok())
                 return written;
@@ -360,6 +377,139 @@ Result readoutBefore(
     query.finish();
     return {};
 }
+
+// One add under way, its phases in the order Register::add runs them. A template only so that
+// it takes the register's private part without naming it.
+template<class Private> class AddRun
+{
+public:
+    AddRun(Private &d, AddResult &result, bool declaredReset)
+        : d(d)
+        , db(d.db)
+        , result(result)
+        , declared(declaredReset)
+    { }
+
+    Result read(const std::vector<AddFile> &files);
+    Result startClassifying(const QString &registration);
+    Result store();
+    Result summarise();
+
+private:
+    Result storeFile(Input &input, const QString &now);
+
+    Private &d;
+    RegisterDatabase &db;
+    AddResult &result;
+    const bool declared;
+    std::vector<Input> inputs;
+    std::optional<TransactionGuard> guard;
+    AircraftInfo aircraft;
+    std::optional<Addition> adding;
+    qint64 nextAddition = 0;
+    qint64 firstNew = 0;
+    QString firstDate;
+};
+
+// Read: every file opened and dated, in date order.
+template<class Private> Result AddRun<Private>::read(const std::vector<AddFile> &files)
+{
+    return openInputs(files, inputs);
+}
+
+// Classify, its start: inside the transaction, the aircraft, the ids the new rows take and what
+// each record is then checked against as it is read: the read-out before the first new date and
+// the aircraft's known records.
+template<class Private> Result AddRun<Private>::startClassifying(const QString &registration)
+{
+    // SQLite's default 2 MB page cache spills the words index to the file page by page as a
+    // large file goes in; a larger cache for this connection only changes when pages are
+    // written, not the commit's durability. The statement journal of the many-row inserts is
+    // kept in memory too: it only undoes a failed statement, and the transaction is undone
+    // whole on failure anyway.
+    if (db.isSQLite()) {
+        if (Result cached = db.run(QStringLiteral("PRAGMA cache_size = -65536")); !cached.ok())
+            return cached;
+        if (Result journal = db.run(QStringLiteral("PRAGMA temp_store = MEMORY")); !journal.ok())
+            return journal;
+    }
+    if (Result begun = db.beginWrite(); !begun.ok())
+        return begun;
+    guard.emplace(db);
+    if (Result read = d.knownAircraft(registration, aircraft); !read.ok())
+        return read;
+    result.registration = aircraft.registration;
+    adding.emplace(db, aircraft, result);
+    adding->declared = declared;
+    if (Result next = d.nextId(QStringLiteral("readout"), adding->nextReadout); !next.ok())
+        return next;
+    if (Result next = d.nextId(QStringLiteral("addition"), nextAddition); !next.ok())
+        return next;
+    firstNew = adding->nextReadout;
+    firstDate = DateText(inputs.front().taken);
+    if (Result read = readoutBefore(db, aircraft.id, firstDate, *adding); !read.ok())
+        return read;
+    return adding->loadKnown();
+}
+
+// Store: each file's addition and its new read-outs, classified block by block as read, so that
+// a file of any size takes bounded memory.
+template<class Private> Result AddRun<Private>::store()
+{
+    const QString now = UtcNow();
+    for (Input &input : inputs) {
+        if (Result stored = storeFile(input, now); !stored.ok())
+            return stored;
+    }
+    return adding->flush();
+}
+
+// One file's addition row, kept only when the file adds a read-out.
+template<class Private> Result AddRun<Private>::storeFile(Input &input, const QString &now)
+{
+    AddedFile added;
+    added.fileName = input.name;
+    added.taken = input.taken;
+    const qint64 addition = nextAddition;
+    if (Result made = db.run(QStringLiteral("INSERT INTO additions (id, aircraft_id, file_name, "
+                                            "added_at, added_by, declared_reset) VALUES (?, ?, ?, "
+                                            "?, ?, ?)"),
+            {addition, aircraft.id, input.name, now, d.user, declared ? 1 : 0});
+        !made.ok())
+        return made;
+    if (Result read = adding->readFile(input, addition, added); !read.ok())
+        return read;
+    if (added.added == 0) {
+        if (Result dropped
+            = db.run(QStringLiteral("DELETE FROM additions WHERE id = ?"), {addition});
+            !dropped.ok())
+            return dropped;
+    } else {
+        ++nextAddition;
+    }
+    result.added += added.added;
+    result.already += added.already;
+    result.files.push_back(std::move(added));
+    return {};
+}
+
+// Summarise: the usage by day (added to, or derived anew when read-outs are kept after the new
+// ones), the next ids, and the commit.
+template<class Private> Result AddRun<Private>::summarise()
+{
+    if (result.added > 0) {
+        const Result usage = adding->between
+            ? d.rebuildUsage(aircraft.id, aircraft.mode, firstDate, firstNew, &result.resets)
+            : AddUsage(db, aircraft.id, adding->days);
+        if (!usage.ok())
+            return usage;
+    }
+    if (Result counted = d.setNextId(QStringLiteral("readout"), adding->nextReadout); !counted.ok())
+        return counted;
+    if (Result counted = d.setNextId(QStringLiteral("addition"), nextAddition); !counted.ok())
+        return counted;
+    return guard->commit();
+}
 } // namespace
 
 AddResult Register::add(
@@ -367,83 +517,16 @@ AddResult Register::add(
 {
     AddResult result;
     result.registration = registration.trimmed();
-    const auto refused = [](const Result &why) {
-        return failed<AddResult>(Result(
-            why.failure(), why.message() + QStringLiteral(" Nothing was added to the register.")));
-    };
-    std::vector<Input> inputs;
-    if (Result opened = openInputs(files, inputs); !opened.ok())
-        return refused(opened);
-
-    RegisterDatabase &db = d->db;
-    // SQLite's default 2 MB page cache spills the words index to the file page by page as a
-    // large file goes in; a larger cache for this connection only changes when pages are
-    // written, not the commit's durability.
-    if (db.isSQLite()) {
-        if (Result cached = db.run(QStringLiteral("PRAGMA cache_size = -65536")); !cached.ok())
-            return refused(cached);
-    }
-    if (Result begun = db.beginWrite(); !begun.ok())
-        return refused(begun);
-    TransactionGuard guard(db);
-    AircraftInfo aircraft;
-    if (Result read = d->knownAircraft(registration, aircraft); !read.ok())
-        return refused(read);
-    result.registration = aircraft.registration;
-    Addition adding(db, aircraft, result);
-    adding.declared = declaredReset;
-    qint64 nextAddition = 0;
-    if (Result next = d->nextId(QStringLiteral("readout"), adding.nextReadout); !next.ok())
-        return refused(next);
-    if (Result next = d->nextId(QStringLiteral("addition"), nextAddition); !next.ok())
-        return refused(next);
-    const qint64 firstNew = adding.nextReadout;
-    const QString firstDate = DateText(inputs.front().taken);
-    if (Result read = readoutBefore(db, aircraft.id, firstDate, adding); !read.ok())
-        return refused(read);
-    if (Result read = adding.loadKnown(); !read.ok())
-        return refused(read);
-
-    const QString now = UtcNow();
-    for (Input &input : inputs) {
-        AddedFile added;
-        added.fileName = input.name;
-        added.taken = input.taken;
-        const qint64 addition = nextAddition;
-        if (Result made = db.run(QStringLiteral("INSERT INTO additions (id, aircraft_id, "
-                                                "file_name, added_at, added_by, declared_reset) "
-                                                "VALUES (?, ?, ?, ?, ?, ?)"),
-                {addition, aircraft.id, input.name, now, d->user, declaredReset ? 1 : 0});
-            !made.ok())
-            return refused(made);
-        if (Result read = adding.readFile(input, addition, added); !read.ok())
-            return refused(read);
-        if (added.added == 0) {
-            if (Result dropped
-                = db.run(QStringLiteral("DELETE FROM additions WHERE id = ?"), {addition});
-                !dropped.ok())
-                return refused(dropped);
-        } else {
-            ++nextAddition;
-        }
-        result.added += added.added;
-        result.already += added.already;
-        result.files.push_back(added);
-    }
-    if (Result written = adding.flush(); !written.ok())
-        return refused(written);
-    if (result.added > 0) {
-        const Result usage = adding.between
-            ? d->rebuildUsage(aircraft.id, aircraft.mode, firstDate, firstNew, &result.resets)
-            : AddUsage(db, aircraft.id, adding.days);
-        if (!usage.ok())
-            return refused(usage);
-    }
-    if (Result counted = d->setNextId(QStringLiteral("readout"), adding.nextReadout); !counted.ok())
-        return refused(counted);
-    if (Result counted = d->setNextId(QStringLiteral("addition"), nextAddition); !counted.ok())
-        return refused(counted);
-    if (Result committed = guard.commit(); !committed.ok())
-        return refused(committed);
+    AddRun run(*d, result, declaredReset);
+    Result done = run.read(files);
+    if (done.ok())
+        done = run.startClassifying(registration);
+    if (done.ok())
+        done = run.store();
+    if (done.ok())
+        done = run.summarise();
+    if (!done.ok())
+        return failed<AddResult>(Result(done.failure(),
+            done.message() + QStringLiteral(" Nothing was added to the register.")));
     return result;
 }
