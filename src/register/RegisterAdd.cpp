@@ -7,7 +7,7 @@
 #include <QFile>
 
 #include <algorithm>
-#include <unordered_set>
+#include <bit>
 
 #include <sys/stat.h>
 
@@ -42,18 +42,64 @@ QString modificationDate(const QFile &file, QDate &date)
     return {};
 }
 
-// FNV-1a over the words.
-struct RecordHash
+// The aircraft's records, an open-addressed table of 44-byte slots with a hash tag each: no
+// allocation a record, and freed at once.
+class KnownRecords
 {
-    size_t operator()(const CounterRecord &words) const
+public:
+    // Room for `count` records without growing.
+    void reserve(size_t count)
+    {
+        if (count * 4 > m_slots.size() * 3)
+            grow(std::bit_ceil(count * 4 / 3 + 1));
+    }
+    size_t size() const { return m_size; }
+    // False when the record is there already.
+    bool insert(const CounterRecord &words)
+    {
+        reserve(m_size + 1);
+        const std::uint64_t hash = hashOf(words);
+        const std::uint32_t tag = std::uint32_t(hash >> 32) | 1u; // 0 marks a free slot
+        for (size_t at = size_t(hash) & (m_slots.size() - 1);;
+             at = (at + 1) & (m_slots.size() - 1)) {
+            if (m_tags[at] == 0) {
+                m_tags[at] = tag, m_slots[at] = words, ++m_size;
+                return true;
+            }
+            if (m_tags[at] == tag && m_slots[at] == words)
+                return false;
+        }
+    }
+
+private:
+    // FNV-1a over the words.
+    static std::uint64_t hashOf(const CounterRecord &words)
     {
         std::uint64_t hash = 0xcbf29ce484222325ull;
         for (const std::uint16_t word : words)
             hash = (hash ^ word) * 0x100000001b3ull;
-        return size_t(hash);
+        return hash;
     }
+    void grow(size_t room)
+    {
+        std::vector<std::uint32_t> tags(room, 0);
+        std::vector<CounterRecord> kept(room);
+        for (size_t i = 0; i < m_slots.size(); ++i) {
+            if (m_tags[i] == 0)
+                continue;
+            size_t at = size_t(hashOf(m_slots[i])) & (room - 1);
+            while (tags[at] != 0)
+                at = (at + 1) & (room - 1);
+            tags[at] = m_tags[i], kept[at] = m_slots[i];
+        }
+        m_tags.swap(tags);
+        m_slots.swap(kept);
+    }
+
+    std::vector<std::uint32_t> m_tags;
+    std::vector<CounterRecord> m_slots;
+    size_t m_size = 0;
 };
-using KnownRecords = std::unordered_set<CounterRecord, RecordHash>;
 
 CounterRecord wordsOf(const RecordValues &values)
 {
@@ -271,8 +317,9 @@ Result Addition::writeBlock(const Input &input, qint64 addition)
     if (!derived.ok())
         return Result(Result::Invalid, derived.message() + InconsistentFallHint);
     const QString taken = DateText(input.taken);
+    DayUsage &day = days[taken];
     for (size_t i = 0; i < m_block.size(); ++i) {
-        days[taken].add(derived.periods[i]);
+        day.add(derived.periods[i]);
         if (Result written = m_writer.add({nextReadout++, m_aircraft.id, addition, m_numbers[i],
                 taken, std::move(m_texts[i])});
             !written.ok())
@@ -301,7 +348,7 @@ Result Addition::classify(
         return Result(Result::Invalid,
             WordAbove16Bits(
                 values, QStringLiteral("\"%1\" record %2").arg(input.name).arg(number)));
-    if (!m_known.insert(wordsOf(values)).second) {
+    if (!m_known.insert(wordsOf(values))) {
         noteAlready(added, number);
         return {};
     }
