@@ -42,36 +42,48 @@ QString modificationDate(const QFile &file, QDate &date)
     return {};
 }
 
-// The aircraft's records, an open-addressed table of 44-byte slots with a hash tag each: no
-// allocation a record, and freed at once.
+// The aircraft's records, 44 bytes each in one array, found through an open-addressed table of
+// 8-byte slots: no allocation a record, and freed at once.
 class KnownRecords
 {
 public:
     // Room for `count` records without growing.
     void reserve(size_t count)
     {
-        if (count * 4 > m_slots.size() * 3)
+        // Doubling at least, for an add of many one-record files.
+        if (count > m_records.capacity())
+            m_records.reserve(std::max(count, 2 * m_records.capacity()));
+        if (count * 4 > m_table.size() * 3)
             grow(std::bit_ceil(count * 4 / 3 + 1));
     }
-    size_t size() const { return m_size; }
+    size_t size() const { return m_records.size(); }
     // False when the record is there already.
     bool insert(const CounterRecord &words)
     {
-        reserve(m_size + 1);
+        if ((m_records.size() + 1) * 4 > m_table.size() * 3)
+            grow(std::max<size_t>(16, m_table.size() * 2));
         const std::uint64_t hash = hashOf(words);
-        const std::uint32_t tag = std::uint32_t(hash >> 32) | 1u; // 0 marks a free slot
-        for (size_t at = size_t(hash) & (m_slots.size() - 1);;
-             at = (at + 1) & (m_slots.size() - 1)) {
-            if (m_tags[at] == 0) {
-                m_tags[at] = tag, m_slots[at] = words, ++m_size;
+        const std::uint32_t tag = std::uint32_t(hash >> 32);
+        const size_t mask = m_table.size() - 1;
+        for (size_t at = size_t(hash) & mask;; at = (at + 1) & mask) {
+            Slot &slot = m_table[at];
+            if (slot.record == 0) {
+                m_records.push_back(words);
+                slot = {tag, std::uint32_t(m_records.size())};
                 return true;
             }
-            if (m_tags[at] == tag && m_slots[at] == words)
+            if (slot.tag == tag && m_records[slot.record - 1] == words)
                 return false;
         }
     }
 
 private:
+    struct Slot
+    {
+        std::uint32_t tag = 0; // the hash's high half, compared before the words
+        std::uint32_t record = 0; // 1 + its index in m_records; 0 marks a free slot
+    };
+
     // FNV-1a over the words.
     static std::uint64_t hashOf(const CounterRecord &words)
     {
@@ -82,23 +94,20 @@ private:
     }
     void grow(size_t room)
     {
-        std::vector<std::uint32_t> tags(room, 0);
-        std::vector<CounterRecord> kept(room);
-        for (size_t i = 0; i < m_slots.size(); ++i) {
-            if (m_tags[i] == 0)
+        std::vector<Slot> table(room);
+        for (const Slot &slot : m_table) {
+            if (slot.record == 0)
                 continue;
-            size_t at = size_t(hashOf(m_slots[i])) & (room - 1);
-            while (tags[at] != 0)
+            size_t at = size_t(hashOf(m_records[slot.record - 1])) & (room - 1);
+            while (table[at].record != 0)
                 at = (at + 1) & (room - 1);
-            tags[at] = m_tags[i], kept[at] = m_slots[i];
+            table[at] = slot;
         }
-        m_tags.swap(tags);
-        m_slots.swap(kept);
+        m_table.swap(table);
     }
 
-    std::vector<std::uint32_t> m_tags;
-    std::vector<CounterRecord> m_slots;
-    size_t m_size = 0;
+    std::vector<CounterRecord> m_records;
+    std::vector<Slot> m_table;
 };
 
 CounterRecord wordsOf(const RecordValues &values)
