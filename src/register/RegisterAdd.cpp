@@ -1,15 +1,11 @@
 #include "Register.h"
 
+#include "RegisterAddInput.h"
+#include "RegisterKnownRecords.h"
 #include "RegisterPeriods.h"
 #include "RegisterPrivate.h"
 
-#include <QDateTime>
-#include <QFile>
-
 #include <algorithm>
-#include <bit>
-
-#include <sys/stat.h>
 
 // `register add`: the files read in date order, each record checked against the aircraft's own
 // read-outs and every other aircraft's, and the new read-outs written with their periods.
@@ -26,89 +22,6 @@ constexpr int BlockRecords = 4096;
 constexpr int WordsPerLookup = 128;
 // One more than a recorder word holds.
 constexpr std::int32_t WordLimit = 1 << 16;
-
-QString modificationDate(const QFile &file, QDate &date)
-{
-    struct stat status
-    {
-    };
-    if (::fstat(file.handle(), &status) != 0)
-        return QStringLiteral("its modification date cannot be read");
-    date = QDateTime::fromSecsSinceEpoch(status.st_mtime).date();
-    if (!IsRegisterDate(date))
-        return QStringLiteral("its modification date is in the year %1, outside the years 1 to "
-                              "9999 that the register keeps; give the date it was taken")
-            .arg(date.year());
-    return {};
-}
-
-// The aircraft's records, 44 bytes each in one array, found through an open-addressed table of
-// 8-byte slots: no allocation a record, and freed at once.
-class KnownRecords
-{
-public:
-    // Room for `count` records without growing.
-    void reserve(size_t count)
-    {
-        // Doubling at least, for an add of many one-record files.
-        if (count > m_records.capacity())
-            m_records.reserve(std::max(count, 2 * m_records.capacity()));
-        if (count * 4 > m_table.size() * 3)
-            grow(std::bit_ceil(count * 4 / 3 + 1));
-    }
-    size_t size() const { return m_records.size(); }
-    // False when the record is there already.
-    bool insert(const CounterRecord &words)
-    {
-        if ((m_records.size() + 1) * 4 > m_table.size() * 3)
-            grow(std::max<size_t>(16, m_table.size() * 2));
-        const std::uint64_t hash = hashOf(words);
-        const std::uint32_t tag = std::uint32_t(hash >> 32);
-        const size_t mask = m_table.size() - 1;
-        for (size_t at = size_t(hash) & mask;; at = (at + 1) & mask) {
-            Slot &slot = m_table[at];
-            if (slot.record == 0) {
-                m_records.push_back(words);
-                slot = {tag, std::uint32_t(m_records.size())};
-                return true;
-            }
-            if (slot.tag == tag && m_records[slot.record - 1] == words)
-                return false;
-        }
-    }
-
-private:
-    struct Slot
-    {
-        std::uint32_t tag = 0; // the hash's high half, compared before the words
-        std::uint32_t record = 0; // 1 + its index in m_records; 0 marks a free slot
-    };
-
-    // FNV-1a over the words.
-    static std::uint64_t hashOf(const CounterRecord &words)
-    {
-        std::uint64_t hash = 0xcbf29ce484222325ull;
-        for (const std::uint16_t word : words)
-            hash = (hash ^ word) * 0x100000001b3ull;
-        return hash;
-    }
-    void grow(size_t room)
-    {
-        std::vector<Slot> table(room);
-        for (const Slot &slot : m_table) {
-            if (slot.record == 0)
-                continue;
-            size_t at = size_t(hashOf(m_records[slot.record - 1])) & (room - 1);
-            while (table[at].record != 0)
-                at = (at + 1) & (room - 1);
-            table[at] = slot;
-        }
-        m_table.swap(table);
-    }
-
-    std::vector<CounterRecord> m_records;
-    std::vector<Slot> m_table;
-};
 
 CounterRecord wordsOf(const RecordValues &values)
 {
@@ -134,39 +47,6 @@ void noteAlready(AddedFile &added, qint64 number)
         added.alreadyRecords.emplace_back(number, number);
 }
 
-struct Input
-{
-    QString name;
-    QDate taken;
-    std::unique_ptr<QFile> file;
-};
-
-// Every file opened and dated, in date order, so that the new read-outs are written in the
-// order taken.
-Result openInputs(const std::vector<AddFile> &files, std::vector<Input> &inputs)
-{
-    for (const AddFile &add : files) {
-        Input input {add.fileName, add.taken, std::make_unique<QFile>()};
-        if (Result opened = OpenRecordFile(add.fileName, *input.file); !opened.ok())
-            return opened.failure() == Result::CannotOpen
-                ? Result(Result::CannotOpen,
-                    QStringLiteral("Cannot open \"%1\": %2.").arg(add.fileName, opened.message()))
-                : opened;
-        if (!input.taken.isValid()) {
-            if (const QString problem = modificationDate(*input.file, input.taken);
-                !problem.isEmpty())
-                return Result(Result::CannotOpen,
-                    QStringLiteral("Cannot date \"%1\": %2.").arg(add.fileName, problem));
-        }
-        inputs.push_back(std::move(input));
-    }
-    if (inputs.empty())
-        return Result(Result::Invalid, QStringLiteral("No file to add."));
-    std::stable_sort(inputs.begin(), inputs.end(),
-        [](const Input &a, const Input &b) { return a.taken < b.taken; });
-    return {};
-}
-
 // The records of one add and what they are checked against.
 class Addition
 {
@@ -186,13 +66,13 @@ public:
     UsageDays days;
 
     Result loadKnown();
-    Result readFile(Input &input, qint64 addition, AddedFile &added);
+    Result readFile(AddInput &input, qint64 addition, AddedFile &added);
     Result flush();
 
 private:
     Result classify(
-        const RecordValues &values, qint64 number, const Input &input, AddedFile &added);
-    Result writeBlock(const Input &input, qint64 addition);
+        const RecordValues &values, qint64 number, const AddInput &input, AddedFile &added);
+    Result writeBlock(const AddInput &input, qint64 addition);
     Result checkOthers(bool all);
 
     RegisterDatabase &m_db;
@@ -303,7 +183,7 @@ Result Addition::flush()
     return m_writer.flush();
 }
 
-Result Addition::writeBlock(const Input &input, qint64 addition)
+Result Addition::writeBlock(const AddInput &input, qint64 addition)
 {
     if (m_others) {
         for (size_t i = 0; i < m_block.size(); ++i)
@@ -350,7 +230,7 @@ Result Addition::writeBlock(const Input &input, qint64 addition)
 // earlier in this add), or new and queued for its block, where another aircraft's records and
 // the falls (a wrap, a reset) are found.
 Result Addition::classify(
-    const RecordValues &values, qint64 number, const Input &input, AddedFile &added)
+    const RecordValues &values, qint64 number, const AddInput &input, AddedFile &added)
 {
     // The label is made only for a record that is refused.
     if (std::any_of(values.begin(), values.end(), [](std::int32_t v) { return v >= WordLimit; }))
@@ -368,7 +248,7 @@ Result Addition::classify(
 }
 
 // Reads one file, a block of new records at a time.
-Result Addition::readFile(Input &input, qint64 addition, AddedFile &added)
+Result Addition::readFile(AddInput &input, qint64 addition, AddedFile &added)
 {
     RecordReader reader(*input.file, input.name);
     added.firstReadout = nextReadout;
@@ -452,13 +332,13 @@ public:
     Result summarise();
 
 private:
-    Result storeFile(Input &input, const QString &now);
+    Result storeFile(AddInput &input, const QString &now);
 
     Private &d;
     RegisterDatabase &db;
     AddResult &result;
     const bool declared;
-    std::vector<Input> inputs;
+    std::vector<AddInput> inputs;
     std::optional<TransactionGuard> guard;
     AircraftInfo aircraft;
     std::optional<Addition> adding;
@@ -470,7 +350,7 @@ private:
 // Read: every file opened and dated, in date order.
 template<class Private> Result AddRun<Private>::read(const std::vector<AddFile> &files)
 {
-    return openInputs(files, inputs);
+    return OpenAddInputs(files, inputs);
 }
 
 // Classify, its start: inside the transaction, the aircraft, the ids the new rows take and what
@@ -513,7 +393,7 @@ template<class Private> Result AddRun<Private>::startClassifying(const QString &
 template<class Private> Result AddRun<Private>::store()
 {
     const QString now = UtcNow();
-    for (Input &input : inputs) {
+    for (AddInput &input : inputs) {
         if (Result stored = storeFile(input, now); !stored.ok())
             return stored;
     }
@@ -521,7 +401,7 @@ template<class Private> Result AddRun<Private>::store()
 }
 
 // One file's addition row, kept only when the file adds a read-out.
-template<class Private> Result AddRun<Private>::storeFile(Input &input, const QString &now)
+template<class Private> Result AddRun<Private>::storeFile(AddInput &input, const QString &now)
 {
     AddedFile added;
     added.fileName = input.name;
