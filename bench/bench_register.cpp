@@ -1,6 +1,7 @@
 #include "Bench.h"
 #include "CounterRecord.h"
 #include "Register.h"
+#include "RegisterRows.h"
 
 #if __has_include("PostgresServer.h")
 #include "PostgresServer.h"
@@ -14,6 +15,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <sqlite3.h>
+
+#include <algorithm>
 #include <cstdio>
 
 // The register as the user runs it, each run a zemra-cli process of its own: `register add` of a
@@ -24,6 +28,9 @@ namespace {
 constexpr qint64 FileBytes = 100'000'000;
 constexpr double AddTargetRecordsPerSecond = 100'000;
 constexpr int AddRuns = 3;
+constexpr qint64 BareRecords = 100'000;
+constexpr double BareTargetRatio = 1.5;
+constexpr int BareRuns = 5;
 constexpr int FleetAircraft = 1000;
 constexpr int FleetReadouts = 1000;
 constexpr double FleetTargetSeconds = 2;
@@ -57,32 +64,43 @@ QTemporaryDir &folder()
     return dir;
 }
 
-// The 100 MB file, made once: record i has 1/16 count more a level every record and 7 s more
-// active time, so that every record differs and none falls.
+// Record i of the bench's data files: 1/16 count more a level every record and 7 s more active
+// time, so that every record differs and none falls.
+CounterRecord benchRecord(qint64 i)
+{
+    CounterRecord words {};
+    for (int level = 0; level < LevelCount; ++level)
+        words[level] = std::uint16_t(i / 16 + level);
+    words[ActiveSecondsWord] = std::uint16_t(7 * i % 43200);
+    words[ActivePeriodsWord] = std::uint16_t(7 * i / 43200);
+    words[BatterySecondsWord] = 789;
+    words[BatteryPeriodsWord] = 41;
+    return words;
+}
+
+void writeRecords(const QString &path, qint64 records)
+{
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    QByteArray block;
+    for (qint64 i = 0; i < records; ++i) {
+        block += RecordFileBytes(benchRecord(i));
+        if (block.size() >= 1 << 20) {
+            file.write(block);
+            block.clear();
+        }
+    }
+    file.write(block);
+}
+
+// The 100 MB file, made once.
 QString bigFile(qint64 &records)
 {
     static qint64 made = 0;
     const QString path = folder().filePath(QStringLiteral("big.dat"));
     if (made == 0) {
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
         made = FileBytes / 132;
-        QByteArray block;
-        for (qint64 i = 0; i < made; ++i) {
-            CounterRecord words {};
-            for (int level = 0; level < LevelCount; ++level)
-                words[level] = std::uint16_t(i / 16 + level);
-            words[ActiveSecondsWord] = std::uint16_t(7 * i % 43200);
-            words[ActivePeriodsWord] = std::uint16_t(7 * i / 43200);
-            words[BatterySecondsWord] = 789;
-            words[BatteryPeriodsWord] = 41;
-            block += RecordFileBytes(words);
-            if (block.size() >= 1 << 20) {
-                file.write(block);
-                block.clear();
-            }
-        }
-        file.write(block);
+        writeRecords(path, made);
     }
     records = made;
     return path;
@@ -110,6 +128,58 @@ std::vector<double> addRuns(const std::function<QString(int)> &fresh, qint64 &re
     return perSecond;
 }
 
+void removeSqlite(const QString &path)
+{
+    for (const QString &suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
+        QFile::remove(path + suffix);
+}
+
+// What `register add` of BareRecords records writes to a fresh register, written through the
+// SQLite C API in one transaction with prepared statements: the addition, the read-outs, the
+// day's usage and the two id counters. Nanoseconds, or a negative figure when it failed.
+double bareInsert(const QString &path)
+{
+    QElapsedTimer timer;
+    timer.start();
+    sqlite3 *db = nullptr;
+    if (sqlite3_open(path.toUtf8().constData(), &db) != SQLITE_OK) {
+        sqlite3_close(db);
+        return -1;
+    }
+    bool ok = sqlite3_exec(db,
+                  "PRAGMA foreign_keys = ON; BEGIN IMMEDIATE; INSERT INTO additions "
+                  "(id, aircraft_id, file_name, added_at, added_by, declared_reset) "
+                  "VALUES (1, 1, 'bare.dat', '2024-01-01T00:00:00Z', 'bench', 0)",
+                  nullptr, nullptr, nullptr)
+        == SQLITE_OK;
+    sqlite3_stmt *insert = nullptr;
+    ok = ok
+        && sqlite3_prepare_v2(db,
+               "INSERT INTO readouts (id, aircraft_id, addition_id, record_number, taken_on, "
+               "words) VALUES (?, 1, 1, ?, '2024-01-01', ?)",
+               -1, &insert, nullptr)
+            == SQLITE_OK;
+    for (qint64 i = 0; ok && i < BareRecords; ++i) {
+        const CounterRecord words = benchRecord(i);
+        RecordValues values {};
+        std::copy(words.begin(), words.end(), values.begin());
+        const QByteArray text = WordsText(values).toLatin1();
+        sqlite3_bind_int64(insert, 1, i + 1);
+        sqlite3_bind_int64(insert, 2, i + 1);
+        sqlite3_bind_text(insert, 3, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+        ok = sqlite3_step(insert) == SQLITE_DONE && sqlite3_reset(insert) == SQLITE_OK;
+    }
+    sqlite3_finalize(insert);
+    QByteArray usage = "INSERT INTO usage_by_day VALUES (1, '2024-01-01', 100000, 0";
+    for (int level = 0; level < LevelCount; ++level)
+        usage += ", 6249";
+    usage += ", 699993); UPDATE id_counters SET next_id = 100001 WHERE name = 'readout'; "
+             "UPDATE id_counters SET next_id = 2 WHERE name = 'addition'; COMMIT";
+    ok = ok && sqlite3_exec(db, usage.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    return ok ? double(timer.nsecsElapsed()) : -1;
+}
+
 QString describeRate(const bench::Stats &rate, qint64 records)
 {
     return QStringLiteral("%1 records/s (p10 %2, p90 %3; %4 runs) for %5 records, %6 MB")
@@ -128,9 +198,7 @@ ZEMRA_BENCHMARK(registerAddSqlite)
     const std::vector<double> rates = addRuns(
         [](int run) {
             const QString path = folder().filePath(QStringLiteral("add-%1.sqlite").arg(run));
-            for (const QString &suffix :
-                {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
-                QFile::remove(path + suffix);
+            removeSqlite(path);
             return path;
         },
         records);
@@ -141,6 +209,49 @@ ZEMRA_BENCHMARK(registerAddSqlite)
         !rates.empty() && rate.median >= AddTargetRecordsPerSecond);
     for (int run = 0; run < AddRuns; ++run)
         QFile::remove(folder().filePath(QStringLiteral("add-%1.sqlite").arg(run)));
+}
+
+// `register add` of 100,000 records into a fresh register, whole process, against the same rows
+// written bare into a copy of the same empty register.
+ZEMRA_BENCHMARK(registerAddBareSqlite)
+{
+    const QString data = folder().filePath(QStringLiteral("bare.dat"));
+    writeRecords(data, BareRecords);
+    const QString empty = folder().filePath(QStringLiteral("bare-empty.sqlite"));
+    removeSqlite(empty);
+    const Run made = runCli({"register", "aircraft", "--register", empty, "--aircraft", "D-EBNCH",
+        "--combine", "running"});
+    if (!made.ok) {
+        std::printf("  the empty register failed: %s\n", made.error.constData());
+        return;
+    }
+    const QString target = folder().filePath(QStringLiteral("bare-run.sqlite"));
+    std::vector<double> adds, bares;
+    for (int run = 0; run < BareRuns; ++run) {
+        removeSqlite(target);
+        QFile::copy(empty, target);
+        const Run added = runCli({"register", "add", "--register", target, "--aircraft", "D-EBNCH",
+            "--date", "2024-01-01", data});
+        removeSqlite(target);
+        QFile::copy(empty, target);
+        const double bare = bareInsert(target);
+        if (!added.ok || bare < 0) {
+            std::printf(
+                "  a run failed: %s\n", added.ok ? "the bare insert" : added.error.constData());
+            return;
+        }
+        adds.push_back(added.nanoseconds);
+        bares.push_back(bare);
+    }
+    removeSqlite(target);
+    const bench::Stats add = bench::Summarise(adds);
+    const bench::Stats bare = bench::Summarise(bares);
+    const double ratio = add.median / bare.median;
+    bench::Report(QStringLiteral("register add 100,000 records (SQLite)"),
+        bench::Describe(add) + QStringLiteral(", whole process, against a bare insert's ")
+            + bench::Describe(bare)
+            + QStringLiteral(" (SQLite C API, one transaction); ratio %1").arg(ratio, 0, 'f', 2),
+        QStringLiteral("at most 1.5x"), ratio <= BareTargetRatio);
 }
 
 ZEMRA_BENCHMARK(registerAddPostgresql)

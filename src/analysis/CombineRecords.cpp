@@ -59,6 +59,8 @@ CombinedCounts SplitIntoPeriods(
         return combined;
     }
 
+    // A register add splits blocks of thousands: one allocation, not a growing vector's many.
+    combined.periods.reserve(records.size());
     for (int index = 0; index < int(records.size()); ++index) {
         const LabelledRecord &record = records[index];
         if (index == 0 || mode == CombineMode::Separate) {

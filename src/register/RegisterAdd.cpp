@@ -1,15 +1,11 @@
 #include "Register.h"
 
+#include "RegisterAddInput.h"
+#include "RegisterKnownRecords.h"
 #include "RegisterPeriods.h"
 #include "RegisterPrivate.h"
 
-#include <QDateTime>
-#include <QFile>
-
 #include <algorithm>
-#include <unordered_set>
-
-#include <sys/stat.h>
 
 // `register add`: the files read in date order, each record checked against the aircraft's own
 // read-outs and every other aircraft's, and the new read-outs written with their periods.
@@ -24,34 +20,8 @@ namespace {
 constexpr int BlockRecords = 4096;
 // Words looked up in other aircraft's read-outs per statement.
 constexpr int WordsPerLookup = 128;
-
-QString modificationDate(const QFile &file, QDate &date)
-{
-    struct stat status
-    {
-    };
-    if (::fstat(file.handle(), &status) != 0)
-        return QStringLiteral("its modification date cannot be read");
-    date = QDateTime::fromSecsSinceEpoch(status.st_mtime).date();
-    if (!IsRegisterDate(date))
-        return QStringLiteral("its modification date is in the year %1, outside the years 1 to "
-                              "9999 that the register keeps; give the date it was taken")
-            .arg(date.year());
-    return {};
-}
-
-// FNV-1a over the words.
-struct RecordHash
-{
-    size_t operator()(const CounterRecord &words) const
-    {
-        std::uint64_t hash = 0xcbf29ce484222325ull;
-        for (const std::uint16_t word : words)
-            hash = (hash ^ word) * 0x100000001b3ull;
-        return size_t(hash);
-    }
-};
-using KnownRecords = std::unordered_set<CounterRecord, RecordHash>;
+// One more than a recorder word holds.
+constexpr std::int32_t WordLimit = 1 << 16;
 
 CounterRecord wordsOf(const RecordValues &values)
 {
@@ -77,39 +47,6 @@ void noteAlready(AddedFile &added, qint64 number)
         added.alreadyRecords.emplace_back(number, number);
 }
 
-struct Input
-{
-    QString name;
-    QDate taken;
-    std::unique_ptr<QFile> file;
-};
-
-// Every file opened and dated, in date order, so that the new read-outs are written in the
-// order taken.
-Result openInputs(const std::vector<AddFile> &files, std::vector<Input> &inputs)
-{
-    for (const AddFile &add : files) {
-        Input input {add.fileName, add.taken, std::make_unique<QFile>()};
-        if (Result opened = OpenRecordFile(add.fileName, *input.file); !opened.ok())
-            return opened.failure() == Result::CannotOpen
-                ? Result(Result::CannotOpen,
-                    QStringLiteral("Cannot open \"%1\": %2.").arg(add.fileName, opened.message()))
-                : opened;
-        if (!input.taken.isValid()) {
-            if (const QString problem = modificationDate(*input.file, input.taken);
-                !problem.isEmpty())
-                return Result(Result::CannotOpen,
-                    QStringLiteral("Cannot date \"%1\": %2.").arg(add.fileName, problem));
-        }
-        inputs.push_back(std::move(input));
-    }
-    if (inputs.empty())
-        return Result(Result::Invalid, QStringLiteral("No file to add."));
-    std::stable_sort(inputs.begin(), inputs.end(),
-        [](const Input &a, const Input &b) { return a.taken < b.taken; });
-    return {};
-}
-
 // The records of one add and what they are checked against.
 class Addition
 {
@@ -129,11 +66,13 @@ public:
     UsageDays days;
 
     Result loadKnown();
-    Result readFile(Input &input, qint64 addition, AddedFile &added);
+    Result readFile(AddInput &input, qint64 addition, AddedFile &added);
     Result flush();
 
 private:
-    Result writeBlock(const Input &input, qint64 addition);
+    Result classify(
+        const RecordValues &values, qint64 number, const AddInput &input, AddedFile &added);
+    Result writeBlock(const AddInput &input, qint64 addition);
     Result checkOthers(bool all);
 
     RegisterDatabase &m_db;
@@ -244,7 +183,7 @@ Result Addition::flush()
     return m_writer.flush();
 }
 
-Result Addition::writeBlock(const Input &input, qint64 addition)
+Result Addition::writeBlock(const AddInput &input, qint64 addition)
 {
     if (m_others) {
         for (size_t i = 0; i < m_block.size(); ++i)
@@ -267,8 +206,9 @@ Result Addition::writeBlock(const Input &input, qint64 addition)
     if (!derived.ok())
         return Result(Result::Invalid, derived.message() + InconsistentFallHint);
     const QString taken = DateText(input.taken);
+    DayUsage &day = days[taken];
     for (size_t i = 0; i < m_block.size(); ++i) {
-        days[taken].add(derived.periods[i]);
+        day.add(derived.periods[i]);
         if (Result written = m_writer.add({nextReadout++, m_aircraft.id, addition, m_numbers[i],
                 taken, std::move(m_texts[i])});
             !written.ok())
@@ -286,10 +226,38 @@ Result Addition::writeBlock(const Input &input, qint64 addition)
     return {};
 }
 
-Result Addition::readFile(Input &input, qint64 addition, AddedFile &added)
+// Classify one record: refused (a word above 16 bits), already there (in the register, or
+// earlier in this add), or new and queued for its block, where another aircraft's records and
+// the falls (a wrap, a reset) are found.
+Result Addition::classify(
+    const RecordValues &values, qint64 number, const AddInput &input, AddedFile &added)
+{
+    // The label is made only for a record that is refused.
+    if (std::any_of(values.begin(), values.end(), [](std::int32_t v) { return v >= WordLimit; }))
+        return Result(Result::Invalid,
+            WordAbove16Bits(
+                values, QStringLiteral("\"%1\" record %2").arg(input.name).arg(number)));
+    if (!m_known.insert(wordsOf(values))) {
+        noteAlready(added, number);
+        return {};
+    }
+    m_block.push_back(values);
+    m_texts.push_back(WordsText(values));
+    m_numbers.push_back(number);
+    return {};
+}
+
+// Reads one file, a block of new records at a time.
+Result Addition::readFile(AddInput &input, qint64 addition, AddedFile &added)
 {
     RecordReader reader(*input.file, input.name);
     added.firstReadout = nextReadout;
+    // Room for the file's records at once (132 bytes each as written), so that a large file
+    // does not rehash the known records again and again.
+    m_known.reserve(m_known.size() + size_t(input.file->size() / 132) + 1);
+    m_block.reserve(BlockRecords);
+    m_texts.reserve(BlockRecords);
+    m_numbers.reserve(BlockRecords);
     for (;;) {
         const qint64 number = reader.nextRecord();
         // The first record is always read: a file without one is refused.
@@ -299,17 +267,8 @@ Result Addition::readFile(Input &input, qint64 addition, AddedFile &added)
         if (!record.ok())
             return record;
         ++added.records;
-        if (const QString above = WordAbove16Bits(
-                record.values, QStringLiteral("\"%1\" record %2").arg(input.name).arg(number));
-            !above.isEmpty())
-            return Result(Result::Invalid, above);
-        if (!m_known.insert(wordsOf(record.values)).second) {
-            noteAlready(added, number);
-            continue;
-        }
-        m_block.push_back(record.values);
-        m_texts.push_back(WordsText(record.values));
-        m_numbers.push_back(number);
+        if (Result taken = classify(record.values, number, input, added); !taken.ok())
+            return taken;
         if (int(m_block.size()) == BlockRecords) {
             if (Result written = writeBlock(input, addition); !written.ok())
                 return written;
@@ -354,6 +313,139 @@ Result readoutBefore(
     query.finish();
     return {};
 }
+
+// One add under way, its phases in the order Register::add runs them. A template only so that
+// it takes the register's private part without naming it.
+template<class Private> class AddRun
+{
+public:
+    AddRun(Private &d, AddResult &result, bool declaredReset)
+        : d(d)
+        , db(d.db)
+        , result(result)
+        , declared(declaredReset)
+    { }
+
+    Result read(const std::vector<AddFile> &files);
+    Result startClassifying(const QString &registration);
+    Result store();
+    Result summarise();
+
+private:
+    Result storeFile(AddInput &input, const QString &now);
+
+    Private &d;
+    RegisterDatabase &db;
+    AddResult &result;
+    const bool declared;
+    std::vector<AddInput> inputs;
+    std::optional<TransactionGuard> guard;
+    AircraftInfo aircraft;
+    std::optional<Addition> adding;
+    qint64 nextAddition = 0;
+    qint64 firstNew = 0;
+    QString firstDate;
+};
+
+// Read: every file opened and dated, in date order.
+template<class Private> Result AddRun<Private>::read(const std::vector<AddFile> &files)
+{
+    return OpenAddInputs(files, inputs);
+}
+
+// Classify, its start: inside the transaction, the aircraft, the ids the new rows take and what
+// each record is then checked against as it is read: the read-out before the first new date and
+// the aircraft's known records.
+template<class Private> Result AddRun<Private>::startClassifying(const QString &registration)
+{
+    // SQLite's default 2 MB page cache spills the words index to the file page by page as a
+    // large file goes in; a larger cache for this connection only changes when pages are
+    // written, not the commit's durability. The statement journal of the many-row inserts is
+    // kept in memory too: it only undoes a failed statement, and the transaction is undone
+    // whole on failure anyway.
+    if (db.isSQLite()) {
+        if (Result cached = db.run(QStringLiteral("PRAGMA cache_size = -65536")); !cached.ok())
+            return cached;
+        if (Result journal = db.run(QStringLiteral("PRAGMA temp_store = MEMORY")); !journal.ok())
+            return journal;
+    }
+    if (Result begun = db.beginWrite(); !begun.ok())
+        return begun;
+    guard.emplace(db);
+    if (Result read = d.knownAircraft(registration, aircraft); !read.ok())
+        return read;
+    result.registration = aircraft.registration;
+    adding.emplace(db, aircraft, result);
+    adding->declared = declared;
+    if (Result next = d.nextId(QStringLiteral("readout"), adding->nextReadout); !next.ok())
+        return next;
+    if (Result next = d.nextId(QStringLiteral("addition"), nextAddition); !next.ok())
+        return next;
+    firstNew = adding->nextReadout;
+    firstDate = DateText(inputs.front().taken);
+    if (Result read = readoutBefore(db, aircraft.id, firstDate, *adding); !read.ok())
+        return read;
+    return adding->loadKnown();
+}
+
+// Store: each file's addition and its new read-outs, classified block by block as read, so that
+// a file of any size takes bounded memory.
+template<class Private> Result AddRun<Private>::store()
+{
+    const QString now = UtcNow();
+    for (AddInput &input : inputs) {
+        if (Result stored = storeFile(input, now); !stored.ok())
+            return stored;
+    }
+    return adding->flush();
+}
+
+// One file's addition row, kept only when the file adds a read-out.
+template<class Private> Result AddRun<Private>::storeFile(AddInput &input, const QString &now)
+{
+    AddedFile added;
+    added.fileName = input.name;
+    added.taken = input.taken;
+    const qint64 addition = nextAddition;
+    if (Result made = db.run(QStringLiteral("INSERT INTO additions (id, aircraft_id, file_name, "
+                                            "added_at, added_by, declared_reset) VALUES (?, ?, ?, "
+                                            "?, ?, ?)"),
+            {addition, aircraft.id, input.name, now, d.user, declared ? 1 : 0});
+        !made.ok())
+        return made;
+    if (Result read = adding->readFile(input, addition, added); !read.ok())
+        return read;
+    if (added.added == 0) {
+        if (Result dropped
+            = db.run(QStringLiteral("DELETE FROM additions WHERE id = ?"), {addition});
+            !dropped.ok())
+            return dropped;
+    } else {
+        ++nextAddition;
+    }
+    result.added += added.added;
+    result.already += added.already;
+    result.files.push_back(std::move(added));
+    return {};
+}
+
+// Summarise: the usage by day (added to, or derived anew when read-outs are kept after the new
+// ones), the next ids, and the commit.
+template<class Private> Result AddRun<Private>::summarise()
+{
+    if (result.added > 0) {
+        const Result usage = adding->between
+            ? d.rebuildUsage(aircraft.id, aircraft.mode, firstDate, firstNew, &result.resets)
+            : AddUsage(db, aircraft.id, adding->days);
+        if (!usage.ok())
+            return usage;
+    }
+    if (Result counted = d.setNextId(QStringLiteral("readout"), adding->nextReadout); !counted.ok())
+        return counted;
+    if (Result counted = d.setNextId(QStringLiteral("addition"), nextAddition); !counted.ok())
+        return counted;
+    return guard->commit();
+}
 } // namespace
 
 AddResult Register::add(
@@ -361,76 +453,16 @@ AddResult Register::add(
 {
     AddResult result;
     result.registration = registration.trimmed();
-    const auto refused = [](const Result &why) {
-        return failed<AddResult>(Result(
-            why.failure(), why.message() + QStringLiteral(" Nothing was added to the register.")));
-    };
-    std::vector<Input> inputs;
-    if (Result opened = openInputs(files, inputs); !opened.ok())
-        return refused(opened);
-
-    RegisterDatabase &db = d->db;
-    if (Result begun = db.beginWrite(); !begun.ok())
-        return refused(begun);
-    TransactionGuard guard(db);
-    AircraftInfo aircraft;
-    if (Result read = d->knownAircraft(registration, aircraft); !read.ok())
-        return refused(read);
-    result.registration = aircraft.registration;
-    Addition adding(db, aircraft, result);
-    adding.declared = declaredReset;
-    qint64 nextAddition = 0;
-    if (Result next = d->nextId(QStringLiteral("readout"), adding.nextReadout); !next.ok())
-        return refused(next);
-    if (Result next = d->nextId(QStringLiteral("addition"), nextAddition); !next.ok())
-        return refused(next);
-    const qint64 firstNew = adding.nextReadout;
-    const QString firstDate = DateText(inputs.front().taken);
-    if (Result read = readoutBefore(db, aircraft.id, firstDate, adding); !read.ok())
-        return refused(read);
-    if (Result read = adding.loadKnown(); !read.ok())
-        return refused(read);
-
-    const QString now = UtcNow();
-    for (Input &input : inputs) {
-        AddedFile added;
-        added.fileName = input.name;
-        added.taken = input.taken;
-        const qint64 addition = nextAddition;
-        if (Result made = db.run(QStringLiteral("INSERT INTO additions (id, aircraft_id, "
-                                                "file_name, added_at, added_by, declared_reset) "
-                                                "VALUES (?, ?, ?, ?, ?, ?)"),
-                {addition, aircraft.id, input.name, now, d->user, declaredReset ? 1 : 0});
-            !made.ok())
-            return refused(made);
-        if (Result read = adding.readFile(input, addition, added); !read.ok())
-            return refused(read);
-        if (added.added == 0) {
-            if (Result dropped
-                = db.run(QStringLiteral("DELETE FROM additions WHERE id = ?"), {addition});
-                !dropped.ok())
-                return refused(dropped);
-        } else {
-            ++nextAddition;
-        }
-        result.added += added.added;
-        result.already += added.already;
-        result.files.push_back(added);
-    }
-    if (Result written = adding.flush(); !written.ok())
-        return refused(written);
-    if (result.added > 0) {
-        const Result usage = adding.between
-            ? d->rebuildUsage(aircraft.id, aircraft.mode, firstDate, firstNew, &result.resets)
-            : AddUsage(db, aircraft.id, adding.days);
-        if (!usage.ok())
-            return refused(usage);
-    }
-    if (Result counted = d->setNextId(QStringLiteral("readout"), adding.nextReadout); !counted.ok())
-        return refused(counted);
-    if (Result counted = d->setNextId(QStringLiteral("addition"), nextAddition); !counted.ok())
-        return refused(counted);
-    if (Result committed = guard.commit(); !committed.ok())
-        return refused(committed);
+    AddRun run(*d, result, declaredReset);
+    Result done = run.read(files);
+    if (done.ok())
+        done = run.startClassifying(registration);
+    if (done.ok())
+        done = run.store();
+    if (done.ok())
+        done = run.summarise();
+    if (!done.ok())
+        return failed<AddResult>(Result(done.failure(),
+            done.message() + QStringLiteral(" Nothing was added to the register.")));
     return result;
 }
