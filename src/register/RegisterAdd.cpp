@@ -358,17 +358,9 @@ template<class Private> Result AddRun<Private>::read(const std::vector<AddFile> 
 // the aircraft's known records.
 template<class Private> Result AddRun<Private>::startClassifying(const QString &registration)
 {
-    // SQLite's default 2 MB page cache spills the words index to the file page by page as a
-    // large file goes in; a larger cache for this connection only changes when pages are
-    // written, not the commit's durability. The statement journal of the many-row inserts is
-    // kept in memory too: it only undoes a failed statement, and the transaction is undone
-    // whole on failure anyway.
-    if (db.isSQLite()) {
-        if (Result cached = db.run(QStringLiteral("PRAGMA cache_size = -65536")); !cached.ok())
-            return cached;
-        if (Result journal = db.run(QStringLiteral("PRAGMA temp_store = MEMORY")); !journal.ok())
-            return journal;
-    }
+    // A larger page cache and the statement journal in memory, where the engine has them.
+    if (Result prepared = db.prepareLargeWrite(); !prepared.ok())
+        return prepared;
     if (Result begun = db.beginWrite(); !begun.ok())
         return begun;
     guard.emplace(db);

@@ -102,8 +102,12 @@ Result SqliteEngine::prepareLargeWrite(RegisterDatabase &db) const
 {
     // The default 2 MB page cache spills the words index to the file page by page as a large
     // file goes in; a larger cache for this connection only changes when pages are written,
-    // not the commit's durability.
-    return db.run(QStringLiteral("PRAGMA cache_size = -65536"));
+    // not the commit's durability. The statement journal of the many-row inserts is kept in
+    // memory too: it only undoes a failed statement, and the transaction is undone whole on
+    // failure anyway.
+    if (Result cached = db.run(QStringLiteral("PRAGMA cache_size = -65536")); !cached.ok())
+        return cached;
+    return db.run(QStringLiteral("PRAGMA temp_store = MEMORY"));
 }
 
 QStringList SqliteEngine::tables(RegisterDatabase &db) const
