@@ -77,9 +77,10 @@ Table HistoryTable(const HistoryResult &history)
         });
     }
     QList<TableCell> total(table.columns.size());
-    total[1] = TableCell(QString(QStringLiteral("total")));
-    total[10] = CellValue(history.usage.hours);
-    total[13] = CellValue(countsCell(history.usage.counts));
+    total[table.columnNamed(QStringLiteral("readout"))] = TableCell(QStringLiteral("total"));
+    total[table.columnNamed(QStringLiteral("hours"))] = TableCell(history.usage.hours);
+    total[table.columnNamed(QStringLiteral("counts"))]
+        = TableCell(countsCell(history.usage.counts));
     table.footer.push_back(total);
     return table;
 }

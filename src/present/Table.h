@@ -105,6 +105,15 @@ struct Table
     QStringList elementNames; // of the Counts columns
 
     void add(TableColumn column) { columns << std::move(column); }
+    // The index of the column named `name`; -1 when there is none.
+    qsizetype columnNamed(const QString &name) const
+    {
+        for (qsizetype i = 0; i < columns.size(); ++i) {
+            if (columns[i].name == name)
+                return i;
+        }
+        return -1;
+    }
 };
 
 // What people see where a cell has no value.
