@@ -33,7 +33,7 @@ QList<TableCell> cycleCells(const CycleGroup &cycle)
         TableCell(cycle.amplitude), TableCell(cycle.mean), TableCell(cycle.equivalentAmplitude),
         cycle.cyclesToFailure
             ? TableCell(*cycle.cyclesToFailure, ShortNumber(*cycle.cyclesToFailure))
-            : TableCell({}, QStringLiteral("∞")),
+            : TableCell::empty(QStringLiteral("∞")),
         TableCell(cycle.damage)};
 }
 

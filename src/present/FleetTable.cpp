@@ -7,18 +7,18 @@ namespace {
 TableCell optionalNumber(const std::optional<double> &value, const QString &suffix = {})
 {
     if (!value)
-        return TableCell({}, Dash);
+        return TableCell::empty(Dash);
     return TableCell(*value, ShortNumber(*value) + suffix);
 }
 
 TableCell optionalText(const QString &text, const QString &people = Dash)
 {
-    return text.isEmpty() ? TableCell({}, people) : TableCell(text);
+    return text.isEmpty() ? TableCell::empty(people) : TableCell(text);
 }
 
 TableCell optionalDate(const QDate &date)
 {
-    return date.isValid() ? TableCell(date) : TableCell({}, Dash);
+    return date.isValid() ? TableCell(date) : TableCell::empty(Dash);
 }
 
 QList<TableColumn> usageColumns(bool fleet, bool since)
@@ -62,7 +62,7 @@ QList<TableCell> usageRow(const AircraftUsage &row, bool fleet)
     const QString percent = QStringLiteral(" %");
     QList<TableCell> cells;
     if (fleet)
-        cells << (row.rank ? TableCell(qint64(row.rank)) : TableCell({}, Dash));
+        cells << (row.rank ? TableCell(qint64(row.rank)) : TableCell::empty(Dash));
     cells << TableCell(row.aircraft.registration) << optionalText(row.aircraft.type)
           << optionalText(CombineModeName(row.aircraft.mode))
           << TableCell(StructureSourceName(row.aircraft.structureSource()))
@@ -77,7 +77,7 @@ QList<TableCell> usageRow(const AircraftUsage &row, bool fleet)
         cells << optionalNumber(row.lifeUsedToDatePercent, percent);
     cells << optionalNumber(estimate ? estimate->life.severity : std::nullopt);
     if (row.exhausted)
-        cells << TableCell({}, QStringLiteral("exhausted"));
+        cells << TableCell::empty(QStringLiteral("exhausted"));
     else
         cells << optionalNumber(row.hoursLeft);
     cells << TableCell(row.exhausted)

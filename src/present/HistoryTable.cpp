@@ -60,7 +60,7 @@ Table HistoryTable(const HistoryResult &history)
         table.rows.push_back({
             CellValue(history.aircraft.registration),
             CellValue(period.readout),
-            period.from.isValid() ? TableCell(period.from) : TableCell({}, Dash),
+            period.from.isValid() ? TableCell(period.from) : TableCell::empty(Dash),
             CellValue(period.taken),
             CellValue(period.fileName),
             CellValue(period.record),

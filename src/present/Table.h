@@ -94,6 +94,13 @@ struct TableCell
         : value(std::move(v))
         , text(std::move(people))
     { }
+    // No value; people see `people` ("–").
+    static TableCell empty(const QString &people)
+    {
+        TableCell cell;
+        cell.text = people;
+        return cell;
+    }
 };
 
 struct Table
