@@ -16,6 +16,26 @@ bool shownFor(const TableColumn &column, TableFormatMask format)
     return (column.formats & format) != 0;
 }
 
+// The indexes of the columns written in `format`, found once for all rows.
+QList<qsizetype> shownColumns(const Table &table, TableFormatMask format)
+{
+    QList<qsizetype> shown;
+    for (qsizetype i = 0; i < table.columns.size(); ++i) {
+        if (shownFor(table.columns[i], format))
+            shown << i;
+    }
+    return shown;
+}
+
+// "3,4,5": a counts cell's elements, comma-separated, for CSV and JSON alike.
+QByteArray countsText(const QList<qint64> &counts)
+{
+    QByteArray text;
+    for (qsizetype i = 0; i < counts.size(); ++i)
+        text += (i ? "," : "") + QByteArray::number(counts[i]);
+    return text;
+}
+
 bool leftAligned(const TableColumn &column)
 {
     if (column.leftAligned)
@@ -55,12 +75,8 @@ QList<QStringList> peopleRows(const Table &table, QList<bool> &left)
 QByteArray csvCell(const TableColumn &column, const TableCell &cell, qsizetype elements)
 {
     const CellValue &value = cell.value;
-    if (const auto *counts = std::get_if<QList<qint64>>(&value)) {
-        QByteArray text;
-        for (qsizetype i = 0; i < counts->size(); ++i)
-            text += (i ? "," : "") + QByteArray::number((*counts)[i]);
-        return text;
-    }
+    if (const auto *counts = std::get_if<QList<qint64>>(&value))
+        return countsText(*counts);
     if (column.kind == CellKind::Counts)
         return QByteArray(elements > 0 ? elements - 1 : 0, ',');
     if (const auto *text = std::get_if<QString>(&value))
@@ -78,12 +94,8 @@ QByteArray csvCell(const TableColumn &column, const TableCell &cell, qsizetype e
 
 QByteArray jsonCell(const CellValue &value)
 {
-    if (const auto *counts = std::get_if<QList<qint64>>(&value)) {
-        QByteArray text("[");
-        for (qsizetype i = 0; i < counts->size(); ++i)
-            text += (i ? "," : "") + QByteArray::number((*counts)[i]);
-        return text + ']';
-    }
+    if (const auto *counts = std::get_if<QList<qint64>>(&value))
+        return '[' + countsText(*counts) + ']';
     if (const auto *text = std::get_if<QString>(&value))
         return JsonString(*text);
     if (const auto *integer = std::get_if<qint64>(&value))
@@ -122,38 +134,28 @@ void AppendTableCsv(QByteArray &out, const Table &table, bool header)
         }
         out += line + "\r\n";
     }
+    const QList<qsizetype> shown = shownColumns(table, ForCsv);
     for (const QList<TableCell> &row : table.rows) {
-        QByteArray line;
-        bool first = true;
-        for (qsizetype i = 0; i < table.columns.size(); ++i) {
-            if (!shownFor(table.columns[i], ForCsv))
-                continue;
-            if (!first)
-                line += ',';
-            first = false;
-            line += csvCell(table.columns[i], cellAt(row, i), elements);
+        for (qsizetype at = 0; at < shown.size(); ++at) {
+            if (at > 0)
+                out += ',';
+            out += csvCell(table.columns[shown[at]], cellAt(row, shown[at]), elements);
         }
-        out += line + "\r\n";
+        out += "\r\n";
     }
 }
 
 void AppendTableJson(QByteArray &out, const Table &table)
 {
+    const QList<qsizetype> shown = shownColumns(table, ForJson);
     QList<QByteArray> keys;
-    for (const TableColumn &column : table.columns)
-        keys << JsonString(JsonKey(column)) + ':';
+    for (const qsizetype i : shown)
+        keys << JsonString(JsonKey(table.columns[i])) + ':';
     out += '[';
     for (size_t r = 0; r < table.rows.size(); ++r) {
         out += r ? ",\n{" : "\n{";
-        bool first = true;
-        for (qsizetype i = 0; i < table.columns.size(); ++i) {
-            if (!shownFor(table.columns[i], ForJson))
-                continue;
-            if (!first)
-                out += ',';
-            first = false;
-            out += keys[i] + jsonCell(cellAt(table.rows[r], i).value);
-        }
+        for (qsizetype at = 0; at < shown.size(); ++at)
+            out += (at ? "," : "") + keys[at] + jsonCell(cellAt(table.rows[r], shown[at]).value);
         out += '}';
     }
     out += "\n]";
