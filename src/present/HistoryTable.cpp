@@ -84,3 +84,43 @@ Table HistoryTable(const HistoryResult &history)
     table.footer.push_back(total);
     return table;
 }
+
+Table PrintedHistoryTable(const HistoryResult &history)
+{
+    static const int at3g = *LevelAt(3.0);
+    static const int atMinus1g = *LevelAt(-1.0);
+    const auto column = [](const char *name, CellKind kind, const QString &heading) {
+        return TableColumn(QString::fromLatin1(name), kind, heading).in(ForText);
+    };
+    Table table;
+    table.columns = {
+        column("readout", CellKind::Integer, QStringLiteral("read-out")),
+        column("from", CellKind::Date, QStringLiteral("from")),
+        column("taken", CellKind::Date, QStringLiteral("taken")),
+        column("source", CellKind::Text, QStringLiteral("file, record")),
+        column("hours", CellKind::Number, QStringLiteral("hours")),
+        column("nc at 3g", CellKind::Integer, QStringLiteral("Nc 3.0 g")),
+        column("nc at minus 1g", CellKind::Integer, QStringLiteral("Nc −1.0 g")),
+        column("total hours", CellKind::Number, QStringLiteral("total hours")),
+        column("total nc at 3g", CellKind::Integer, QStringLiteral("total Nc 3.0 g")),
+        column("total nc at minus 1g", CellKind::Integer, QStringLiteral("total Nc −1.0 g")),
+    };
+    for (const HistoryPeriod &period : history.periods) {
+        QString source = QStringLiteral("%1, %2").arg(period.fileName).arg(period.record);
+        if (period.afterReset)
+            source += QStringLiteral(" (reset)");
+        table.rows.push_back({
+            CellValue(period.readout),
+            period.from.isValid() ? TableCell(period.from) : TableCell::empty(Dash),
+            period.taken.isValid() ? TableCell(period.taken) : TableCell::empty(Dash),
+            CellValue(source),
+            CellValue(period.hours),
+            CellValue(qint64(period.counts[at3g])),
+            CellValue(qint64(period.counts[atMinus1g])),
+            CellValue(period.totalHours),
+            CellValue(qint64(period.totalCounts[at3g])),
+            CellValue(qint64(period.totalCounts[atMinus1g])),
+        });
+    }
+    return table;
+}

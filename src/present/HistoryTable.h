@@ -11,5 +11,9 @@ QString PeriodClass(const HistoryPeriod &period);
 // period's hours and counts, the running totals, and the period's class; a total row for people.
 Table HistoryTable(const HistoryResult &history);
 
+// The history as the aircraft's report prints it: a row per read-out with the period's and the
+// running totals' hours and counts at 3.0 g and −1.0 g.
+Table PrintedHistoryTable(const HistoryResult &history);
+
 // The names of the 18 levels, for a table's count columns.
 QStringList LevelNames();

@@ -1,6 +1,7 @@
 #include "ExceedanceChart.h"
 #include "FleetTable.h"
 #include "Formulas.h"
+#include "HistoryTable.h"
 #include "Table.h"
 #include "TableWriters.h"
 #include "TextFields.h"
@@ -11,32 +12,6 @@ QString dateText(const QDate &date)
 {
     return date.isValid() ? date.toString(QStringLiteral("yyyy-MM-dd")) : Dash;
 }
-
-// The history table: one row per read-out, what its period adds and the running totals.
-ReportBlock historyTable(const HistoryResult &history)
-{
-    static const int at3g = *LevelAt(3.0);
-    static const int atMinus1g = *LevelAt(-1.0);
-    ReportBlock block;
-    block.kind = ReportBlock::Table;
-    block.table.header = {QStringLiteral("read-out"), QStringLiteral("from"),
-        QStringLiteral("taken"), QStringLiteral("file, record"), QStringLiteral("hours"),
-        QStringLiteral("Nc 3.0 g"), QStringLiteral("Nc −1.0 g"), QStringLiteral("total hours"),
-        QStringLiteral("total Nc 3.0 g"), QStringLiteral("total Nc −1.0 g")};
-    block.table.rightAligned = {0, 4, 5, 6, 7, 8, 9};
-    for (const HistoryPeriod &period : history.periods) {
-        QString source = QStringLiteral("%1, %2").arg(period.fileName).arg(period.record);
-        if (period.afterReset)
-            source += QStringLiteral(" (reset)");
-        block.table.rows << QStringList {QString::number(period.readout), dateText(period.from),
-            dateText(period.taken), source, ShortNumber(period.hours),
-            QString::number(period.counts[at3g]), QString::number(period.counts[atMinus1g]),
-            ShortNumber(period.totalHours), QString::number(period.totalCounts[at3g]),
-            QString::number(period.totalCounts[atMinus1g])};
-    }
-    return block;
-}
-
 } // namespace
 
 DocumentResult AircraftReportDocument(Register &reg, const QString &registration,
@@ -71,9 +46,10 @@ DocumentResult AircraftReportDocument(Register &reg, const QString &registration
                 .arg(ShortNumber(usage.hours), reg.location().text),
             QStringLiteral("Axis: %1").arg(AxisTitle(axis.axis))});
     document.blocks << ReportBlock::ofChart(ExceedanceChartOf(analysis, references));
-    document.blocks << ReportBlock::heading(QStringLiteral("History")) << historyTable(history)
+    document.blocks << ReportBlock::heading(QStringLiteral("History"))
+                    << ReportBlock::ofTable(TableForReport(PrintedHistoryTable(history)))
                     << ReportBlock::heading(QStringLiteral("Exceedances per 1000 h, whole history"))
-                    << ExceedanceReportTable(analysis);
+                    << ExceedanceReportTable(analysis, references);
     QStringList notes = ExceedanceFormulaLines(axis.axis, !references.empty());
     const std::optional<DamageParameters> &damage = aircraft.structure().damage;
     if (usage.damage && damage) {

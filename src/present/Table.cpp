@@ -11,6 +11,8 @@ QStringList words(const QString &name)
 
 QString CsvKey(const TableColumn &column)
 {
+    if (!column.csvKey.isEmpty())
+        return column.csvKey;
     QStringList parts = words(column.name);
     if (!column.unit.isEmpty())
         parts << column.unit.toLower();

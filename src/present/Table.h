@@ -24,6 +24,7 @@ enum class CellKind {
     Flag, // yes/no: JSON true/false; CSV the column's own key for yes and empty for no
     Date, // YYYY-MM-DD
     Counts, // one integer per element of the table's elementNames; in CSV a column each
+    Decimal, // a number given as its text ("-2.0", a level's name): bare in CSV and JSON
 };
 
 // Where a column is written.
@@ -46,6 +47,13 @@ struct TableColumn
     // Text that came from outside (a login name): CSV shows its control characters escaped
     // (VisibleControls), as a spreadsheet or terminal would act on them; JSON escapes them.
     bool outsideText = false;
+    // The CSV key when it cannot be made from the name (it holds a reference's own name).
+    QString csvKey;
+    // A column of a group (Table::groups): JSON writes a group as one array of objects, one
+    // per member, each holding the group's columns of that member; CSV and text write the
+    // columns where they stand.
+    int group = -1;
+    int member = 0;
 
     TableColumn(QString columnName, CellKind columnKind, QString columnHeading = {})
         : name(std::move(columnName))
@@ -75,6 +83,17 @@ struct TableColumn
     TableColumn &fromOutside()
     {
         outsideText = true;
+        return *this;
+    }
+    TableColumn &keyedInCsv(QString key)
+    {
+        csvKey = std::move(key);
+        return *this;
+    }
+    TableColumn &inGroup(int index, int memberIndex)
+    {
+        group = index;
+        member = memberIndex;
         return *this;
     }
 };
@@ -110,6 +129,7 @@ struct Table
     // Rows for people only (a total at the foot); empty cells where a column has no total.
     std::vector<QList<TableCell>> footer;
     QStringList elementNames; // of the Counts columns
+    QStringList groups; // the JSON keys of the column groups, written after the other columns
 
     void add(TableColumn column) { columns << std::move(column); }
     // The index of the column named `name`; -1 when there is none.

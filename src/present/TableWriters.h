@@ -11,7 +11,15 @@
 void AppendTableText(QByteArray &out, const Table &table);
 // RFC 4180 with CR LF: a header row of keys when `header`, then a row per table row.
 void AppendTableCsv(QByteArray &out, const Table &table, bool header = true);
-// The rows as a JSON array of objects, one a line.
-void AppendTableJson(QByteArray &out, const Table &table);
+// The header row alone, for a stream of tables of the same columns.
+void AppendCsvHeader(QByteArray &out, const Table &table);
+
+enum class JsonLayout {
+    LinePerRow, // "[\n{...},\n{...}\n]"
+    Compact, // "[{...},{...}]", for rows nested in another object
+};
+// The rows as a JSON array of objects.
+void AppendTableJson(
+    QByteArray &out, const Table &table, JsonLayout layout = JsonLayout::LinePerRow);
 // The same columns as AppendTableText, for a printed report.
 ReportTable TableForReport(const Table &table);

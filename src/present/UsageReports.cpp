@@ -1,7 +1,9 @@
 #include "UsageReports.h"
 
+#include "ExceedanceTable.h"
 #include "Formulas.h"
 #include "Table.h"
+#include "TableWriters.h"
 #include "UsageTables.h"
 
 #include <QCoreApplication>
@@ -53,7 +55,7 @@ ReportDocument FilesReportDocument(const ExceedanceAnalysis &analysis, const Axi
 
     document.blocks << ReportBlock::ofChart(ExceedanceChartOf(analysis, references));
     document.blocks << ReportBlock::heading(QStringLiteral("Exceedances per 1000 h"));
-    document.blocks << ExceedanceReportTable(analysis);
+    document.blocks << ExceedanceReportTable(analysis, references);
     QStringList referenceLines;
     for (size_t i = 0; i < references.size(); ++i)
         referenceLines << QStringLiteral("ref %1: %2 — %3, %4, page %5 (\"%6\"); %7.")
@@ -79,33 +81,11 @@ ReportDocument FilesReportDocument(const ExceedanceAnalysis &analysis, const Axi
     return document;
 }
 
-ReportBlock ExceedanceReportTable(const ExceedanceAnalysis &analysis)
+ReportBlock ExceedanceReportTable(
+    const ExceedanceAnalysis &analysis, const std::vector<ReferenceSpectrum> &references)
 {
-    const ExceedanceTable &table = analysis.table;
-    ReportBlock block;
-    block.kind = ReportBlock::Table;
-    block.table.header = {QStringLiteral("level [g]"), AxisTitle(table.axis.axis),
-        QStringLiteral("Nc"), QStringLiteral("per h"), QStringLiteral("per 1000 h"),
-        QStringLiteral("log₁₀ per 1000 h")};
-    for (size_t i = 0; i < analysis.comparisons.size(); ++i)
-        block.table.header << QStringLiteral("ref %1 per 1000 h").arg(i + 1)
-                           << QStringLiteral("ratio %1").arg(i + 1);
-    for (int column = 1; column < block.table.header.size(); ++column)
-        block.table.rightAligned << column;
-    // Outward from 1 g on each branch, the positive branch first.
-    for (const Branch branch : {Branch::Positive, Branch::Negative}) {
-        for (const int level : OutwardLevels(branch)) {
-            const ExceedanceRow &row = table.rows[level];
-            QStringList cells {QString::fromLatin1(LoadLevels[level].text),
-                ShortNumber(row.axisValue), QString::number(row.count), ShortNumber(row.perHour),
-                ShortNumber(row.per1000h), optionalText(row.log10Per1000h)};
-            for (const ReferenceComparison &comparison : analysis.comparisons)
-                cells << optionalText(comparison.reference[level])
-                      << optionalText(comparison.ratio[level]);
-            block.table.rows << cells;
-        }
-    }
-    return block;
+    return ReportBlock::ofTable(
+        TableForReport(ExceedanceLevelsTable(analysis, references, ExceedanceLayout::Printed)));
 }
 
 QList<ReportBlock> DamageReportBlocks(

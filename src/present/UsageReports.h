@@ -34,6 +34,7 @@ DocumentResult FleetReportDocument(
     Register &reg, const std::optional<QDate> &since, const AxisChoice &axis);
 
 // The blocks every report shares.
-ReportBlock ExceedanceReportTable(const ExceedanceAnalysis &analysis);
+ReportBlock ExceedanceReportTable(
+    const ExceedanceAnalysis &analysis, const std::vector<ReferenceSpectrum> &references);
 QList<ReportBlock> DamageReportBlocks(
     const DamageParameters &parameters, const DamageResult &damage);

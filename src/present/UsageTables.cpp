@@ -1,6 +1,7 @@
 #include "UsageTables.h"
 
 #include "DamageTables.h"
+#include "ExceedanceTable.h"
 #include "TableWriters.h"
 
 #include <QList>
@@ -10,33 +11,9 @@
 #include <cstring>
 
 namespace {
-QByteArray branchName(Branch branch)
+QByteArray levelText(const std::optional<int> &level)
 {
-    return branch == Branch::Positive ? QByteArrayLiteral("positive")
-                                      : QByteArrayLiteral("negative");
-}
-
-QString axisColumn(Axis axis)
-{
-    switch (axis) {
-    case Axis::LoadFactor:
-        return QStringLiteral("n [g]");
-    case Axis::Increment:
-        return QStringLiteral("Δn [g]");
-    case Axis::Fraction:
-        return QStringLiteral("a");
-    }
-    return {};
-}
-
-QString textNumber(const std::optional<double> &value)
-{
-    return value ? ShortNumber(*value) : QString();
-}
-
-QString levelName(int level)
-{
-    return QString::fromLatin1(LoadLevels[level].text);
+    return level ? QByteArray(LoadLevels[*level].text) : QByteArrayLiteral("null");
 }
 } // namespace
 
@@ -57,76 +34,21 @@ ExceedanceWriter::ExceedanceWriter(
 
 void ExceedanceWriter::begin(QByteArray &out)
 {
-    if (m_format == TableFormat::Json) {
+    if (m_format == TableFormat::Json)
         out += '[';
-    } else if (m_format == TableFormat::Csv) {
-        out += "source,hours,level_g,branch,axis,axis_value,nc,per_hour,per_1000h,"
-               "log10_per_1000h";
-        for (const ReferenceSpectrum &reference : m_references) {
-            out += ',' + CsvField(reference.name + QStringLiteral(": reference per_1000h"));
-            out += ',' + CsvField(reference.name + QStringLiteral(": ratio"));
-        }
-        out += "\r\n";
-    }
+    else if (m_format == TableFormat::Csv)
+        AppendCsvHeader(out, ExceedanceColumns(Axis::LoadFactor, m_references, ExceedanceLayout::Stream));
 }
 
-void ExceedanceWriter::addCsv(const ExceedanceAnalysis &analysis, QByteArray &out) const
+void ExceedanceWriter::addJson(
+    const ExceedanceAnalysis &analysis, const Table &levels, QByteArray &out) const
 {
     const ExceedanceTable &table = analysis.table;
-    const QByteArray axisName = AxisName(table.axis.axis).toLatin1();
-    // The hot path of --all over a large file: each row is put together in place and
-    // appended whole. A row takes at most 24 bytes of fixed text, 20 for the count and 24
-    // for each of its numbers.
-    const QByteArray lead = CsvField(analysis.period.source) + ',' + NumberText(table.hours) + ',';
-    QByteArray row(
-        lead.size() + 192 + 64 * qsizetype(analysis.comparisons.size()), Qt::Uninitialized);
-    std::memcpy(row.data(), lead.constData(), lead.size());
-    char *const start = row.data() + lead.size();
-    const auto put = [](char *at, const char *text) {
-        const size_t length = std::strlen(text);
-        std::memcpy(at, text, length);
-        return at + length;
-    };
-    const auto number
-        = [](char *at, double value) { return std::to_chars(at, at + 32, value).ptr; };
-    for (const ExceedanceRow &level : table.rows) {
-        char *at = put(start, LoadLevels[level.level].text);
-        at = put(at, level.branch == Branch::Positive ? ",positive," : ",negative,");
-        at = put(at, axisName.constData());
-        *at++ = ',';
-        at = number(at, level.axisValue);
-        *at++ = ',';
-        at = std::to_chars(at, at + 24, level.count).ptr;
-        *at++ = ',';
-        at = number(at, level.perHour);
-        *at++ = ',';
-        at = number(at, level.per1000h);
-        *at++ = ',';
-        if (level.log10Per1000h)
-            at = number(at, *level.log10Per1000h);
-        for (const ReferenceComparison &comparison : analysis.comparisons) {
-            *at++ = ',';
-            if (comparison.reference[level.level])
-                at = number(at, *comparison.reference[level.level]);
-            *at++ = ',';
-            if (comparison.ratio[level.level])
-                at = number(at, *comparison.ratio[level.level]);
-        }
-        *at++ = '\r';
-        *at++ = '\n';
-        out.append(row.constData(), at - row.constData());
-    }
-}
-
-void ExceedanceWriter::addJson(const ExceedanceAnalysis &analysis, QByteArray &out) const
-{
-    const ExceedanceTable &table = analysis.table;
-    const QByteArray axisName = AxisName(table.axis.axis).toLatin1();
     if (m_added > 0)
         out += ',';
     out += "\n{\"source\":" + JsonString(analysis.period.source);
     out += ",\"hours\":" + NumberText(table.hours);
-    out += ",\"axis\":\"" + axisName + '"';
+    out += ",\"axis\":" + JsonString(AxisName(table.axis.axis));
     out += ",\"limitLoads\":";
     if (table.axis.limits)
         out += "{\"positive\":" + NumberText(table.axis.limits->positive)
@@ -136,70 +58,34 @@ void ExceedanceWriter::addJson(const ExceedanceAnalysis &analysis, QByteArray &o
     out += ",\"resets\":[";
     for (size_t i = 0; i < analysis.period.combined.resets.size(); ++i)
         out += (i ? "," : "") + JsonString(analysis.period.combined.resets[i].text);
-    out += "],\"levels\":[";
-    for (const ExceedanceRow &row : table.rows) {
-        if (row.level > 0)
-            out += ',';
-        out += "{\"level\":";
-        out += LoadLevels[row.level].text;
-        out += ",\"branch\":\"" + branchName(row.branch) + '"';
-        out += ",\"axisValue\":" + NumberText(row.axisValue);
-        out += ",\"nc\":" + QByteArray::number(row.count);
-        out += ",\"perHour\":" + NumberText(row.perHour);
-        out += ",\"per1000h\":" + NumberText(row.per1000h);
-        out += ",\"log10Per1000h\":" + NumberText(row.log10Per1000h);
-        out += ",\"references\":[";
-        for (size_t i = 0; i < analysis.comparisons.size(); ++i) {
-            out += (i ? ",{\"per1000h\":" : "{\"per1000h\":")
-                + NumberText(analysis.comparisons[i].reference[row.level])
-                + ",\"ratio\":" + NumberText(analysis.comparisons[i].ratio[row.level]) + '}';
-        }
-        out += "]}";
-    }
-    out += "],\"references\":[";
+    out += "],\"levels\":";
+    AppendTableJson(out, levels, JsonLayout::Compact);
+    out += ",\"references\":[";
     for (size_t i = 0; i < m_references.size(); ++i) {
         const ReferenceSpectrum &reference = m_references[i];
         const ReferenceComparison &comparison = analysis.comparisons[i];
-        const auto level = [](const std::optional<int> &first) {
-            return first ? QByteArray(LoadLevels[*first].text) : QByteArrayLiteral("null");
-        };
         out += (i ? ",{" : "{");
         out += "\"file\":" + JsonString(reference.fileName);
         out += ",\"name\":" + JsonString(reference.name);
         out += ",\"source\":" + JsonString(reference.source);
         out += ",\"tableOrFigure\":" + JsonString(reference.tableOrFigure);
         out += ",\"page\":" + JsonString(reference.page);
-        out += ",\"axis\":\"" + AxisName(reference.axis).toLatin1() + '"';
-        out += ",\"firstAbovePositive\":" + level(comparison.firstAbovePositive);
-        out += ",\"firstAboveNegative\":" + level(comparison.firstAboveNegative) + '}';
+        out += ",\"axis\":" + JsonString(AxisName(reference.axis));
+        out += ",\"firstAbovePositive\":" + levelText(comparison.firstAbovePositive);
+        out += ",\"firstAboveNegative\":" + levelText(comparison.firstAboveNegative) + '}';
     }
     out += "]}";
 }
 
-void ExceedanceWriter::addText(const ExceedanceAnalysis &analysis, QByteArray &out) const
+void ExceedanceWriter::addText(
+    const ExceedanceAnalysis &analysis, const Table &levels, QByteArray &out) const
 {
-    const ExceedanceTable &table = analysis.table;
     if (m_added > 0)
         out += '\n';
     out += QStringLiteral("%1: T = %2 h\n")
-               .arg(analysis.period.source, ShortNumber(table.hours))
+               .arg(analysis.period.source, ShortNumber(analysis.table.hours))
                .toUtf8();
-    QStringList header {QStringLiteral("level"), QStringLiteral("branch"),
-        axisColumn(table.axis.axis), QStringLiteral("Nc"), QStringLiteral("per h"),
-        QStringLiteral("per 1000 h"), QStringLiteral("log10")};
-    for (size_t i = 0; i < analysis.comparisons.size(); ++i)
-        header << QStringLiteral("ref %1").arg(i + 1) << QStringLiteral("ratio %1").arg(i + 1);
-    QList<QStringList> rows {header};
-    for (const ExceedanceRow &row : table.rows) {
-        QStringList cells {levelName(row.level), QString::fromLatin1(branchName(row.branch)),
-            ShortNumber(row.axisValue), QString::number(row.count), ShortNumber(row.perHour),
-            ShortNumber(row.per1000h), textNumber(row.log10Per1000h)};
-        for (const ReferenceComparison &comparison : analysis.comparisons)
-            cells << textNumber(comparison.reference[row.level])
-                  << textNumber(comparison.ratio[row.level]);
-        rows << cells;
-    }
-    AppendAligned(out, rows);
+    AppendTableText(out, levels);
     for (size_t i = 0; i < m_references.size(); ++i)
         out += QStringLiteral("ref %1: %2 (%3, %4, page %5); %6\n")
                    .arg(i + 1)
@@ -210,12 +96,13 @@ void ExceedanceWriter::addText(const ExceedanceAnalysis &analysis, QByteArray &o
 
 void ExceedanceWriter::add(const ExceedanceAnalysis &analysis, QByteArray &out)
 {
+    const Table levels = ExceedanceLevelsTable(analysis, m_references, ExceedanceLayout::Stream);
     if (m_format == TableFormat::Csv)
-        addCsv(analysis, out);
+        AppendTableCsv(out, levels, false);
     else if (m_format == TableFormat::Json)
-        addJson(analysis, out);
+        addJson(analysis, levels, out);
     else
-        addText(analysis, out);
+        addText(analysis, levels, out);
     ++m_added;
 }
 

@@ -3,6 +3,7 @@
 #include "Damage.h"
 #include "DamageTables.h"
 #include "Exceedance.h"
+#include "ExceedanceTable.h"
 #include "RecordTables.h"
 #include "ReferenceSpectrum.h"
 #include "TableText.h"
@@ -14,11 +15,11 @@
 
 #include <vector>
 
-// Writes exceedance tables as text for people (aligned columns), CSV (RFC 4180, one row per
-// level with the source and hours repeated, so each row stands alone) or JSON (an array of one
-// object per table). Numbers in CSV and JSON are the shortest text that reads back as the same
-// double; empty (CSV) or null (JSON) where there is none. Appended a table at a time, so that
-// any number of records streams.
+// Writes exceedance tables (ExceedanceLevelsTable) as text for people (aligned columns), CSV
+// (RFC 4180, one row per level with the source and hours repeated, so each row stands alone) or
+// JSON (an array of one object per table, the levels within it). Numbers in CSV and JSON are the
+// shortest text that reads back as the same double; empty (CSV) or null (JSON) where there is none.
+// Appended a table at a time, so that any number of records streams.
 class ExceedanceWriter
 {
 public:
@@ -28,9 +29,8 @@ public:
     void end(QByteArray &out);
 
 private:
-    void addCsv(const ExceedanceAnalysis &analysis, QByteArray &out) const;
-    void addJson(const ExceedanceAnalysis &analysis, QByteArray &out) const;
-    void addText(const ExceedanceAnalysis &analysis, QByteArray &out) const;
+    void addJson(const ExceedanceAnalysis &analysis, const Table &levels, QByteArray &out) const;
+    void addText(const ExceedanceAnalysis &analysis, const Table &levels, QByteArray &out) const;
 
     TableFormat m_format;
     const std::vector<ReferenceSpectrum> &m_references;

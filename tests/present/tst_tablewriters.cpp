@@ -19,6 +19,7 @@ private slots:
     void csv_data();
     void csv();
     void jsonTypes();
+    void jsonGroups();
     void formatsAndReport();
 };
 
@@ -148,6 +149,16 @@ void TestTableWriters::csv_data()
     counts.add(TableColumn(QStringLiteral("taken"), CellKind::Date));
     counts.rows.push_back({CellValue(QList<qint64> {1, 2}), CellValue(QDate(2024, 2, 29))});
     counts.rows.push_back({{}, {}});
+    const QString shared = QStringLiteral("x,y");
+    QTest::newRow("the same text again, then another of its length")
+        << oneColumn(TableColumn(QStringLiteral("source"), CellKind::Text),
+               {TableCell(shared), TableCell(shared), text("z,w"), TableCell(shared)})
+        << QByteArray("source\r\n\"x,y\"\r\n\"x,y\"\r\n\"z,w\"\r\n\"x,y\"\r\n");
+    QTest::newRow("decimal as given, a key given whole")
+        << oneColumn(TableColumn(QStringLiteral("level"), CellKind::Decimal)
+                         .keyedInCsv(QStringLiteral("Made-up, \"A\": level")),
+               {text("-2.0"), text("3.0"), {}})
+        << QByteArray("\"Made-up, \"\"A\"\": level\"\r\n-2.0\r\n3.0\r\n\r\n");
     QTest::newRow("counts a column each, dates ISO")
         << counts << QByteArray("count_-1.0,count_3.0,taken\r\n1,2,2024-02-29\r\n,,\r\n");
 }
@@ -195,6 +206,38 @@ void TestTableWriters::jsonTypes()
     for (const char *key : {"fileName", "record", "hours", "taken", "counts"})
         QVERIFY2(second[QLatin1String(key)].isNull(), key);
     QCOMPARE(second["reset"], QJsonValue(false));
+}
+
+void TestTableWriters::jsonGroups()
+{
+    Table table;
+    table.groups = QStringList {QStringLiteral("references"), QStringLiteral("none")};
+    table.add(TableColumn(QStringLiteral("level"), CellKind::Decimal));
+    for (int member = 0; member < 2; ++member) {
+        table.add(TableColumn(QStringLiteral("per 1000h"), CellKind::Number).inGroup(0, member));
+        table.add(TableColumn(QStringLiteral("ratio"), CellKind::Number).inGroup(0, member));
+    }
+    table.add(TableColumn(QStringLiteral("nc"), CellKind::Integer));
+    table.rows.push_back({TableCell(QStringLiteral("-2.0")), TableCell(20.0), TableCell(0.5), {},
+        {}, TableCell(qint64(3))});
+    table.rows.push_back({TableCell(QStringLiteral("1.4"))});
+    QByteArray compact;
+    AppendTableJson(compact, table, JsonLayout::Compact);
+    // The plain columns first, in order; then each group, an object per member, even when the
+    // group has no columns.
+    QCOMPARE(compact,
+        QByteArray("[{\"level\":-2.0,\"nc\":3,\"references\":[{\"per1000h\":20,\"ratio\":0.5},"
+                   "{\"per1000h\":null,\"ratio\":null}],\"none\":[]},"
+                   "{\"level\":1.4,\"nc\":null,\"references\":[{\"per1000h\":null,\"ratio\":null},"
+                   "{\"per1000h\":null,\"ratio\":null}],\"none\":[]}]"));
+    QByteArray lines;
+    AppendTableJson(lines, table);
+    QVERIFY(lines.startsWith("[\n{") && lines.endsWith("}\n]"));
+    QCOMPARE(QJsonDocument::fromJson(lines).array(), QJsonDocument::fromJson(compact).array());
+    QByteArray csv;
+    AppendTableCsv(csv, table);
+    QVERIFY2(csv.startsWith("level,per_1000h,ratio,per_1000h,ratio,nc\r\n-2.0,20,0.5,,,3\r\n"),
+        csv.constData());
 }
 
 void TestTableWriters::formatsAndReport()

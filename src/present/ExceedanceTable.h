@@ -1,0 +1,22 @@
+#pragma once
+
+#include "ReferenceSpectrum.h"
+#include "Table.h"
+#include "UsageAnalysis.h"
+
+#include <vector>
+
+enum class ExceedanceLayout {
+    Stream, // the levels in order with the branch; CSV rows carry the source and hours
+    Printed, // outward from 1 g on each branch, the positive branch first; printed headings
+};
+
+// The exceedance table of one analysis, a row per level: the axis value, Nc, per hour, per
+// 1000 h and its log10, and for each reference its value per 1000 h and the ratio (JSON: the
+// group "references").
+Table ExceedanceLevelsTable(const ExceedanceAnalysis &analysis,
+    const std::vector<ReferenceSpectrum> &references,
+    ExceedanceLayout layout = ExceedanceLayout::Stream);
+// The same columns without rows, for a CSV header before any record is read.
+Table ExceedanceColumns(
+    Axis axis, const std::vector<ReferenceSpectrum> &references, ExceedanceLayout layout);
