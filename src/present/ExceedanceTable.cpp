@@ -19,9 +19,13 @@ QString axisHeading(Axis axis, ExceedanceLayout layout)
     return {};
 }
 
-TableCell optionalCell(const std::optional<double> &value)
+// A refilled row mostly holds the same strings (the level, the branch): left as they are, they
+// cost no reference counting.
+void assignText(TableCell &cell, const QString &text)
 {
-    return value ? TableCell(*value) : TableCell();
+    const auto *held = std::get_if<QString>(&cell.value);
+    if (!held || held->constData() != text.constData() || held->size() != text.size())
+        cell.value = text;
 }
 } // namespace
 
@@ -35,8 +39,8 @@ Table ExceedanceColumns(
     };
     Table table;
     table.columns = {
-        column("source", CellKind::Text, {}).in(ForCsv),
-        column("hours", CellKind::Number, {}).in(ForCsv),
+        column("source", CellKind::Text, {}).in(ForCsv).repeatingDown(),
+        column("hours", CellKind::Number, {}).in(ForCsv).repeatingDown(),
         column("level", CellKind::Decimal, printed ? text("level [g]") : text("level"))
             .withUnit(text("g"))
             .alignedLeft(true),
@@ -66,37 +70,66 @@ Table ExceedanceColumns(
     return table;
 }
 
-Table ExceedanceLevelsTable(const ExceedanceAnalysis &analysis,
-    const std::vector<ReferenceSpectrum> &references, ExceedanceLayout layout)
+void FillExceedanceRows(Table &table, const ExceedanceAnalysis &analysis, ExceedanceLayout layout)
 {
-    const ExceedanceTable &levels = analysis.table;
-    Table table = ExceedanceColumns(levels.axis.axis, references, layout);
     static const QStringList levelNames = LevelNames();
     static const QString branchNames[] = {QStringLiteral("positive"), QStringLiteral("negative")};
-    const QString axisName = AxisName(levels.axis.axis);
-    const auto addRow = [&](const ExceedanceRow &row) {
-        QList<TableCell> cells;
-        cells.reserve(table.columns.size());
-        cells << TableCell(analysis.period.source) << TableCell(levels.hours)
-              << TableCell(levelNames[row.level])
-              << TableCell(branchNames[row.branch == Branch::Positive ? 0 : 1])
-              << TableCell(axisName) << TableCell(row.axisValue) << TableCell(qint64(row.count))
-              << TableCell(row.perHour) << TableCell(row.per1000h)
-              << optionalCell(row.log10Per1000h);
-        for (const ReferenceComparison &comparison : analysis.comparisons)
-            cells << optionalCell(comparison.reference[row.level])
-                  << optionalCell(comparison.ratio[row.level]);
-        table.rows.push_back(std::move(cells));
+    const ExceedanceTable &levels = analysis.table;
+    // Made once, so that every row holds the same string and its bytes are kept.
+    static const QString axisNames[]
+        = {AxisName(Axis::LoadFactor), AxisName(Axis::Increment), AxisName(Axis::Fraction)};
+    const QString &axisName = axisNames[int(levels.axis.axis)];
+    const auto optional = [](const std::optional<double> &value) {
+        return value ? CellValue(*value) : CellValue();
     };
-    table.rows.reserve(levels.rows.size());
+    const qsizetype width = table.columns.size();
+    table.rows.resize(levels.rows.size());
+    // The cells are assigned where they stand, so that a table refilled for each record of a
+    // long file allocates nothing new.
+    size_t at = 0;
+    const auto fill = [&](const ExceedanceRow &row) {
+        QList<TableCell> &cells = table.rows[at++];
+        cells.resize(width);
+        TableCell *cell = cells.data(); // no people's text is ever set here
+        // The source and hours once, in the first row; the rows below repeat them.
+        if (at == 1) {
+            assignText(cell[0], analysis.period.source);
+            cell[1].value = levels.hours;
+        } else {
+            cell[0].value = std::monostate();
+            cell[1].value = std::monostate();
+        }
+        assignText(cell[2], levelNames[row.level]);
+        assignText(cell[3], branchNames[row.branch == Branch::Positive ? 0 : 1]);
+        assignText(cell[4], axisName);
+        cell[5].value = row.axisValue;
+        cell[6].value = qint64(row.count);
+        cell[7].value = row.perHour;
+        cell[8].value = row.per1000h;
+        cell[9].value = optional(row.log10Per1000h);
+        qsizetype next = 10;
+        for (const ReferenceComparison &comparison : analysis.comparisons) {
+            if (next + 1 >= width)
+                break;
+            cell[next++].value = optional(comparison.reference[row.level]);
+            cell[next++].value = optional(comparison.ratio[row.level]);
+        }
+    };
     if (layout == ExceedanceLayout::Stream) {
         for (const ExceedanceRow &row : levels.rows)
-            addRow(row);
-        return table;
+            fill(row);
+        return;
     }
     for (const Branch branch : {Branch::Positive, Branch::Negative}) {
         for (const int level : OutwardLevels(branch))
-            addRow(levels.rows[level]);
+            fill(levels.rows[level]);
     }
+}
+
+Table ExceedanceLevelsTable(const ExceedanceAnalysis &analysis,
+    const std::vector<ReferenceSpectrum> &references, ExceedanceLayout layout)
+{
+    Table table = ExceedanceColumns(analysis.table.axis.axis, references, layout);
+    FillExceedanceRows(table, analysis, layout);
     return table;
 }

@@ -20,3 +20,6 @@ Table ExceedanceLevelsTable(const ExceedanceAnalysis &analysis,
 // The same columns without rows, for a CSV header before any record is read.
 Table ExceedanceColumns(
     Axis axis, const std::vector<ReferenceSpectrum> &references, ExceedanceLayout layout);
+// Fills a table of those columns with the analysis, its rows reused where it has them already
+// (a stream refills one table for each record).
+void FillExceedanceRows(Table &table, const ExceedanceAnalysis &analysis, ExceedanceLayout layout);

@@ -27,30 +27,34 @@ QString JsonKey(const TableColumn &column)
     return key;
 }
 
-QStringList PeopleTexts(const TableColumn &column, const TableCell &cell, qsizetype elements)
+QString PeopleText(const TableCell &cell)
 {
-    if (column.kind == CellKind::Counts) {
-        QStringList texts;
-        if (const auto *counts = std::get_if<QList<qint64>>(&cell.value)) {
-            for (const qint64 count : *counts)
-                texts << QString::number(count);
-        }
-        while (texts.size() < elements)
-            texts << QString();
-        return texts;
-    }
     if (cell.text)
-        return {*cell.text};
+        return *cell.text;
     const CellValue &value = cell.value;
     if (const auto *text = std::get_if<QString>(&value))
-        return {*text};
+        return *text;
     if (const auto *integer = std::get_if<qint64>(&value))
-        return {QString::number(*integer)};
+        return QString::number(*integer);
     if (const auto *number = std::get_if<double>(&value))
-        return {ShortNumber(*number)};
+        return ShortNumber(*number);
     if (const auto *flag = std::get_if<bool>(&value))
-        return {*flag ? QStringLiteral("yes") : QStringLiteral("no")};
+        return *flag ? QStringLiteral("yes") : QStringLiteral("no");
     if (const auto *date = std::get_if<QDate>(&value))
-        return {date->toString(Qt::ISODate)};
-    return {QString()};
+        return date->toString(Qt::ISODate);
+    return {};
+}
+
+QStringList PeopleTexts(const TableColumn &column, const TableCell &cell, qsizetype elements)
+{
+    if (column.kind != CellKind::Counts)
+        return {PeopleText(cell)};
+    QStringList texts;
+    if (const auto *counts = std::get_if<QList<qint64>>(&cell.value)) {
+        for (const qint64 count : *counts)
+            texts << QString::number(count);
+    }
+    while (texts.size() < elements)
+        texts << QString();
+    return texts;
 }

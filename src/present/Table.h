@@ -54,6 +54,9 @@ struct TableColumn
     // columns where they stand.
     int group = -1;
     int member = 0;
+    // An empty cell takes the value of the one above it, so that a value the same on every row
+    // (the source of a stream's table) is held once and still written on every CSV row.
+    bool repeatedDown = false;
 
     TableColumn(QString columnName, CellKind columnKind, QString columnHeading = {})
         : name(std::move(columnName))
@@ -90,6 +93,11 @@ struct TableColumn
         csvKey = std::move(key);
         return *this;
     }
+    TableColumn &repeatingDown()
+    {
+        repeatedDown = true;
+        return *this;
+    }
     TableColumn &inGroup(int index, int memberIndex)
     {
         group = index;
@@ -98,6 +106,7 @@ struct TableColumn
     }
 };
 
+// The CSV writer switches on the index: keep the order.
 using CellValue = std::variant<std::monostate, QString, qint64, double, bool, QDate, QList<qint64>>;
 
 struct TableCell
@@ -151,3 +160,5 @@ QString JsonKey(const TableColumn &column);
 // The cell as people read it: its text when given, else the value's own (numbers as short as
 // they read clearly); a Counts cell gives its elements.
 QStringList PeopleTexts(const TableColumn &column, const TableCell &cell, qsizetype elements);
+// The same for a cell of one text (not a Counts cell).
+QString PeopleText(const TableCell &cell);

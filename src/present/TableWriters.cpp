@@ -3,8 +3,11 @@
 #include "TableText.h"
 #include "TextFields.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
+#include <string>
 
 namespace {
 // A row may be shorter than the columns: the missing cells are empty.
@@ -62,12 +65,18 @@ QList<QStringList> peopleRows(const Table &table, QList<bool> &left)
             left << leftAligned(column);
     }
     QList<QStringList> rows {header};
+    rows.reserve(1 + qsizetype(table.rows.size() + table.footer.size()));
+    const QList<qsizetype> shown = shownColumns(table, ForText);
     for (const auto *part : {&table.rows, &table.footer}) {
         for (const QList<TableCell> &row : *part) {
             QStringList cells;
-            for (qsizetype i = 0; i < table.columns.size(); ++i) {
-                if (shownFor(table.columns[i], ForText))
-                    cells << PeopleTexts(table.columns[i], cellAt(row, i), elements);
+            cells.reserve(header.size());
+            for (const qsizetype i : shown) {
+                const TableColumn &column = table.columns[i];
+                if (column.kind == CellKind::Counts)
+                    cells << PeopleTexts(column, cellAt(row, i), elements);
+                else
+                    cells << PeopleText(cellAt(row, i));
             }
             rows << cells;
         }
@@ -91,57 +100,30 @@ void appendInteger(QByteArray &out, qint64 value)
     out.append(text, std::to_chars(text, text + sizeof text, value).ptr - text);
 }
 
-// A text cell's CSV bytes, kept while the same string comes again (a table's source on every
-// row), so that a long table encodes each text once. Within one call every cell is alive, so
-// the same data pointer is the same text.
-class CsvTextCache
+// Text of plain ASCII needing no quotes goes straight in; anything else through CsvField.
+std::string csvText(const QString &text, bool outside)
 {
-public:
-    const QByteArray &bytes(const TableColumn &column, const QString &text)
-    {
-        if (text.constData() != m_data || text.size() != m_size) {
-            m_data = text.constData();
-            m_size = text.size();
-            if (column.kind == CellKind::Decimal)
-                m_bytes = text.toLatin1();
-            else
-                m_bytes = CsvField(column.outsideText ? VisibleControls(text) : text);
+    std::string bytes;
+    bytes.reserve(size_t(text.size()));
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || u >= 0x7f || u == ',' || u == '"') {
+            const QByteArray field = CsvField(outside ? VisibleControls(text) : text);
+            return std::string(field.constData(), size_t(field.size()));
         }
-        return m_bytes;
+        bytes += char(u);
     }
-
-private:
-    const QChar *m_data = nullptr;
-    qsizetype m_size = -1;
-    QByteArray m_bytes;
-};
-
-void appendCsvCell(QByteArray &out, const TableColumn &column, const TableCell &cell,
-    qsizetype elements, CsvTextCache &cache)
-{
-    const CellValue &value = cell.value;
-    if (const auto *text = std::get_if<QString>(&value))
-        out += cache.bytes(column, *text);
-    else if (const auto *number = std::get_if<double>(&value))
-        appendNumber(out, *number);
-    else if (const auto *integer = std::get_if<qint64>(&value))
-        appendInteger(out, *integer);
-    else if (const auto *counts = std::get_if<QList<qint64>>(&value))
-        out += countsText(*counts);
-    else if (column.kind == CellKind::Counts)
-        out += QByteArray(elements > 0 ? elements - 1 : 0, ',');
-    else if (const auto *flag = std::get_if<bool>(&value))
-        out += *flag ? CsvField(CsvKey(column)) : QByteArray();
-    else if (const auto *date = std::get_if<QDate>(&value))
-        out += date->toString(Qt::ISODate).toLatin1();
+    return bytes;
 }
+} // namespace
 
-void appendJsonCell(QByteArray &out, const TableColumn &column, const CellValue &value)
+namespace {
+void appendJsonCell(QByteArray &out, CellKind kind, const CellValue &value)
 {
     if (const auto *counts = std::get_if<QList<qint64>>(&value))
         out += '[' + countsText(*counts) + ']';
     else if (const auto *text = std::get_if<QString>(&value))
-        out += column.kind == CellKind::Decimal ? text->toLatin1() : JsonString(*text);
+        out += kind == CellKind::Decimal ? text->toLatin1() : JsonString(*text);
     else if (const auto *integer = std::get_if<qint64>(&value))
         appendInteger(out, *integer);
     else if (const auto *number = std::get_if<double>(&value))
@@ -154,76 +136,6 @@ void appendJsonCell(QByteArray &out, const TableColumn &column, const CellValue 
         out += "null";
 }
 
-// One row as a JSON object: the columns outside groups in order, then each group as an array
-// of its members' objects.
-class JsonRowWriter
-{
-public:
-    explicit JsonRowWriter(const Table &table)
-        : m_table(table)
-    {
-        const QList<qsizetype> shown = shownColumns(table, ForJson);
-        m_members.resize(table.groups.size());
-        for (const qsizetype i : shown) {
-            const TableColumn &column = table.columns[i];
-            const QByteArray key = JsonString(JsonKey(column)) + ':';
-            if (column.group < 0) {
-                m_plain.push_back({i, key});
-                continue;
-            }
-            auto &members = m_members[column.group];
-            if (qsizetype(members.size()) <= column.member)
-                members.resize(column.member + 1);
-            members[column.member].push_back({i, key});
-        }
-        for (const QString &group : table.groups)
-            m_groupKeys << JsonString(group) + ':';
-    }
-
-    void append(QByteArray &out, const QList<TableCell> &row) const
-    {
-        out += '{';
-        bool first = true;
-        for (const Keyed &column : m_plain) {
-            out += first ? "" : ",";
-            first = false;
-            appendKeyed(out, row, column);
-        }
-        for (qsizetype g = 0; g < m_groupKeys.size(); ++g) {
-            out += first ? "" : ",";
-            first = false;
-            out += m_groupKeys[g] + '[';
-            for (size_t m = 0; m < m_members[g].size(); ++m) {
-                out += m ? ",{" : "{";
-                for (size_t c = 0; c < m_members[g][m].size(); ++c) {
-                    out += c ? "," : "";
-                    appendKeyed(out, row, m_members[g][m][c]);
-                }
-                out += '}';
-            }
-            out += ']';
-        }
-        out += '}';
-    }
-
-private:
-    struct Keyed
-    {
-        qsizetype column;
-        QByteArray key;
-    };
-
-    void appendKeyed(QByteArray &out, const QList<TableCell> &row, const Keyed &keyed) const
-    {
-        out += keyed.key;
-        appendJsonCell(out, m_table.columns[keyed.column], cellAt(row, keyed.column).value);
-    }
-
-    const Table &m_table;
-    std::vector<Keyed> m_plain;
-    std::vector<std::vector<std::vector<Keyed>>> m_members;
-    QList<QByteArray> m_groupKeys;
-};
 } // namespace
 
 void AppendTableText(QByteArray &out, const Table &table)
@@ -249,35 +161,175 @@ void AppendCsvHeader(QByteArray &out, const Table &table)
     out += line + "\r\n";
 }
 
+CsvRowWriter::CsvRowWriter(const Table &columns)
+    : m_elements(columns.elementNames.size())
+{
+    for (const qsizetype i : shownColumns(columns, ForCsv)) {
+        const TableColumn &column = columns.columns[i];
+        m_shown.push_back({i, column.kind, column.outsideText, column.repeatedDown,
+            column.kind == CellKind::Flag ? CsvField(CsvKey(column)) : QByteArray()});
+    }
+    m_caches.resize(m_shown.size());
+}
+
+void CsvRowWriter::put(const Shown &column, const TableCell &cell, TextCache &cache)
+{
+    const CellValue &value = cell.value;
+    switch (value.index()) {
+    case 1: {
+        // A refilled table holds the same strings row for row (the level, the branch): their
+        // bytes are kept with the string itself, so the same data is the same text.
+        const QString &text = *std::get_if<QString>(&value);
+        if (text.constData() != cache.held.constData() || text.size() != cache.held.size()) {
+            cache.held = text;
+            cache.bytes = csvText(text, column.outside);
+        }
+        put(cache.bytes.data(), cache.bytes.size());
+        return;
+    }
+    case 2: {
+        char *const at = room(24);
+        m_used
+            = size_t(std::to_chars(at, at + 24, *std::get_if<qint64>(&value)).ptr - m_line.data());
+        return;
+    }
+    case 3: {
+        const double number = *std::get_if<double>(&value);
+        if (!std::isfinite(number))
+            return put("null", 4);
+        char *const at = room(32);
+        m_used = size_t(std::to_chars(at, at + 32, number).ptr - m_line.data());
+        return;
+    }
+    case 4:
+        if (*std::get_if<bool>(&value))
+            put(column.flagKey.constData(), size_t(column.flagKey.size()));
+        return;
+    case 5: {
+        const QByteArray iso = std::get_if<QDate>(&value)->toString(Qt::ISODate).toLatin1();
+        put(iso.constData(), size_t(iso.size()));
+        return;
+    }
+    case 6: {
+        const QByteArray joined = countsText(*std::get_if<QList<qint64>>(&value));
+        put(joined.constData(), size_t(joined.size()));
+        return;
+    }
+    default:
+        if (column.kind == CellKind::Counts) {
+            const std::string commas(size_t(m_elements > 0 ? m_elements - 1 : 0), ',');
+            put(commas.data(), commas.size());
+        }
+    }
+}
+
+void CsvRowWriter::append(QByteArray &out, const Table &table)
+{
+    const size_t width = m_shown.size();
+    if (m_caches.size() < table.rows.size() * width)
+        m_caches.resize(table.rows.size() * width);
+    // A repeated column's empty cell is written as the bytes of the cell above.
+    m_above.assign(width, std::string());
+    std::vector<bool> seen(width, false);
+    for (size_t r = 0; r < table.rows.size(); ++r) {
+        const QList<TableCell> &row = table.rows[r];
+        m_used = 0;
+        for (size_t at = 0; at < width; ++at) {
+            if (at > 0)
+                put(",", 1);
+            const Shown &column = m_shown[at];
+            const TableCell &cell = cellAt(row, column.index);
+            if (!column.repeated) {
+                put(column, cell, m_caches[r * width + at]);
+            } else if (!std::holds_alternative<std::monostate>(cell.value) || !seen[at]) {
+                const size_t start = m_used;
+                put(column, cell, m_caches[r * width + at]);
+                m_above[at].assign(m_line.data() + start, m_used - start);
+                seen[at] = true;
+            } else {
+                put(m_above[at].data(), m_above[at].size());
+            }
+        }
+        put("\r\n", 2);
+        out.append(m_line.data(), qsizetype(m_used));
+    }
+}
+
 void AppendTableCsv(QByteArray &out, const Table &table, bool header)
 {
     if (header)
         AppendCsvHeader(out, table);
-    const qsizetype elements = table.elementNames.size();
-    const QList<qsizetype> shown = shownColumns(table, ForCsv);
-    std::vector<CsvTextCache> caches(shown.size());
-    for (const QList<TableCell> &row : table.rows) {
-        for (qsizetype at = 0; at < shown.size(); ++at) {
-            if (at > 0)
-                out += ',';
-            appendCsvCell(
-                out, table.columns[shown[at]], cellAt(row, shown[at]), elements, caches[at]);
-        }
-        out += "\r\n";
-    }
+    CsvRowWriter(table).append(out, table);
 }
 
-void AppendTableJson(QByteArray &out, const Table &table, JsonLayout layout)
+JsonRowWriter::JsonRowWriter(const Table &columns)
 {
-    const JsonRowWriter writer(table);
+    m_members.resize(columns.groups.size());
+    for (const qsizetype i : shownColumns(columns, ForJson)) {
+        const TableColumn &column = columns.columns[i];
+        const Keyed keyed {i, column.kind, JsonString(JsonKey(column)) + ':'};
+        if (column.group < 0) {
+            m_plain.push_back(keyed);
+            continue;
+        }
+        auto &members = m_members[size_t(column.group)];
+        if (qsizetype(members.size()) <= column.member)
+            members.resize(size_t(column.member) + 1);
+        members[size_t(column.member)].push_back(keyed);
+    }
+    for (const QString &group : columns.groups)
+        m_groupKeys << JsonString(group) + ":[";
+}
+
+void JsonRowWriter::appendKeyed(
+    QByteArray &out, const QList<TableCell> &row, const Keyed &keyed) const
+{
+    out += keyed.key;
+    appendJsonCell(out, keyed.kind, cellAt(row, keyed.column).value);
+}
+
+void JsonRowWriter::appendRow(QByteArray &out, const QList<TableCell> &row) const
+{
+    out += '{';
+    bool first = true;
+    for (const Keyed &column : m_plain) {
+        out += first ? "" : ",";
+        first = false;
+        appendKeyed(out, row, column);
+    }
+    for (qsizetype g = 0; g < m_groupKeys.size(); ++g) {
+        out += first ? "" : ",";
+        first = false;
+        out += m_groupKeys[g];
+        const auto &members = m_members[size_t(g)];
+        for (size_t m = 0; m < members.size(); ++m) {
+            out += m ? ",{" : "{";
+            for (size_t c = 0; c < members[m].size(); ++c) {
+                out += c ? "," : "";
+                appendKeyed(out, row, members[m][c]);
+            }
+            out += '}';
+        }
+        out += ']';
+    }
+    out += '}';
+}
+
+void JsonRowWriter::append(QByteArray &out, const Table &table, JsonLayout layout) const
+{
     const char *const between = layout == JsonLayout::LinePerRow ? ",\n" : ",";
     out += layout == JsonLayout::LinePerRow ? "[\n" : "[";
     for (size_t r = 0; r < table.rows.size(); ++r) {
         if (r > 0)
             out += between;
-        writer.append(out, table.rows[r]);
+        appendRow(out, table.rows[r]);
     }
     out += layout == JsonLayout::LinePerRow ? "\n]" : "]";
+}
+
+void AppendTableJson(QByteArray &out, const Table &table, JsonLayout layout)
+{
+    JsonRowWriter(table).append(out, table, layout);
 }
 
 ReportTable TableForReport(const Table &table)

@@ -5,6 +5,11 @@
 
 #include <QByteArray>
 
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
 // The writers of every table (Table.h), appended to `out`; UTF-8.
 
 // Aligned columns, two spaces apart, headed by the columns' headings, footer rows last.
@@ -14,12 +19,80 @@ void AppendTableCsv(QByteArray &out, const Table &table, bool header = true);
 // The header row alone, for a stream of tables of the same columns.
 void AppendCsvHeader(QByteArray &out, const Table &table);
 
+// The CSV rows of tables of the same columns, the columns looked at once: a stream of many small
+// tables (the exceedance of each record) stays as fast as a row put together by hand.
+class CsvRowWriter
+{
+public:
+    explicit CsvRowWriter(const Table &columns);
+    void append(QByteArray &out, const Table &table);
+
+private:
+    struct Shown
+    {
+        qsizetype index;
+        CellKind kind;
+        bool outside;
+        bool repeated;
+        QByteArray flagKey;
+    };
+    struct TextCache
+    {
+        QString held; // kept alive, so that no other text can come at its address
+        std::string bytes;
+    };
+    void put(const Shown &column, const TableCell &cell, TextCache &cache);
+    // The row is put together in place: room is made before each cell, and the whole row is
+    // appended to the output at once.
+    char *room(size_t bytes)
+    {
+        if (m_line.size() - m_used < bytes)
+            m_line.resize(std::max(2 * m_line.size(), m_used + bytes + 256));
+        return m_line.data() + m_used;
+    }
+    void put(const char *bytes, size_t size)
+    {
+        std::memcpy(room(size), bytes, size);
+        m_used += size;
+    }
+
+    std::vector<Shown> m_shown;
+    qsizetype m_elements;
+    std::vector<TextCache> m_caches; // a row's text columns, row after row
+    std::string m_line; // the row being put together, its first m_used bytes
+    size_t m_used = 0;
+    std::vector<std::string> m_above; // a repeated column's bytes in the row above
+};
+
 enum class JsonLayout {
     LinePerRow, // "[\n{...},\n{...}\n]"
     Compact, // "[{...},{...}]", for rows nested in another object
 };
-// The rows as a JSON array of objects.
+// The rows as a JSON array of objects: the columns outside groups in order, then each group as
+// an array of one object per member.
 void AppendTableJson(
     QByteArray &out, const Table &table, JsonLayout layout = JsonLayout::LinePerRow);
+
+// The same for a stream of tables of the same columns, the keys made once.
+class JsonRowWriter
+{
+public:
+    explicit JsonRowWriter(const Table &columns);
+    void append(QByteArray &out, const Table &table, JsonLayout layout) const;
+
+private:
+    struct Keyed
+    {
+        qsizetype column;
+        CellKind kind;
+        QByteArray key; // "\"name\":"
+    };
+    void appendRow(QByteArray &out, const QList<TableCell> &row) const;
+    void appendKeyed(QByteArray &out, const QList<TableCell> &row, const Keyed &keyed) const;
+
+    std::vector<Keyed> m_plain;
+    std::vector<std::vector<std::vector<Keyed>>> m_members;
+    QList<QByteArray> m_groupKeys; // "\"name\":["
+};
 // The same columns as AppendTableText, for a printed report.
 ReportTable TableForReport(const Table &table);

@@ -37,7 +37,8 @@ void ExceedanceWriter::begin(QByteArray &out)
     if (m_format == TableFormat::Json)
         out += '[';
     else if (m_format == TableFormat::Csv)
-        AppendCsvHeader(out, ExceedanceColumns(Axis::LoadFactor, m_references, ExceedanceLayout::Stream));
+        AppendCsvHeader(
+            out, ExceedanceColumns(Axis::LoadFactor, m_references, ExceedanceLayout::Stream));
 }
 
 void ExceedanceWriter::addJson(
@@ -59,7 +60,7 @@ void ExceedanceWriter::addJson(
     for (size_t i = 0; i < analysis.period.combined.resets.size(); ++i)
         out += (i ? "," : "") + JsonString(analysis.period.combined.resets[i].text);
     out += "],\"levels\":";
-    AppendTableJson(out, levels, JsonLayout::Compact);
+    m_json->append(out, levels, JsonLayout::Compact);
     out += ",\"references\":[";
     for (size_t i = 0; i < m_references.size(); ++i) {
         const ReferenceSpectrum &reference = m_references[i];
@@ -96,13 +97,20 @@ void ExceedanceWriter::addText(
 
 void ExceedanceWriter::add(const ExceedanceAnalysis &analysis, QByteArray &out)
 {
-    const Table levels = ExceedanceLevelsTable(analysis, m_references, ExceedanceLayout::Stream);
+    // The columns are made once, for the axis of the first table (one run has one axis).
+    if (m_levels.columns.isEmpty()) {
+        m_levels
+            = ExceedanceColumns(analysis.table.axis.axis, m_references, ExceedanceLayout::Stream);
+        m_csv.emplace(m_levels);
+        m_json.emplace(m_levels);
+    }
+    FillExceedanceRows(m_levels, analysis, ExceedanceLayout::Stream);
     if (m_format == TableFormat::Csv)
-        AppendTableCsv(out, levels, false);
+        m_csv->append(out, m_levels);
     else if (m_format == TableFormat::Json)
-        addJson(analysis, levels, out);
+        addJson(analysis, m_levels, out);
     else
-        addText(analysis, levels, out);
+        addText(analysis, m_levels, out);
     ++m_added;
 }
 

@@ -7,12 +7,14 @@
 #include "RecordTables.h"
 #include "ReferenceSpectrum.h"
 #include "TableText.h"
+#include "TableWriters.h"
 #include "TextFields.h"
 #include "UsageAnalysis.h"
 
 #include <QByteArray>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 // Writes exceedance tables (ExceedanceLevelsTable) as text for people (aligned columns), CSV
@@ -34,6 +36,9 @@ private:
 
     TableFormat m_format;
     const std::vector<ReferenceSpectrum> &m_references;
+    Table m_levels; // refilled for each table
+    std::optional<CsvRowWriter> m_csv;
+    std::optional<JsonRowWriter> m_json;
     qint64 m_added = 0;
 };
 

@@ -154,6 +154,16 @@ void TestTableWriters::csv_data()
         << oneColumn(TableColumn(QStringLiteral("source"), CellKind::Text),
                {TableCell(shared), TableCell(shared), text("z,w"), TableCell(shared)})
         << QByteArray("source\r\n\"x,y\"\r\n\"x,y\"\r\n\"z,w\"\r\n\"x,y\"\r\n");
+    Table repeated;
+    repeated.add(TableColumn(QStringLiteral("source"), CellKind::Text).repeatingDown());
+    repeated.add(TableColumn(QStringLiteral("hours"), CellKind::Number).repeatingDown());
+    repeated.add(TableColumn(QStringLiteral("n"), CellKind::Integer));
+    repeated.rows.push_back({text("a, b"), TableCell(2.5), TableCell(qint64(1))});
+    repeated.rows.push_back({{}, {}, TableCell(qint64(2))});
+    repeated.rows.push_back({text("c"), {}, {}});
+    QTest::newRow("an empty cell of a repeated column takes the one above")
+        << repeated
+        << QByteArray("source,hours,n\r\n\"a, b\",2.5,1\r\n\"a, b\",2.5,2\r\nc,2.5,\r\n");
     QTest::newRow("decimal as given, a key given whole")
         << oneColumn(TableColumn(QStringLiteral("level"), CellKind::Decimal)
                          .keyedInCsv(QStringLiteral("Made-up, \"A\": level")),
