@@ -21,7 +21,7 @@ QString axisHeading(Axis axis, ExceedanceLayout layout)
 
 // A refilled row mostly holds the same strings (the level, the branch): left as they are, they
 // cost no reference counting.
-void assignText(TableCell &cell, const QString &text)
+[[gnu::always_inline]] inline void assignText(TableCell &cell, const QString &text)
 {
     const auto *held = std::get_if<QString>(&cell.value);
     if (!held || held->constData() != text.constData() || held->size() != text.size())

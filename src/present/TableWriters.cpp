@@ -11,10 +11,11 @@
 
 namespace {
 // A row may be shorter than the columns: the missing cells are empty.
+const TableCell EmptyCell;
+
 const TableCell &cellAt(const QList<TableCell> &row, qsizetype column)
 {
-    static const TableCell empty;
-    return column < row.size() ? row[column] : empty;
+    return column < row.size() ? row[column] : EmptyCell;
 }
 
 bool shownFor(const TableColumn &column, TableFormatMask format)
@@ -172,7 +173,48 @@ CsvRowWriter::CsvRowWriter(const Table &columns)
     m_caches.resize(m_shown.size());
 }
 
-void CsvRowWriter::put(const Shown &column, const TableCell &cell, TextCache &cache)
+namespace {
+// Where a table's CSV is being put together: a pointer into the line, kept in registers while a
+// row is written, with room made before each cell.
+struct LineCursor
+{
+    std::string &line;
+    char *at;
+    char *end;
+
+    explicit LineCursor(std::string &text)
+        : line(text)
+        , at(text.data())
+        , end(text.data() + text.size())
+    { }
+    size_t used() const { return size_t(at - line.data()); }
+    [[gnu::noinline]] void grow(size_t bytes)
+    {
+        const size_t before = used();
+        line.resize(std::max(2 * line.size(), before + bytes + 4096));
+        at = line.data() + before;
+        end = line.data() + line.size();
+    }
+    void room(size_t bytes)
+    {
+        if (size_t(end - at) < bytes)
+            grow(bytes);
+    }
+    void put(const char *bytes, size_t size)
+    {
+        room(size);
+        std::memcpy(at, bytes, size);
+        at += size;
+    }
+    void put(char c)
+    {
+        room(1);
+        *at++ = c;
+    }
+};
+
+[[gnu::always_inline]] inline void putCell(LineCursor &line, const CsvRowWriter::Shown &column,
+    const TableCell &cell, CsvRowWriter::TextCache &cache, qsizetype elements)
 {
     const CellValue &value = cell.value;
     switch (value.index()) {
@@ -184,75 +226,81 @@ void CsvRowWriter::put(const Shown &column, const TableCell &cell, TextCache &ca
             cache.held = text;
             cache.bytes = csvText(text, column.outside);
         }
-        put(cache.bytes.data(), cache.bytes.size());
+        line.put(cache.bytes.data(), cache.bytes.size());
         return;
     }
-    case 2: {
-        char *const at = room(24);
-        m_used
-            = size_t(std::to_chars(at, at + 24, *std::get_if<qint64>(&value)).ptr - m_line.data());
+    case 2:
+        line.room(24);
+        line.at = std::to_chars(line.at, line.end, *std::get_if<qint64>(&value)).ptr;
         return;
-    }
     case 3: {
         const double number = *std::get_if<double>(&value);
         if (!std::isfinite(number))
-            return put("null", 4);
-        char *const at = room(32);
-        m_used = size_t(std::to_chars(at, at + 32, number).ptr - m_line.data());
+            return line.put("null", 4);
+        line.room(32);
+        line.at = std::to_chars(line.at, line.end, number).ptr;
         return;
     }
     case 4:
         if (*std::get_if<bool>(&value))
-            put(column.flagKey.constData(), size_t(column.flagKey.size()));
+            line.put(column.flagKey.constData(), size_t(column.flagKey.size()));
         return;
     case 5: {
         const QByteArray iso = std::get_if<QDate>(&value)->toString(Qt::ISODate).toLatin1();
-        put(iso.constData(), size_t(iso.size()));
+        line.put(iso.constData(), size_t(iso.size()));
         return;
     }
     case 6: {
         const QByteArray joined = countsText(*std::get_if<QList<qint64>>(&value));
-        put(joined.constData(), size_t(joined.size()));
+        line.put(joined.constData(), size_t(joined.size()));
         return;
     }
     default:
         if (column.kind == CellKind::Counts) {
-            const std::string commas(size_t(m_elements > 0 ? m_elements - 1 : 0), ',');
-            put(commas.data(), commas.size());
+            for (qsizetype i = 1; i < elements; ++i)
+                line.put(',');
         }
     }
 }
+} // namespace
 
 void CsvRowWriter::append(QByteArray &out, const Table &table)
 {
     const size_t width = m_shown.size();
     if (m_caches.size() < table.rows.size() * width)
         m_caches.resize(table.rows.size() * width);
-    // A repeated column's empty cell is written as the bytes of the cell above.
-    m_above.assign(width, std::string());
-    std::vector<bool> seen(width, false);
+    // The whole table is put together in m_line and appended at once. A repeated column's
+    // empty cell is written as the bytes of the cell above: where they stand in m_line.
+    constexpr size_t None = size_t(-1);
+    m_above.assign(width, {None, 0});
+    LineCursor line(m_line);
     for (size_t r = 0; r < table.rows.size(); ++r) {
         const QList<TableCell> &row = table.rows[r];
-        m_used = 0;
+        TextCache *const caches = m_caches.data() + r * width;
         for (size_t at = 0; at < width; ++at) {
             if (at > 0)
-                put(",", 1);
+                line.put(',');
             const Shown &column = m_shown[at];
             const TableCell &cell = cellAt(row, column.index);
             if (!column.repeated) {
-                put(column, cell, m_caches[r * width + at]);
-            } else if (!std::holds_alternative<std::monostate>(cell.value) || !seen[at]) {
-                const size_t start = m_used;
-                put(column, cell, m_caches[r * width + at]);
-                m_above[at].assign(m_line.data() + start, m_used - start);
-                seen[at] = true;
+                putCell(line, column, cell, caches[at], m_elements);
+                continue;
+            }
+            auto &[start, size] = m_above[at];
+            if (start == None || !std::holds_alternative<std::monostate>(cell.value)) {
+                start = line.used();
+                putCell(line, column, cell, caches[at], m_elements);
+                size = line.used() - start;
             } else {
-                put(m_above[at].data(), m_above[at].size());
+                line.room(size); // first: it may move the line
+                std::memcpy(line.at, m_line.data() + start, size);
+                line.at += size;
             }
         }
-        put("\r\n", 2);
-        out.append(m_line.data(), qsizetype(m_used));
+        line.put('\r');
+        line.put('\n');
     }
+    out.append(m_line.data(), qsizetype(line.used()));
 }
 
 void AppendTableCsv(QByteArray &out, const Table &table, bool header)

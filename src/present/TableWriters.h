@@ -5,9 +5,8 @@
 
 #include <QByteArray>
 
-#include <algorithm>
-#include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The writers of every table (Table.h), appended to `out`; UTF-8.
@@ -27,7 +26,6 @@ public:
     explicit CsvRowWriter(const Table &columns);
     void append(QByteArray &out, const Table &table);
 
-private:
     struct Shown
     {
         qsizetype index;
@@ -41,27 +39,14 @@ private:
         QString held; // kept alive, so that no other text can come at its address
         std::string bytes;
     };
-    void put(const Shown &column, const TableCell &cell, TextCache &cache);
-    // The row is put together in place: room is made before each cell, and the whole row is
-    // appended to the output at once.
-    char *room(size_t bytes)
-    {
-        if (m_line.size() - m_used < bytes)
-            m_line.resize(std::max(2 * m_line.size(), m_used + bytes + 256));
-        return m_line.data() + m_used;
-    }
-    void put(const char *bytes, size_t size)
-    {
-        std::memcpy(room(size), bytes, size);
-        m_used += size;
-    }
 
+private:
     std::vector<Shown> m_shown;
     qsizetype m_elements;
     std::vector<TextCache> m_caches; // a row's text columns, row after row
-    std::string m_line; // the row being put together, its first m_used bytes
-    size_t m_used = 0;
-    std::vector<std::string> m_above; // a repeated column's bytes in the row above
+    std::string m_line; // the table being put together, kept for its capacity
+    // A repeated column's bytes in the row above: where they start in m_line, and how many.
+    std::vector<std::pair<size_t, size_t>> m_above;
 };
 
 enum class JsonLayout {
