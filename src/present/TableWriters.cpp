@@ -203,7 +203,13 @@ struct LineCursor
     void put(const char *bytes, size_t size)
     {
         room(size);
-        std::memcpy(at, bytes, size);
+        // Most cells are a few bytes ("negative", "1.4"): copied here, not by a call.
+        if (size <= 16) {
+            for (size_t i = 0; i < size; ++i)
+                at[i] = bytes[i];
+        } else {
+            std::memcpy(at, bytes, size);
+        }
         at += size;
     }
     void put(char c)
