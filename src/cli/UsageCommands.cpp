@@ -74,7 +74,7 @@ ExitStatus RunExceedance(const QStringList &arguments)
     if (const Stop stop = ReadReferences(commandLine, axis, references))
         return *stop;
 
-    ExceedanceWriter writer(format, references);
+    ExceedanceWriter writer(format, axis.axis, references);
     Output output;
     writer.begin(output.buffer());
     bool refused = false;

@@ -90,7 +90,8 @@ void FillExceedanceRows(Table &table, const ExceedanceAnalysis &analysis, Exceed
     const auto fill = [&](const ExceedanceRow &row) {
         QList<TableCell> &cells = table.rows[at++];
         cells.resize(width);
-        TableCell *cell = cells.data(); // no people's text is ever set here
+        // In the order of ExceedanceColumns; no people's text is ever set here.
+        TableCell *cell = cells.data();
         // The source and hours once, in the first row; the rows below repeat them.
         if (at == 1) {
             assignText(cell[0], analysis.period.source);
@@ -131,5 +132,26 @@ Table ExceedanceLevelsTable(const ExceedanceAnalysis &analysis,
 {
     Table table = ExceedanceColumns(analysis.table.axis.axis, references, layout);
     FillExceedanceRows(table, analysis, layout);
+    return table;
+}
+
+Table ReferenceComparisonTable(const std::vector<ReferenceSpectrum> &references,
+    const std::vector<ReferenceComparison> &comparisons)
+{
+    Table table;
+    for (const char *name : {"file", "name", "source", "table or figure", "page", "axis"})
+        table.add(TableColumn(QString::fromLatin1(name), CellKind::Text));
+    for (const char *name : {"first above positive", "first above negative"})
+        table.add(TableColumn(QString::fromLatin1(name), CellKind::Decimal));
+    const auto level = [](const std::optional<int> &first) {
+        return first ? TableCell(QString::fromLatin1(LoadLevels[*first].text)) : TableCell();
+    };
+    for (size_t i = 0; i < references.size() && i < comparisons.size(); ++i) {
+        const ReferenceSpectrum &reference = references[i];
+        table.rows.push_back({CellValue(reference.fileName), CellValue(reference.name),
+            CellValue(reference.source), CellValue(reference.tableOrFigure),
+            CellValue(reference.page), CellValue(AxisName(reference.axis)),
+            level(comparisons[i].firstAbovePositive), level(comparisons[i].firstAboveNegative)});
+    }
     return table;
 }

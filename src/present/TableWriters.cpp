@@ -85,22 +85,6 @@ QList<QStringList> peopleRows(const Table &table, QList<bool> &left)
     return rows;
 }
 
-void appendNumber(QByteArray &out, double value)
-{
-    if (!std::isfinite(value)) {
-        out += "null";
-        return;
-    }
-    char text[32];
-    out.append(text, std::to_chars(text, text + sizeof text, value).ptr - text);
-}
-
-void appendInteger(QByteArray &out, qint64 value)
-{
-    char text[24];
-    out.append(text, std::to_chars(text, text + sizeof text, value).ptr - text);
-}
-
 // Text of plain ASCII needing no quotes goes straight in; anything else through CsvField.
 std::string csvText(const QString &text, bool outside)
 {
@@ -116,9 +100,7 @@ std::string csvText(const QString &text, bool outside)
     }
     return bytes;
 }
-} // namespace
 
-namespace {
 void appendJsonCell(QByteArray &out, CellKind kind, const CellValue &value)
 {
     if (const auto *counts = std::get_if<QList<qint64>>(&value))
@@ -126,9 +108,9 @@ void appendJsonCell(QByteArray &out, CellKind kind, const CellValue &value)
     else if (const auto *text = std::get_if<QString>(&value))
         out += kind == CellKind::Decimal ? text->toLatin1() : JsonString(*text);
     else if (const auto *integer = std::get_if<qint64>(&value))
-        appendInteger(out, *integer);
+        AppendInteger(out, *integer);
     else if (const auto *number = std::get_if<double>(&value))
-        appendNumber(out, *number);
+        AppendNumber(out, *number);
     else if (const auto *flag = std::get_if<bool>(&value))
         out += *flag ? "true" : "false";
     else if (const auto *date = std::get_if<QDate>(&value))
@@ -170,7 +152,6 @@ CsvRowWriter::CsvRowWriter(const Table &columns)
         m_shown.push_back({i, column.kind, column.outsideText, column.repeatedDown,
             column.kind == CellKind::Flag ? CsvField(CsvKey(column)) : QByteArray()});
     }
-    m_caches.resize(m_shown.size());
 }
 
 namespace {

@@ -4,19 +4,6 @@
 #include "ExceedanceTable.h"
 #include "TableWriters.h"
 
-#include <QList>
-
-#include <algorithm>
-#include <charconv>
-#include <cstring>
-
-namespace {
-QByteArray levelText(const std::optional<int> &level)
-{
-    return level ? QByteArray(LoadLevels[*level].text) : QByteArrayLiteral("null");
-}
-} // namespace
-
 QString FirstAboveText(const ReferenceComparison &comparison)
 {
     const auto level = [](const std::optional<int> &first) {
@@ -27,9 +14,12 @@ QString FirstAboveText(const ReferenceComparison &comparison)
 }
 
 ExceedanceWriter::ExceedanceWriter(
-    TableFormat format, const std::vector<ReferenceSpectrum> &references)
+    TableFormat format, Axis axis, const std::vector<ReferenceSpectrum> &references)
     : m_format(format)
     , m_references(references)
+    , m_levels(ExceedanceColumns(axis, references, ExceedanceLayout::Stream))
+    , m_csv(m_levels)
+    , m_json(m_levels)
 { }
 
 void ExceedanceWriter::begin(QByteArray &out)
@@ -37,8 +27,7 @@ void ExceedanceWriter::begin(QByteArray &out)
     if (m_format == TableFormat::Json)
         out += '[';
     else if (m_format == TableFormat::Csv)
-        AppendCsvHeader(
-            out, ExceedanceColumns(Axis::LoadFactor, m_references, ExceedanceLayout::Stream));
+        AppendCsvHeader(out, m_levels);
 }
 
 void ExceedanceWriter::addJson(
@@ -60,22 +49,11 @@ void ExceedanceWriter::addJson(
     for (size_t i = 0; i < analysis.period.combined.resets.size(); ++i)
         out += (i ? "," : "") + JsonString(analysis.period.combined.resets[i].text);
     out += "],\"levels\":";
-    m_json->append(out, levels, JsonLayout::Compact);
-    out += ",\"references\":[";
-    for (size_t i = 0; i < m_references.size(); ++i) {
-        const ReferenceSpectrum &reference = m_references[i];
-        const ReferenceComparison &comparison = analysis.comparisons[i];
-        out += (i ? ",{" : "{");
-        out += "\"file\":" + JsonString(reference.fileName);
-        out += ",\"name\":" + JsonString(reference.name);
-        out += ",\"source\":" + JsonString(reference.source);
-        out += ",\"tableOrFigure\":" + JsonString(reference.tableOrFigure);
-        out += ",\"page\":" + JsonString(reference.page);
-        out += ",\"axis\":" + JsonString(AxisName(reference.axis));
-        out += ",\"firstAbovePositive\":" + levelText(comparison.firstAbovePositive);
-        out += ",\"firstAboveNegative\":" + levelText(comparison.firstAboveNegative) + '}';
-    }
-    out += "]}";
+    m_json.append(out, levels, JsonLayout::Compact);
+    out += ",\"references\":";
+    AppendTableJson(
+        out, ReferenceComparisonTable(m_references, analysis.comparisons), JsonLayout::Compact);
+    out += '}';
 }
 
 void ExceedanceWriter::addText(
@@ -97,16 +75,9 @@ void ExceedanceWriter::addText(
 
 void ExceedanceWriter::add(const ExceedanceAnalysis &analysis, QByteArray &out)
 {
-    // The columns are made once, for the axis of the first table (one run has one axis).
-    if (m_levels.columns.isEmpty()) {
-        m_levels
-            = ExceedanceColumns(analysis.table.axis.axis, m_references, ExceedanceLayout::Stream);
-        m_csv.emplace(m_levels);
-        m_json.emplace(m_levels);
-    }
     FillExceedanceRows(m_levels, analysis, ExceedanceLayout::Stream);
     if (m_format == TableFormat::Csv)
-        m_csv->append(out, m_levels);
+        m_csv.append(out, m_levels);
     else if (m_format == TableFormat::Json)
         addJson(analysis, m_levels, out);
     else

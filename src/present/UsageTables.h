@@ -14,7 +14,6 @@
 #include <QByteArray>
 #include <QStringList>
 
-#include <optional>
 #include <vector>
 
 // Writes exceedance tables (ExceedanceLevelsTable) as text for people (aligned columns), CSV
@@ -25,7 +24,9 @@
 class ExceedanceWriter
 {
 public:
-    ExceedanceWriter(TableFormat format, const std::vector<ReferenceSpectrum> &references);
+    // One run has one axis: the columns and the row writers are made once for all its tables.
+    ExceedanceWriter(
+        TableFormat format, Axis axis, const std::vector<ReferenceSpectrum> &references);
     void begin(QByteArray &out);
     void add(const ExceedanceAnalysis &analysis, QByteArray &out);
     void end(QByteArray &out);
@@ -37,8 +38,8 @@ private:
     TableFormat m_format;
     const std::vector<ReferenceSpectrum> &m_references;
     Table m_levels; // refilled for each table
-    std::optional<CsvRowWriter> m_csv;
-    std::optional<JsonRowWriter> m_json;
+    CsvRowWriter m_csv;
+    JsonRowWriter m_json;
     qint64 m_added = 0;
 };
 
