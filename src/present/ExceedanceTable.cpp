@@ -135,23 +135,28 @@ Table ExceedanceLevelsTable(const ExceedanceAnalysis &analysis,
     return table;
 }
 
-Table ReferenceComparisonTable(const std::vector<ReferenceSpectrum> &references,
-    const std::vector<ReferenceComparison> &comparisons)
+Table ReferenceComparisonTable(const std::vector<ReferenceSpectrum> &references)
 {
     Table table;
     for (const char *name : {"file", "name", "source", "table or figure", "page", "axis"})
         table.add(TableColumn(QString::fromLatin1(name), CellKind::Text));
     for (const char *name : {"first above positive", "first above negative"})
         table.add(TableColumn(QString::fromLatin1(name), CellKind::Decimal));
-    const auto level = [](const std::optional<int> &first) {
-        return first ? TableCell(QString::fromLatin1(LoadLevels[*first].text)) : TableCell();
-    };
-    for (size_t i = 0; i < references.size() && i < comparisons.size(); ++i) {
-        const ReferenceSpectrum &reference = references[i];
+    for (const ReferenceSpectrum &reference : references)
         table.rows.push_back({CellValue(reference.fileName), CellValue(reference.name),
             CellValue(reference.source), CellValue(reference.tableOrFigure),
-            CellValue(reference.page), CellValue(AxisName(reference.axis)),
-            level(comparisons[i].firstAbovePositive), level(comparisons[i].firstAboveNegative)});
-    }
+            CellValue(reference.page), CellValue(AxisName(reference.axis)), {}, {}});
     return table;
+}
+
+void FillFirstAbove(Table &table, const std::vector<ReferenceComparison> &comparisons)
+{
+    static const QStringList levelNames = LevelNames();
+    const auto level = [](const std::optional<int> &first) {
+        return first ? CellValue(levelNames[*first]) : CellValue();
+    };
+    for (size_t i = 0; i < table.rows.size() && i < comparisons.size(); ++i) {
+        table.rows[i][6].value = level(comparisons[i].firstAbovePositive);
+        table.rows[i][7].value = level(comparisons[i].firstAboveNegative);
+    }
 }

@@ -23,7 +23,9 @@ Table ExceedanceColumns(
 // Fills a table of those columns with the analysis, its rows reused where it has them already
 // (a stream refills one table for each record).
 void FillExceedanceRows(Table &table, const ExceedanceAnalysis &analysis, ExceedanceLayout layout);
-// The references beside an analysis, a row each, for JSON: the file, name, source, table or
-// figure, page and axis, and the first level above each on either branch (none: null).
-Table ReferenceComparisonTable(const std::vector<ReferenceSpectrum> &references,
-    const std::vector<ReferenceComparison> &comparisons);
+// The references beside a run's analyses, a row each, for JSON: the file, name, source, table
+// or figure, page and axis, and the first level above each on either branch (FillFirstAbove;
+// none: null).
+Table ReferenceComparisonTable(const std::vector<ReferenceSpectrum> &references);
+// Sets one analysis's first levels above into that table, the rest of it kept.
+void FillFirstAbove(Table &table, const std::vector<ReferenceComparison> &comparisons);

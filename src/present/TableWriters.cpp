@@ -101,22 +101,38 @@ std::string csvText(const QString &text, bool outside)
     return bytes;
 }
 
-void appendJsonCell(QByteArray &out, CellKind kind, const CellValue &value)
+void putBytes(std::string &out, const QByteArray &bytes)
 {
-    if (const auto *counts = std::get_if<QList<qint64>>(&value))
-        out += '[' + countsText(*counts) + ']';
-    else if (const auto *text = std::get_if<QString>(&value))
-        out += kind == CellKind::Decimal ? text->toLatin1() : JsonString(*text);
-    else if (const auto *integer = std::get_if<qint64>(&value))
-        AppendInteger(out, *integer);
-    else if (const auto *number = std::get_if<double>(&value))
-        AppendNumber(out, *number);
-    else if (const auto *flag = std::get_if<bool>(&value))
+    out.append(bytes.constData(), size_t(bytes.size()));
+}
+
+// JSON's rows are put together in a std::string and appended once a table: each small append to
+// a QByteArray costs more than the bytes it adds.
+void appendJsonCell(std::string &out, CellKind kind, const CellValue &value)
+{
+    char number[32];
+    if (const auto *counts = std::get_if<QList<qint64>>(&value)) {
+        out += '[';
+        putBytes(out, countsText(*counts));
+        out += ']';
+    } else if (const auto *text = std::get_if<QString>(&value)) {
+        putBytes(out, kind == CellKind::Decimal ? text->toLatin1() : JsonString(*text));
+    } else if (const auto *integer = std::get_if<qint64>(&value)) {
+        out.append(
+            number, size_t(std::to_chars(number, number + sizeof number, *integer).ptr - number));
+    } else if (const auto *real = std::get_if<double>(&value)) {
+        if (std::isfinite(*real))
+            out.append(
+                number, size_t(std::to_chars(number, number + sizeof number, *real).ptr - number));
+        else
+            out += "null";
+    } else if (const auto *flag = std::get_if<bool>(&value)) {
         out += *flag ? "true" : "false";
-    else if (const auto *date = std::get_if<QDate>(&value))
-        out += JsonString(date->toString(Qt::ISODate));
-    else
+    } else if (const auto *date = std::get_if<QDate>(&value)) {
+        putBytes(out, JsonString(date->toString(Qt::ISODate)));
+    } else {
         out += "null";
+    }
 }
 
 } // namespace
@@ -302,7 +318,7 @@ JsonRowWriter::JsonRowWriter(const Table &columns)
     m_members.resize(columns.groups.size());
     for (const qsizetype i : shownColumns(columns, ForJson)) {
         const TableColumn &column = columns.columns[i];
-        const Keyed keyed {i, column.kind, JsonString(JsonKey(column)) + ':'};
+        const Keyed keyed {i, column.kind, (JsonString(JsonKey(column)) + ':').toStdString()};
         if (column.group < 0) {
             m_plain.push_back(keyed);
             continue;
@@ -313,34 +329,37 @@ JsonRowWriter::JsonRowWriter(const Table &columns)
         members[size_t(column.member)].push_back(keyed);
     }
     for (const QString &group : columns.groups)
-        m_groupKeys << JsonString(group) + ":[";
+        m_groupKeys.push_back((JsonString(group) + ":[").toStdString());
 }
 
 void JsonRowWriter::appendKeyed(
-    QByteArray &out, const QList<TableCell> &row, const Keyed &keyed) const
+    std::string &out, const QList<TableCell> &row, const Keyed &keyed) const
 {
     out += keyed.key;
     appendJsonCell(out, keyed.kind, cellAt(row, keyed.column).value);
 }
 
-void JsonRowWriter::appendRow(QByteArray &out, const QList<TableCell> &row) const
+void JsonRowWriter::appendRow(std::string &out, const QList<TableCell> &row) const
 {
     out += '{';
     bool first = true;
     for (const Keyed &column : m_plain) {
-        out += first ? "" : ",";
+        if (!first)
+            out += ',';
         first = false;
         appendKeyed(out, row, column);
     }
-    for (qsizetype g = 0; g < m_groupKeys.size(); ++g) {
-        out += first ? "" : ",";
+    for (size_t g = 0; g < m_groupKeys.size(); ++g) {
+        if (!first)
+            out += ',';
         first = false;
         out += m_groupKeys[g];
-        const auto &members = m_members[size_t(g)];
+        const auto &members = m_members[g];
         for (size_t m = 0; m < members.size(); ++m) {
             out += m ? ",{" : "{";
             for (size_t c = 0; c < members[m].size(); ++c) {
-                out += c ? "," : "";
+                if (c > 0)
+                    out += ',';
                 appendKeyed(out, row, members[m][c]);
             }
             out += '}';
@@ -352,14 +371,15 @@ void JsonRowWriter::appendRow(QByteArray &out, const QList<TableCell> &row) cons
 
 void JsonRowWriter::append(QByteArray &out, const Table &table, JsonLayout layout) const
 {
-    const char *const between = layout == JsonLayout::LinePerRow ? ",\n" : ",";
-    out += layout == JsonLayout::LinePerRow ? "[\n" : "[";
+    const bool lines = layout == JsonLayout::LinePerRow;
+    std::string text = lines ? "[\n" : "[";
     for (size_t r = 0; r < table.rows.size(); ++r) {
         if (r > 0)
-            out += between;
-        appendRow(out, table.rows[r]);
+            text += lines ? ",\n" : ",";
+        appendRow(text, table.rows[r]);
     }
-    out += layout == JsonLayout::LinePerRow ? "\n]" : "]";
+    text += lines ? "\n]" : "]";
+    out.append(text.data(), qsizetype(text.size()));
 }
 
 void AppendTableJson(QByteArray &out, const Table &table, JsonLayout layout)

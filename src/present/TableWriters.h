@@ -70,14 +70,14 @@ private:
     {
         qsizetype column;
         CellKind kind;
-        QByteArray key; // "\"name\":"
+        std::string key; // "\"name\":"
     };
-    void appendRow(QByteArray &out, const QList<TableCell> &row) const;
-    void appendKeyed(QByteArray &out, const QList<TableCell> &row, const Keyed &keyed) const;
+    void appendRow(std::string &out, const QList<TableCell> &row) const;
+    void appendKeyed(std::string &out, const QList<TableCell> &row, const Keyed &keyed) const;
 
     std::vector<Keyed> m_plain;
     std::vector<std::vector<std::vector<Keyed>>> m_members;
-    QList<QByteArray> m_groupKeys; // "\"name\":["
+    std::vector<std::string> m_groupKeys; // "\"name\":["
 };
 // The same columns as AppendTableText, for a printed report.
 ReportTable TableForReport(const Table &table);

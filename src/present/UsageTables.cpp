@@ -20,6 +20,8 @@ ExceedanceWriter::ExceedanceWriter(
     , m_levels(ExceedanceColumns(axis, references, ExceedanceLayout::Stream))
     , m_csv(m_levels)
     , m_json(m_levels)
+    , m_compared(ReferenceComparisonTable(references))
+    , m_comparedJson(m_compared)
 { }
 
 void ExceedanceWriter::begin(QByteArray &out)
@@ -31,7 +33,7 @@ void ExceedanceWriter::begin(QByteArray &out)
 }
 
 void ExceedanceWriter::addJson(
-    const ExceedanceAnalysis &analysis, const Table &levels, QByteArray &out) const
+    const ExceedanceAnalysis &analysis, const Table &levels, QByteArray &out)
 {
     const ExceedanceTable &table = analysis.table;
     if (m_added > 0)
@@ -51,8 +53,8 @@ void ExceedanceWriter::addJson(
     out += "],\"levels\":";
     m_json.append(out, levels, JsonLayout::Compact);
     out += ",\"references\":";
-    AppendTableJson(
-        out, ReferenceComparisonTable(m_references, analysis.comparisons), JsonLayout::Compact);
+    FillFirstAbove(m_compared, analysis.comparisons);
+    m_comparedJson.append(out, m_compared, JsonLayout::Compact);
     out += '}';
 }
 

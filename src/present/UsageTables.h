@@ -32,7 +32,7 @@ public:
     void end(QByteArray &out);
 
 private:
-    void addJson(const ExceedanceAnalysis &analysis, const Table &levels, QByteArray &out) const;
+    void addJson(const ExceedanceAnalysis &analysis, const Table &levels, QByteArray &out);
     void addText(const ExceedanceAnalysis &analysis, const Table &levels, QByteArray &out) const;
 
     TableFormat m_format;
@@ -40,6 +40,8 @@ private:
     Table m_levels; // refilled for each table
     CsvRowWriter m_csv;
     JsonRowWriter m_json;
+    Table m_compared; // the references, their first levels above refilled for each table
+    JsonRowWriter m_comparedJson;
     qint64 m_added = 0;
 };
 
