@@ -1,4 +1,5 @@
 #include "Cli.h"
+#include "ForecastOutput.h"
 #include "HistoryTable.h"
 #include "OutputFile.h"
 #include "RegisterCli.h"
@@ -16,7 +17,7 @@
 namespace RegisterCli {
 // --- register history -----------------------------------------------------------------------
 
-void historyJson(QByteArray &out, const HistoryResult &history)
+void historyJson(QByteArray &out, const HistoryResult &history, const Forecast &forecast)
 {
     const AircraftInfo &aircraft = history.aircraft;
     out += "{\"registration\":" + JsonString(aircraft.registration) + ",\"type\":"
@@ -26,10 +27,17 @@ void historyJson(QByteArray &out, const HistoryResult &history)
         out += (level ? "," : "") + QByteArray(LoadLevels[level].text);
     out += "],\"periods\":";
     AppendTableJson(out, HistoryTable(history));
+    out += ",\"overLimit\":";
+    AppendLimitBoundsJson(out, history.overLimit);
+    out += ",\"forecast\":";
+    if (aircraft.structure().damage)
+        AppendForecastJson(out, forecast);
+    else
+        out += "null";
     out += "}\n";
 }
 
-void historyText(QByteArray &out, const HistoryResult &history)
+void historyText(QByteArray &out, const HistoryResult &history, const Forecast &forecast)
 {
     const AircraftInfo &aircraft = history.aircraft;
     out += aircraftText(aircraft).toUtf8() + '\n';
@@ -38,6 +46,23 @@ void historyText(QByteArray &out, const HistoryResult &history)
         return;
     }
     AppendTableText(out, HistoryTable(history));
+    for (const QString &line : HistoryLifeLines(history, forecast))
+        out += line.toUtf8() + '\n';
+}
+
+// --rate-window DAYS: whole days, at most a century.
+Stop readRateWindow(const CommandLine &commandLine, int &days)
+{
+    const QString text = commandLine.parser().value(QStringLiteral("rate-window"));
+    bool number = false;
+    const int value = text.toInt(&number);
+    if (!number || value < 1 || value > 36500)
+        return commandLine.usageError(
+            QStringLiteral("--rate-window wants a whole number of days from 1 to 36500, not "
+                           "\"%1\".")
+                .arg(MessageValue(text)));
+    days = value;
+    return std::nullopt;
 }
 
 ExitStatus runHistory(const QStringList &arguments)
@@ -53,6 +78,10 @@ ExitStatus runHistory(const QStringList &arguments)
     AddTableFormatOption(parser);
     parser.addOption({QStringLiteral("aircraft"), QStringLiteral("The aircraft's registration."),
         QStringLiteral("REG")});
+    parser.addOption({QStringLiteral("rate-window"),
+        QStringLiteral("The days before the last read-out whose periods give the forecast's "
+                       "rates (365; the whole history when shorter)."),
+        QStringLiteral("DAYS"), QStringLiteral("365")});
     if (const Stop stop = commandLine.parse(arguments))
         return *stop;
     if (!parser.isSet(QStringLiteral("aircraft")))
@@ -62,20 +91,26 @@ ExitStatus runHistory(const QStringList &arguments)
     TableFormat format = TableFormat::Text;
     if (const Stop stop = ReadTableFormat(commandLine, format))
         return *stop;
+    int windowDays = 365;
+    if (const Stop stop = readRateWindow(commandLine, windowDays))
+        return *stop;
     OpenedRegister opened;
     if (const Stop stop = openRegister(commandLine, Register::Access::Read, opened))
         return *stop;
     const HistoryResult history = opened.reg->history(parser.value(QStringLiteral("aircraft")));
     if (!history.ok())
         return Refused(history);
+    ForecastInput input = ForecastInputOf(history);
+    input.windowDays = windowDays;
+    const Forecast forecast = ComputeForecast(input);
 
     Output output;
     if (format == TableFormat::Csv)
         AppendTableCsv(output.buffer(), HistoryTable(history));
     else if (format == TableFormat::Json)
-        historyJson(output.buffer(), history);
+        historyJson(output.buffer(), history, forecast);
     else
-        historyText(output.buffer(), history);
+        historyText(output.buffer(), history, forecast);
     return FinishOutput(output, ExitOk);
 }
 } // namespace RegisterCli

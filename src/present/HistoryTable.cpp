@@ -8,13 +8,94 @@ QList<qint64> countsCell(const LevelCounts &counts)
     return QList<qint64>(counts.begin(), counts.end());
 }
 
-QList<TableColumn> historyColumns()
+// Life used over time and the limit-load bounds; the bounds' text columns only when the
+// aircraft has limit loads, the files' always.
+QList<TableColumn> lifeColumns(bool limits)
+{
+    const auto column = [](const char *name, CellKind kind, const char *heading = "") {
+        return TableColumn(QString::fromLatin1(name), kind, QString::fromUtf8(heading));
+    };
+    const unsigned files = ForCsv | ForJson;
+    QList<TableColumn> columns = {
+        column("hours per 30 days", CellKind::Number, "h/30 d"),
+        column("damage counted", CellKind::Number, "D"),
+        column("damage upper", CellKind::Number, "D upper"),
+        column("total damage counted", CellKind::Number).in(files),
+        column("total damage upper", CellKind::Number).in(files),
+        column("life used counted", CellKind::Number, "life used")
+            .withUnit(QStringLiteral("percent")),
+        column("life used upper", CellKind::Number, "upper").withUnit(QStringLiteral("percent")),
+        column("over limit positive at least", CellKind::Integer).in(files),
+        column("over limit positive at most", CellKind::Integer).in(files),
+        column("over limit negative at least", CellKind::Integer).in(files),
+        column("over limit negative at most", CellKind::Integer).in(files),
+    };
+    if (limits) {
+        columns << column("over limit positive", CellKind::Text, "over n+")
+                       .in(ForText)
+                       .alignedLeft(false);
+        columns << column("over limit negative", CellKind::Text, "over n−")
+                       .in(ForText)
+                       .alignedLeft(false);
+    }
+    return columns;
+}
+
+TableCell optionalNumber(const std::optional<double> &value)
+{
+    return value ? TableCell(*value) : TableCell::empty(Dash);
+}
+
+TableCell percentCell(const std::optional<double> &value)
+{
+    if (!value)
+        return TableCell::empty(Dash);
+    return TableCell(*value, QString::number(*value, 'g', 6) + QStringLiteral(" %"));
+}
+
+void addBoundCells(QList<TableCell> &row, const std::optional<LimitBound> &bound)
+{
+    if (!bound) {
+        row << TableCell::empty(Dash) << TableCell::empty(Dash);
+        return;
+    }
+    row << CellValue(qint64(bound->atLeast));
+    row << (bound->atMost ? TableCell(qint64(*bound->atMost)) : TableCell::empty(Dash));
+}
+
+// The life and limit cells of a period, in the order of lifeColumns.
+QList<TableCell> lifeCells(const HistoryPeriod &period, const StructuralData &structure)
+{
+    QList<TableCell> row;
+    row << optionalNumber(period.hoursPer30Days);
+    const bool damaged = period.damage && period.damage->ok();
+    row << optionalNumber(damaged ? std::optional(period.damage->counted) : std::nullopt);
+    row << optionalNumber(damaged ? period.damage->upper : std::nullopt);
+    const std::optional<DamageSums> &sums = period.totalDamage;
+    row << optionalNumber(sums ? std::optional(sums->counted) : std::nullopt);
+    row << optionalNumber(sums ? sums->upper : std::nullopt);
+    const double sf = structure.damage ? structure.damage->scatterFactor : 0;
+    const auto life = [&](const std::optional<double> &damage) {
+        return damage ? std::optional(LifeUsedPercent(*damage, sf)) : std::nullopt;
+    };
+    row << percentCell(life(sums ? std::optional(sums->counted) : std::nullopt));
+    row << percentCell(life(sums ? sums->upper : std::nullopt));
+    addBoundCells(row, period.overLimit.positive);
+    addBoundCells(row, period.overLimit.negative);
+    if (structure.limits) {
+        row << CellValue(LimitBoundRange(*period.overLimit.positive));
+        row << CellValue(LimitBoundRange(*period.overLimit.negative));
+    }
+    return row;
+}
+
+QList<TableColumn> historyColumns(bool limits)
 {
     const auto column = [](const char *name, CellKind kind, const char *heading = "") {
         return TableColumn(QString::fromLatin1(name), kind, QString::fromLatin1(heading));
     };
     const unsigned files = ForCsv | ForJson;
-    return {
+    QList<TableColumn> columns = {
         column("registration", CellKind::Text).in(ForCsv),
         column("readout", CellKind::Integer, "read-out").alignedLeft(true),
         column("from", CellKind::Date, "from"),
@@ -28,10 +109,13 @@ QList<TableColumn> historyColumns()
         column("hours", CellKind::Number, "hours"),
         column("total seconds", CellKind::Integer).in(files),
         column("total hours", CellKind::Number, "total h"),
-        column("counts", CellKind::Counts).ofElements(QStringLiteral("count")),
-        column("total counts", CellKind::Counts).ofElements(QStringLiteral("total")).in(files),
-        column("class", CellKind::Text).alignedLeft(false),
     };
+    columns << lifeColumns(limits);
+    columns << column("counts", CellKind::Counts).ofElements(QStringLiteral("count"));
+    columns
+        << column("total counts", CellKind::Counts).ofElements(QStringLiteral("total")).in(files);
+    columns << column("class", CellKind::Text).alignedLeft(false);
+    return columns;
 }
 } // namespace
 
@@ -53,11 +137,12 @@ QStringList LevelNames()
 Table HistoryTable(const HistoryResult &history)
 {
     Table table;
-    table.columns = historyColumns();
+    const StructuralData &structure = history.aircraft.structure();
+    table.columns = historyColumns(structure.limits.has_value());
     table.elementNames = LevelNames();
     for (const HistoryPeriod &period : history.periods) {
         const QString periodClass = PeriodClass(period);
-        table.rows.push_back({
+        QList<TableCell> row = {
             CellValue(history.aircraft.registration),
             CellValue(period.readout),
             period.from.isValid() ? TableCell(period.from) : TableCell::empty(Dash),
@@ -71,10 +156,12 @@ Table HistoryTable(const HistoryResult &history)
             CellValue(period.hours),
             CellValue(qint64(period.totalSeconds)),
             CellValue(period.totalHours),
-            CellValue(countsCell(period.counts)),
-            CellValue(countsCell(period.totalCounts)),
-            TableCell(periodClass, period.kind == RunningKind::Running ? QString() : periodClass),
-        });
+        };
+        row << lifeCells(period, structure);
+        row << CellValue(countsCell(period.counts)) << CellValue(countsCell(period.totalCounts))
+            << TableCell(
+                   periodClass, period.kind == RunningKind::Running ? QString() : periodClass);
+        table.rows.push_back(std::move(row));
     }
     QList<TableCell> total(table.columns.size());
     total[table.columnNamed(QStringLiteral("readout"))] = TableCell(QStringLiteral("total"));

@@ -5,6 +5,7 @@
 #include "CounterRecord.h"
 #include "Damage.h"
 #include "Exceedance.h"
+#include "LifeOverTime.h"
 #include "Result.h"
 
 #include <QDate>
@@ -176,6 +177,11 @@ struct HistoryPeriod
     LevelCounts totalCounts {}; // the running totals: every period up to and with this one
     std::int64_t totalSeconds = 0;
     double totalHours = 0;
+    std::optional<double> hoursPer30Days; // since the read-out before
+    LimitBounds overLimit; // of the period's counts, against the aircraft's limit loads
+    // With S-N data: the period's damage, and the sums of the periods' up to this one.
+    std::optional<PeriodDamage> damage;
+    std::optional<DamageSums> totalDamage;
 };
 
 struct HistoryResult : Result
@@ -183,7 +189,12 @@ struct HistoryResult : Result
     AircraftInfo aircraft;
     std::vector<HistoryPeriod> periods; // in order taken
     UsageFigures usage; // of the whole history
+    LimitBounds overLimit; // of the whole history's counts
 };
+
+// What the forecast of an aircraft's life used is made from: its periods with their damage. None
+// (periods left empty) without S-N data.
+ForecastInput ForecastInputOf(const HistoryResult &history);
 
 struct RemoveResult : Result
 {

@@ -185,6 +185,30 @@ UsageListResult Register::fleet(const std::optional<QDate> &since)
     return d->usageList(since, true);
 }
 
+namespace {
+// Each period's damage, utilisation and limit-load bounds, and the damage summed read-out by
+// read-out: Miner's rule adds the periods' damage.
+void addLifeOverTime(HistoryResult &history)
+{
+    const StructuralData &structure = history.aircraft.structure();
+    DamageSums sums;
+    bool refused = false; // a period's damage refused: no sums from there on
+    for (HistoryPeriod &period : history.periods) {
+        period.hoursPer30Days = HoursPer30Days(period.hours, period.from, period.taken);
+        period.overLimit = BoundLimitExceedances(period.counts, structure.limits);
+        if (!structure.damage)
+            continue;
+        period.damage = ComputePeriodDamage(period.counts, *structure.damage);
+        refused = refused || !period.damage->ok();
+        if (refused)
+            continue;
+        sums.add(*period.damage);
+        period.totalDamage = sums;
+    }
+    history.overLimit = BoundLimitExceedances(history.usage.counts, structure.limits);
+}
+} // namespace
+
 HistoryResult Register::history(const QString &registration)
 {
     RegisterDatabase &db = d->db;
@@ -219,7 +243,21 @@ HistoryResult Register::history(const QString &registration)
         return failed<HistoryResult>(walked);
     guard.commit();
     ComputeUsage(usage, result.aircraft.structure());
+    addLifeOverTime(result);
     return result;
+}
+
+ForecastInput ForecastInputOf(const HistoryResult &history)
+{
+    ForecastInput input;
+    const std::optional<DamageParameters> &damage = history.aircraft.structure().damage;
+    if (!damage)
+        return input;
+    input.scatterFactor = damage->scatterFactor;
+    input.periods.reserve(history.periods.size());
+    for (const HistoryPeriod &period : history.periods)
+        input.periods.push_back({period.from, period.taken, period.hours, *period.damage});
+    return input;
 }
 
 // --- The usage by day, as the read-outs add to it ----------------------------------------

@@ -44,6 +44,8 @@ private slots:
     void refusals_data();
     void refusals();
     void adderEscaped();
+    void lifeOverTime_data() { engines(); }
+    void lifeOverTime();
 
 private:
     void engines();
@@ -708,6 +710,106 @@ void TestCliRegister::adderEscaped()
         QJsonDocument::fromJson(json.out)[QStringLiteral("periods")][0][QStringLiteral("addedBy")]
             .toString(),
         adder);
+}
+
+namespace {
+// The damage of both estimates that `damage` gives for one file, from its CSV total rows.
+std::pair<double, double> damageOfFile(const QByteArray &csv)
+{
+    const QList<QStringList> rows = csvRows(csv);
+    const qsizetype estimate = rows[0].indexOf(QStringLiteral("estimate"));
+    const qsizetype row = rows[0].indexOf(QStringLiteral("row"));
+    const qsizetype damage = rows[0].indexOf(QStringLiteral("damage"));
+    std::pair<double, double> result {-1, -1};
+    for (const QStringList &fields : rows) {
+        if (fields.size() < rows[0].size() || fields[row] != QLatin1String("total"))
+            continue;
+        (fields[estimate] == QLatin1String("counted") ? result.first : result.second)
+            = fields[damage].toDouble();
+    }
+    return result;
+}
+} // namespace
+
+// History with damage: each period's damage as `damage` gives it for the read-out alone, summed
+// read-out by read-out; the limit-load bounds; the forecast from the periods.
+void TestCliRegister::lifeOverTime()
+{
+    QFETCH(QString, engine);
+    const QString reg = fresh(engine);
+    const QString ini = m_dir.filePath(QStringLiteral("life.ini"));
+    WriteFile(ini,
+        "[damage]\nsigma1=50\nk=5\nsd=60\nnd=2e6\nsu=450\nscatter=8\nmax-load=5.7,-2.28\n"
+        "category=normal\n");
+    QCOMPARE(cli({"register", "aircraft", "--type", "Life", "--parameters", ini}, reg).exitCode, 0);
+    QCOMPARE(cli({"register", "aircraft", "--aircraft", "D-ELIF", "--type", "Life", "--combine",
+                     "separate"},
+                 reg)
+                 .exitCode,
+        0);
+    CounterRecord light = DemonstrationRecord;
+    for (int level = 0; level < LevelCount; ++level)
+        light[level] = std::uint16_t(light[level] / 3);
+    const QList<std::pair<QString, CounterRecord>> files
+        = {{file(QStringLiteral("life-a.dat"), {DemonstrationRecord}), DemonstrationRecord},
+            {file(QStringLiteral("life-b.dat"), {light}), light}};
+    const char *dates[] = {"2026-01-01", "2026-03-02"};
+    double counted = 0, upper = 0;
+    QList<double> sums;
+    for (int i = 0; i < 2; ++i) {
+        QCOMPARE(
+            cli({"register", "add", "--aircraft", "D-ELIF", "--date", dates[i], files[i].first},
+                reg)
+                .exitCode,
+            0);
+        const CliRun damage
+            = cli({"damage", "--parameters", ini, "--format", "csv", files[i].first}, {});
+        QCOMPARE(damage.exitCode, 0);
+        const auto [c, u] = damageOfFile(damage.out);
+        counted += c;
+        upper += u;
+        sums << counted << upper;
+    }
+    const CliRun csv = cli({"register", "history", "--aircraft", "D-ELIF", "--format", "csv"}, reg);
+    QCOMPARE(csv.exitCode, 0);
+    const QList<QStringList> rows = csvRows(csv.out);
+    QCOMPARE(rows.size(), 3);
+    const auto at = [&](int row, const char *key) {
+        const qsizetype column = rows[0].indexOf(QString::fromLatin1(key));
+        return column < 0 ? QString(QStringLiteral("no ") + key) : rows[row][column];
+    };
+    for (int row = 1; row <= 2; ++row) {
+        QCOMPARE(at(row, "total_damage_counted").toDouble(), sums[2 * (row - 1)]);
+        QCOMPARE(at(row, "total_damage_upper").toDouble(), sums[2 * (row - 1) + 1]);
+        QCOMPARE(at(row, "life_used_counted_percent").toDouble(), 800 * sums[2 * (row - 1)]);
+        // The normal category's +3.8 g: 4.0 g bounds it below, 3.4 g above.
+        const CounterRecord &words = files[row - 1].second;
+        QCOMPARE(at(row, "over_limit_positive_at_least"), QString::number(words[17]));
+        QCOMPARE(at(row, "over_limit_positive_at_most"), QString::number(words[16]));
+        QCOMPARE(at(row, "over_limit_negative_at_least"), QString::number(words[0]));
+        QCOMPARE(at(row, "over_limit_negative_at_most"), QString::number(words[1]));
+    }
+    QCOMPARE(at(1, "hours_per_30_days"), QString());
+    // 60 days between the read-outs.
+    const double hours = (light[ActiveSecondsWord] + 43200.0 * light[ActiveSecondsWord + 1]) / 3600;
+    QCOMPARE(at(2, "hours_per_30_days").toDouble(), 30 * hours / 60);
+
+    const CliRun shown = cli({"register", "history", "--aircraft", "D-ELIF"}, reg);
+    QCOMPARE(shown.exitCode, 0);
+    QVERIFY2(shown.out.contains("Forecast from the 1 period(s) from 2026-01-01 to 2026-03-02"),
+        shown.out);
+    QVERIFY2(shown.out.contains("Limit loads: beyond 3.8 g at least 1 (Nc at 4.0 g)"), shown.out);
+    const CliRun json
+        = cli({"register", "history", "--aircraft", "D-ELIF", "--format", "json"}, reg);
+    const QJsonObject forecast
+        = QJsonDocument::fromJson(json.out)[QStringLiteral("forecast")].toObject();
+    QCOMPARE(forecast[QStringLiteral("days")].toInt(), 60);
+    QCOMPARE(forecast[QStringLiteral("hoursPerDay")].toDouble(), hours / 60);
+    const QJsonObject first = forecast[QStringLiteral("estimates")][0].toObject();
+    QCOMPARE(first[QStringLiteral("damagePerHour")].toDouble(), (sums[2] - sums[0]) / hours);
+    const CliRun badWindow
+        = cli({"register", "history", "--aircraft", "D-ELIF", "--rate-window", "0"}, reg);
+    QCOMPARE(badWindow.exitCode, 2);
 }
 
 QTEST_GUILESS_MAIN(TestCliRegister)

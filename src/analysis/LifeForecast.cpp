@@ -1,0 +1,153 @@
+#include "LifeOverTime.h"
+
+#include "TextFields.h"
+
+#include <QStringList>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+// The periods that lie wholly within the window: from a read-out on or after its start.
+void chooseWindow(const ForecastInput &input, Forecast &forecast)
+{
+    const QDate last = input.periods.back().taken;
+    const QDate start = last.addDays(-qint64(input.windowDays));
+    forecast.windowEnd = last;
+    for (const ForecastPeriod &period : input.periods) {
+        if (!period.from.isValid() || period.from < start)
+            continue;
+        if (!forecast.windowStart.isValid() || period.from < forecast.windowStart)
+            forecast.windowStart = period.from;
+        ++forecast.periods;
+        forecast.hoursInWindow += period.hours;
+    }
+    if (forecast.windowStart.isValid())
+        forecast.days = int(forecast.windowStart.daysTo(last));
+}
+
+void forecastEstimate(const ForecastInput &input, const Forecast &forecast, EstimateForecast &out)
+{
+    const QDate start = forecast.windowStart;
+    double total = input.prior ? input.prior->damage() : 0;
+    for (const ForecastPeriod &period : input.periods) {
+        const std::optional<double> damage = period.damage.of(out.estimate);
+        if (!period.damage.ok() || !damage) {
+            out.reason
+                = period.damage.ok() ? period.damage.upperUnavailable : period.damage.message();
+            return;
+        }
+        total += *damage;
+        if (period.from.isValid() && period.from >= start)
+            out.damageInWindow += *damage;
+    }
+    out.damageToDate = total;
+    out.lifeUsedPercent = LifeUsedPercent(total, input.scatterFactor);
+    out.ratePerHour = out.damageInWindow / forecast.hoursInWindow;
+    out.available = true;
+    for (double percent : input.thresholds) {
+        ThresholdForecast threshold;
+        threshold.percent = percent;
+        const double damageThen = percent / (100 * input.scatterFactor);
+        threshold.reached = total >= damageThen;
+        if (!threshold.reached && out.ratePerHour > 0) {
+            const double hours = (damageThen - total) / out.ratePerHour;
+            threshold.hoursToGo = hours;
+            threshold.atHours = forecast.hoursToDate + hours;
+            const double days = std::ceil(hours / forecast.hoursPerDay);
+            // Beyond the calendar (a very low rate), the hours still stand without a date.
+            if (days < 3.0e6)
+                threshold.date = forecast.windowEnd.addDays(qint64(days));
+        }
+        out.thresholds.push_back(threshold);
+    }
+}
+} // namespace
+
+Forecast ComputeForecast(const ForecastInput &input)
+{
+    Forecast forecast;
+    forecast.windowDays = input.windowDays;
+    forecast.estimates[0].estimate = Estimate::Counted;
+    forecast.estimates[1].estimate = Estimate::Upper;
+    const auto none = [&forecast](const QString &reason) {
+        forecast.reason = reason;
+        for (EstimateForecast &estimate : forecast.estimates)
+            estimate.reason = reason;
+        return forecast;
+    };
+    if (input.periods.size() < 2)
+        return none(QStringLiteral("no forecast from fewer than two read-outs"));
+    for (const ForecastPeriod &period : input.periods)
+        forecast.hoursToDate += period.hours;
+    forecast.prior = input.prior;
+    if (input.prior)
+        forecast.hoursToDate += input.prior->hours;
+    chooseWindow(input, forecast);
+    if (forecast.periods == 0 || forecast.days <= 0)
+        return none(QStringLiteral("no forecast: the read-outs of the last %1 days span no day")
+                        .arg(input.windowDays));
+    if (!(forecast.hoursInWindow > 0))
+        return none(QStringLiteral("no forecast: no flight hours from %1 to %2")
+                        .arg(forecast.windowStart.toString(Qt::ISODate),
+                            forecast.windowEnd.toString(Qt::ISODate)));
+    forecast.hoursPerDay = forecast.hoursInWindow / forecast.days;
+    forecast.available = true;
+    for (EstimateForecast &estimate : forecast.estimates)
+        forecastEstimate(input, forecast, estimate);
+    return forecast;
+}
+
+QStringList ForecastText(const Forecast &forecast, double scatterFactor)
+{
+    if (!forecast.available)
+        return {QStringLiteral("Forecast: ") + forecast.reason + '.'};
+    QStringList lines;
+    lines << QStringLiteral("Forecast from the %1 period(s) from %2 to %3 (%4 days; window %5 "
+                            "days):")
+                 .arg(forecast.periods)
+                 .arg(forecast.windowStart.toString(Qt::ISODate),
+                     forecast.windowEnd.toString(Qt::ISODate))
+                 .arg(forecast.days)
+                 .arg(forecast.windowDays);
+    lines << QStringLiteral("  flight hours per day = ΣT / days = %1 h / %2 d = %3 h/d")
+                 .arg(ShortNumber(forecast.hoursInWindow))
+                 .arg(forecast.days)
+                 .arg(ShortNumber(forecast.hoursPerDay));
+    if (forecast.prior)
+        lines << QStringLiteral("  with %1 h flown before the recorder was fitted, at D per 1000 h "
+                                "= %2: D = %3, in ΣD and the hours to date")
+                     .arg(ShortNumber(forecast.prior->hours),
+                         ShortNumber(forecast.prior->damagePer1000h),
+                         ShortNumber(forecast.prior->damage()));
+    for (const EstimateForecast &estimate : forecast.estimates) {
+        const QString name = EstimateName(estimate.estimate);
+        if (!estimate.available) {
+            lines << QStringLiteral("  %1 estimate: none: %2").arg(name, estimate.reason);
+            continue;
+        }
+        lines << QStringLiteral("  %1 estimate: rate = ΣD / ΣT = %2 / %3 h = %4 per h; life used "
+                                "= 100 %·SF·ΣD = 100 %·%5·%6 = %7 %")
+                     .arg(name, ShortNumber(estimate.damageInWindow),
+                         ShortNumber(forecast.hoursInWindow), ShortNumber(estimate.ratePerHour),
+                         ShortNumber(scatterFactor), ShortNumber(estimate.damageToDate),
+                         ShortNumber(estimate.lifeUsedPercent));
+        for (const ThresholdForecast &threshold : estimate.thresholds) {
+            QString line = QStringLiteral("    %1 %: ").arg(ShortNumber(threshold.percent));
+            if (threshold.reached)
+                line += QStringLiteral("reached");
+            else if (!threshold.hoursToGo)
+                line += QStringLiteral("not reached at a rate of 0");
+            else
+                line += QStringLiteral("in (%1 % / (100 %·SF) − ΣD) / rate = %2 h, at %3 h, %4")
+                            .arg(ShortNumber(threshold.percent), ShortNumber(*threshold.hoursToGo),
+                                ShortNumber(*threshold.atHours),
+                                threshold.date ? QStringLiteral("on %1 (at %2 h/d)")
+                                                     .arg(threshold.date->toString(Qt::ISODate),
+                                                         ShortNumber(forecast.hoursPerDay))
+                                               : QStringLiteral("beyond the calendar"));
+            lines << line;
+        }
+    }
+    return lines;
+}

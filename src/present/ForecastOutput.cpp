@@ -1,0 +1,135 @@
+#include "ForecastOutput.h"
+
+#include "TextFields.h"
+
+namespace {
+void appendOptional(QByteArray &out, const std::optional<double> &value)
+{
+    out += NumberText(value);
+}
+
+void appendDate(QByteArray &out, const std::optional<QDate> &date)
+{
+    out += date && date->isValid() ? JsonString(date->toString(Qt::ISODate))
+                                   : QByteArrayLiteral("null");
+}
+
+void appendBound(QByteArray &out, const std::optional<LimitBound> &bound)
+{
+    if (!bound) {
+        out += "null";
+        return;
+    }
+    out += "{\"limit\":";
+    AppendNumber(out, bound->limit);
+    out += ",\"atLeast\":";
+    AppendInteger(out, bound->atLeast);
+    out += ",\"lowerLevel\":";
+    out += bound->lowerLevel ? QByteArray(LoadLevels[*bound->lowerLevel].text) : "null";
+    out += ",\"atMost\":";
+    if (bound->atMost)
+        AppendInteger(out, *bound->atMost);
+    else
+        out += "null";
+    out += ",\"upperLevel\":";
+    out += bound->upperLevel ? QByteArray(LoadLevels[*bound->upperLevel].text) : "null";
+    out += '}';
+}
+
+void appendEstimate(QByteArray &out, const EstimateForecast &estimate)
+{
+    out += "{\"estimate\":" + JsonString(EstimateName(estimate.estimate));
+    out += ",\"available\":";
+    out += estimate.available ? "true" : "false";
+    if (!estimate.available) {
+        out += ",\"reason\":" + JsonString(estimate.reason) + '}';
+        return;
+    }
+    out += ",\"damageToDate\":";
+    AppendNumber(out, estimate.damageToDate);
+    out += ",\"lifeUsedPercent\":";
+    AppendNumber(out, estimate.lifeUsedPercent);
+    out += ",\"damageInWindow\":";
+    AppendNumber(out, estimate.damageInWindow);
+    out += ",\"damagePerHour\":";
+    AppendNumber(out, estimate.ratePerHour);
+    out += ",\"thresholds\":[";
+    bool first = true;
+    for (const ThresholdForecast &threshold : estimate.thresholds) {
+        out += first ? "{\"percent\":" : ",{\"percent\":";
+        first = false;
+        AppendNumber(out, threshold.percent);
+        out += ",\"reached\":";
+        out += threshold.reached ? "true" : "false";
+        out += ",\"hoursToGo\":";
+        appendOptional(out, threshold.hoursToGo);
+        out += ",\"atHours\":";
+        appendOptional(out, threshold.atHours);
+        out += ",\"date\":";
+        appendDate(out, threshold.date);
+        out += '}';
+    }
+    out += "]}";
+}
+} // namespace
+
+QStringList HistoryLifeLines(const HistoryResult &history, const Forecast &forecast)
+{
+    QStringList lines;
+    if (const QString over = LimitBoundsText(history.overLimit); !over.isEmpty())
+        lines << QStringLiteral("Whole history: ") + over;
+    const StructuralData &structure = history.aircraft.structure();
+    if (!structure.damage) {
+        lines << QStringLiteral("No life used or forecast: no S-N data.");
+        return lines;
+    }
+    lines << QStringLiteral("Life used to a read-out = 100 %·SF·ΣD over the periods up to it "
+                            "(Miner's rule adds the periods' damage), SF = %1.")
+                 .arg(ShortNumber(structure.damage->scatterFactor));
+    lines << ForecastText(forecast, structure.damage->scatterFactor);
+    return lines;
+}
+
+void AppendForecastJson(QByteArray &out, const Forecast &forecast)
+{
+    out += "{\"available\":";
+    out += forecast.available ? "true" : "false";
+    out += ",\"windowDays\":";
+    AppendInteger(out, forecast.windowDays);
+    if (!forecast.available) {
+        out += ",\"reason\":" + JsonString(forecast.reason) + '}';
+        return;
+    }
+    out += ",\"windowStart\":";
+    appendDate(out, forecast.windowStart);
+    out += ",\"windowEnd\":";
+    appendDate(out, forecast.windowEnd);
+    out += ",\"days\":";
+    AppendInteger(out, forecast.days);
+    out += ",\"periods\":";
+    AppendInteger(out, forecast.periods);
+    out += ",\"hoursInWindow\":";
+    AppendNumber(out, forecast.hoursInWindow);
+    out += ",\"hoursPerDay\":";
+    AppendNumber(out, forecast.hoursPerDay);
+    out += ",\"hoursToDate\":";
+    AppendNumber(out, forecast.hoursToDate);
+    out += ",\"estimates\":[";
+    appendEstimate(out, forecast.estimates[0]);
+    out += ',';
+    appendEstimate(out, forecast.estimates[1]);
+    out += "]}";
+}
+
+void AppendLimitBoundsJson(QByteArray &out, const LimitBounds &bounds)
+{
+    out += "{\"positive\":";
+    appendBound(out, bounds.positive);
+    out += ",\"negative\":";
+    appendBound(out, bounds.negative);
+    out += ",\"atTopPositive\":";
+    AppendInteger(out, bounds.atTopPositive);
+    out += ",\"atTopNegative\":";
+    AppendInteger(out, bounds.atTopNegative);
+    out += '}';
+}

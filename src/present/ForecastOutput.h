@@ -1,0 +1,16 @@
+#pragma once
+
+#include "LifeOverTime.h"
+#include "RegisterTypes.h"
+
+#include <QByteArray>
+#include <QStringList>
+
+// What follows an aircraft's history for people: the limit-load exceedances of its whole history
+// and the forecast of its life used, with the formulas.
+QStringList HistoryLifeLines(const HistoryResult &history, const Forecast &forecast);
+
+// The forecast as a JSON object: the window, the rates and each threshold per estimate.
+void AppendForecastJson(QByteArray &out, const Forecast &forecast);
+// The limit-load bounds as a JSON object: per branch the limit, the bounds and their levels.
+void AppendLimitBoundsJson(QByteArray &out, const LimitBounds &bounds);
