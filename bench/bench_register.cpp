@@ -35,6 +35,8 @@ constexpr int FleetAircraft = 1000;
 constexpr int FleetReadouts = 1000;
 constexpr double FleetTargetSeconds = 2;
 constexpr int FleetRuns = 5;
+constexpr int HistoryReadouts = 10'000;
+constexpr double HistoryTargetSeconds = 1;
 
 struct Run
 {
@@ -355,4 +357,73 @@ ZEMRA_BENCHMARK(registerFleetSqlite)
             QStringLiteral("median at most 2 s"),
             !times.empty() && stats.median <= FleetTargetSeconds * 1e9);
     }
+}
+
+// `register history` of one aircraft with 10,000 read-outs of separate records, each period's
+// damage of both estimates computed, whole process.
+ZEMRA_BENCHMARK(registerHistorySqlite)
+{
+    const QString path = folder().filePath(QStringLiteral("history.sqlite"));
+    removeSqlite(path);
+    {
+        OpenedRegister opened
+            = Register::open(ParseRegisterLocation(path).location, Register::Access::Write);
+        if (!opened.ok()) {
+            std::printf("  %s\n", qPrintable(opened.message()));
+            return;
+        }
+        Register &reg = *opened.reg;
+        StructuralData structure;
+        structure.damage = DamageParameters();
+        structure.damage->stressPerG = 50, structure.damage->slope = 5;
+        structure.damage->enduranceStress = 60, structure.damage->enduranceCycles = 2e6;
+        structure.damage->ultimateStrength = 450;
+        structure.damage->maxLoadPositive = 5.7, structure.damage->maxLoadNegative = -2.28;
+        structure.limits = LimitLoads {3.8, -1.52};
+        reg.setAircraft(
+            {QStringLiteral("D-EHIST"), std::nullopt, CombineMode::Separate, structure});
+        // 100 files of 100 records a week apart: the demonstration record's counts, varied.
+        std::vector<AddFile> files;
+        for (int f = 0; f < HistoryReadouts / 100; ++f) {
+            QByteArray bytes;
+            for (int r = 0; r < 100; ++r) {
+                const int i = f * 100 + r;
+                CounterRecord words = DemonstrationRecord;
+                for (int level = 0; level < LevelCount; ++level)
+                    words[level] = std::uint16_t(words[level] * (1 + i % 5) / 3);
+                words[BatterySecondsWord] = std::uint16_t(i % 43200);
+                words[BatteryPeriodsWord] = std::uint16_t(i / 43200);
+                bytes += RecordFileBytes(words);
+            }
+            const QString name = folder().filePath(QStringLiteral("h%1.dat").arg(f));
+            QFile file(name);
+            file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+            file.write(bytes);
+            file.close();
+            files.push_back({name, QDate(2000, 1, 1).addDays(7 * f)});
+        }
+        const AddResult added = reg.add(QStringLiteral("D-EHIST"), files);
+        if (!added.ok()) {
+            std::printf("  %s\n", qPrintable(added.message()));
+            return;
+        }
+    }
+    std::vector<double> times;
+    for (int run = 0; run < FleetRuns; ++run) {
+        const Run history
+            = runCli({"register", "history", "--register", path, "--aircraft", "D-EHIST"});
+        if (!history.ok) {
+            std::printf("  history failed: %s\n", history.error.constData());
+            times.clear();
+            break;
+        }
+        times.push_back(history.nanoseconds);
+    }
+    const bench::Stats stats = bench::Summarise(times);
+    bench::Report(QStringLiteral("register history, 10,000 read-outs with damage (SQLite)"),
+        times.empty() ? QStringLiteral("a run failed")
+                      : bench::Describe(stats) + QStringLiteral(", whole process"),
+        QStringLiteral("median at most 1 s"),
+        !times.empty() && stats.median <= HistoryTargetSeconds * 1e9);
+    removeSqlite(path);
 }

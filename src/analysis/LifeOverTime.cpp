@@ -91,6 +91,26 @@ LimitBound BoundLimitExceedances(const LevelCounts &counts, Branch branch, doubl
     return bound;
 }
 
+void LimitBound::add(const LimitBound &period)
+{
+    atLeast += period.atLeast;
+    if (atMost && period.atMost)
+        *atMost += *period.atMost;
+    else
+        atMost.reset();
+    raised = raised || period.raised;
+}
+
+void LimitBounds::add(const LimitBounds &period)
+{
+    if (positive && period.positive)
+        positive->add(*period.positive);
+    if (negative && period.negative)
+        negative->add(*period.negative);
+    atTopPositive += period.atTopPositive;
+    atTopNegative += period.atTopNegative;
+}
+
 LimitBounds BoundLimitExceedances(
     const LevelCounts &counts, const std::optional<LimitLoads> &limits)
 {

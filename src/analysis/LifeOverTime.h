@@ -71,6 +71,8 @@ struct LimitBound
     std::int64_t atLeast = 0;
     std::optional<std::int64_t> atMost;
     bool raised = false; // at most: a count further out than the level short of it was higher
+    // Another period's bound of the same limit: the bounds of both periods together.
+    void add(const LimitBound &period);
     bool exceeded() const { return atLeast > 0; }
     bool possiblyExceeded() const { return !atMost || *atMost > 0; }
 };
@@ -84,6 +86,7 @@ struct LimitBounds
     std::optional<LimitBound> negative;
     std::int64_t atTopPositive = 0; // Nc(4.0 g)
     std::int64_t atTopNegative = 0; // Nc(-2.0 g)
+    void add(const LimitBounds &period);
 };
 LimitBounds BoundLimitExceedances(
     const LevelCounts &counts, const std::optional<LimitLoads> &limits);

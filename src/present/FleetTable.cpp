@@ -49,7 +49,12 @@ QList<TableColumn> usageColumns(bool fleet, bool since)
             << column("hours left", CellKind::Number, "hours left")
             << column("exhausted", CellKind::Flag).in(files)
             << column("upper life used percent", CellKind::Number).in(files)
-            << column("damage note", CellKind::Text).in(files);
+            << column("damage note", CellKind::Text).in(files)
+            << column("over limit", CellKind::Text, "over limit +/−").in(ForText)
+            << column("over limit positive at least", CellKind::Integer).in(files)
+            << column("over limit positive at most", CellKind::Integer).in(files)
+            << column("over limit negative at least", CellKind::Integer).in(files)
+            << column("over limit negative at most", CellKind::Integer).in(files);
     return columns;
 }
 
@@ -83,6 +88,17 @@ QList<TableCell> usageRow(const AircraftUsage &row, bool fleet)
     cells << TableCell(row.exhausted)
           << optionalNumber(upper ? std::optional(upper->life.usedPercent) : std::nullopt)
           << optionalText(usage.damageNote);
+    const LimitBounds &over = usage.overLimit;
+    if (over.positive && over.negative)
+        cells << TableCell(LimitBoundRange(*over.positive) + QStringLiteral(" / ")
+            + LimitBoundRange(*over.negative));
+    else
+        cells << TableCell::empty(Dash);
+    for (const std::optional<LimitBound> &bound : {over.positive, over.negative}) {
+        cells << (bound ? TableCell(qint64(bound->atLeast)) : TableCell::empty(Dash));
+        cells << (bound && bound->atMost ? TableCell(qint64(*bound->atMost))
+                                         : TableCell::empty(Dash));
+    }
     return cells;
 }
 } // namespace

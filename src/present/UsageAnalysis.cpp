@@ -24,6 +24,9 @@ ExceedanceAnalysis AnalyseExceedances(const UsagePeriod &period, const AxisChoic
         period, ComputeExceedances(period.combined.counts, period.combined.hours, axis), {}};
     if (analysis.table.ok())
         analysis.comparisons = CompareWithReferences(analysis.table, references);
+    analysis.overLimit = BoundLimitExceedances(LevelCounts {}, axis.limits);
+    for (const CombinedPeriod &combined : period.combined.periods)
+        analysis.overLimit.add(BoundLimitExceedances(combined.counts, axis.limits));
     return analysis;
 }
 

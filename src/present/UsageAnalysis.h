@@ -3,6 +3,7 @@
 #include "CombineRecords.h"
 #include "Exceedance.h"
 #include "ExceedanceChart.h"
+#include "LifeOverTime.h"
 #include "ReferenceSpectrum.h"
 
 #include <QString>
@@ -22,6 +23,8 @@ struct ExceedanceAnalysis
     UsagePeriod period;
     ExceedanceTable table;
     std::vector<ReferenceComparison> comparisons; // one per reference, in the order given
+    // Exceedances of the axis's limit loads, the sums of the periods' bounds.
+    LimitBounds overLimit;
 };
 
 // The exceedance table of a period on the axis, compared with each reference.

@@ -2,6 +2,7 @@
 
 #include "DamageTables.h"
 #include "ExceedanceTable.h"
+#include "ForecastOutput.h"
 #include "TableWriters.h"
 
 QString FirstAboveText(const ReferenceComparison &comparison)
@@ -55,6 +56,8 @@ void ExceedanceWriter::addJson(
     out += ",\"references\":";
     FillFirstAbove(m_compared, analysis.comparisons);
     m_comparedJson.append(out, m_compared, JsonLayout::Compact);
+    out += ",\"overLimit\":";
+    AppendLimitBoundsJson(out, analysis.overLimit);
     out += '}';
 }
 
@@ -73,6 +76,8 @@ void ExceedanceWriter::addText(
                    .arg(m_references[i].name, m_references[i].source, m_references[i].tableOrFigure,
                        m_references[i].page, FirstAboveText(analysis.comparisons[i]))
                    .toUtf8();
+    if (const QString over = LimitBoundsText(analysis.overLimit); !over.isEmpty())
+        out += over.toUtf8() + '\n';
 }
 
 void ExceedanceWriter::add(const ExceedanceAnalysis &analysis, QByteArray &out)

@@ -129,6 +129,9 @@ struct UsageFigures
     // there are hours; otherwise `damageNote` says why there is none.
     std::optional<DamageResult> damage;
     QString damageNote;
+    // Exceedances of the limit loads, bounded from the summed counts (as the sums of the periods'
+    // bounds, but for periods whose counts grow outward, where the sum can be higher).
+    LimitBounds overLimit;
 };
 
 // The counts and hours of usage as the analysis combines them, for its tables, charts and report:

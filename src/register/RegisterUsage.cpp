@@ -21,6 +21,7 @@ const DamageEstimate *counted(const UsageFigures &usage)
 void ComputeUsage(UsageFigures &usage, const StructuralData &structure)
 {
     usage.hours = double(usage.seconds) / 3600.0;
+    usage.overLimit = BoundLimitExceedances(usage.counts, structure.limits);
     if (usage.seconds > 0) {
         const ExceedanceTable table = ComputeExceedances(usage.counts, usage.hours, AxisChoice());
         usage.per1000hAt3g = table.rows[Level3g].per1000h;
@@ -193,9 +194,12 @@ void addLifeOverTime(HistoryResult &history)
     const StructuralData &structure = history.aircraft.structure();
     DamageSums sums;
     bool refused = false; // a period's damage refused: no sums from there on
+    // Each period bounds its own exceedances; the whole history's bounds are their sums.
+    history.overLimit = BoundLimitExceedances(LevelCounts {}, structure.limits);
     for (HistoryPeriod &period : history.periods) {
         period.hoursPer30Days = HoursPer30Days(period.hours, period.from, period.taken);
         period.overLimit = BoundLimitExceedances(period.counts, structure.limits);
+        history.overLimit.add(period.overLimit);
         if (!structure.damage)
             continue;
         period.damage = ComputePeriodDamage(period.counts, *structure.damage);
@@ -205,7 +209,6 @@ void addLifeOverTime(HistoryResult &history)
         sums.add(*period.damage);
         period.totalDamage = sums;
     }
-    history.overLimit = BoundLimitExceedances(history.usage.counts, structure.limits);
 }
 } // namespace
 

@@ -62,6 +62,7 @@ private slots:
     void limitBounds_data();
     void limitBounds();
     void limitBoundsWithoutLimits();
+    void limitBoundsOfPeriodsAdd();
     void periodDamageAddsUp();
     void upperSumStopsWhereAPeriodHasNone();
     void hoursPer30Days_data();
@@ -149,6 +150,26 @@ void TestLifeOverTime::limitBoundsWithoutLimits()
     low[levelOf(1.4)] = 10;
     low[levelOf(-0.6)] = 10;
     QCOMPARE(LimitBoundsText(BoundLimitExceedances(low, LimitLoads {3.8, -1.52})), QString());
+}
+
+void TestLifeOverTime::limitBoundsOfPeriodsAdd()
+{
+    // A period whose 4.0 g count is above its 3.4 g count bounds itself by the 4.0 g count; the
+    // bounds of the summed counts would lose that (at most 6 here, where 7 are possible).
+    LevelCounts inconsistent {};
+    inconsistent[levelOf(3.4)] = 1;
+    inconsistent[levelOf(4.0)] = 5;
+    inconsistent[levelOf(-2.0)] = 3;
+    const LimitLoads limits {3.8, -3.0};
+    LimitBounds total = BoundLimitExceedances(LevelCounts {}, limits);
+    total.add(BoundLimitExceedances(inconsistent, limits));
+    total.add(BoundLimitExceedances(demoCounts(), limits));
+    QCOMPARE(total.positive->atLeast, 6);
+    QCOMPARE(*total.positive->atMost, 7);
+    QVERIFY(total.positive->raised);
+    QCOMPARE(total.negative->atLeast, 0);
+    QCOMPARE(*total.negative->atMost, 4);
+    QCOMPARE(total.atTopPositive, 6);
 }
 
 void TestLifeOverTime::periodDamageAddsUp()

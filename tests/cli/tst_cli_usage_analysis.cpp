@@ -27,6 +27,8 @@ private slots:
     void exceedanceInEveryFormat();
     void combinations_data();
     void combinations();
+    void overLimit_data();
+    void overLimit();
     void runningFalls_data();
     void runningFalls();
     void damage_data();
@@ -433,6 +435,64 @@ void TestCliUsageAnalysis::reportsFromTheRegister()
     QCOMPARE(QFile::exists(output), exitCode == 0 || output.endsWith(QLatin1String(".out.pdf")));
     if (output.endsWith(QLatin1String(".out.pdf")))
         QVERIFY(QFileInfo(output).isSymLink() && !QFileInfo(output).isFile());
+}
+
+// Two records of running totals, each 4.0 g and -2.0 g count a period's own: the bounds of the
+// limit loads are the sums of the periods'.
+void TestCliUsageAnalysis::overLimit_data()
+{
+    QTest::addColumn<QStringList>("limits");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("positiveAtLeast");
+    QTest::addColumn<int>("positiveAtMost");
+    QTest::addColumn<int>("negativeAtLeast");
+    QTest::addColumn<int>("negativeAtMost");
+    // The demonstration record, then twice its counts as running totals: 4.0 g 1, 3.4 g 2;
+    // -2.0 g 1, -1.4 g 2 in each period.
+    QTest::newRow("normal") << QStringList {"--category", "normal"}
+                            << "beyond 3.8 g at least 2 (Nc at 4.0 g), at most 4 (Nc at 3.4 g); "
+                               "beyond -1.52 g at least 2 (Nc at -2.0 g), at most 4"
+                            << 2 << 4 << 2 << 4;
+    QTest::newRow("utility") << QStringList {"--category", "utility"}
+                             << "beyond 4.4 g at least 0 (no level at or beyond it), at most 2 "
+                                "(Nc at 4.0 g)"
+                             << 0 << 2 << 2 << 4;
+    QTest::newRow("aerobatic") << QStringList {"--category", "aerobatic"}
+                               << "beyond -3 g at least 0 (no level at or beyond it), at most 2 "
+                                  "(Nc at -2.0 g)"
+                               << 0 << 2 << 0 << 2;
+    QTest::newRow("none") << QStringList {}
+                          << "No limit loads given: 2 reached the top level 4.0 g, 2 reached the "
+                             "top level -2.0 g."
+                          << -1 << -1 << -1 << -1;
+}
+
+void TestCliUsageAnalysis::overLimit()
+{
+    QFETCH(QStringList, limits);
+    QFETCH(QString, text);
+    CounterRecord twice = DemonstrationRecord;
+    for (int word = 0; word < LevelCount + 2; ++word)
+        twice[word] = std::uint16_t(2 * twice[word]);
+    const QString path = file(QStringLiteral("over-limit.dat"), {DemonstrationRecord, twice});
+    const QStringList command
+        = QStringList {"exceedance", "--combine", "running", "--all"} + limits;
+    const CliRun shown = RunCli(command + QStringList {path});
+    QCOMPARE(shown.exitCode, 0);
+    QVERIFY2(QString::fromUtf8(shown.out).contains(text), shown.out);
+    const CliRun json = RunCli(command + QStringList {"--format", "json", path});
+    QCOMPARE(json.exitCode, 0);
+    const QJsonObject over
+        = QJsonDocument::fromJson(json.out)[0][QStringLiteral("overLimit")].toObject();
+    const auto bound = [&](const char *branch, const char *key) {
+        const QJsonValue value = over[QLatin1String(branch)];
+        return value.isNull() ? -1 : value[QLatin1String(key)].toInt();
+    };
+    QTEST(bound("positive", "atLeast"), "positiveAtLeast");
+    QTEST(bound("positive", "atMost"), "positiveAtMost");
+    QTEST(bound("negative", "atLeast"), "negativeAtLeast");
+    QTEST(bound("negative", "atMost"), "negativeAtMost");
+    QCOMPARE(over[QStringLiteral("atTopPositive")].toInt(), 2);
 }
 
 ZEMRA_TEST_MAIN(TestCliUsageAnalysis)
