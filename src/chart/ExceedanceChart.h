@@ -22,12 +22,20 @@ struct ExceedanceSeries
     bool measured = false; // marked points joined by lines; otherwise a line of its own dash
 };
 
+// A vertical line across the plot at a value of the load axis: a limit load factor.
+struct ChartLimitLine
+{
+    double axisValue = 0;
+    QString label; // set at the top of the line, inside the plot
+};
+
 struct ExceedanceChartData
 {
     QString axisTitle; // under the horizontal axis, with its unit
     QString valueTitle; // beside the vertical axis
     QString caption; // one line above the plot: what was read, how many hours
     QList<ExceedanceSeries> series;
+    QList<ChartLimitLine> limitLines; // the axis is widened to show them
 };
 
 // Whole decades 10^first ... 10^last of the value axis.

@@ -176,6 +176,12 @@ void ChartPainter::paint()
             }
         }
     }
+    for (const ChartLimitLine &line : data.limitLines) {
+        if (std::isfinite(line.axisValue) && std::abs(line.axisValue) < AxisLimit) {
+            xMin = std::min(xMin, line.axisValue);
+            xMax = std::max(xMax, line.axisValue);
+        }
+    }
     hasData = yMin <= yMax;
     decades = hasData ? LogDecades(yMin, yMax) : DecadeRange {};
 
@@ -217,7 +223,36 @@ void ChartPainter::paint()
     drawGrid();
     drawScaleTexts();
     drawSeries();
+    drawLimitLines();
     drawLegend();
+}
+
+void ChartPainter::drawLimitLines()
+{
+    p.save();
+    p.setClipRect(plot, Qt::IntersectClip);
+    const QFontMetricsF metrics(z.legend, p.device());
+    for (const ChartLimitLine &line : data.limitLines) {
+        if (!std::isfinite(line.axisValue))
+            continue;
+        const double x = xOf(line.axisValue);
+        p.setPen(QPen(LimitLineColour, z.line, Qt::DashLine, Qt::FlatCap));
+        p.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
+        // The legend keeps clear of the line and its label.
+        for (int k = 0; k <= 40; ++k)
+            ink << QPointF(x, plot.top() + plot.height() * k / 40);
+        if (line.label.isEmpty())
+            continue;
+        // Beside the line, inside the plot: to its left where the right side has no room.
+        const double width = metrics.horizontalAdvance(line.label);
+        const double left
+            = x + 0.3 * z.u + width <= plot.right() ? x + 0.3 * z.u : x - 0.3 * z.u - width;
+        const QPointF baseline(left, plot.top() + 0.3 * z.u + metrics.ascent());
+        drawText(z.legend, LimitLineColour, baseline, line.label);
+        for (int k = 0; k <= 10; ++k)
+            ink << baseline + QPointF(width * k / 10, -metrics.ascent() / 2);
+    }
+    p.restore();
 }
 
 void ChartPainter::drawGrid()

@@ -33,6 +33,7 @@ inline const QColor MinorGridColour(0xE8, 0xE8, 0xE8);
 inline const QColor TickGridColour(0xDC, 0xDC, 0xDC);
 inline const QColor LegendBorderColour(0x9A, 0x9A, 0x9A);
 inline const QColor HintColour(0x60, 0x60, 0x60);
+inline const QColor LimitLineColour(0xB7, 0x1C, 0x1C);
 
 inline const std::array<QColor, 4> MeasuredColours {QColor(0xD3, 0x2F, 0x2F),
     QColor(0x19, 0x76, 0xD2), QColor(0x38, 0x8E, 0x3C), QColor(0x7B, 0x1F, 0xA2)};
@@ -124,6 +125,7 @@ private:
     void drawGrid();
     void drawScaleTexts();
     void drawSeries();
+    void drawLimitLines();
     void drawLegend();
     bool markerKeyNeeded() const;
     QRectF legendPlace(QSizeF box, double inset) const;

@@ -90,6 +90,60 @@ QStringList HistoryLifeLines(const HistoryResult &history, const Forecast &forec
     return lines;
 }
 
+QStringList HistorySummaryLines(const HistoryResult &history, const Forecast &forecast)
+{
+    QStringList lines;
+    const std::optional<DamageParameters> &damage = history.aircraft.structure().damage;
+    const DamageSums *sums = history.periods.empty() || !history.periods.back().totalDamage
+        ? nullptr
+        : &*history.periods.back().totalDamage;
+    if (!damage) {
+        lines << QStringLiteral("Life used: none, no S-N data.");
+    } else if (!sums) {
+        lines << QStringLiteral("Life used: none, no damage figure for every period.");
+    } else {
+        const double sf = damage->scatterFactor;
+        lines << QStringLiteral("Life used (100 %·SF·ΣD of the periods): %1 % counted, %2 upper.")
+                     .arg(ShortNumber(LifeUsedPercent(sums->counted, sf)),
+                         sums->upper
+                             ? ShortNumber(LifeUsedPercent(*sums->upper, sf)) + QStringLiteral(" %")
+                             : QStringLiteral("none (") + sums->upperUnavailable + ')');
+    }
+    if (damage && !forecast.available)
+        lines << QStringLiteral("Forecast: ") + forecast.reason + '.';
+    if (damage && forecast.available) {
+        for (size_t t = 0; t < forecast.estimates[0].thresholds.size(); ++t) {
+            QStringList parts;
+            for (const EstimateForecast &estimate : forecast.estimates) {
+                const QString name = EstimateName(estimate.estimate);
+                if (!estimate.available || t >= estimate.thresholds.size())
+                    continue;
+                const ThresholdForecast &threshold = estimate.thresholds[t];
+                if (threshold.reached)
+                    parts << QStringLiteral("reached (%1)").arg(name);
+                else if (!threshold.atHours)
+                    parts << QStringLiteral("not at this rate (%1)").arg(name);
+                else
+                    parts << QStringLiteral("at %1 h, %2 (%3)")
+                                 .arg(ShortNumber(*threshold.atHours),
+                                     threshold.date ? threshold.date->toString(Qt::ISODate)
+                                                    : QStringLiteral("beyond the calendar"),
+                                     name);
+            }
+            lines << QStringLiteral("%1 % of the life: %2")
+                         .arg(ShortNumber(forecast.estimates[0].thresholds[t].percent),
+                             parts.join(QStringLiteral("; ")));
+        }
+        lines << QStringLiteral("At %1 h per day and the damage rate of the %2 days to %3.")
+                     .arg(ShortNumber(forecast.hoursPerDay))
+                     .arg(forecast.days)
+                     .arg(forecast.windowEnd.toString(Qt::ISODate));
+    }
+    const QString over = LimitBoundsText(history.overLimit);
+    lines << (over.isEmpty() ? QStringLiteral("No limit load exceeded.") : over);
+    return lines;
+}
+
 void AppendForecastJson(QByteArray &out, const Forecast &forecast)
 {
     out += "{\"available\":";

@@ -10,6 +10,10 @@
 // and the forecast of its life used, with the formulas.
 QStringList HistoryLifeLines(const HistoryResult &history, const Forecast &forecast);
 
+// An aircraft's summary for the first page of its report: the life used of both estimates, the
+// hours and date of each threshold, the limit-load exceedances.
+QStringList HistorySummaryLines(const HistoryResult &history, const Forecast &forecast);
+
 // The forecast as a JSON object: the window, the rates and each threshold per estimate.
 void AppendForecastJson(QByteArray &out, const Forecast &forecast);
 // The limit-load bounds as a JSON object: per branch the limit, the bounds and their levels.

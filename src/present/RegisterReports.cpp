@@ -1,5 +1,6 @@
 #include "ExceedanceChart.h"
 #include "FleetTable.h"
+#include "ForecastOutput.h"
 #include "Formulas.h"
 #include "HistoryTable.h"
 #include "Table.h"
@@ -45,6 +46,11 @@ DocumentResult AircraftReportDocument(Register &reg, const QString &registration
             QStringLiteral("Active work time T = %1 h; register %2")
                 .arg(ShortNumber(usage.hours), reg.location().text),
             QStringLiteral("Axis: %1").arg(AxisTitle(axis.axis))});
+    ForecastInput input = ForecastInputOf(history);
+    const Forecast forecast = ComputeForecast(input);
+    document.blocks << ReportBlock::heading(QStringLiteral("Summary"))
+                    << ReportBlock::paragraph(
+                           HistorySummaryLines(history, forecast).join(QLatin1Char('\n')));
     document.blocks << ReportBlock::ofChart(ExceedanceChartOf(analysis, references));
     document.blocks << ReportBlock::heading(QStringLiteral("History"))
                     << ReportBlock::ofTable(TableForReport(PrintedHistoryTable(history)))

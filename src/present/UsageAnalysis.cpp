@@ -64,5 +64,20 @@ ExceedanceChartData ExceedanceChartOf(
         }
         data.series << series;
     }
+    // The limit loads as lines: on the fraction axis both lie at 1, and one line names both.
+    if (const std::optional<LimitLoads> &limits = table.axis.limits) {
+        const double positive = AxisValue(limits->positive, Branch::Positive, table.axis);
+        const double negative = AxisValue(limits->negative, Branch::Negative, table.axis);
+        const QString positiveLabel
+            = QStringLiteral("n_LL+ %1 g").arg(ShortNumber(limits->positive));
+        const QString negativeLabel
+            = QStringLiteral("n_LL− %1 g").arg(ShortNumber(limits->negative));
+        if (positive == negative)
+            data.limitLines << ChartLimitLine {
+                positive, positiveLabel + QStringLiteral(", ") + negativeLabel};
+        else
+            data.limitLines << ChartLimitLine {positive, positiveLabel}
+                            << ChartLimitLine {negative, negativeLabel};
+    }
     return data;
 }

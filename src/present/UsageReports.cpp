@@ -65,6 +65,8 @@ ReportDocument FilesReportDocument(const ExceedanceAnalysis &analysis, const Axi
                                   references[i].fileName, FirstAboveText(analysis.comparisons[i]));
     if (!referenceLines.isEmpty())
         document.blocks << ReportBlock::paragraph(referenceLines.join(QLatin1Char('\n')));
+    if (const QString over = LimitBoundsText(analysis.overLimit); !over.isEmpty())
+        document.blocks << ReportBlock::paragraph(over);
     if (damage)
         document.blocks << DamageReportBlocks(parameters, *damage);
     else

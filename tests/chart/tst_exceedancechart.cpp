@@ -130,6 +130,8 @@ private slots:
     void oddPointsChangeNothing();
     void oddDataDrawsWhatItCan_data();
     void oddDataDrawsWhatItCan();
+    void limitLines_data();
+    void limitLines();
 };
 
 void TestExceedanceChart::logDecades_data()
@@ -362,6 +364,50 @@ void TestExceedanceChart::oddDataDrawsWhatItCan()
     QCOMPARE(image.size(), size);
     QCOMPARE(frameOf(image).isValid(), frame);
     QCOMPARE(inkOf(image, MeasuredColour(0)).size() > 0, points);
+}
+
+void TestExceedanceChart::limitLines_data()
+{
+    QTest::addColumn<double>("limit");
+    QTest::newRow("3.8 g, inside the data") << 3.8;
+    QTest::newRow("6.0 g, beyond the top level: the axis widens") << 6.0;
+}
+
+// A limit load is a dashed vertical line across the plot, in its own colour, the axis widened
+// to hold it; the measured 4.0 g point stays left of a limit beyond it.
+void TestExceedanceChart::limitLines()
+{
+    QFETCH(double, limit);
+    const QColor lineColour(0xB7, 0x1C, 0x1C);
+    ExceedanceChartData data = chartOf(
+        {series(true, {{1.4, 5000}, {2, 300}, {3, 20}, {4, 2}}, {}, QStringLiteral("m"))});
+    // The column with the most of the line's colour, and how much of it it holds.
+    const auto fullest = [&](const QImage &image) {
+        QMap<int, int> columns;
+        for (const QPoint &p : inkOf(image, lineColour))
+            ++columns[p.x()];
+        std::pair<int, int> best {-1, 0};
+        for (auto it = columns.cbegin(); it != columns.cend(); ++it) {
+            if (it.value() > best.second)
+                best = {it.key(), it.value()};
+        }
+        return best;
+    };
+    const QImage without = RenderExceedanceChart(QSize(800, 600), data);
+    const QRect frame = frameOf(without);
+    QVERIFY(frame.isValid());
+    QVERIFY(fullest(without).second < frame.height() / 10);
+    data.limitLines << ChartLimitLine {limit, QStringLiteral("n_LL+")};
+    const QImage image = RenderExceedanceChart(QSize(800, 600), data);
+    const auto [column, most] = fullest(image);
+    // Dashed, over the whole height of the plot.
+    QVERIFY2(most > frame.height() / 3, qPrintable(QString::number(most)));
+    QVERIFY(column > frame.left() && column <= frameOf(image).right());
+    // The 4.0 g marker is the measured series' rightmost ink.
+    int at4 = 0;
+    for (const QPoint &p : inkOf(image, MeasuredColour(0)))
+        at4 = std::max(at4, p.x());
+    QCOMPARE(column > at4, limit > 4);
 }
 
 ZEMRA_TEST_MAIN(TestExceedanceChart)

@@ -367,7 +367,10 @@ void TestCliUsageAnalysis::reportsFromTheRegister_data()
     // damage figures of the "both estimates" case above.
     QTest::newRow("aircraft") << QStringList {"--aircraft", "sp-zea"} << 0
                               << QStringList {"ZEMRA usage report: SP-ZEA", "History", "2533",
-                                     "10044.9", "0.0028937", "2026-10-01"};
+                                     "10044.9", "0.0028937", "2026-10-01", "Summary",
+                                     "Life used (100 %·SF·ΣD of the periods)",
+                                     "no forecast from fewer than two read-outs",
+                                     "1 reached the top level 4.0 g"};
     QTest::newRow("fleet") << QStringList {"--fleet"} << 0
                            << QStringList {"ZEMRA fleet report", "SP-ZEA", "SP-ZEB", "0.0114753"};
     QTest::newRow("unknown aircraft")
