@@ -21,7 +21,7 @@ ExceedanceAnalysis AnalyseExceedances(const UsagePeriod &period, const AxisChoic
     const std::vector<ReferenceSpectrum> &references)
 {
     ExceedanceAnalysis analysis {
-        period, ComputeExceedances(period.combined.counts, period.combined.hours, axis), {}};
+        period, ComputeExceedances(period.combined.counts, period.combined.hours, axis), {}, {}};
     if (analysis.table.ok())
         analysis.comparisons = CompareWithReferences(analysis.table, references);
     analysis.overLimit = BoundLimitExceedances(LevelCounts {}, axis.limits);

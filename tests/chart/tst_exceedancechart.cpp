@@ -27,7 +27,7 @@ ExceedanceSeries series(
 ExceedanceChartData chartOf(const QList<ExceedanceSeries> &list)
 {
     return {QStringLiteral("Load factor n [g]"), QStringLiteral("Exceedances per 1000 h"),
-        QStringLiteral("made-up data, 100.00 h"), list};
+        QStringLiteral("made-up data, 100.00 h"), list, {}};
 }
 
 // A made-up spectrum on both branches of the n axis, with a reference beside it.
