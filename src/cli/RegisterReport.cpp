@@ -19,10 +19,10 @@ ExitStatus WriteAircraftReport(Register &reg, const QString &registration, const
     return writeDocument(AircraftReportDocument(reg, registration, axis, references), output);
 }
 
-ExitStatus WriteFleetReport(
-    Register &reg, const std::optional<QDate> &since, const AxisChoice &axis, const QString &output)
+ExitStatus WriteFleetReport(Register &reg, const std::optional<QDate> &since,
+    const AxisChoice &axis, const std::vector<ReferenceSpectrum> &references, const QString &output)
 {
-    return writeDocument(FleetReportDocument(reg, since, axis), output);
+    return writeDocument(FleetReportDocument(reg, since, axis, references), output);
 }
 
 ExitStatus WriteReportFile(const QString &output, const ReportDocument &document)

@@ -13,7 +13,8 @@
 ExitStatus WriteAircraftReport(Register &reg, const QString &registration, const AxisChoice &axis,
     const std::vector<ReferenceSpectrum> &references, const QString &output);
 ExitStatus WriteFleetReport(Register &reg, const std::optional<QDate> &since,
-    const AxisChoice &axis, const QString &output);
+    const AxisChoice &axis, const std::vector<ReferenceSpectrum> &references,
+    const QString &output);
 
 // The report as a PDF at `output` ("-": standard output).
 ExitStatus WriteReportFile(const QString &output, const ReportDocument &document);

@@ -81,7 +81,7 @@ ExitStatus runRegisterReport(const CommandLine &commandLine, bool aircraft, bool
         return ExitRefused;
     }
     if (fleet)
-        return WriteFleetReport(*opened.reg, since, axis, output);
+        return WriteFleetReport(*opened.reg, since, axis, references, output);
     return WriteAircraftReport(
         *opened.reg, parser.value(QStringLiteral("aircraft")), axis, references, output);
 }

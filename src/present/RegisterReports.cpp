@@ -69,8 +69,8 @@ DocumentResult AircraftReportDocument(Register &reg, const QString &registration
     return result;
 }
 
-DocumentResult FleetReportDocument(
-    Register &reg, const std::optional<QDate> &since, const AxisChoice &axis)
+DocumentResult FleetReportDocument(Register &reg, const std::optional<QDate> &since,
+    const AxisChoice &axis, const std::vector<ReferenceSpectrum> &references)
 {
     const UsageListResult fleet = reg.fleet(since);
     if (!fleet.ok())
@@ -94,6 +94,8 @@ DocumentResult FleetReportDocument(
         series.label = row.aircraft.registration;
         chart.series << series;
     }
+    chart.series << ReferenceSeries(references, axis);
+    chart.limitLines = LimitLines(axis);
     DocumentResult result;
     ReportDocument &document = result.document;
     document = NewReportDocument(QStringLiteral("ZEMRA fleet report"),
@@ -103,8 +105,17 @@ DocumentResult FleetReportDocument(
                 .arg(since ? QStringLiteral("; read-outs taken since %1").arg(dateText(*since))
                            : QString()),
             QStringLiteral("Register %1").arg(reg.location().text)});
-    document.blocks << ReportBlock::ofChart(chart)
-                    << ReportBlock::ofTable(TableForReport(UsageListTable(fleet, true)));
+    document.blocks << ReportBlock::ofChart(chart);
+    QStringList referenceLines;
+    for (size_t i = 0; i < references.size(); ++i)
+        referenceLines << QStringLiteral("ref %1: %2 — %3, %4, page %5 (\"%6\").")
+                              .arg(i + 1)
+                              .arg(references[i].name, references[i].source,
+                                  references[i].tableOrFigure, references[i].page,
+                                  references[i].fileName);
+    if (!referenceLines.isEmpty())
+        document.blocks << ReportBlock::paragraph(referenceLines.join(QLatin1Char('\n')));
+    document.blocks << ReportBlock::ofTable(TableForReport(UsageListTable(fleet, true)));
     QStringList notes {QStringLiteral("Aircraft without S-N data or without hours are listed after "
                                       "the ranked ones, by registration."),
         Formulas::Per1000h, Formulas::Miner, Formulas::DamagePer1000h, Formulas::LifeUsed,

@@ -30,6 +30,43 @@ ExceedanceAnalysis AnalyseExceedances(const UsagePeriod &period, const AxisChoic
     return analysis;
 }
 
+QList<ExceedanceSeries> ReferenceSeries(
+    const std::vector<ReferenceSpectrum> &references, const AxisChoice &axis)
+{
+    QList<ExceedanceSeries> list;
+    for (const ReferenceSpectrum &reference : references) {
+        ExceedanceSeries series;
+        series.label = reference.name;
+        // The reference's own points, on the chart's axis.
+        for (const Branch branch : {Branch::Positive, Branch::Negative}) {
+            QList<QPointF> &points = branch == Branch::Positive ? series.positive : series.negative;
+            for (const ReferencePoint &point : reference.branch(branch)) {
+                const double n = LoadFactorAt(
+                    point.axisValue, branch, AxisChoice {reference.axis, axis.limits});
+                points << QPointF(AxisValue(n, branch, axis), point.per1000h);
+            }
+        }
+        list << series;
+    }
+    return list;
+}
+
+QList<ChartLimitLine> LimitLines(const AxisChoice &axis)
+{
+    if (!axis.limits)
+        return {};
+    // On the fraction axis both limits lie at 1, and one line names both.
+    const double positive = AxisValue(axis.limits->positive, Branch::Positive, axis);
+    const double negative = AxisValue(axis.limits->negative, Branch::Negative, axis);
+    const QString positiveLabel
+        = QStringLiteral("n_LL+ %1 g").arg(ShortNumber(axis.limits->positive));
+    const QString negativeLabel
+        = QStringLiteral("n_LL− %1 g").arg(ShortNumber(axis.limits->negative));
+    if (positive == negative)
+        return {{positive, positiveLabel + QStringLiteral(", ") + negativeLabel}};
+    return {{positive, positiveLabel}, {negative, negativeLabel}};
+}
+
 ExceedanceChartData ExceedanceChartOf(
     const ExceedanceAnalysis &analysis, const std::vector<ReferenceSpectrum> &references)
 {
@@ -50,34 +87,7 @@ ExceedanceChartData ExceedanceChartOf(
     measured.positive = branchPoints(table, Branch::Positive, per1000h);
     measured.negative = branchPoints(table, Branch::Negative, per1000h);
     data.series << measured;
-    for (const ReferenceSpectrum &reference : references) {
-        ExceedanceSeries series;
-        series.label = reference.name;
-        // The reference's own points, on the table's axis.
-        for (const Branch branch : {Branch::Positive, Branch::Negative}) {
-            QList<QPointF> &points = branch == Branch::Positive ? series.positive : series.negative;
-            for (const ReferencePoint &point : reference.branch(branch)) {
-                const double n = LoadFactorAt(
-                    point.axisValue, branch, AxisChoice {reference.axis, table.axis.limits});
-                points << QPointF(AxisValue(n, branch, table.axis), point.per1000h);
-            }
-        }
-        data.series << series;
-    }
-    // The limit loads as lines: on the fraction axis both lie at 1, and one line names both.
-    if (const std::optional<LimitLoads> &limits = table.axis.limits) {
-        const double positive = AxisValue(limits->positive, Branch::Positive, table.axis);
-        const double negative = AxisValue(limits->negative, Branch::Negative, table.axis);
-        const QString positiveLabel
-            = QStringLiteral("n_LL+ %1 g").arg(ShortNumber(limits->positive));
-        const QString negativeLabel
-            = QStringLiteral("n_LL− %1 g").arg(ShortNumber(limits->negative));
-        if (positive == negative)
-            data.limitLines << ChartLimitLine {
-                positive, positiveLabel + QStringLiteral(", ") + negativeLabel};
-        else
-            data.limitLines << ChartLimitLine {positive, positiveLabel}
-                            << ChartLimitLine {negative, negativeLabel};
-    }
+    data.series << ReferenceSeries(references, table.axis);
+    data.limitLines = LimitLines(table.axis);
     return data;
 }

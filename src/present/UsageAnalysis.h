@@ -31,6 +31,13 @@ struct ExceedanceAnalysis
 ExceedanceAnalysis AnalyseExceedances(const UsagePeriod &period, const AxisChoice &axis,
     const std::vector<ReferenceSpectrum> &references);
 
+// Each reference's own points moved onto the axis, a line each.
+QList<ExceedanceSeries> ReferenceSeries(
+    const std::vector<ReferenceSpectrum> &references, const AxisChoice &axis);
+
+// The axis's limit loads as lines across the chart; none without limits.
+QList<ChartLimitLine> LimitLines(const AxisChoice &axis);
+
 // The chart of an analysis: the measured branches, and each reference's own points moved onto
 // the table's axis.
 ExceedanceChartData ExceedanceChartOf(

@@ -30,8 +30,8 @@ ReportDocument FilesReportDocument(const ExceedanceAnalysis &analysis, const Axi
 // From the register; a failure says why (no such aircraft, no hours, the register's own).
 DocumentResult AircraftReportDocument(Register &reg, const QString &registration,
     const AxisChoice &axis, const std::vector<ReferenceSpectrum> &references);
-DocumentResult FleetReportDocument(
-    Register &reg, const std::optional<QDate> &since, const AxisChoice &axis);
+DocumentResult FleetReportDocument(Register &reg, const std::optional<QDate> &since,
+    const AxisChoice &axis, const std::vector<ReferenceSpectrum> &references);
 
 // The blocks every report shares.
 ReportBlock ExceedanceReportTable(

@@ -373,6 +373,11 @@ void TestCliUsageAnalysis::reportsFromTheRegister_data()
                                      "1 reached the top level 4.0 g"};
     QTest::newRow("fleet") << QStringList {"--fleet"} << 0
                            << QStringList {"ZEMRA fleet report", "SP-ZEA", "SP-ZEB", "0.0114753"};
+    // The references are drawn and named (they were once dropped without a word).
+    QTest::newRow("fleet with a reference")
+        << QStringList {"--fleet", "--reference", "ref.csv", "--category", "normal"} << 0
+        << QStringList {
+               "ZEMRA fleet report", "ref 1: Made-up spectrum — Invented handbook", "n_LL+ 3.8 g"};
     QTest::newRow("unknown aircraft")
         << QStringList {"--aircraft", "SP-XXX"} << 1 << QStringList {"SP-XXX"};
     QTest::newRow("files besides the register")
@@ -412,6 +417,8 @@ void TestCliUsageAnalysis::reportsFromTheRegister()
         }
     }
     arguments.replaceInStrings(QStringLiteral("demo.dat"), m_dir.filePath("demo.dat"));
+    if (const qsizetype ref = arguments.indexOf(QStringLiteral("ref.csv")); ref >= 0)
+        arguments[ref] = m_dir.filePath(QStringLiteral("ref.csv"));
     QString output = m_dir.filePath(QStringLiteral("register-report.pdf"));
     QFile::remove(output);
     QStringList command {"report", "--register", reg, "-o", output};
