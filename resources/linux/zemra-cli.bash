@@ -30,7 +30,7 @@ _zemra_cli()
             fi
             return ;;
         --register) COMPREPLY=($(compgen -f -- "$cur")); return ;;
-        --aircraft|--type|--readout|--wait|--date|--since) return ;;
+        --aircraft|--type|--readout|--wait|--date|--since|--rate-window) return ;;
         --record|--size|--sigma1|--k|--sd|--nd|--su|--scatter|--design-life|--max-load|--limit-loads) return ;;
         --combine) COMPREPLY=($(compgen -W "separate running" -- "$cur")); return ;;
         --axis) COMPREPLY=($(compgen -W "n dn a" -- "$cur")); return ;;
@@ -57,7 +57,7 @@ _zemra_cli()
             damage) COMPREPLY=($(compgen -W "--record --all --combine --parameters --sigma1 --k --sd --nd --below --su --scatter --design-life --max-load --format --help --version" -- "$cur")) ;;
             report) COMPREPLY=($(compgen -W "--aircraft --fleet --since --register --record --all --combine --axis --category --limit-loads --reference --parameters --sigma1 --k --sd --nd --below --su --scatter --design-life --max-load -o --output --help --version" -- "$cur")) ;;
             reset) COMPREPLY=($(compgen -W "--port --help" -- "$cur")) ;;
-            register) COMPREPLY=($(compgen -W "--aircraft --type --combine --date --reset --readout --yes --no-structure --parameters --sigma1 --k --sd --nd --below --su --scatter --design-life --max-load --category --limit-loads --format --register --wait --help" -- "$cur")) ;;
+            register) COMPREPLY=($(compgen -W "--aircraft --type --combine --date --reset --readout --yes --rate-window --no-structure --parameters --sigma1 --k --sd --nd --below --su --scatter --design-life --max-load --category --limit-loads --format --register --wait --help" -- "$cur")) ;;
             fleet) COMPREPLY=($(compgen -W "--since --format --register --wait --help" -- "$cur")) ;;
             export|import) COMPREPLY=($(compgen -W "-o --output --register --wait --help" -- "$cur")) ;;
         esac

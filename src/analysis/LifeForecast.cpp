@@ -126,11 +126,11 @@ QStringList ForecastText(const Forecast &forecast, double scatterFactor)
             lines << QStringLiteral("  %1 estimate: none: %2").arg(name, estimate.reason);
             continue;
         }
-        lines << QStringLiteral("  %1 estimate: rate = ΣD / ΣT = %2 / %3 h = %4 per h; life used "
-                                "= 100 %·SF·ΣD = 100 %·%5·%6 = %7 %")
+        lines << QStringLiteral("  %1 estimate: rate = ΣD / ΣT = %2 / %3 h = %4 per h")
                      .arg(name, ShortNumber(estimate.damageInWindow),
-                         ShortNumber(forecast.hoursInWindow), ShortNumber(estimate.ratePerHour),
-                         ShortNumber(scatterFactor), ShortNumber(estimate.damageToDate),
+                         ShortNumber(forecast.hoursInWindow), ShortNumber(estimate.ratePerHour));
+        lines << QStringLiteral("    life used now = 100 %·SF·ΣD = 100 %·%1·%2 = %3 %")
+                     .arg(ShortNumber(scatterFactor), ShortNumber(estimate.damageToDate),
                          ShortNumber(estimate.lifeUsedPercent));
         for (const ThresholdForecast &threshold : estimate.thresholds) {
             QString line = QStringLiteral("    %1 %: ").arg(ShortNumber(threshold.percent));

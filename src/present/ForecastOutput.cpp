@@ -76,8 +76,15 @@ void appendEstimate(QByteArray &out, const EstimateForecast &estimate)
 QStringList HistoryLifeLines(const HistoryResult &history, const Forecast &forecast)
 {
     QStringList lines;
-    if (const QString over = LimitBoundsText(history.overLimit); !over.isEmpty())
-        lines << QStringLiteral("Whole history: ") + over;
+    const LimitBounds &over = history.overLimit;
+    if (over.positive || over.negative) {
+        lines << QStringLiteral("Limit loads exceeded over the whole history, as the levels bound "
+                                "it:");
+        for (const std::optional<LimitBound> &bound : {over.positive, over.negative})
+            lines << QStringLiteral("  ") + LimitBoundText(*bound);
+    } else if (const QString top = LimitBoundsText(over); !top.isEmpty()) {
+        lines << top;
+    }
     const StructuralData &structure = history.aircraft.structure();
     if (!structure.damage) {
         lines << QStringLiteral("No life used or forecast: no S-N data.");

@@ -798,7 +798,7 @@ void TestCliRegister::lifeOverTime()
     QCOMPARE(shown.exitCode, 0);
     QVERIFY2(shown.out.contains("Forecast from the 1 period(s) from 2026-01-01 to 2026-03-02"),
         shown.out);
-    QVERIFY2(shown.out.contains("Limit loads: beyond 3.8 g at least 1 (Nc at 4.0 g)"), shown.out);
+    QVERIFY2(shown.out.contains("\n  beyond 3.8 g at least 1 (Nc at 4.0 g)"), shown.out);
     const CliRun json
         = cli({"register", "history", "--aircraft", "D-ELIF", "--format", "json"}, reg);
     const QJsonObject forecast
