@@ -106,15 +106,7 @@ DocumentResult FleetReportDocument(Register &reg, const std::optional<QDate> &si
                            : QString()),
             QStringLiteral("Register %1").arg(reg.location().text)});
     document.blocks << ReportBlock::ofChart(chart);
-    QStringList referenceLines;
-    for (size_t i = 0; i < references.size(); ++i)
-        referenceLines << QStringLiteral("ref %1: %2 — %3, %4, page %5 (\"%6\").")
-                              .arg(i + 1)
-                              .arg(references[i].name, references[i].source,
-                                  references[i].tableOrFigure, references[i].page,
-                                  references[i].fileName);
-    if (!referenceLines.isEmpty())
-        document.blocks << ReportBlock::paragraph(referenceLines.join(QLatin1Char('\n')));
+    document.blocks << ReferenceParagraph(references, nullptr);
     document.blocks << ReportBlock::ofTable(TableForReport(UsageListTable(fleet, true)));
     QStringList notes {QStringLiteral("Aircraft without S-N data or without hours are listed after "
                                       "the ranked ones, by registration."),

@@ -56,15 +56,7 @@ ReportDocument FilesReportDocument(const ExceedanceAnalysis &analysis, const Axi
     document.blocks << ReportBlock::ofChart(ExceedanceChartOf(analysis, references));
     document.blocks << ReportBlock::heading(QStringLiteral("Exceedances per 1000 h"));
     document.blocks << ExceedanceReportTable(analysis, references);
-    QStringList referenceLines;
-    for (size_t i = 0; i < references.size(); ++i)
-        referenceLines << QStringLiteral("ref %1: %2 — %3, %4, page %5 (\"%6\"); %7.")
-                              .arg(i + 1)
-                              .arg(references[i].name, references[i].source,
-                                  references[i].tableOrFigure, references[i].page,
-                                  references[i].fileName, FirstAboveText(analysis.comparisons[i]));
-    if (!referenceLines.isEmpty())
-        document.blocks << ReportBlock::paragraph(referenceLines.join(QLatin1Char('\n')));
+    document.blocks << ReferenceParagraph(references, &analysis.comparisons);
     if (const QString over = LimitBoundsText(analysis.overLimit); !over.isEmpty())
         document.blocks << ReportBlock::paragraph(over);
     if (damage)
@@ -81,6 +73,22 @@ ReportDocument FilesReportDocument(const ExceedanceAnalysis &analysis, const Axi
                             "belongs to which peak.");
     document.blocks << ReportBlock::ofNotes(notes);
     return document;
+}
+
+QList<ReportBlock> ReferenceParagraph(const std::vector<ReferenceSpectrum> &references,
+    const std::vector<ReferenceComparison> *comparisons)
+{
+    QStringList lines;
+    for (size_t i = 0; i < references.size(); ++i)
+        lines << QStringLiteral("ref %1: %2 — %3, %4, page %5 (\"%6\")%7.")
+                     .arg(i + 1)
+                     .arg(references[i].name, references[i].source, references[i].tableOrFigure,
+                         references[i].page, references[i].fileName,
+                         comparisons ? QStringLiteral("; ") + FirstAboveText((*comparisons)[i])
+                                     : QString());
+    if (lines.isEmpty())
+        return {};
+    return {ReportBlock::paragraph(lines.join(QLatin1Char('\n')))};
 }
 
 ReportBlock ExceedanceReportTable(

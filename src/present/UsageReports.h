@@ -34,6 +34,10 @@ DocumentResult FleetReportDocument(Register &reg, const std::optional<QDate> &si
     const AxisChoice &axis, const std::vector<ReferenceSpectrum> &references);
 
 // The blocks every report shares.
+// A paragraph naming each reference, "ref 1: name — source, table, page 3 ("file")", with the
+// first levels above it when the comparisons are given; none without references.
+QList<ReportBlock> ReferenceParagraph(const std::vector<ReferenceSpectrum> &references,
+    const std::vector<ReferenceComparison> *comparisons);
 ReportBlock ExceedanceReportTable(
     const ExceedanceAnalysis &analysis, const std::vector<ReferenceSpectrum> &references);
 QList<ReportBlock> DamageReportBlocks(
