@@ -55,8 +55,9 @@ void forecastEstimate(const ForecastInput &input, const Forecast &forecast, Esti
             threshold.hoursToGo = hours;
             threshold.atHours = forecast.hoursToDate + hours;
             const double days = std::ceil(hours / forecast.hoursPerDay);
-            // Beyond the calendar (a very low rate), the hours still stand without a date.
-            if (days < 3.0e6)
+            // Beyond the year 9999 (a very low rate), the hours still stand without a date.
+            const QDate last(9999, 12, 31);
+            if (days <= double(forecast.windowEnd.daysTo(last)))
                 threshold.date = forecast.windowEnd.addDays(qint64(days));
         }
         out.thresholds.push_back(threshold);
@@ -145,7 +146,7 @@ QStringList ForecastText(const Forecast &forecast, double scatterFactor)
                                 threshold.date ? QStringLiteral("on %1 (at %2 h/d)")
                                                      .arg(threshold.date->toString(Qt::ISODate),
                                                          ShortNumber(forecast.hoursPerDay))
-                                               : QStringLiteral("beyond the calendar"));
+                                               : QStringLiteral("after the year 9999"));
             lines << line;
         }
     }

@@ -134,7 +134,7 @@ QStringList HistorySummaryLines(const HistoryResult &history, const Forecast &fo
                     parts << QStringLiteral("at %1 h, %2 (%3)")
                                  .arg(ShortNumber(*threshold.atHours),
                                      threshold.date ? threshold.date->toString(Qt::ISODate)
-                                                    : QStringLiteral("beyond the calendar"),
+                                                    : QStringLiteral("after the year 9999"),
                                      name);
             }
             lines << QStringLiteral("%1 % of the life: %2")

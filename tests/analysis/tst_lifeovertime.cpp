@@ -348,6 +348,17 @@ void TestLifeOverTime::forecastThresholdReachedOrNever()
     QVERIFY2(text.contains(QLatin1String("50 %: not reached at a rate of 0")), qPrintable(text));
     QVERIFY2(
         text.contains(QLatin1String("upper estimate: none: no maximum load")), qPrintable(text));
+
+    // At a rate so low that the date lies beyond the year 9999 (about 8,000 years on), the hours
+    // stand without one.
+    ForecastInput slow = threePeriods();
+    slow.windowDays = 32;
+    slow.periods[1].damage = damageOf(0, 0.0);
+    slow.periods[2].damage = damageOf(6.67e-7, 6.67e-7); // about 2.95e6 days to go
+    const Forecast far = ComputeForecast(slow);
+    QVERIFY(far.estimates[0].thresholds[0].hoursToGo);
+    QVERIFY(!far.estimates[0].thresholds[0].date);
+    QVERIFY(ForecastText(far, 8).join('\n').contains(QLatin1String("after the year 9999")));
 }
 
 QTEST_GUILESS_MAIN(TestLifeOverTime)
