@@ -30,7 +30,7 @@ _zemra_cli()
             fi
             return ;;
         --register) COMPREPLY=($(compgen -f -- "$cur")); return ;;
-        --aircraft|--type|--readout|--wait|--date|--since|--rate-window) return ;;
+        --aircraft|--type|--readout|--wait|--date|--since|--until|--rate-window) return ;;
         --record|--size|--sigma1|--k|--sd|--nd|--su|--scatter|--design-life|--max-load|--limit-loads) return ;;
         --combine) COMPREPLY=($(compgen -W "separate running" -- "$cur")); return ;;
         --axis) COMPREPLY=($(compgen -W "n dn a" -- "$cur")); return ;;
@@ -53,7 +53,7 @@ _zemra_cli()
             check) COMPREPLY=($(compgen -W "--help" -- "$cur")) ;;
             spectrum|timers) COMPREPLY=($(compgen -W "--record --all --format --help" -- "$cur")) ;;
             chart) COMPREPLY=($(compgen -W "--kind --record --all --combine --axis --category --limit-loads --reference --parameters --size --format -o --output --help --version" -- "$cur")) ;;
-            exceedance) COMPREPLY=($(compgen -W "--record --all --combine --axis --category --limit-loads --reference --parameters --format --help --version" -- "$cur")) ;;
+            exceedance) COMPREPLY=($(compgen -W "--record --all --combine --axis --category --limit-loads --reference --parameters --format --aircraft --fleet --since --until --register --wait --help --version" -- "$cur")) ;;
             damage) COMPREPLY=($(compgen -W "--record --all --combine --parameters --sigma1 --k --sd --nd --below --su --scatter --design-life --max-load --format --help --version" -- "$cur")) ;;
             report) COMPREPLY=($(compgen -W "--aircraft --fleet --since --register --record --all --combine --axis --category --limit-loads --reference --parameters --sigma1 --k --sd --nd --below --su --scatter --design-life --max-load -o --output --help --version" -- "$cur")) ;;
             reset) COMPREPLY=($(compgen -W "--port --help" -- "$cur")) ;;

@@ -1,7 +1,9 @@
 #include "UsageCommands.h"
+
 #include "Cli.h"
 #include "ExceedanceChart.h"
 #include "Formulas.h"
+#include "RegisterInput.h"
 #include "TableOptions.h"
 #include "UsageTables.h"
 
@@ -60,13 +62,15 @@ ExitStatus RunExceedance(const QStringList &arguments)
     AddReferenceOption(parser);
     AddParametersOption(parser);
     AddTableFormatOption(parser);
+    AddRegisterInputOptions(parser);
     if (const Stop stop = commandLine.parse(arguments))
         return *stop;
+    const bool fromRegister = RegisterInputGiven(parser);
     UsageSelection selection;
     AxisChoice axis;
     TableFormat format = TableFormat::Text;
     std::vector<ReferenceSpectrum> references;
-    for (const Stop &stop : {ReadSelection(commandLine, false, selection),
+    for (const Stop &stop : {fromRegister ? Stop() : ReadSelection(commandLine, false, selection),
              ReadAxis(commandLine, axis), ReadTableFormat(commandLine, format)}) {
         if (stop)
             return *stop;
@@ -78,10 +82,10 @@ ExitStatus RunExceedance(const QStringList &arguments)
     Output output;
     writer.begin(output.buffer());
     bool refused = false;
-    const ExitStatus status = ForEachPeriod(selection, [&](const UsagePeriod &period) {
+    const auto analyse = [&](const UsagePeriod &period, const AxisChoice &periodAxis) {
         if (refused)
             return;
-        const ExceedanceAnalysis analysis = AnalyseExceedances(period, axis, references);
+        const ExceedanceAnalysis analysis = AnalyseExceedances(period, periodAxis, references);
         if (!analysis.table.ok()) {
             PrintMessage(QStringLiteral("%1: %2").arg(period.source, analysis.table.message()));
             refused = true;
@@ -89,7 +93,17 @@ ExitStatus RunExceedance(const QStringList &arguments)
         }
         writer.add(analysis, output.buffer());
         output.written();
-    });
+    };
+    // From the register, an aircraft's own limit loads stand where none are given.
+    const ExitStatus status = fromRegister
+        ? ForEachRegisterPeriod(commandLine,
+            [&](const UsagePeriod &period, const AircraftInfo &aircraft) {
+                AxisChoice own = axis;
+                if (!own.limits)
+                    own.limits = aircraft.structure().limits;
+                analyse(period, own);
+            })
+        : ForEachPeriod(selection, [&](const UsagePeriod &period) { analyse(period, axis); });
     if (status == ExitOk && !refused)
         writer.end(output.buffer());
     return FinishOutput(output, refused ? ExitRefused : status);

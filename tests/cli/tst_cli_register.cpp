@@ -46,6 +46,8 @@ private slots:
     void adderEscaped();
     void lifeOverTime_data() { engines(); }
     void lifeOverTime();
+    void exceedanceFromTheRegister_data() { engines(); }
+    void exceedanceFromTheRegister();
 
 private:
     void engines();
@@ -810,6 +812,72 @@ void TestCliRegister::lifeOverTime()
     const CliRun badWindow
         = cli({"register", "history", "--aircraft", "D-ELIF", "--rate-window", "0"}, reg);
     QCOMPARE(badWindow.exitCode, 2);
+}
+
+// `exceedance` reads an aircraft's read-outs in a window as it reads files: their periods summed,
+// the aircraft's own limit loads where none are given.
+void TestCliRegister::exceedanceFromTheRegister()
+{
+    QFETCH(QString, engine);
+    const QString reg = fresh(engine);
+    QCOMPARE(cli({"register", "aircraft", "--aircraft", "D-EXRG", "--combine", "separate",
+                     "--category", "normal"},
+                 reg)
+                 .exitCode,
+        0);
+    QCOMPARE(cli({"register", "aircraft", "--aircraft", "D-EXRH", "--combine", "separate"}, reg)
+                 .exitCode,
+        0);
+    CounterRecord light = DemonstrationRecord;
+    for (int level = 0; level < LevelCount; ++level)
+        light[level] = std::uint16_t(light[level] / 3);
+    const QString a = file(QStringLiteral("xr-a.dat"), {DemonstrationRecord});
+    const QString b = file(QStringLiteral("xr-b.dat"), {light});
+    QCOMPARE(
+        cli({"register", "add", "--aircraft", "D-EXRG", "--date", "2026-01-01", a}, reg).exitCode,
+        0);
+    QCOMPARE(
+        cli({"register", "add", "--aircraft", "D-EXRG", "--date", "2026-03-01", b}, reg).exitCode,
+        0);
+    const auto table = [&](const QStringList &window) {
+        const CliRun run = cli(
+            QStringList {"exceedance", "--aircraft", "D-EXRG", "--format", "json"} + window, reg);
+        return std::pair {run.exitCode, QJsonDocument::fromJson(run.out)[0].toObject()};
+    };
+    const auto [whole, all] = table({});
+    QCOMPARE(whole, 0);
+    const QJsonArray levels = all[QStringLiteral("levels")].toArray();
+    QCOMPARE(levels[6][QStringLiteral("nc")].toInt(), DemonstrationRecord[6] + light[6]);
+    QCOMPARE(all[QStringLiteral("overLimit")][QStringLiteral("positive")][QStringLiteral("limit")]
+                 .toDouble(),
+        3.8);
+    const auto [since, late] = table({"--since", "2026-02-01"});
+    QCOMPARE(since, 0);
+    QCOMPARE(late[QStringLiteral("levels")][6][QStringLiteral("nc")].toInt(), light[6]);
+    QCOMPARE(late[QStringLiteral("source")].toString(),
+        QStringLiteral("D-EXRG, 1 read-out(s) taken 2026-03-01 to 2026-03-01"));
+    const auto [until, early] = table({"--until", "2026-02-01"});
+    QCOMPARE(until, 0);
+    QCOMPARE(
+        early[QStringLiteral("levels")][6][QStringLiteral("nc")].toInt(), DemonstrationRecord[6]);
+
+    const CliRun none = cli({"exceedance", "--aircraft", "D-EXRG", "--until", "2025-12-31"}, reg);
+    QCOMPARE(none.exitCode, 1);
+    QVERIFY2(none.err.contains("D-EXRG has no read-outs taken until 2025-12-31."), none.err);
+    // The fleet: a table an aircraft, the one without read-outs passed over and said.
+    const CliRun fleet = cli({"exceedance", "--fleet", "--format", "json"}, reg);
+    QCOMPARE(fleet.exitCode, 0);
+    QCOMPARE(QJsonDocument::fromJson(fleet.out).array().size(), 1);
+    QVERIFY2(fleet.err.contains("D-EXRH has no read-outs. Passed over."), fleet.err);
+
+    const QList<QStringList> mistakes
+        = {{"--aircraft", "D-EXRG", a}, {"--fleet", "--all"}, {"--aircraft", "D-EXRG", "--fleet"},
+            {"--aircraft", "D-EXRG", "--since", "2026-03-01", "--until", "2026-01-01"},
+            {"--aircraft", "D-EXRG", "--since", "2026-02-30"}};
+    for (const QStringList &mistake : mistakes) {
+        const CliRun run = cli(QStringList {"exceedance"} + mistake, reg);
+        QVERIFY2(run.exitCode == 2, qPrintable(mistake.join(' ') + ": " + run.err));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCliRegister)
