@@ -29,7 +29,11 @@ DocumentResult AircraftReportDocument(Register &reg, const QString &registration
     if (!period.combined.ok())
         return failed<DocumentResult>(Result(period.combined.failure(),
             QStringLiteral("%1: %2").arg(aircraft.registration, period.combined.message())));
-    const ExceedanceAnalysis analysis = AnalyseExceedances(period, axis, references);
+    // The aircraft's own limit loads stand where none are given: the chart draws them.
+    AxisChoice own = axis;
+    if (!own.limits)
+        own.limits = aircraft.structure().limits;
+    const ExceedanceAnalysis analysis = AnalyseExceedances(period, own, references);
     if (!analysis.table.ok())
         return failed<DocumentResult>(analysis.table);
 

@@ -365,12 +365,12 @@ void TestCliUsageAnalysis::reportsFromTheRegister_data()
     QTest::addColumn<QStringList>("found"); // in the PDF's text, or the message
     // SP-ZEA holds the demonstration record: 2533 crossings of 1.4 g in 252.1666… h, and the
     // damage figures of the "both estimates" case above.
-    QTest::newRow("aircraft") << QStringList {"--aircraft", "sp-zea"} << 0
-                              << QStringList {"ZEMRA usage report: SP-ZEA", "History", "2533",
-                                     "10044.9", "0.0028937", "2026-10-01", "Summary",
-                                     "Life used (100 %·SF·ΣD of the periods)",
-                                     "no forecast from fewer than two read-outs",
-                                     "1 reached the top level 4.0 g"};
+    QTest::newRow("aircraft")
+        << QStringList {"--aircraft", "sp-zea"} << 0
+        << QStringList {"ZEMRA usage report: SP-ZEA", "History", "2533", "10044.9", "0.0028937",
+               "2026-10-01", "Summary", "Life used (100 %·SF·ΣD of the periods)",
+               "no forecast from fewer than two read-outs",
+               "beyond 4.4 g at least 0 (no level at or beyond it), at most 1", "n_LL+ 4.4 g"};
     QTest::newRow("fleet") << QStringList {"--fleet"} << 0
                            << QStringList {"ZEMRA fleet report", "SP-ZEA", "SP-ZEB", "0.0114753"};
     // The references are drawn and named (they were once dropped without a word).
@@ -405,7 +405,8 @@ void TestCliUsageAnalysis::reportsFromTheRegister()
         const QString other = file(QStringLiteral("demo-copy.dat"), {copy});
         for (const QStringList &step :
             {QStringList {"register", "aircraft", "--aircraft", "SP-ZEA", "--combine", "running",
-                 "--sigma1", "100", "--k", "1", "--sd", "100", "--nd", "1e6", "--max-load", "6,-3"},
+                 "--sigma1", "100", "--k", "1", "--sd", "100", "--nd", "1e6", "--max-load", "6,-3",
+                 "--category", "utility"},
                 QStringList {
                     "register", "aircraft", "--aircraft", "SP-ZEB", "--combine", "separate"},
                 QStringList {
