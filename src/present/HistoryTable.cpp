@@ -63,10 +63,10 @@ void addBoundCells(QList<TableCell> &row, const std::optional<LimitBound> &bound
     row << (bound->atMost ? TableCell(qint64(*bound->atMost)) : TableCell::empty(Dash));
 }
 
-// The life and limit cells of a period, in the order of lifeColumns.
-QList<TableCell> lifeCells(const HistoryPeriod &period, const StructuralData &structure)
+// The life and limit cells of a period, in the order of lifeColumns, appended to its row.
+void appendLifeCells(
+    QList<TableCell> &row, const HistoryPeriod &period, const StructuralData &structure)
 {
-    QList<TableCell> row;
     row << optionalNumber(period.hoursPer30Days);
     const bool damaged = period.damage && period.damage->ok();
     row << optionalNumber(damaged ? std::optional(period.damage->counted) : std::nullopt);
@@ -86,7 +86,6 @@ QList<TableCell> lifeCells(const HistoryPeriod &period, const StructuralData &st
         row << CellValue(LimitBoundRange(*period.overLimit.positive));
         row << CellValue(LimitBoundRange(*period.overLimit.negative));
     }
-    return row;
 }
 
 QList<TableColumn> historyColumns(bool limits)
@@ -142,22 +141,16 @@ Table HistoryTable(const HistoryResult &history)
     table.elementNames = LevelNames();
     for (const HistoryPeriod &period : history.periods) {
         const QString periodClass = PeriodClass(period);
-        QList<TableCell> row = {
-            CellValue(history.aircraft.registration),
-            CellValue(period.readout),
-            period.from.isValid() ? TableCell(period.from) : TableCell::empty(Dash),
-            CellValue(period.taken),
-            CellValue(period.fileName),
-            CellValue(period.record),
-            CellValue(period.added),
-            CellValue(period.addedBy),
-            CellValue(period.afterReset),
-            CellValue(qint64(period.seconds)),
-            CellValue(period.hours),
-            CellValue(qint64(period.totalSeconds)),
-            CellValue(period.totalHours),
-        };
-        row << lifeCells(period, structure);
+        // Made at its full size once: a large history has a row per read-out.
+        QList<TableCell> row;
+        row.reserve(table.columns.size());
+        row << CellValue(history.aircraft.registration) << CellValue(period.readout)
+            << (period.from.isValid() ? TableCell(period.from) : TableCell::empty(Dash))
+            << CellValue(period.taken) << CellValue(period.fileName) << CellValue(period.record)
+            << CellValue(period.added) << CellValue(period.addedBy) << CellValue(period.afterReset)
+            << CellValue(qint64(period.seconds)) << CellValue(period.hours)
+            << CellValue(qint64(period.totalSeconds)) << CellValue(period.totalHours);
+        appendLifeCells(row, period, structure);
         row << CellValue(countsCell(period.counts)) << CellValue(countsCell(period.totalCounts))
             << TableCell(
                    periodClass, period.kind == RunningKind::Running ? QString() : periodClass);

@@ -73,9 +73,10 @@ inline QProcessEnvironment ReachableEnvironment(QProcessEnvironment environment)
     return environment;
 }
 
+// `seconds`: how long before a run is taken for hung and killed.
 inline CliRun RunCli(const QStringList &arguments,
     const QProcessEnvironment &environment = QProcessEnvironment(),
-    const QStringList &unset = QStringList())
+    const QStringList &unset = QStringList(), int seconds = 30)
 {
     QProcessEnvironment full = QProcessEnvironment::systemEnvironment();
     full.insert(QStringLiteral("XDG_CONFIG_HOME"), CliSettingsHome());
@@ -120,10 +121,10 @@ inline CliRun RunCli(const QStringList &arguments,
     process.setProcessEnvironment(full);
     process.start(QStringLiteral(ZEMRA_CLI), arguments);
     CliRun run;
-    if (!process.waitForFinished(30000)) {
+    if (!process.waitForFinished(seconds * 1000)) {
         process.kill();
         process.waitForFinished();
-        qWarning("zemra-cli %s did not end within 30 s", qPrintable(arguments.join(' ')));
+        qWarning("zemra-cli %s did not end within %d s", qPrintable(arguments.join(' ')), seconds);
         return run;
     }
     run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
