@@ -142,25 +142,10 @@ QSizeF ChartPainter::decadeLabelSize(int exponent) const
         label.height()};
 }
 
-void ChartPainter::paint()
+// The axis values of every point on the axis and of the limit lines, and the positive values
+// shown; a range with nothing in it runs from +inf to -inf.
+DataSpan ChartPainter::dataSpan() const
 {
-    QPaintDevice *device = p.device();
-    const double dpi = device && device->logicalDpiY() > 0 ? device->logicalDpiY() : 96;
-    const double floorU = MinimumPoints * dpi / 72;
-    const double u = std::max({0.0225 * area.height(), 0.017 * area.width(), floorU});
-    z.u = u;
-    z.pad = 0.5 * u;
-    z.line = std::max(1.0, 0.13 * u);
-    z.frame = std::max(1.0, 0.07 * u);
-    z.marker = 0.32 * u;
-    z.label = chartFont(0.9 * u, dpi);
-    z.exponent = chartFont(0.62 * u, dpi);
-    z.title = chartFont(u, dpi);
-    z.legend = chartFont(0.85 * u, dpi);
-    z.message = chartFont(u, dpi, true);
-    const QFontMetricsF label(z.label, device), title(z.title, device);
-
-    // What the data spans: every point on the axis widens it, the shown ones set the decades.
     double xMin = Infinity, xMax = -Infinity, yMin = Infinity, yMax = -Infinity;
     for (const ExceedanceSeries &s : data.series) {
         for (const QList<QPointF> *branch : {&s.positive, &s.negative}) {
@@ -182,6 +167,29 @@ void ChartPainter::paint()
             xMax = std::max(xMax, line.axisValue);
         }
     }
+    return {xMin, xMax, yMin, yMax};
+}
+
+void ChartPainter::paint()
+{
+    QPaintDevice *device = p.device();
+    const double dpi = device && device->logicalDpiY() > 0 ? device->logicalDpiY() : 96;
+    const double floorU = MinimumPoints * dpi / 72;
+    const double u = std::max({0.0225 * area.height(), 0.017 * area.width(), floorU});
+    z.u = u;
+    z.pad = 0.5 * u;
+    z.line = std::max(1.0, 0.13 * u);
+    z.frame = std::max(1.0, 0.07 * u);
+    z.marker = 0.32 * u;
+    z.label = chartFont(0.9 * u, dpi);
+    z.exponent = chartFont(0.62 * u, dpi);
+    z.title = chartFont(u, dpi);
+    z.legend = chartFont(0.85 * u, dpi);
+    z.message = chartFont(u, dpi, true);
+    const QFontMetricsF label(z.label, device), title(z.title, device);
+
+    // What the data spans: every point on the axis widens it, the shown ones set the decades.
+    const auto [xMin, xMax, yMin, yMax] = dataSpan();
     hasData = yMin <= yMax;
     decades = hasData ? LogDecades(yMin, yMax) : DecadeRange {};
 

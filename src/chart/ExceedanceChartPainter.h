@@ -68,6 +68,12 @@ QList<QList<QPointF>> runsOf(const QList<QPointF> &points);
 void drawMarker(QPainter &painter, QPointF c, double r, int shape, const QColor &colour,
     bool hollow, double outline);
 
+// What the data spans on both axes.
+struct DataSpan
+{
+    double xMin, xMax, yMin, yMax;
+};
+
 // How a series is drawn: its colour, a marker for measured ones, a dash for references.
 struct SeriesLook
 {
@@ -111,6 +117,7 @@ public:
     { }
 
     void paint();
+    DataSpan dataSpan() const;
 
 private:
     QSizeF decadeLabelSize(int exponent) const;

@@ -3,11 +3,6 @@
 #include "TextFields.h"
 
 namespace {
-void appendOptional(QByteArray &out, const std::optional<double> &value)
-{
-    out += NumberText(value);
-}
-
 void appendDate(QByteArray &out, const std::optional<QDate> &date)
 {
     out += date && date->isValid() ? JsonString(date->toString(Qt::ISODate))
@@ -62,9 +57,9 @@ void appendEstimate(QByteArray &out, const EstimateForecast &estimate)
         out += ",\"reached\":";
         out += threshold.reached ? "true" : "false";
         out += ",\"hoursToGo\":";
-        appendOptional(out, threshold.hoursToGo);
+        out += NumberText(threshold.hoursToGo);
         out += ",\"atHours\":";
-        appendOptional(out, threshold.atHours);
+        out += NumberText(threshold.atHours);
         out += ",\"date\":";
         appendDate(out, threshold.date);
         out += '}';
