@@ -8,47 +8,25 @@
 #include <cmath>
 
 namespace {
-// The periods that lie wholly within the window: from a read-out on or after its start.
-void chooseWindow(const ForecastInput &input, Forecast &forecast)
+EstimateForecast forecastEstimate(const ForecastSums::Damage &damage, Estimate estimate,
+    const Forecast &forecast, const ForecastInput &settings)
 {
-    const QDate last = input.periods.back().taken;
-    const QDate start = last.addDays(-qint64(input.windowDays));
-    forecast.windowEnd = last;
-    for (const ForecastPeriod &period : input.periods) {
-        if (!period.from.isValid() || period.from < start)
-            continue;
-        if (!forecast.windowStart.isValid() || period.from < forecast.windowStart)
-            forecast.windowStart = period.from;
-        ++forecast.periods;
-        forecast.hoursInWindow += period.hours;
+    EstimateForecast out;
+    out.estimate = estimate;
+    if (!damage.toDate) {
+        out.reason = damage.reason;
+        return out;
     }
-    if (forecast.windowStart.isValid())
-        forecast.days = int(forecast.windowStart.daysTo(last));
-}
-
-void forecastEstimate(const ForecastInput &input, const Forecast &forecast, EstimateForecast &out)
-{
-    const QDate start = forecast.windowStart;
-    double total = input.prior ? input.prior->damage() : 0;
-    for (const ForecastPeriod &period : input.periods) {
-        const std::optional<double> damage = period.damage.of(out.estimate);
-        if (!period.damage.ok() || !damage) {
-            out.reason
-                = period.damage.ok() ? period.damage.upperUnavailable : period.damage.message();
-            return;
-        }
-        total += *damage;
-        if (period.from.isValid() && period.from >= start)
-            out.damageInWindow += *damage;
-    }
+    const double total = *damage.toDate + (settings.prior ? settings.prior->damage() : 0);
     out.damageToDate = total;
-    out.lifeUsedPercent = LifeUsedPercent(total, input.scatterFactor);
+    out.lifeUsedPercent = LifeUsedPercent(total, settings.scatterFactor);
+    out.damageInWindow = damage.inWindow;
     out.ratePerHour = out.damageInWindow / forecast.hoursInWindow;
     out.available = true;
-    for (double percent : input.thresholds) {
+    for (double percent : settings.thresholds) {
         ThresholdForecast threshold;
         threshold.percent = percent;
-        const double damageThen = percent / (100 * input.scatterFactor);
+        const double damageThen = percent / (100 * settings.scatterFactor);
         threshold.reached = total >= damageThen;
         if (!threshold.reached && out.ratePerHour > 0) {
             const double hours = (damageThen - total) / out.ratePerHour;
@@ -62,13 +40,53 @@ void forecastEstimate(const ForecastInput &input, const Forecast &forecast, Esti
         }
         out.thresholds.push_back(threshold);
     }
+    return out;
 }
 } // namespace
 
-Forecast ComputeForecast(const ForecastInput &input)
+ForecastSums SumForecastPeriods(const ForecastInput &input)
+{
+    ForecastSums sums;
+    sums.readouts = qint64(input.periods.size());
+    if (input.periods.empty())
+        return sums;
+    sums.lastTaken = input.periods.back().taken;
+    // The periods that lie wholly within the window: from a read-out on or after its start.
+    const QDate start = sums.lastTaken.addDays(-qint64(input.windowDays));
+    for (ForecastSums::Damage &damage : sums.damage)
+        damage.toDate = 0.0;
+    for (const ForecastPeriod &period : input.periods) {
+        sums.hoursToDate += period.hours;
+        const bool inWindow = period.from.isValid() && period.from >= start;
+        if (inWindow) {
+            if (!sums.windowStart.isValid() || period.from < sums.windowStart)
+                sums.windowStart = period.from;
+            ++sums.periods;
+            sums.hoursInWindow += period.hours;
+        }
+        for (const Estimate estimate : {Estimate::Counted, Estimate::Upper}) {
+            ForecastSums::Damage &damage = sums.damage[size_t(estimate)];
+            if (!damage.toDate)
+                continue;
+            const std::optional<double> value = period.damage.of(estimate);
+            if (!period.damage.ok() || !value) {
+                damage.toDate.reset();
+                damage.reason
+                    = period.damage.ok() ? period.damage.upperUnavailable : period.damage.message();
+                continue;
+            }
+            *damage.toDate += *value;
+            if (inWindow)
+                damage.inWindow += *value;
+        }
+    }
+    return sums;
+}
+
+Forecast ForecastFromSums(const ForecastSums &sums, const ForecastInput &settings)
 {
     Forecast forecast;
-    forecast.windowDays = input.windowDays;
+    forecast.windowDays = settings.windowDays;
     forecast.estimates[0].estimate = Estimate::Counted;
     forecast.estimates[1].estimate = Estimate::Upper;
     const auto none = [&forecast](const QString &reason) {
@@ -77,26 +95,45 @@ Forecast ComputeForecast(const ForecastInput &input)
             estimate.reason = reason;
         return forecast;
     };
-    if (input.periods.size() < 2)
+    if (sums.readouts < 2)
         return none(QStringLiteral("no forecast from fewer than two read-outs"));
-    for (const ForecastPeriod &period : input.periods)
-        forecast.hoursToDate += period.hours;
-    forecast.prior = input.prior;
-    if (input.prior)
-        forecast.hoursToDate += input.prior->hours;
-    chooseWindow(input, forecast);
+    forecast.hoursToDate = sums.hoursToDate;
+    forecast.prior = settings.prior;
+    if (settings.prior)
+        forecast.hoursToDate += settings.prior->hours;
+    forecast.windowEnd = sums.lastTaken;
+    forecast.windowStart = sums.windowStart;
+    forecast.periods = int(sums.periods);
+    forecast.hoursInWindow = sums.hoursInWindow;
+    if (sums.windowStart.isValid())
+        forecast.days = int(sums.windowStart.daysTo(sums.lastTaken));
     if (forecast.periods == 0 || forecast.days <= 0)
         return none(QStringLiteral("no forecast: the read-outs of the last %1 days span no day")
-                        .arg(input.windowDays));
+                        .arg(settings.windowDays));
     if (!(forecast.hoursInWindow > 0))
         return none(QStringLiteral("no forecast: no flight hours from %1 to %2")
                         .arg(forecast.windowStart.toString(Qt::ISODate),
                             forecast.windowEnd.toString(Qt::ISODate)));
     forecast.hoursPerDay = forecast.hoursInWindow / forecast.days;
     forecast.available = true;
-    for (EstimateForecast &estimate : forecast.estimates)
-        forecastEstimate(input, forecast, estimate);
+    for (const Estimate estimate : {Estimate::Counted, Estimate::Upper})
+        forecast.estimates[size_t(estimate)]
+            = forecastEstimate(sums.damage[size_t(estimate)], estimate, forecast, settings);
     return forecast;
+}
+
+Forecast ComputeForecast(const ForecastInput &input)
+{
+    return ForecastFromSums(SumForecastPeriods(input), input);
+}
+
+const ThresholdForecast *NextThreshold(const EstimateForecast &estimate)
+{
+    for (const ThresholdForecast &threshold : estimate.thresholds) {
+        if (!threshold.reached)
+            return &threshold;
+    }
+    return nullptr;
 }
 
 QStringList ForecastText(const Forecast &forecast, double scatterFactor)

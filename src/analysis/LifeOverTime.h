@@ -169,5 +169,30 @@ struct Forecast
 // two read-outs, a window without a day or without flight hours (the reason says which).
 Forecast ComputeForecast(const ForecastInput &input);
 
+// What a forecast is made from, summed: the fleet sums its periods in the database rather than
+// walking them, and gets the same forecast as the history.
+struct ForecastSums
+{
+    qint64 readouts = 0; // in the whole history
+    QDate lastTaken;
+    QDate windowStart; // the earliest start of a period in the window; invalid: none in it
+    qint64 periods = 0; // in the window
+    double hoursInWindow = 0;
+    double hoursToDate = 0; // every period's, without prior hours
+    struct Damage
+    {
+        std::optional<double> toDate; // none: a period has no such damage (`reason` says why)
+        double inWindow = 0;
+        QString reason;
+    };
+    std::array<Damage, 2> damage; // counted, upper
+};
+// The sums of a forecast's periods over its window.
+ForecastSums SumForecastPeriods(const ForecastInput &input);
+// The forecast from sums, with the settings of `input` (its periods are not read).
+Forecast ForecastFromSums(const ForecastSums &sums, const ForecastInput &settings);
+// The first threshold not reached yet of an estimate's forecast; none when every one is.
+const ThresholdForecast *NextThreshold(const EstimateForecast &estimate);
+
 // The formulas and the figures they give, a line each, for people.
 QStringList ForecastText(const Forecast &forecast, double scatterFactor);

@@ -25,6 +25,10 @@ Stop readDate(const CommandLine &commandLine, const QString &option, QDate &date
 // saying why not.
 Stop openRegister(const CommandLine &commandLine, Register::Access access, OpenedRegister &opened);
 
+// --rate-window DAYS, the forecast's window (365 days when not given).
+void addRateWindowOption(QCommandLineParser &parser);
+Stop readRateWindow(const CommandLine &commandLine, int &days);
+
 QString dateText(const QDate &date);
 QString structureText(const StructuralData &structure);
 QString aircraftText(const AircraftInfo &aircraft);

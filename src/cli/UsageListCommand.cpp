@@ -20,7 +20,7 @@ void usageText(QByteArray &out, const UsageListResult &list, bool fleet)
 {
     AppendTableText(out, UsageListTable(list, fleet));
     for (const AircraftUsage &row : list.aircraft) {
-        if (!row.usage.damage && row.usage.readouts > 0)
+        if (!row.usage.summed && row.usage.readouts > 0)
             out += QStringLiteral("%1: no damage figure: %2\n")
                        .arg(row.aircraft.registration, row.usage.damageNote)
                        .toUtf8();
@@ -43,10 +43,12 @@ ExitStatus runUsageList(const QStringList &arguments, bool fleet)
     QCommandLineParser &parser = commandLine.parser();
     addRegisterOptions(parser);
     AddTableFormatOption(parser);
-    if (fleet)
+    if (fleet) {
         parser.addOption({QStringLiteral("since"),
             QStringLiteral("Only the read-outs taken on or after this date."),
             QStringLiteral("YYYY-MM-DD")});
+        addRateWindowOption(parser);
+    }
     if (const Stop stop = commandLine.parse(arguments))
         return *stop;
     if (!parser.positionalArguments().isEmpty())
@@ -61,10 +63,15 @@ ExitStatus runUsageList(const QStringList &arguments, bool fleet)
             return *stop;
         since = date;
     }
+    int windowDays = 365;
+    if (fleet) {
+        if (const Stop stop = readRateWindow(commandLine, windowDays))
+            return *stop;
+    }
     OpenedRegister opened;
     if (const Stop stop = openRegister(commandLine, Register::Access::Read, opened))
         return *stop;
-    const UsageListResult list = fleet ? opened.reg->fleet(since) : opened.reg->list();
+    const UsageListResult list = fleet ? opened.reg->fleet(since, windowDays) : opened.reg->list();
     if (!list.ok())
         return Refused(list);
     Output output;

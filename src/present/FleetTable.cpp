@@ -21,6 +21,36 @@ TableCell optionalDate(const QDate &date)
     return date.isValid() ? TableCell(date) : TableCell::empty(Dash);
 }
 
+// The next threshold of each estimate: its percent and date, the counted one's hours to go, or
+// why there is none.
+QList<TableCell> forecastCells(const std::optional<Forecast> &forecast)
+{
+    QList<TableCell> cells;
+    const ThresholdForecast *next[2] = {nullptr, nullptr};
+    QString note = forecast ? QString() : QStringLiteral("no damage figure");
+    if (forecast) {
+        for (int estimate = 0; estimate < 2; ++estimate) {
+            const EstimateForecast &figures = forecast->estimates[size_t(estimate)];
+            next[estimate] = figures.available ? NextThreshold(figures) : nullptr;
+        }
+        const EstimateForecast &counted = forecast->estimates[0];
+        note = !counted.available ? counted.reason
+            : !next[0]            ? QStringLiteral("every threshold reached")
+            : !next[0]->hoursToGo ? QStringLiteral("not reached at a rate of 0")
+            : !next[0]->date      ? QStringLiteral("after the year 9999")
+                                  : QString();
+    }
+    const QString percent = QStringLiteral(" %");
+    const auto date = [](const ThresholdForecast *threshold) {
+        return threshold && threshold->date ? TableCell(*threshold->date) : TableCell::empty(Dash);
+    };
+    cells << optionalNumber(next[0] ? std::optional(next[0]->percent) : std::nullopt, percent)
+          << date(next[0]) << optionalNumber(next[0] ? next[0]->hoursToGo : std::nullopt)
+          << optionalNumber(next[1] ? std::optional(next[1]->percent) : std::nullopt, percent)
+          << date(next[1]) << optionalText(note);
+    return cells;
+}
+
 QList<TableColumn> usageColumns(bool fleet, bool since)
 {
     const auto column = [](const char *name, CellKind kind, const char *heading = "") {
@@ -46,8 +76,15 @@ QList<TableColumn> usageColumns(bool fleet, bool since)
         columns << column("life used to date percent", CellKind::Number, "to date")
                        .in(since ? ForAll : files);
     columns << column("severity", CellKind::Number, "severity")
-            << column("hours left", CellKind::Number, "hours left")
-            << column("exhausted", CellKind::Flag).in(files)
+            << column("hours left", CellKind::Number, "hours left");
+    if (fleet)
+        columns << column("next threshold percent", CellKind::Number, "next")
+                << column("next threshold date", CellKind::Date, "on").alignedLeft(false)
+                << column("next threshold hours", CellKind::Number).in(files)
+                << column("upper next threshold percent", CellKind::Number).in(files)
+                << column("upper next threshold date", CellKind::Date).in(files)
+                << column("forecast note", CellKind::Text).in(files);
+    columns << column("exhausted", CellKind::Flag).in(files)
             << column("upper life used percent", CellKind::Number).in(files)
             << column("damage note", CellKind::Text).in(files)
             << column("over limit", CellKind::Text, "over limit +/−").in(ForText)
@@ -61,9 +98,7 @@ QList<TableColumn> usageColumns(bool fleet, bool since)
 QList<TableCell> usageRow(const AircraftUsage &row, bool fleet)
 {
     const UsageFigures &usage = row.usage;
-    const DamageEstimate *estimate = usage.damage ? &usage.damage->counted : nullptr;
-    const DamageEstimate *upper
-        = usage.damage && usage.damage->upper.available ? &usage.damage->upper : nullptr;
+    const SummedDamage *summed = usage.summed ? &*usage.summed : nullptr;
     const QString percent = QStringLiteral(" %");
     QList<TableCell> cells;
     if (fleet)
@@ -75,18 +110,20 @@ QList<TableCell> usageRow(const AircraftUsage &row, bool fleet)
           << optionalDate(usage.lastTaken) << TableCell(usage.hours)
           << TableCell(QList<qint64>(usage.counts.begin(), usage.counts.end()))
           << optionalNumber(usage.per1000hAt3g) << optionalNumber(usage.per1000hAtMinus1g)
-          << optionalNumber(estimate ? std::optional(estimate->damagePer1000h) : std::nullopt)
+          << optionalNumber(summed ? std::optional(summed->damagePer1000h) : std::nullopt)
           << optionalNumber(
-                 estimate ? std::optional(estimate->life.usedPercent) : std::nullopt, percent);
+                 summed ? std::optional(summed->lifeUsedPercent) : std::nullopt, percent);
     if (fleet)
         cells << optionalNumber(row.lifeUsedToDatePercent, percent);
-    cells << optionalNumber(estimate ? estimate->life.severity : std::nullopt);
+    cells << optionalNumber(summed ? summed->severity : std::nullopt);
     if (row.exhausted)
         cells << TableCell::empty(QStringLiteral("exhausted"));
     else
         cells << optionalNumber(row.hoursLeft);
+    if (fleet)
+        cells << forecastCells(row.forecast);
     cells << TableCell(row.exhausted)
-          << optionalNumber(upper ? std::optional(upper->life.usedPercent) : std::nullopt)
+          << optionalNumber(summed ? summed->upperLifeUsedPercent : std::nullopt, percent)
           << optionalText(usage.damageNote);
     const LimitBounds &over = usage.overLimit;
     if (over.positive && over.negative)

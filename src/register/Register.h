@@ -78,11 +78,14 @@ public:
 
     // Every aircraft by registration, over its whole history.
     UsageListResult list();
-    // Every aircraft ranked by life used (counted estimate), then damage per 1000 h, with the
-    // aircraft without a damage figure after them by registration. With `since`, only the
-    // read-outs taken on or after that day count: each period belongs to the day of the read-out
-    // that ends it; Invalid for a day outside the years 1 to 9999.
-    UsageListResult fleet(const std::optional<QDate> &since = std::nullopt);
+    // Every aircraft ranked by life used (counted estimate: the periods' damage summed, as the
+    // history sums it), then damage per 1000 h, with the aircraft without a damage figure after
+    // them by registration, each with the forecast of its thresholds at the rate of the last
+    // `rateWindowDays` days. With `since`, only the read-outs taken on or after that day count:
+    // each period belongs to the day of the read-out that ends it; Invalid for a day outside the
+    // years 1 to 9999.
+    UsageListResult fleet(
+        const std::optional<QDate> &since = std::nullopt, int rateWindowDays = 365);
 
     // The whole register as one JSON document (RegisterExport.h), written to `out` as it is read.
     Result exportJson(QIODevice &out);

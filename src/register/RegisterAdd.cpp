@@ -207,8 +207,9 @@ Result Addition::writeBlock(const AddInput &input, qint64 addition)
         return Result(Result::Invalid, derived.message() + InconsistentFallHint);
     const QString taken = DateText(input.taken);
     DayUsage &day = days[taken];
+    const DamageParameters *damage = DamageOf(m_aircraft);
     for (size_t i = 0; i < m_block.size(); ++i) {
-        day.add(derived.periods[i]);
+        day.add(derived.periods[i], damage);
         if (Result written = m_writer.add({nextReadout++, m_aircraft.id, addition, m_numbers[i],
                 taken, std::move(m_texts[i])});
             !written.ok())
@@ -426,9 +427,9 @@ template<class Private> Result AddRun<Private>::storeFile(AddInput &input, const
 template<class Private> Result AddRun<Private>::summarise()
 {
     if (result.added > 0) {
-        const Result usage = adding->between
-            ? d.rebuildUsage(aircraft.id, aircraft.mode, firstDate, firstNew, &result.resets)
-            : AddUsage(db, aircraft.id, adding->days);
+        const Result usage = adding->between ? d.rebuildUsage(aircraft.id, aircraft.mode,
+                                 DamageOf(aircraft), firstDate, firstNew, &result.resets)
+                                             : AddUsage(db, aircraft.id, adding->days);
         if (!usage.ok())
             return usage;
     }

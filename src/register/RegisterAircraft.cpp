@@ -242,11 +242,7 @@ Result Register::Private::updateAircraft(
     update.bindValue(position++, current.id);
     if (Result updated = db.execute(update); !updated.ok())
         return updated;
-    if (mode != current.mode) {
-        if (Result derived = rebuildUsage(current.id, mode, QString(), 0, nullptr); !derived.ok())
-            return derived;
-        recomputed = true;
-    }
+    recomputed = mode != current.mode;
     return Result();
 }
 
@@ -292,6 +288,14 @@ AircraftResult Register::setAircraft(const AircraftChange &change)
     }
     if (Result read = d->findAircraft(registration, result.aircraft, found); !read.ok())
         return failed<AircraftResult>(read);
+    // The periods follow the mode, and the damage kept with them the structural data taken.
+    if (!result.created && (result.periodsRecomputed || change.structure || change.type)) {
+        const AircraftInfo &now = result.aircraft;
+        if (Result derived
+            = d->rebuildUsage(now.id, now.mode, DamageOf(now), QString(), 0, nullptr);
+            !derived.ok())
+            return failed<AircraftResult>(derived);
+    }
     if (Result committed = guard.commit(); !committed.ok())
         return failed<AircraftResult>(committed);
     return result;
@@ -332,6 +336,8 @@ TypeResult Register::setType(const QString &name, const StructuralData &structur
         return failed<TypeResult>(read.ok() ? d->damaged(QStringLiteral("a type vanished")) : read);
     result.type = {query.value(0).toString(), structure, query.value(1).toInt()};
     query.finish();
+    if (Result derived = d->rebuildAllUsage(id); !derived.ok())
+        return failed<TypeResult>(derived);
     if (Result committed = guard.commit(); !committed.ok())
         return failed<TypeResult>(committed);
     return result;

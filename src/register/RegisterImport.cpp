@@ -25,7 +25,6 @@ public:
     // (Invalid) or of the database.
     Result run(ImportResult &result);
     // The aircraft written, and the next id of each counter.
-    const std::vector<std::pair<qint64, CombineMode>> &planes() const { return m_planes; }
     std::vector<std::pair<QString, qint64>> nextIds() const;
 
 private:
@@ -380,10 +379,8 @@ ImportResult Register::importJson(QIODevice &in, const QString &sourceName)
     StreamingImport import(db, in, sourceName);
     if (Result imported = import.run(result); !imported.ok())
         return refused(imported);
-    for (const auto &[id, mode] : import.planes()) {
-        if (Result usage = d->rebuildUsage(id, mode, QString(), 0, nullptr); !usage.ok())
-            return refused(usage);
-    }
+    if (Result usage = d->rebuildAllUsage(); !usage.ok())
+        return refused(usage);
     for (const auto &[counter, next] : import.nextIds()) {
         if (Result counted = d->setNextId(counter, next); !counted.ok())
             return refused(counted);

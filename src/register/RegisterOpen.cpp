@@ -62,7 +62,8 @@ Result refuseNewer(const RegisterDatabase &db, int version)
 
 namespace {
 // A register with a schema: refused when newer, upgraded in one transaction when older.
-Result openExisting(RegisterDatabase &db, std::optional<int> &upgradedFrom)
+Result openExisting(RegisterDatabase &db, std::optional<int> &upgradedFrom,
+    const std::function<Result(int from)> &derive)
 {
     int version = 0;
     if (Result read = readVersion(db, version); !read.ok())
@@ -86,7 +87,10 @@ Result openExisting(RegisterDatabase &db, std::optional<int> &upgradedFrom)
     if (Result read = readVersion(db, version); !read.ok())
         return read;
     if (version < RegisterSchemaVersion) {
-        if (Result upgraded = UpgradeSchema(db, version); !upgraded.ok())
+        Result upgraded = UpgradeSchema(db, version);
+        if (upgraded.ok())
+            upgraded = derive(version);
+        if (!upgraded.ok())
             return Result(upgraded.failure(),
                 upgraded.message()
                     + QStringLiteral(" The upgrade from schema version %1 was not made; "
@@ -143,7 +147,10 @@ OpenedRegister Register::open(
 
     const QStringList tables = db.tables();
     if (tables.contains(QLatin1String("schema_version"))) {
-        if (Result existing = openExisting(db, opened.upgradedFrom); !existing.ok())
+        // What a newer schema keeps beside the read-outs is derived from them in the upgrade.
+        Private &p = *d;
+        const auto derive = [&p](int from) { return from < 4 ? p.rebuildAllUsage() : Result(); };
+        if (Result existing = openExisting(db, opened.upgradedFrom, derive); !existing.ok())
             return failed<OpenedRegister>(existing);
     } else if (tables.isEmpty()) {
         if (access == Access::Read)

@@ -10,6 +10,17 @@
 #include <map>
 #include <vector>
 
+// The damage of some periods, summed (Miner's rule adds them), with how many had none: a
+// period whose damage was refused, or that has no upper bound.
+struct DamageTally
+{
+    qint64 refused = 0;
+    double counted = 0;
+    qint64 upperMissing = 0;
+    double upper = 0;
+    void add(const PeriodDamage &damage);
+};
+
 // What the parts of Register share (internal to the register library).
 struct Register::Private
 {
@@ -75,29 +86,56 @@ struct Register::Private
     // usage_by_day of the aircraft from `from` on ("" for all), derived anew from its read-outs.
     // Resets of read-outs with an id of at least `firstNew`, or right after one, are appended to
     // `resets`.
-    Result rebuildUsage(qint64 aircraft, CombineMode mode, const QString &from, qint64 firstNew,
-        std::vector<ResetFound> *resets);
+    // `damage`: the aircraft's S-N data, from which each period's damage is kept with the day.
+    Result rebuildUsage(qint64 aircraft, CombineMode mode, const DamageParameters *damage,
+        const QString &from, qint64 firstNew, std::vector<ResetFound> *resets);
+    // Every aircraft's usage_by_day derived anew (the damage of a type's change, an upgrade);
+    // `only` limits it to the aircraft of that type that take the type's structural data.
+    Result rebuildAllUsage(std::optional<qint64> onlyType = std::nullopt);
 
     // Sums of the periods per aircraft, over the read-outs taken since `since` or all.
     Result usageByAircraft(const std::optional<QDate> &since,
-        const std::function<void(qint64 aircraft, UsageFigures &&)> &take);
-    UsageListResult usageList(const std::optional<QDate> &since, bool ranked);
+        const std::function<void(qint64 aircraft, UsageFigures &&, const DamageTally &)> &take);
+    UsageListResult usageList(const std::optional<QDate> &since, bool ranked, int rateWindowDays);
+    // One aircraft's line: its figures, over the window when one is given, and with
+    // `rateWindowDays` its forecast.
+    Result listRow(AircraftUsage &row, UsageFigures &total, const DamageTally &tally,
+        std::pair<UsageFigures, DamageTally> *window, std::optional<int> rateWindowDays);
+    Result forecastSums(qint64 aircraft, const UsageFigures &whole, const DamageTally &tally,
+        int windowDays, ForecastSums &sums);
 };
+
+// The fleet's order: by life used (counted), then damage per 1000 h, then registration, the
+// aircraft without a damage figure last; each given its rank.
+void RankFleet(std::vector<AircraftUsage> &fleet);
+bool ByRegistration(const AircraftUsage &a, const AircraftUsage &b);
 
 // What a refusal of an inconsistent fall adds: how to take it as a reset.
 extern const QString InconsistentFallHint;
 
+// The S-N data an aircraft's damage is computed with, or none.
+inline const DamageParameters *DamageOf(const AircraftInfo &aircraft)
+{
+    const std::optional<DamageParameters> &damage = aircraft.structure().damage;
+    return damage ? &*damage : nullptr;
+}
+
 // The figures the analysis makes of summed periods.
 void ComputeUsage(UsageFigures &usage, const StructuralData &structure);
 
-// The periods of an aircraft's read-outs taken on one day, summed: a row of usage_by_day.
+// The periods of an aircraft's read-outs taken on one day, summed: a row of usage_by_day. The
+// day's first period is kept apart too, as it alone may start before a forecast's window.
 struct DayUsage
 {
     qint64 readouts = 0;
     qint64 resets = 0;
     LevelCounts counts {};
     std::int64_t seconds = 0;
-    void add(const StoredPeriod &period);
+    DamageTally damage; // with S-N data
+    std::int64_t firstSeconds = 0;
+    DamageTally firstDamage;
+    // `parameters`: the aircraft's S-N data, or none (no damage).
+    void add(const StoredPeriod &period, const DamageParameters *parameters);
 };
 using UsageDays = std::map<QString, DayUsage>;
 // Adds to the aircraft's rows of usage_by_day, making those that are missing.

@@ -173,8 +173,9 @@ Result Register::Private::walkReadouts(qint64 aircraft, CombineMode mode, const 
     }
 }
 
-Result Register::Private::rebuildUsage(qint64 aircraft, CombineMode mode, const QString &from,
-    qint64 firstNew, std::vector<ResetFound> *resets)
+Result Register::Private::rebuildUsage(qint64 aircraft, CombineMode mode,
+    const DamageParameters *damage, const QString &from, qint64 firstNew,
+    std::vector<ResetFound> *resets)
 {
     if (Result cleared = db.run(QStringLiteral("DELETE FROM usage_by_day WHERE aircraft_id = ? "
                                                "AND taken_on >= ?"),
@@ -185,7 +186,7 @@ Result Register::Private::rebuildUsage(qint64 aircraft, CombineMode mode, const 
     if (Result walked = walkReadouts(aircraft, mode, from,
             [&](const std::vector<Walked> &block) {
                 for (const Walked &readout : block) {
-                    days[readout.taken].add(readout.period);
+                    days[readout.taken].add(readout.period, damage);
                     const bool changed = readout.id >= firstNew || readout.previousId >= firstNew;
                     // An addition that lands between kept read-outs is refused as any other.
                     if (resets && changed && readout.period.kind == RunningKind::Inconsistent)
@@ -203,6 +204,35 @@ Result Register::Private::rebuildUsage(qint64 aircraft, CombineMode mode, const 
         !walked.ok())
         return walked;
     return AddUsage(db, aircraft, days);
+}
+
+Result Register::Private::rebuildAllUsage(std::optional<qint64> onlyType)
+{
+    std::vector<AircraftInfo> aircraft;
+    if (Result read = allAircraft(aircraft); !read.ok())
+        return read;
+    std::vector<qint64> ofType;
+    if (onlyType) {
+        QSqlQuery query;
+        const QueryFinisher finisher(query);
+        if (Result read = db.run(
+                query, QStringLiteral("SELECT id FROM aircraft WHERE type_id = ?"), {*onlyType});
+            !read.ok())
+            return read;
+        while (query.next())
+            ofType.push_back(query.value(0).toLongLong());
+    }
+    for (const AircraftInfo &info : aircraft) {
+        const bool takesType = std::find(ofType.begin(), ofType.end(), info.id) != ofType.end()
+            && info.structureSource() != StructureSource::Aircraft;
+        if (onlyType && !takesType)
+            continue;
+        if (Result rebuilt
+            = rebuildUsage(info.id, info.mode, DamageOf(info), QString(), 0, nullptr);
+            !rebuilt.ok())
+            return rebuilt;
+    }
+    return {};
 }
 
 RemoveResult Register::remove(const QString &registration, qint64 readout)
@@ -258,7 +288,9 @@ RemoveResult Register::remove(const QString &registration, qint64 readout)
             {addition, addition});
         !deleted.ok())
         return refused(deleted);
-    if (Result usage = d->rebuildUsage(aircraft.id, aircraft.mode, taken, 0, nullptr); !usage.ok())
+    if (Result usage
+        = d->rebuildUsage(aircraft.id, aircraft.mode, DamageOf(aircraft), taken, 0, nullptr);
+        !usage.ok())
         return refused(usage);
     if (Result committed = guard.commit(); !committed.ok())
         return refused(committed);

@@ -76,6 +76,14 @@ QString CountColumns()
     return numbered(QString(), "c", LevelCount);
 }
 
+QString DamageColumns(const QString &prefix)
+{
+    QStringList columns;
+    for (const char *column : {"refused", "d_counted", "upper_missing", "d_upper"})
+        columns << prefix + QLatin1String(column);
+    return columns.join(QStringLiteral(", "));
+}
+
 QString StructureColumnList(const QString &prefix)
 {
     QStringList columns;

@@ -22,6 +22,9 @@ bool WordsFromText(const QString &text, RecordValues &values);
 
 // "c0, c1, ... c17": the count columns of usage_by_day.
 QString CountColumns();
+// "refused, d_counted, upper_missing, d_upper": the damage columns of usage_by_day, in the order
+// of a DamageTally, each name prefixed ("first_" for the day's first period).
+QString DamageColumns(const QString &prefix = QString());
 // "a = ?, b = ?" for the columns of a list such as CountColumns().
 QString Assignments(const QString &columns);
 

@@ -93,6 +93,21 @@ Result upgradeFrom1(RegisterDatabase &database)
         QStringLiteral("INSERT INTO id_counters (name, next_id) VALUES ('type', ?)"), {nextType});
 }
 
+// The damage of a day's periods, and of its first period alone (usage_by_day).
+QString damageDefinitions()
+{
+    QStringList definitions;
+    for (const QString &prefix : {QString(), QStringLiteral("first_")}) {
+        if (!prefix.isEmpty())
+            definitions << QStringLiteral("first_seconds BIGINT NOT NULL DEFAULT 0");
+        definitions << prefix + QStringLiteral("refused INTEGER NOT NULL DEFAULT 0")
+                    << prefix + QStringLiteral("d_counted DOUBLE PRECISION NOT NULL DEFAULT 0")
+                    << prefix + QStringLiteral("upper_missing INTEGER NOT NULL DEFAULT 0")
+                    << prefix + QStringLiteral("d_upper DOUBLE PRECISION NOT NULL DEFAULT 0");
+    }
+    return definitions.join(QStringLiteral(", "));
+}
+
 const QString WordsIndex = QStringLiteral("CREATE INDEX readouts_by_words ON readouts (words)");
 
 // Version 2 to 3: an addition may declare a reset, and records are found by their words.
@@ -102,6 +117,16 @@ Result upgradeFrom2(RegisterDatabase &database)
         {QStringLiteral("ALTER TABLE additions ADD COLUMN declared_reset INTEGER NOT NULL "
                         "DEFAULT 0"),
             WordsIndex});
+}
+// Version 3 to 4: each day keeps its periods' damage, so that the fleet sums life used as the
+// history does. The columns come empty; Register::open derives them from the read-outs in the
+// same transaction.
+Result upgradeFrom3(RegisterDatabase &database)
+{
+    QStringList statements;
+    for (const QString &definition : damageDefinitions().split(QStringLiteral(", ")))
+        statements << QStringLiteral("ALTER TABLE usage_by_day ADD COLUMN ") + definition;
+    return runAll(database, statements);
 }
 } // namespace
 
@@ -148,8 +173,8 @@ Result CreateSchema(RegisterDatabase &database)
                                "readouts INTEGER NOT NULL, "
                                "resets INTEGER NOT NULL, ")
                     + columns("c", LevelCount, "BIGINT NOT NULL")
-                    + QStringLiteral(", active_seconds BIGINT NOT NULL, "
-                                     "PRIMARY KEY (aircraft_id, taken_on))")});
+                    + QStringLiteral(", active_seconds BIGINT NOT NULL, ") + damageDefinitions()
+                    + QStringLiteral(", PRIMARY KEY (aircraft_id, taken_on))")});
         !made.ok())
         return made;
     return database.run(
@@ -166,6 +191,9 @@ Result UpgradeSchema(RegisterDatabase &database, int from)
             break;
         case 2:
             step = upgradeFrom2(database);
+            break;
+        case 3:
+            step = upgradeFrom3(database);
             break;
         default:
             step.setFailure(Result::Invalid,

@@ -9,7 +9,7 @@
 // The register's schema (internal to the register library), one text for SQLite and PostgreSQL:
 // only types, constraints and statements both engines take as they are.
 //
-// Version 3 (current):
+// Version 4 (current):
 //   schema_version (version)                 one row: the version of this schema
 //   id_counters (name, next_id)              the next id of aircraft, type, addition, readout;
 //                                            ids are given out under the writer's lock, so that
@@ -29,7 +29,12 @@
 //     the periods of the aircraft's read-outs taken that day, summed: counts, active seconds,
 //     how many read-outs and how many started over from a reset. Derived from readouts by the
 //     aircraft's combine_mode, in the same transaction as every change, so that the fleet is
-//     summed by the database.
+//     summed by the database. With S-N data, also the periods' damage of both estimates summed
+//     (refused, d_counted, upper_missing, d_upper: how many periods had their damage refused or
+//     no upper bound, and the sums of the others), and the same of the day's first period alone
+//     with its active seconds (first_seconds, first_refused, ...): a forecast's window starts
+//     at a read-out, so the first period of its first day may lie before it. Derived anew when
+//     the structural data that an aircraft takes changes.
 //   STRUCTURE = stress_per_g, sn_slope, sn_endurance_stress, sn_endurance_cycles,
 //               below_endurance, ultimate_strength, scatter_factor, design_life,
 //               max_load_positive, max_load_negative, limit_load_positive, limit_load_negative
@@ -39,10 +44,11 @@
 //   0001 to 9999 only, so that their text sorts as the dates do; times UTC
 //   "YYYY-MM-DDTHH:MM:SSZ".
 //
+// Version 3: as version 4, without the damage columns of usage_by_day.
 // Version 2: as version 3, without additions.declared_reset and the index on readouts.words.
 // Version 1: as version 2, without aircraft_types; the aircraft's type was the text column
 // type_name, and structural data was kept per aircraft only.
-constexpr int RegisterSchemaVersion = 3;
+constexpr int RegisterSchemaVersion = 4;
 
 // Makes the current schema in an empty database, inside the caller's write transaction.
 Result CreateSchema(RegisterDatabase &database);

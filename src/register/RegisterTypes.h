@@ -112,6 +112,17 @@ struct AddResult : Result
     std::vector<ResetFound> resets; // among the periods that this addition made or changed
 };
 
+// Life used as the sum of the periods' damage over T hours of them.
+struct SummedDamage
+{
+    double damage = 0; // ΣD, counted estimate
+    std::optional<double> upper; // ΣD of the upper bounds; none when a period has none
+    double damagePer1000h = 0; // 1000 ΣD / T
+    double lifeUsedPercent = 0; // 100 % SF ΣD
+    std::optional<double> upperLifeUsedPercent;
+    std::optional<double> severity; // SF ΣD L / T, with a design life
+};
+
 // The usage of one aircraft over some of its read-outs: the sums of their periods, and what the
 // analysis makes of them.
 struct UsageFigures
@@ -125,9 +136,13 @@ struct UsageFigures
     // Exceedances per 1000 h at 3.0 g and -1.0 g; none without hours.
     std::optional<double> per1000hAt3g;
     std::optional<double> per1000hAtMinus1g;
-    // Both damage estimates with the life figures, when the structural data has S-N data and
-    // there are hours; otherwise `damageNote` says why there is none.
+    // Both damage estimates with the life figures of the summed counts, when the structural
+    // data has S-N data and there are hours; otherwise `damageNote` says why there is none (the
+    // history's figures of the whole).
     std::optional<DamageResult> damage;
+    // The periods' damage summed as the history sums it, read-out by read-out (Miner's rule),
+    // with the life figures made of it, under the same conditions (`register list`, `fleet`).
+    std::optional<SummedDamage> summed;
     QString damageNote;
     // Exceedances of the limit loads, bounded from the summed counts (as the sums of the periods'
     // bounds, but for periods whose counts grow outward, where the sum can be higher).
@@ -152,6 +167,9 @@ struct AircraftUsage
     // Place in the fleet ranking, from 1; 0 for an aircraft without a damage figure, which is
     // listed after the ranked ones.
     int rank = 0;
+    // The fleet's forecast of the thresholds over the whole history, as `register history`
+    // makes it; none without S-N data.
+    std::optional<Forecast> forecast;
 };
 
 struct UsageListResult : Result

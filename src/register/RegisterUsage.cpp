@@ -11,10 +11,28 @@ namespace {
 const int Level3g = *LevelAt(3.0);
 const int LevelMinus1g = *LevelAt(-1.0);
 
-// The counted estimate's damage and life, when there is one.
-const DamageEstimate *counted(const UsageFigures &usage)
+// The life used that ranks an aircraft, when there is one.
+const SummedDamage *summed(const UsageFigures &usage)
 {
-    return usage.damage ? &usage.damage->counted : nullptr;
+    return usage.summed ? &*usage.summed : nullptr;
+}
+
+// The figures of the summed periods' damage over the usage's hours.
+SummedDamage summedDamage(
+    const DamageTally &tally, double hours, const DamageParameters &parameters)
+{
+    SummedDamage sums;
+    const double sf = parameters.scatterFactor;
+    sums.damage = tally.counted;
+    sums.damagePer1000h = 1000 * tally.counted / hours;
+    sums.lifeUsedPercent = LifeUsedPercent(tally.counted, sf);
+    if (tally.upperMissing == 0) {
+        sums.upper = tally.upper;
+        sums.upperLifeUsedPercent = LifeUsedPercent(tally.upper, sf);
+    }
+    if (parameters.designLife)
+        sums.severity = sf * tally.counted * *parameters.designLife / hours;
+    return sums;
 }
 } // namespace
 
@@ -43,6 +61,36 @@ void ComputeUsage(UsageFigures &usage, const StructuralData &structure)
     usage.damage = std::move(damage);
 }
 
+namespace {
+// The list's figures: the exceedances of the summed counts, and life used from the periods'
+// damage summed.
+void computeListUsage(
+    UsageFigures &usage, const DamageTally &tally, const StructuralData &structure)
+{
+    usage.hours = double(usage.seconds) / 3600.0;
+    usage.overLimit = BoundLimitExceedances(usage.counts, structure.limits);
+    if (usage.seconds > 0) {
+        const ExceedanceTable table = ComputeExceedances(usage.counts, usage.hours, AxisChoice());
+        usage.per1000hAt3g = table.rows[Level3g].per1000h;
+        usage.per1000hAtMinus1g = table.rows[LevelMinus1g].per1000h;
+    }
+    // Structural data kept by an older version may overflow the figures now refused.
+    const Result checked = structure.damage ? CheckDamageParameters(*structure.damage) : Result();
+    if (!structure.damage)
+        usage.damageNote = QStringLiteral("no S-N data");
+    else if (!checked.ok())
+        usage.damageNote = checked.message();
+    else if (usage.seconds <= 0)
+        usage.damageNote = QStringLiteral("no active work time");
+    else if (tally.refused > 0)
+        usage.damageNote = QStringLiteral("the damage of %1 period(s) was refused (register "
+                                          "history says why)")
+                               .arg(tally.refused);
+    else
+        usage.summed = summedDamage(tally, usage.hours, *structure.damage);
+}
+} // namespace
+
 CombinedCounts CombinedOf(const UsageFigures &usage)
 {
     CombinedCounts combined;
@@ -59,16 +107,36 @@ CombinedCounts CombinedOf(const UsageFigures &usage)
     return combined;
 }
 
+namespace {
+DamageTally readTally(const QSqlQuery &query, int first)
+{
+    DamageTally tally;
+    tally.refused = query.value(first).toLongLong();
+    tally.counted = query.value(first + 1).toDouble();
+    tally.upperMissing = query.value(first + 2).toLongLong();
+    tally.upper = query.value(first + 3).toDouble();
+    return tally;
+}
+
+QString damageSums(const QString &prefix = QString())
+{
+    QStringList sums;
+    for (const QString &column : DamageColumns(prefix).split(QStringLiteral(", ")))
+        sums << QStringLiteral("SUM(%1)").arg(column);
+    return sums.join(QStringLiteral(", "));
+}
+} // namespace
+
 Result Register::Private::usageByAircraft(const std::optional<QDate> &since,
-    const std::function<void(qint64 aircraft, UsageFigures &&)> &take)
+    const std::function<void(qint64 aircraft, UsageFigures &&, const DamageTally &)> &take)
 {
     QStringList sums;
     for (int level = 0; level < LevelCount; ++level)
         sums << QStringLiteral("SUM(c%1)").arg(level);
     const QString select = QStringLiteral("SELECT aircraft_id, SUM(readouts), MIN(taken_on), "
                                           "MAX(taken_on), ")
-        + sums.join(QStringLiteral(", "))
-        + QStringLiteral(", SUM(active_seconds) FROM usage_by_day");
+        + sums.join(QStringLiteral(", ")) + QStringLiteral(", SUM(active_seconds), ") + damageSums()
+        + QStringLiteral(" FROM usage_by_day");
     QSqlQuery query;
     const QueryFinisher finisher(query);
     const Result read = since
@@ -85,12 +153,70 @@ Result Register::Private::usageByAircraft(const std::optional<QDate> &since,
         for (int level = 0; level < LevelCount; ++level)
             usage.counts[level] = query.value(4 + level).toLongLong();
         usage.seconds = query.value(4 + LevelCount).toLongLong();
-        take(query.value(0).toLongLong(), std::move(usage));
+        take(query.value(0).toLongLong(), std::move(usage), readTally(query, 5 + LevelCount));
     }
     return {};
 }
 
-UsageListResult Register::Private::usageList(const std::optional<QDate> &since, bool ranked)
+// The sums a forecast takes of one aircraft's whole history (`whole`, from usage_by_day) and of
+// its window: the days from the window's start on, less the first period of the earliest of
+// them, which starts before the window (or is the aircraft's first read-out).
+Result Register::Private::forecastSums(qint64 aircraft, const UsageFigures &whole,
+    const DamageTally &tally, int windowDays, ForecastSums &sums)
+{
+    sums.readouts = whole.readouts;
+    sums.lastTaken = whole.lastTaken;
+    sums.hoursToDate = whole.hours;
+    if (tally.refused > 0) {
+        for (ForecastSums::Damage &damage : sums.damage)
+            damage.reason = QStringLiteral("the damage of %1 period(s) was refused (register "
+                                           "history says why)")
+                                .arg(tally.refused);
+    } else {
+        sums.damage[0].toDate = tally.counted;
+        if (tally.upperMissing == 0)
+            sums.damage[1].toDate = tally.upper;
+        else
+            sums.damage[1].reason = QStringLiteral("%1 period(s) have no upper bound (register "
+                                                   "history says why)")
+                                        .arg(tally.upperMissing);
+    }
+    if (whole.readouts < 2)
+        return {};
+    const QString start = DateText(whole.lastTaken.addDays(-qint64(windowDays)));
+    QSqlQuery query;
+    const QueryFinisher finisher(query);
+    if (Result read = db.run(query,
+            QStringLiteral("SELECT SUM(readouts), SUM(active_seconds), ") + damageSums()
+                + QStringLiteral(", MIN(taken_on) FROM usage_by_day WHERE aircraft_id = ? AND "
+                                 "taken_on >= ?"),
+            {aircraft, start});
+        !read.ok() || !query.next())
+        return read;
+    const qint64 readouts = query.value(0).toLongLong();
+    std::int64_t seconds = query.value(1).toLongLong();
+    DamageTally window = readTally(query, 2);
+    const QString first = query.value(6).toString();
+    if (readouts == 0)
+        return {};
+    if (Result read = db.run(query,
+            QStringLiteral("SELECT first_seconds, ") + DamageColumns(QStringLiteral("first_"))
+                + QStringLiteral(" FROM usage_by_day WHERE aircraft_id = ? AND taken_on = ?"),
+            {aircraft, first});
+        !read.ok() || !query.next())
+        return read.ok() ? damaged(QStringLiteral("a day of usage vanished")) : read;
+    seconds -= query.value(0).toLongLong();
+    const DamageTally outside = readTally(query, 1);
+    sums.windowStart = DateFromText(first);
+    sums.periods = readouts - 1;
+    sums.hoursInWindow = double(seconds) / 3600.0;
+    sums.damage[0].inWindow = window.counted - outside.counted;
+    sums.damage[1].inWindow = window.upper - outside.upper;
+    return {};
+}
+
+UsageListResult Register::Private::usageList(
+    const std::optional<QDate> &since, bool ranked, int rateWindowDays)
 {
     if (Result begun = db.beginRead(); !begun.ok())
         return failed<UsageListResult>(begun);
@@ -98,92 +224,119 @@ UsageListResult Register::Private::usageList(const std::optional<QDate> &since, 
     std::vector<AircraftInfo> aircraft;
     if (Result read = allAircraft(aircraft); !read.ok())
         return failed<UsageListResult>(read);
-    std::map<qint64, UsageFigures> whole;
-    std::map<qint64, UsageFigures> window;
-    if (Result read = usageByAircraft(std::nullopt,
-            [&whole](qint64 id, UsageFigures &&usage) { whole[id] = std::move(usage); });
-        !read.ok())
+    std::map<qint64, std::pair<UsageFigures, DamageTally>> whole;
+    std::map<qint64, std::pair<UsageFigures, DamageTally>> window;
+    const auto into = [](auto &map) {
+        return [&map](qint64 id, UsageFigures &&usage, const DamageTally &tally) {
+            map[id] = {std::move(usage), tally};
+        };
+    };
+    if (Result read = usageByAircraft(std::nullopt, into(whole)); !read.ok())
         return failed<UsageListResult>(read);
     if (since) {
-        if (Result read = usageByAircraft(since,
-                [&window](qint64 id, UsageFigures &&usage) { window[id] = std::move(usage); });
-            !read.ok())
+        if (Result read = usageByAircraft(since, into(window)); !read.ok())
             return failed<UsageListResult>(read);
     }
-    guard.commit();
 
     UsageListResult result;
     result.since = since;
     for (const AircraftInfo &info : aircraft) {
         AircraftUsage row;
         row.aircraft = info;
-        const StructuralData &structure = info.structure();
-        UsageFigures total = whole[info.id];
-        ComputeUsage(total, structure);
-        if (!since) {
-            row.usage = std::move(total);
-            if (const DamageEstimate *estimate = counted(row.usage)) {
-                row.hoursLeft = estimate->life.hoursLeft;
-                row.exhausted = estimate->life.exhausted;
-            }
-        } else {
-            row.usage = window[info.id];
-            ComputeUsage(row.usage, structure);
-            const DamageEstimate *recent = counted(row.usage);
-            const DamageEstimate *all = counted(total);
-            if (all)
-                row.lifeUsedToDatePercent = all->life.usedPercent;
-            // What is left after the whole history, at the rate of the window.
-            if (recent && all && recent->damage > 0) {
-                const double left = (1.0 / structure.damage->scatterFactor - all->damage)
-                    * row.usage.hours / recent->damage;
-                row.hoursLeft = left;
-                row.exhausted = left < 0;
-            }
-        }
+        auto &[total, tally] = whole[info.id];
+        if (Result made = listRow(row, total, tally, since ? &window[info.id] : nullptr,
+                ranked ? std::optional<int>(rateWindowDays) : std::nullopt);
+            !made.ok())
+            return failed<UsageListResult>(made);
         result.aircraft.push_back(std::move(row));
     }
-
-    const auto byRegistration = [](const AircraftUsage &a, const AircraftUsage &b) {
-        return NameKey(a.aircraft.registration) < NameKey(b.aircraft.registration);
-    };
-    if (!ranked) {
-        std::sort(result.aircraft.begin(), result.aircraft.end(), byRegistration);
-        return result;
-    }
-    std::sort(result.aircraft.begin(), result.aircraft.end(),
-        [&byRegistration](const AircraftUsage &a, const AircraftUsage &b) {
-            const DamageEstimate *x = counted(a.usage);
-            const DamageEstimate *y = counted(b.usage);
-            if (!x || !y)
-                return x != nullptr && y == nullptr ? true
-                    : x == nullptr && y != nullptr  ? false
-                                                    : byRegistration(a, b);
-            if (x->life.usedPercent != y->life.usedPercent)
-                return x->life.usedPercent > y->life.usedPercent;
-            if (x->damagePer1000h != y->damagePer1000h)
-                return x->damagePer1000h > y->damagePer1000h;
-            return byRegistration(a, b);
-        });
-    int rank = 0;
-    for (AircraftUsage &row : result.aircraft)
-        row.rank = counted(row.usage) ? ++rank : 0;
+    guard.commit();
+    if (ranked)
+        RankFleet(result.aircraft);
+    else
+        std::sort(result.aircraft.begin(), result.aircraft.end(), ByRegistration);
     return result;
+}
+
+Result Register::Private::listRow(AircraftUsage &row, UsageFigures &total, const DamageTally &tally,
+    std::pair<UsageFigures, DamageTally> *window, std::optional<int> rateWindowDays)
+{
+    const StructuralData &structure = row.aircraft.structure();
+    if (rateWindowDays && structure.damage && CheckDamageParameters(*structure.damage).ok()) {
+        ForecastSums sums;
+        total.hours = double(total.seconds) / 3600.0;
+        if (Result read = forecastSums(row.aircraft.id, total, tally, *rateWindowDays, sums);
+            !read.ok())
+            return read;
+        ForecastInput settings;
+        settings.scatterFactor = structure.damage->scatterFactor;
+        settings.windowDays = *rateWindowDays;
+        row.forecast = ForecastFromSums(sums, settings);
+    }
+    computeListUsage(total, tally, structure);
+    if (!window) {
+        row.usage = std::move(total);
+        if (const SummedDamage *figures = summed(row.usage); figures && figures->damage > 0) {
+            row.hoursLeft = (1 / structure.damage->scatterFactor - figures->damage)
+                * row.usage.hours / figures->damage;
+            row.exhausted = *row.hoursLeft < 0;
+        }
+        return {};
+    }
+    row.usage = std::move(window->first);
+    computeListUsage(row.usage, window->second, structure);
+    const SummedDamage *recent = summed(row.usage);
+    const SummedDamage *all = summed(total);
+    if (all)
+        row.lifeUsedToDatePercent = all->lifeUsedPercent;
+    // What is left after the whole history, at the rate of the window.
+    if (recent && all && recent->damage > 0) {
+        const double left = (1.0 / structure.damage->scatterFactor - all->damage) * row.usage.hours
+            / recent->damage;
+        row.hoursLeft = left;
+        row.exhausted = left < 0;
+    }
+    return {};
+}
+
+bool ByRegistration(const AircraftUsage &a, const AircraftUsage &b)
+{
+    return NameKey(a.aircraft.registration) < NameKey(b.aircraft.registration);
+}
+
+void RankFleet(std::vector<AircraftUsage> &fleet)
+{
+    std::sort(fleet.begin(), fleet.end(), [](const AircraftUsage &a, const AircraftUsage &b) {
+        const SummedDamage *x = summed(a.usage);
+        const SummedDamage *y = summed(b.usage);
+        if (!x || !y)
+            return x != nullptr && y == nullptr ? true
+                : x == nullptr && y != nullptr  ? false
+                                                : ByRegistration(a, b);
+        if (x->lifeUsedPercent != y->lifeUsedPercent)
+            return x->lifeUsedPercent > y->lifeUsedPercent;
+        if (x->damagePer1000h != y->damagePer1000h)
+            return x->damagePer1000h > y->damagePer1000h;
+        return ByRegistration(a, b);
+    });
+    int rank = 0;
+    for (AircraftUsage &row : fleet)
+        row.rank = summed(row.usage) ? ++rank : 0;
 }
 
 UsageListResult Register::list()
 {
-    return d->usageList(std::nullopt, false);
+    return d->usageList(std::nullopt, false, 0);
 }
 
-UsageListResult Register::fleet(const std::optional<QDate> &since)
+UsageListResult Register::fleet(const std::optional<QDate> &since, int rateWindowDays)
 {
     // Dates are compared as their text, which sorts as the dates do only with four-digit years.
     if (since && !IsRegisterDate(*since))
         return failed<UsageListResult>(Result(Result::Invalid,
             QStringLiteral("The date %1 is outside the years 1 to 9999 that the register keeps.")
                 .arg(since->toString(Qt::ISODate))));
-    return d->usageList(since, true);
+    return d->usageList(since, true, rateWindowDays);
 }
 
 namespace {
@@ -261,120 +414,4 @@ ForecastInput ForecastInputOf(const HistoryResult &history)
     for (const HistoryPeriod &period : history.periods)
         input.periods.push_back({period.from, period.taken, period.hours, *period.damage});
     return input;
-}
-
-// --- The usage by day, as the read-outs add to it ----------------------------------------
-
-void DayUsage::add(const StoredPeriod &period)
-{
-    ++readouts;
-    resets += period.afterReset ? 1 : 0;
-    for (int level = 0; level < LevelCount; ++level)
-        counts[level] += period.counts[level];
-    seconds += period.seconds;
-}
-
-namespace {
-void bindDay(
-    QSqlQuery &statement, int &position, qint64 aircraft, const QString &day, const DayUsage &usage)
-{
-    statement.bindValue(position++, usage.readouts);
-    statement.bindValue(position++, usage.resets);
-    for (const std::int64_t count : usage.counts)
-        statement.bindValue(position++, qint64(count));
-    statement.bindValue(position++, qint64(usage.seconds));
-    statement.bindValue(position++, aircraft);
-    statement.bindValue(position++, day);
-}
-
-// The days of `days` that usage_by_day has a row for already.
-Result keptDays(
-    RegisterDatabase &database, qint64 aircraft, const UsageDays &days, QSet<QString> &kept)
-{
-    QSqlQuery query;
-    const QueryFinisher finisher(query);
-    if (Result read = database.run(query,
-            QStringLiteral("SELECT taken_on FROM usage_by_day WHERE aircraft_id = ? AND "
-                           "taken_on >= ? AND taken_on <= ?"),
-            {aircraft, days.begin()->first, days.rbegin()->first});
-        !read.ok())
-        return read;
-    while (query.next())
-        kept.insert(query.value(0).toString());
-    query.finish();
-    return {};
-}
-
-Result insertDays(RegisterDatabase &database, qint64 aircraft,
-    const std::vector<std::pair<QString, DayUsage>> &fresh)
-{
-    // Qt hands SQLite every placeholder by name, and SQLite looks names up one by one: a few
-    // rows a statement, each statement prepared once.
-    constexpr size_t DaysPerInsert = 16;
-    const QString row
-        = QLatin1Char('(') + QStringLiteral("?, ").repeated(LevelCount + 4) + QStringLiteral("?)");
-    Result prepared;
-    const auto insert = [&](size_t rows) {
-        return database.prepare(QStringLiteral("INSERT INTO usage_by_day (readouts, resets, ")
-                + CountColumns()
-                + QStringLiteral(", active_seconds, aircraft_id, taken_on) VALUES ")
-                + QStringList(qsizetype(rows), row).join(QStringLiteral(", ")),
-            prepared);
-    };
-    QSqlQuery full;
-    bool fullPrepared = false;
-    for (size_t first = 0; first < fresh.size(); first += DaysPerInsert) {
-        const size_t rows = std::min(fresh.size() - first, DaysPerInsert);
-        QSqlQuery rest;
-        if (rows < DaysPerInsert)
-            rest = insert(rows);
-        else if (!fullPrepared)
-            full = insert(rows), fullPrepared = true;
-        QSqlQuery &statement = rows == DaysPerInsert ? full : rest;
-        if (!prepared.ok())
-            return prepared;
-        int position = 0;
-        for (size_t i = first; i < first + rows; ++i)
-            bindDay(statement, position, aircraft, fresh[i].first, fresh[i].second);
-        if (Result inserted = database.execute(statement); !inserted.ok())
-            return inserted;
-    }
-    return {};
-}
-} // namespace
-
-Result AddUsage(RegisterDatabase &database, qint64 aircraft, const UsageDays &days)
-{
-    if (days.empty())
-        return {};
-    // The days kept already are added to; the others are written many rows to a statement, as
-    // an addition of many files, each of its own day, makes many.
-    QSet<QString> kept;
-    if (Result read = keptDays(database, aircraft, days, kept); !read.ok())
-        return read;
-
-    QStringList sums;
-    for (int level = 0; level < LevelCount; ++level)
-        sums << QStringLiteral("c%1 = c%1 + ?").arg(level);
-    Result prepared;
-    QSqlQuery update = database.prepare(QStringLiteral("UPDATE usage_by_day SET readouts = "
-                                                       "readouts + ?, resets = resets + ?, ")
-            + sums.join(QStringLiteral(", "))
-            + QStringLiteral(", active_seconds = active_seconds + ? "
-                             "WHERE aircraft_id = ? AND taken_on = ?"),
-        prepared);
-    if (!prepared.ok())
-        return prepared;
-    std::vector<std::pair<QString, DayUsage>> fresh;
-    for (const auto &[day, usage] : days) {
-        if (!kept.contains(day)) {
-            fresh.emplace_back(day, usage);
-            continue;
-        }
-        int position = 0;
-        bindDay(update, position, aircraft, day, usage);
-        if (Result updated = database.execute(update); !updated.ok())
-            return updated;
-    }
-    return insertDays(database, aircraft, fresh);
 }

@@ -674,18 +674,18 @@ void TestRegister::ranking()
     QVERIFY2(whole.ok(), qPrintable(whole.message()));
     QCOMPARE(order(whole), QStringLiteral("D-EAAA:1 D-EBBB:2 D-ECCC:3 D-EDDD:0"));
     QCOMPARE(whole.aircraft[1].aircraft.structureSource(), StructureSource::Type);
-    const double single = whole.aircraft[1].usage.damage->counted.life.usedPercent;
+    const double single = whole.aircraft[1].usage.summed->lifeUsedPercent;
     QVERIFY(single > 0);
-    QCOMPARE(whole.aircraft[0].usage.damage->counted.life.usedPercent, 2 * single);
+    QCOMPARE(whole.aircraft[0].usage.summed->lifeUsedPercent, 2 * single);
 
     const UsageListResult window = reg->fleet(day("2024-06-01"));
     QCOMPARE(order(window), QStringLiteral("D-EAAA:1 D-ECCC:2 D-EBBB:0 D-EDDD:0"));
     const AircraftUsage &lead = window.aircraft.front();
     QCOMPARE(lead.usage.readouts, 1);
-    QCOMPARE(lead.usage.damage->counted.life.usedPercent, single);
+    QCOMPARE(lead.usage.summed->lifeUsedPercent, single);
     QCOMPARE(*lead.lifeUsedToDatePercent, 2 * single);
     // What the whole history leaves, at the window's rate.
-    const double d = lead.usage.damage->counted.damage;
+    const double d = lead.usage.summed->damage;
     QCOMPARE(*lead.hoursLeft, (1.0 / 8 - 2 * d) * lead.usage.hours / d);
 }
 
@@ -782,7 +782,7 @@ void TestRegister::upgradeFromVersion1()
     QVERIFY2(readout.ok(), qPrintable(readout.message()));
     QVERIFY(reg.history(QStringLiteral("D-EFOR")).periods.front().declaredReset);
     QCOMPARE(RawConnection(location).value(QStringLiteral("SELECT version FROM schema_version")),
-        QVariant(3));
+        QVariant(4));
 }
 
 void TestRegister::newerSchemaRefused()
@@ -790,16 +790,16 @@ void TestRegister::newerSchemaRefused()
     QFETCH(QString, engine);
     const RegisterLocation location = fresh(engine);
     QVERIFY(open(location));
-    QVERIFY(RawConnection(location).exec(QStringLiteral("UPDATE schema_version SET version = 4")));
+    QVERIFY(RawConnection(location).exec(QStringLiteral("UPDATE schema_version SET version = 5")));
     for (const Register::Access access : {Register::Access::Read, Register::Access::Write}) {
         const OpenedRegister opened = Register::open(location, access);
         QVERIFY(!opened.ok());
         QCOMPARE(opened.failure(), Result::Invalid);
-        QVERIFY2(opened.message().contains(QLatin1String("schema version 4, newer than version 3")),
+        QVERIFY2(opened.message().contains(QLatin1String("schema version 5, newer than version 4")),
             qPrintable(opened.message()));
     }
     QCOMPARE(RawConnection(location).value(QStringLiteral("SELECT version FROM schema_version")),
-        QVariant(4));
+        QVariant(5));
 }
 
 void TestRegister::roundTripAcrossEngines_data()
@@ -1145,9 +1145,9 @@ void TestRegister::keptDataThatOverflowsReadsAsNoDamage()
     const AircraftUsage &good = list.aircraft[0];
     const AircraftUsage &old = list.aircraft[1];
     QCOMPARE(good.aircraft.registration, QStringLiteral("D-EGOOD"));
-    QVERIFY(good.usage.damage.has_value());
+    QVERIFY(good.usage.summed.has_value());
     QCOMPARE(old.aircraft.registration, QStringLiteral("D-EOLD"));
-    QVERIFY(!old.usage.damage.has_value());
+    QVERIFY(!old.usage.summed.has_value());
     QVERIFY2(old.usage.damageNote.contains(QLatin1String("overflow"))
             || old.usage.damageNote.contains(QLatin1String("finite")),
         qPrintable(old.usage.damageNote));

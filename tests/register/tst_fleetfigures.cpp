@@ -1,0 +1,330 @@
+#include "PostgresServer.h"
+#include "Register.h"
+#include "TestSupport.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTest>
+
+// The fleet sums each day's kept damage in the database; `register history` walks the read-outs
+// and works out each period's damage. Both must give the same life used and the same forecast,
+// whatever way the read-outs came in (appended, between others, removed, their structural data
+// changed) and wherever the forecast's window starts.
+namespace {
+// Running totals of a made-up spectrum: `n` times a count per level, with `hours` of active time.
+// The top levels stay at zero unless `top`, so that the upper bound has no peaks to bound.
+CounterRecord totals(int n, int hours, bool top = false)
+{
+    static const int weights[LevelCount]
+        = {0, 1, 2, 8, 40, 100, 110, 60, 35, 20, 12, 8, 5, 3, 1, 1, 0, 0};
+    CounterRecord words {};
+    for (int level = 0; level < LevelCount; ++level)
+        words[level] = std::uint16_t(n * weights[level]);
+    if (top)
+        words[LevelCount - 1] = 1;
+    const int seconds = hours * 3600;
+    words[ActiveSecondsWord] = std::uint16_t(seconds % 43200);
+    words[ActivePeriodsWord] = std::uint16_t(seconds / 43200);
+    words[BatterySecondsWord] = 100;
+    return words;
+}
+
+struct Dated
+{
+    const char *date;
+    QList<CounterRecord> records;
+};
+
+// The read-outs of the cases: a day of one, a day of three, a day of one, a day of two.
+const QList<Dated> FourDays = {{"2024-01-01", {totals(1, 10)}},
+    {"2024-03-01", {totals(3, 30), totals(4, 35), totals(6, 50)}}, {"2024-05-01", {totals(7, 60)}},
+    {"2024-06-01", {totals(9, 80), totals(10, 90)}}};
+
+DamageParameters sn(double stressPerG)
+{
+    DamageParameters p;
+    p.stressPerG = stressPerG, p.slope = 5, p.enduranceStress = 80, p.enduranceCycles = 2e6;
+    p.designLife = 6000;
+    return p;
+}
+
+bool close(double a, double b)
+{
+    return std::abs(a - b) <= 1e-12 * std::max(std::abs(a), std::abs(b));
+}
+
+// What a forecast says to the day: its window and the dates of the thresholds.
+QString forecastText(const Forecast &forecast)
+{
+    if (!forecast.available)
+        return QStringLiteral("none");
+    QStringList parts {forecast.windowStart.toString(Qt::ISODate), QString::number(forecast.days),
+        QString::number(forecast.periods)};
+    for (const EstimateForecast &estimate : forecast.estimates) {
+        if (!estimate.available) {
+            parts << QStringLiteral("no %1").arg(EstimateName(estimate.estimate));
+            continue;
+        }
+        for (const ThresholdForecast &threshold : estimate.thresholds)
+            parts << (threshold.date ? threshold.date->toString(Qt::ISODate) : QStringLiteral("-"));
+    }
+    return parts.join(QLatin1Char(' '));
+}
+
+// Its figures, which the database sums in another order: equal to twelve digits.
+bool sameFigures(const Forecast &a, const Forecast &b)
+{
+    if (!close(a.hoursInWindow, b.hoursInWindow) || !close(a.hoursToDate, b.hoursToDate))
+        return false;
+    for (size_t i = 0; i < a.estimates.size(); ++i) {
+        const EstimateForecast &x = a.estimates[i];
+        const EstimateForecast &y = b.estimates[i];
+        if (!close(x.ratePerHour, y.ratePerHour) || !close(x.lifeUsedPercent, y.lifeUsedPercent))
+            return false;
+        for (size_t j = 0; j < x.thresholds.size() && j < y.thresholds.size(); ++j) {
+            const std::optional<double> &p = x.thresholds[j].hoursToGo;
+            const std::optional<double> &q = y.thresholds[j].hoursToGo;
+            if (p.has_value() != q.has_value() || (p && !close(*p, *q)))
+                return false;
+        }
+    }
+    return true;
+}
+} // namespace
+
+Q_DECLARE_METATYPE(QList<Dated>)
+
+class TestFleetFigures : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void fleetAsHistory_data();
+    void fleetAsHistory();
+    void upgradeDerivesTheDamage_data();
+    void upgradeDerivesTheDamage();
+
+private:
+    RegisterLocation fresh(const QString &engine);
+    std::unique_ptr<Register> open(const RegisterLocation &location);
+    QString file(const QList<CounterRecord> &records);
+    void compare(Register &reg, const QString &registration, int windowDays);
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<PostgresServer> m_server;
+    int m_files = 0;
+};
+
+void TestFleetFigures::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    m_server = std::make_unique<PostgresServer>();
+    QVERIFY2(m_server->ready(), qPrintable(m_server->reason()));
+}
+
+void TestFleetFigures::init()
+{
+    QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
+}
+
+RegisterLocation TestFleetFigures::fresh(const QString &engine)
+{
+    if (engine == QLatin1String("sqlite"))
+        return ParseRegisterLocation(m_dir.filePath(QStringLiteral("r%1.sqlite").arg(++m_files)))
+            .location;
+    const QString database = m_server->createDatabase(QStringLiteral("fleet"));
+    if (database.isEmpty())
+        qWarning("%s", qPrintable(m_server->reason()));
+    return ParseRegisterLocation(m_server->url(database)).location;
+}
+
+std::unique_ptr<Register> TestFleetFigures::open(const RegisterLocation &location)
+{
+    RegisterOptions options;
+    options.user = QStringLiteral("tester");
+    OpenedRegister opened = Register::open(location, Register::Access::Write, options);
+    if (!opened.ok())
+        qWarning("%s", qPrintable(opened.message()));
+    return std::move(opened.reg);
+}
+
+QString TestFleetFigures::file(const QList<CounterRecord> &records)
+{
+    QByteArray bytes;
+    for (const CounterRecord &words : records)
+        bytes += RecordFileBytes(words);
+    const QString path = m_dir.filePath(QStringLiteral("f%1.dat").arg(++m_files));
+    WriteFile(path, bytes);
+    return path;
+}
+
+// The fleet's line of the aircraft against its history: life used of both estimates, and the
+// forecast over the same window.
+void TestFleetFigures::compare(Register &reg, const QString &registration, int windowDays)
+{
+    const HistoryResult history = reg.history(registration);
+    QVERIFY2(history.ok(), qPrintable(history.message()));
+    const UsageListResult fleet = reg.fleet(std::nullopt, windowDays);
+    QVERIFY2(fleet.ok(), qPrintable(fleet.message()));
+    QCOMPARE(fleet.aircraft.size(), size_t(1));
+    const AircraftUsage &row = fleet.aircraft.front();
+    const DamageSums &sums = *history.periods.back().totalDamage;
+    QVERIFY(row.usage.summed);
+    const SummedDamage &summed = *row.usage.summed;
+    QVERIFY2(close(summed.damage, sums.counted),
+        qPrintable(QStringLiteral("%1 against %2").arg(summed.damage).arg(sums.counted)));
+    QCOMPARE(summed.upper.has_value(), sums.upper.has_value());
+    if (sums.upper)
+        QVERIFY2(close(*summed.upper, *sums.upper),
+            qPrintable(QStringLiteral("%1 against %2").arg(*summed.upper).arg(*sums.upper)));
+    QVERIFY(close(summed.damagePer1000h, 1000 * sums.counted / history.usage.hours));
+
+    ForecastInput input = ForecastInputOf(history);
+    input.windowDays = windowDays;
+    QVERIFY(row.forecast);
+    const Forecast walked = ComputeForecast(input);
+    QCOMPARE(forecastText(*row.forecast), forecastText(walked));
+    QVERIFY(sameFigures(*row.forecast, walked));
+}
+
+void TestFleetFigures::fleetAsHistory_data()
+{
+    QTest::addColumn<QString>("engine");
+    QTest::addColumn<QList<Dated>>("adds"); // each a file added on its own
+    QTest::addColumn<qint64>("removed"); // a read-out removed after them; 0: none
+    QTest::addColumn<bool>("typeChanged"); // the type's S-N data changed after them
+    QTest::addColumn<bool>("separate");
+    QTest::addColumn<int>("windowDays");
+    QTest::addColumn<bool>("forecast"); // whether there is one
+
+    const QList<Dated> appended = {{"2024-01-01", {totals(1, 10)}}, {"2024-02-01", {totals(2, 20)}},
+        {"2024-02-01", {totals(3, 25), totals(5, 40)}}};
+    const QList<Dated> between = {{"2024-01-01", {totals(1, 10)}}, {"2024-04-01", {totals(6, 50)}},
+        {"2024-02-01", {totals(2, 20), totals(3, 30)}}};
+    const QList<Dated> unbounded = {{"2024-01-01", {totals(1, 10)}},
+        {"2024-02-01", {totals(3, 30, true)}}, {"2024-04-01", {totals(5, 50, true)}}};
+    const QList<Dated> oneDay = {{"2024-01-01", {totals(1, 10), totals(2, 20)}}};
+    for (const char *engine : {"sqlite", "postgresql"}) {
+        const auto row = [engine](const char *name) {
+            return &(QTest::addRow("%s: %s", engine, name) << QString::fromLatin1(engine));
+        };
+        // 2024-06-01 less 100 days is 2024-02-22: the day of three starts at 2024-01-01, outside.
+        *row("window through a day's first period")
+            << FourDays << qint64(0) << false << false << 100 << true;
+        // Exactly on the day of three: its first period still starts before.
+        *row("window starting on a day") << FourDays << qint64(0) << false << false << 92 << true;
+        *row("window before the first read-out")
+            << FourDays << qint64(0) << false << false << 365 << true;
+        *row("window of the last day alone")
+            << FourDays << qint64(0) << false << false << 1 << false;
+        *row("added to the last day") << appended << qint64(0) << false << false << 365 << true;
+        *row("added between kept read-outs")
+            << between << qint64(0) << false << false << 365 << true;
+        *row("a read-out removed") << FourDays << qint64(3) << false << false << 100 << true;
+        *row("the first read-out removed")
+            << FourDays << qint64(1) << false << false << 365 << true;
+        *row("the type's S-N data changed")
+            << FourDays << qint64(0) << true << false << 100 << true;
+        *row("separate records") << FourDays << qint64(0) << false << true << 100 << true;
+        *row("no upper bound") << unbounded << qint64(0) << false << false << 365 << true;
+        *row("one day") << oneDay << qint64(0) << false << false << 365 << false;
+    }
+}
+
+void TestFleetFigures::fleetAsHistory()
+{
+    QFETCH(QString, engine);
+    QFETCH(QList<Dated>, adds);
+    QFETCH(qint64, removed);
+    QFETCH(bool, typeChanged);
+    QFETCH(bool, separate);
+    QFETCH(int, windowDays);
+    QFETCH(bool, forecast);
+    const std::unique_ptr<Register> reg = open(fresh(engine));
+    QVERIFY(reg);
+    const QString plane = QStringLiteral("D-EFLT");
+    StructuralData structure;
+    structure.damage = sn(60);
+    QVERIFY(reg->setType(QStringLiteral("Zeta 2"), structure).ok());
+    QVERIFY(reg->setAircraft({plane, QStringLiteral("Zeta 2"),
+                                 separate ? CombineMode::Separate : CombineMode::Running, {}})
+                .ok());
+    for (const Dated &dated : adds) {
+        const AddResult added = reg->add(plane,
+            {{file(dated.records),
+                QDate::fromString(QString::fromLatin1(dated.date), Qt::ISODate)}});
+        QVERIFY2(added.ok(), qPrintable(added.message()));
+    }
+    if (removed)
+        QVERIFY(reg->remove(plane, removed).ok());
+    const double before = reg->fleet().aircraft.front().usage.summed->damage;
+    if (typeChanged) {
+        structure.damage = sn(75);
+        QVERIFY(reg->setType(QStringLiteral("Zeta 2"), structure).ok());
+        QVERIFY(reg->fleet().aircraft.front().usage.summed->damage > before);
+    }
+    compare(*reg, plane, windowDays);
+    QCOMPARE(reg->fleet(std::nullopt, windowDays).aircraft.front().forecast->available, forecast);
+}
+
+void TestFleetFigures::upgradeDerivesTheDamage_data()
+{
+    QTest::addColumn<QString>("engine");
+    QTest::newRow("sqlite") << QStringLiteral("sqlite");
+    QTest::newRow("postgresql") << QStringLiteral("postgresql");
+}
+
+// A register of the version before the days kept their damage: the upgrade derives it.
+void TestFleetFigures::upgradeDerivesTheDamage()
+{
+    QFETCH(QString, engine);
+    const RegisterLocation location = fresh(engine);
+    const QString plane = QStringLiteral("D-EOLD");
+    {
+        const std::unique_ptr<Register> reg = open(location);
+        QVERIFY(reg);
+        StructuralData structure;
+        structure.damage = sn(60);
+        QVERIFY(reg->setAircraft({plane, {}, CombineMode::Running, structure}).ok());
+        for (const Dated &dated : FourDays)
+            QVERIFY(reg->add(plane,
+                           {{file(dated.records),
+                               QDate::fromString(QString::fromLatin1(dated.date), Qt::ISODate)}})
+                        .ok());
+    }
+    {
+        const QString name = QStringLiteral("raw");
+        QSqlDatabase db = QSqlDatabase::addDatabase(
+            engine == QLatin1String("sqlite") ? QStringLiteral("QSQLITE") : QStringLiteral("QPSQL"),
+            name);
+        db.setDatabaseName(engine == QLatin1String("sqlite") ? location.path : location.database);
+        db.setHostName(location.host);
+        db.setUserName(location.user);
+        QVERIFY(db.open());
+        QSqlQuery query(db);
+        for (const char *column :
+            {"refused", "d_counted", "upper_missing", "d_upper", "first_seconds", "first_refused",
+                "first_d_counted", "first_upper_missing", "first_d_upper"})
+            QVERIFY2(
+                query.exec(QStringLiteral("ALTER TABLE usage_by_day DROP COLUMN %1").arg(column)),
+                qPrintable(query.lastError().text()));
+        QVERIFY(query.exec(QStringLiteral("UPDATE schema_version SET version = 3")));
+        query.finish();
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(name);
+    }
+    RegisterOptions options;
+    options.user = QStringLiteral("tester");
+    OpenedRegister opened = Register::open(location, Register::Access::Read, options);
+    QVERIFY2(opened.ok(), qPrintable(opened.message()));
+    QCOMPARE(opened.upgradedFrom, std::optional<int>(3));
+    compare(*opened.reg, plane, 100);
+}
+
+QTEST_GUILESS_MAIN(TestFleetFigures)
+#include "tst_fleetfigures.moc"
