@@ -24,6 +24,9 @@ struct AircraftRequest
     bool damageGiven = false;
     AxisChoice limits;
     std::optional<CombineMode> mode;
+    CheckSettings checks;
+    bool checksGiven = false;
+    bool clearChecks = false;
 };
 
 Stop readAircraftRequest(const CommandLine &commandLine, AircraftRequest &request)
@@ -40,10 +43,15 @@ Stop readAircraftRequest(const CommandLine &commandLine, AircraftRequest &reques
 
     for (const Stop &stop :
         {ReadDamageParameters(commandLine, false, request.parameters, request.damageGiven),
-            ReadAxis(commandLine, request.limits)}) {
+            ReadAxis(commandLine, request.limits),
+            readCheckSettings(commandLine, request.checks, request.checksGiven)}) {
         if (stop)
             return *stop;
     }
+    request.clearChecks = parser.isSet(QStringLiteral("no-checks"));
+    if (request.clearChecks && request.checksGiven)
+        return commandLine.usageError(
+            QStringLiteral("--no-checks and check settings exclude each other."));
     request.clear = parser.isSet(QStringLiteral("no-structure"));
     if (request.clear && (request.damageGiven || request.limits.limits))
         return commandLine.usageError(
@@ -59,12 +67,14 @@ Stop readAircraftRequest(const CommandLine &commandLine, AircraftRequest &reques
                 QStringLiteral("--combine belongs to an aircraft: give --aircraft REG."));
     }
 
-    if (!request.forAircraft && !request.clear && !request.damageGiven && !request.limits.limits)
+    const bool checks = request.checksGiven || request.clearChecks;
+    if (!request.forAircraft && !request.clear && !request.damageGiven && !request.limits.limits
+        && !checks)
         return commandLine.usageError(QStringLiteral(
-            "give the type's structural data (--sigma1 ..., --parameters, --category), or "
-            "--no-structure."));
+            "give the type's structural data (--sigma1 ..., --parameters, --category), "
+            "--no-structure, or check settings (--thresholds ...)."));
     request.show = request.forAircraft && !request.mode && !parser.isSet(QStringLiteral("type"))
-        && !request.clear && !request.damageGiven && !request.limits.limits;
+        && !request.clear && !request.damageGiven && !request.limits.limits && !checks;
     return std::nullopt;
 }
 
@@ -73,17 +83,28 @@ ExitStatus setTypeData(
 {
     Output output;
     const QString type = parser.value(QStringLiteral("type"));
-    StructuralData structure;
-    if (request.damageGiven)
-        structure.damage = request.parameters;
-    structure.limits = request.limits.limits;
-    const TypeResult set = reg.setType(type, structure);
+    std::optional<StructuralData> structure;
+    if (request.clear || request.damageGiven || request.limits.limits) {
+        structure.emplace();
+        if (request.damageGiven)
+            structure->damage = request.parameters;
+        structure->limits = request.limits.limits;
+    }
+    std::optional<CheckSettings> checks;
+    if (request.clearChecks)
+        checks = CheckSettings();
+    else if (request.checksGiven)
+        checks = request.checks; // what is given replaces what the type had
+    const TypeResult set = reg.setType(type, structure, checks);
     if (!set.ok())
         return Refused(set);
     output.buffer() += QStringLiteral("Type %1 (%2 aircraft): structural data: %3\n")
                            .arg(set.type.name, QString::number(set.type.aircraft),
                                structureText(set.type.structure))
                            .toUtf8();
+    if (!set.type.checks.isEmpty())
+        output.buffer()
+            += QStringLiteral("  checks: %1\n").arg(checksText(set.type.checks)).toUtf8();
     return FinishOutput(output, ExitOk);
 }
 
@@ -108,6 +129,14 @@ ExitStatus setAircraft(
         if (request.limits.limits)
             structure.limits = request.limits.limits;
         change.structure = structure;
+    }
+    if (request.clearChecks) {
+        change.checks = CheckSettings();
+    } else if (request.checksGiven) {
+        // Each part given replaces its own; the others are kept.
+        const AircraftResult current = reg.aircraft(registration);
+        const CheckSettings kept = current.ok() ? current.aircraft.ownChecks : CheckSettings();
+        change.checks = kept.overriddenBy(request.checks);
     }
     if (request.show) {
         const AircraftResult shown = reg.aircraft(registration);
@@ -164,6 +193,7 @@ ExitStatus runAircraft(const QStringList &arguments)
     AddParametersOption(parser);
     parser.addOption({QStringLiteral("no-structure"),
         QStringLiteral("Remove the structural data (an aircraft then uses its type's).")});
+    addCheckOptions(parser);
     if (const Stop stop = commandLine.parse(arguments))
         return *stop;
     AircraftRequest request;

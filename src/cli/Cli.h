@@ -19,6 +19,7 @@ enum ExitStatus {
     ExitOk = 0,
     ExitRefused = 1, // a data file refused, an output not written, a device failure
     ExitUsage = 2,
+    ExitAttention = 3, // fleet --check: an aircraft needs attention
 };
 // What a step of a command that may end it gives: the status to end with, or none to go on.
 using Stop = std::optional<ExitStatus>;

@@ -29,6 +29,14 @@ Stop openRegister(const CommandLine &commandLine, Register::Access access, Opene
 void addRateWindowOption(QCommandLineParser &parser);
 Stop readRateWindow(const CommandLine &commandLine, int &days);
 
+// The check settings (--thresholds, --inspection-hours, --inspection-days, --battery-days,
+// each also a key of --parameters) and --no-checks.
+void addCheckOptions(QCommandLineParser &parser);
+Stop readCheckSettings(const CommandLine &commandLine, CheckSettings &settings, bool &given);
+QString checksText(const CheckSettings &settings); // empty when none is set
+// fleet --check: a line for each aircraft whose status is not ok; ExitAttention when any.
+ExitStatus fleetCheck(const UsageListResult &fleet, const QDate &today);
+
 QString dateText(const QDate &date);
 QString structureText(const StructuralData &structure);
 QString aircraftText(const AircraftInfo &aircraft);
@@ -38,4 +46,5 @@ ExitStatus runAdd(const QStringList &arguments);
 ExitStatus runUsageList(const QStringList &arguments, bool fleet);
 ExitStatus runHistory(const QStringList &arguments);
 ExitStatus runRemove(const QStringList &arguments);
+ExitStatus runInspection(const QStringList &arguments);
 } // namespace RegisterCli

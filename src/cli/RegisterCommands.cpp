@@ -24,8 +24,10 @@ PGPASSWORD or ~/.pgpass).
 
 Subcommands:
   aircraft --aircraft REG [--type TYPE] [--combine separate|running] [structural data]
-  aircraft --type TYPE [structural data]
-                            Add or change an aircraft, or a type's structural data.
+           [check settings]
+  aircraft --type TYPE [structural data] [check settings]
+                            Add or change an aircraft, or a type's structural data and
+                            what the fleet's check holds it to.
   add --aircraft REG [--date YYYY-MM-DD] [--reset] FILE...
                             Add every record of the files, all or nothing.
   list [--format text|csv|json]
@@ -34,6 +36,8 @@ Subcommands:
                             Each period of an aircraft: dates, hours, counts, running totals.
   remove --aircraft REG --readout ID --yes
                             Remove one read-out; the period after it is derived anew.
+  inspection --aircraft REG --date YYYY-MM-DD
+                            Record an inspection, from which the fleet's check counts.
 
 See also: zemra-cli fleet, zemra-cli export, zemra-cli import.
 'zemra-cli register SUBCOMMAND --help' for a subcommand's own options.
@@ -135,6 +139,10 @@ QString aircraftText(const AircraftInfo &aircraft)
         text += QStringLiteral("\n  no structural data: no damage figures");
         break;
     }
+    if (!aircraft.ownChecks.isEmpty())
+        text += QStringLiteral("\n  checks of its own: ") + checksText(aircraft.ownChecks);
+    if (!aircraft.typeChecks.isEmpty())
+        text += QStringLiteral("\n  checks of its type: ") + checksText(aircraft.typeChecks);
     return text;
 }
 
@@ -201,6 +209,8 @@ ExitStatus RunRegister(const QStringList &arguments)
         return runHistory(rest);
     if (subcommand == QLatin1String("remove"))
         return runRemove(rest);
+    if (subcommand == QLatin1String("inspection"))
+        return runInspection(rest);
     if (subcommand == QLatin1String("--help") || subcommand == QLatin1String("-h")) {
         std::fputs(RegisterOverview, stdout);
         return ExitOk;

@@ -15,7 +15,9 @@ const QString RecordsWord = QStringLiteral("record");
 const QStringList ParameterKeys {QStringLiteral("sigma1"), QStringLiteral("k"),
     QStringLiteral("sd"), QStringLiteral("nd"), QStringLiteral("below"), QStringLiteral("su"),
     QStringLiteral("scatter"), QStringLiteral("design-life"), QStringLiteral("max-load"),
-    QStringLiteral("category"), QStringLiteral("limit-loads")};
+    QStringLiteral("category"), QStringLiteral("limit-loads"), QStringLiteral("thresholds"),
+    QStringLiteral("inspection-hours"), QStringLiteral("inspection-days"),
+    QStringLiteral("battery-days")};
 
 } // namespace
 
@@ -337,6 +339,16 @@ Stop ReadDamageParameters(
         return std::nullopt;
     if (const Result checked = CheckDamageParameters(parameters); !checked.ok())
         return commandLine.usageError(checked.message());
+    return std::nullopt;
+}
+
+Stop ReadOptionOrParameter(
+    const CommandLine &commandLine, const QString &name, std::optional<QString> &value)
+{
+    ParameterFile file;
+    if (const Stop stop = readParameterFile(commandLine, file))
+        return *stop;
+    value = valueOf(commandLine.parser(), file, name);
     return std::nullopt;
 }
 

@@ -49,6 +49,10 @@ Stop ReadDamageParameters(
 Stop ReadReferences(const CommandLine &commandLine, const AxisChoice &axis,
     std::vector<ReferenceSpectrum> &references);
 
+// The option's value, else the --parameters file's key of that name, else none.
+Stop ReadOptionOrParameter(
+    const CommandLine &commandLine, const QString &name, std::optional<QString> &value);
+
 // Every file the usage options name: the data files, the parameters file, the references.
 QStringList UsageInputFiles(const CommandLine &commandLine);
 

@@ -48,6 +48,13 @@ ExitStatus runUsageList(const QStringList &arguments, bool fleet)
             QStringLiteral("Only the read-outs taken on or after this date."),
             QStringLiteral("YYYY-MM-DD")});
         addRateWindowOption(parser);
+        parser.addOption({QStringLiteral("check"),
+            QStringLiteral("Only the aircraft whose status is not ok, a line each, and exit 3 when "
+                           "there is any\n(0 when there is none): for a scheduled job.")});
+        parser.addOption({QStringLiteral("on"),
+            QStringLiteral("The day the check is made for (today): the days since the last "
+                           "inspection and the\nbattery days left count to it."),
+            QStringLiteral("YYYY-MM-DD")});
     }
     if (const Stop stop = commandLine.parse(arguments))
         return *stop;
@@ -64,16 +71,27 @@ ExitStatus runUsageList(const QStringList &arguments, bool fleet)
         since = date;
     }
     int windowDays = 365;
+    QDate today = QDate::currentDate();
     if (fleet) {
         if (const Stop stop = readRateWindow(commandLine, windowDays))
             return *stop;
+        if (parser.isSet(QStringLiteral("on"))) {
+            if (const Stop stop = readDate(commandLine, QStringLiteral("on"), today))
+                return *stop;
+        }
+        if (parser.isSet(QStringLiteral("check")) && (since || format != TableFormat::Text))
+            return commandLine.usageError(
+                QStringLiteral("--check prints lines of its own: without --since and --format."));
     }
     OpenedRegister opened;
     if (const Stop stop = openRegister(commandLine, Register::Access::Read, opened))
         return *stop;
-    const UsageListResult list = fleet ? opened.reg->fleet(since, windowDays) : opened.reg->list();
+    const UsageListResult list
+        = fleet ? opened.reg->fleet(since, windowDays, today) : opened.reg->list();
     if (!list.ok())
         return Refused(list);
+    if (fleet && parser.isSet(QStringLiteral("check")))
+        return fleetCheck(list, today);
     Output output;
     QByteArray &out = output.buffer();
     switch (format) {

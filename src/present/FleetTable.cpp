@@ -78,7 +78,10 @@ QList<TableColumn> usageColumns(bool fleet, bool since)
     columns << column("severity", CellKind::Number, "severity")
             << column("hours left", CellKind::Number, "hours left");
     if (fleet)
-        columns << column("next threshold percent", CellKind::Number, "next")
+        columns << column("status", CellKind::Text, "status").alignedLeft(true)
+                << column("status reasons", CellKind::Text).in(files)
+                << column("last inspection", CellKind::Date).in(files)
+                << column("next threshold percent", CellKind::Number, "next")
                 << column("next threshold date", CellKind::Date, "on").alignedLeft(false)
                 << column("next threshold hours", CellKind::Number).in(files)
                 << column("upper next threshold percent", CellKind::Number).in(files)
@@ -121,7 +124,10 @@ QList<TableCell> usageRow(const AircraftUsage &row, bool fleet)
     else
         cells << optionalNumber(row.hoursLeft);
     if (fleet)
-        cells << forecastCells(row.forecast);
+        cells << TableCell(CheckStatusName(row.check.status)) << optionalText(row.check.text())
+              << (row.check.lastInspection ? TableCell(*row.check.lastInspection)
+                                           : TableCell::empty(Dash))
+              << forecastCells(row.forecast);
     cells << TableCell(row.exhausted)
           << optionalNumber(summed ? summed->upperLifeUsedPercent : std::nullopt, percent)
           << optionalText(usage.damageNote);

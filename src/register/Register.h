@@ -57,8 +57,10 @@ public:
     // CheckDamageParameters or CheckAxisChoice.
     AircraftResult setAircraft(const AircraftChange &change);
     // Sets a type's structural data (the type made when missing; an empty StructuralData removes
-    // it), used by every aircraft of the type that has none of its own.
-    TypeResult setType(const QString &name, const StructuralData &structure);
+    // it), used by every aircraft of the type that has none of its own, and its check settings
+    // (each part used by the aircraft that do not set it); what is not given is kept.
+    TypeResult setType(const QString &name, const std::optional<StructuralData> &structure,
+        const std::optional<CheckSettings> &checks = std::nullopt);
     AircraftResult aircraft(const QString &registration);
 
     // Adds every record of the files to the aircraft, each file dated as given or by its
@@ -76,6 +78,10 @@ public:
 
     HistoryResult history(const QString &registration);
 
+    // Records an inspection of the aircraft on a day: the fleet's check counts the hours, the
+    // days and the limit loads from the last one. A day recorded already is kept as it was.
+    InspectionResult recordInspection(const QString &registration, const QDate &day);
+
     // Every aircraft by registration, over its whole history.
     UsageListResult list();
     // Every aircraft ranked by life used (counted estimate: the periods' damage summed, as the
@@ -84,8 +90,9 @@ public:
     // `rateWindowDays` days. With `since`, only the read-outs taken on or after that day count:
     // each period belongs to the day of the read-out that ends it; Invalid for a day outside the
     // years 1 to 9999.
-    UsageListResult fleet(
-        const std::optional<QDate> &since = std::nullopt, int rateWindowDays = 365);
+    // Each aircraft is checked against its settings as of `today` (invalid: the current date).
+    UsageListResult fleet(const std::optional<QDate> &since = std::nullopt,
+        int rateWindowDays = 365, const QDate &today = QDate());
 
     // The whole register as one JSON document (RegisterExport.h), written to `out` as it is read.
     Result exportJson(QIODevice &out);

@@ -12,8 +12,11 @@ namespace {
 const QString AircraftSelect = QStringLiteral("SELECT a.id, a.registration, a.combine_mode, "
                                               "a.created_at, a.changed_at, t.name, ")
     + StructureColumnList(QStringLiteral("a.")) + QStringLiteral(", ")
-    + StructureColumnList(QStringLiteral("t."))
-    + QStringLiteral(" FROM aircraft a LEFT JOIN aircraft_types t ON t.id = a.type_id");
+    + StructureColumnList(QStringLiteral("t.")) + QStringLiteral(", ")
+    + CheckColumnList(QStringLiteral("a.")) + QStringLiteral(", ")
+    + CheckColumnList(QStringLiteral("t."))
+    + QStringLiteral(", a.prior_hours, a.prior_severity FROM aircraft a LEFT JOIN "
+                     "aircraft_types t ON t.id = a.type_id");
 
 bool readAircraft(const QSqlQuery &query, AircraftInfo &aircraft)
 {
@@ -28,7 +31,17 @@ bool readAircraft(const QSqlQuery &query, AircraftInfo &aircraft)
     bool typeValid = false;
     aircraft.own = ReadStructure(query, 6, ownValid);
     aircraft.typeData = ReadStructure(query, 6 + StructureColumnCount, typeValid);
-    return mode.has_value() && ownValid && typeValid;
+    int column = 6 + 2 * StructureColumnCount;
+    bool ownChecksValid = false;
+    bool typeChecksValid = false;
+    aircraft.ownChecks = ReadChecks(query, column, ownChecksValid);
+    aircraft.typeChecks = ReadChecks(query, column + CheckColumnCount, typeChecksValid);
+    column += 2 * CheckColumnCount;
+    if (!query.isNull(column) && !query.isNull(column + 1)) {
+        aircraft.priorHours = query.value(column).toDouble();
+        aircraft.priorSeverity = query.value(column + 1).toDouble();
+    }
+    return mode.has_value() && ownValid && typeValid && ownChecksValid && typeChecksValid;
 }
 
 Result structureProblem(const StructuralData &structure)
@@ -182,6 +195,10 @@ Result changeProblem(const AircraftChange &change)
     }
     if (change.mode && *change.mode == CombineMode::NotGiven)
         return Result(Result::Invalid, CombineModeChoices);
+    if (change.checks) {
+        if (Result checked = CheckCheckSettings(*change.checks); !checked.ok())
+            return checked;
+    }
     if (change.structure)
         return structureProblem(*change.structure);
     return Result();
@@ -201,9 +218,10 @@ Result Register::Private::insertAircraft(
     Result result;
     QSqlQuery insert = db.prepare(QStringLiteral("INSERT INTO aircraft (id, registration, "
                                                  "registration_key, combine_mode, ")
-            + StructureColumnList()
-            + QStringLiteral(", created_at, changed_at) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
-                             "?, ?, ?, ?, ?, ?, ?, ?)"),
+            + StructureColumnList() + QStringLiteral(", ") + CheckColumnList()
+            + QStringLiteral(", created_at, changed_at) VALUES (")
+            + QStringLiteral("?, ").repeated(5 + StructureColumnCount + CheckColumnCount)
+            + QStringLiteral("?)"),
         result);
     if (!result.ok())
         return result;
@@ -213,6 +231,8 @@ Result Register::Private::insertAircraft(
     insert.bindValue(position++, NameKey(registration));
     insert.bindValue(position++, CombineModeName(*change.mode));
     for (const QVariant &value : StructureValues(change.structure.value_or(StructuralData())))
+        insert.bindValue(position++, value);
+    for (const QVariant &value : CheckValues(change.checks.value_or(CheckSettings())))
         insert.bindValue(position++, value);
     insert.bindValue(position++, now);
     insert.bindValue(position++, now);
@@ -226,11 +246,13 @@ Result Register::Private::updateAircraft(
 {
     const CombineMode mode = change.mode.value_or(current.mode);
     const StructuralData structure = change.structure.value_or(current.own);
+    const CheckSettings checks = change.checks.value_or(current.ownChecks);
     // The registration stays as it was first written, whatever case it is matched in.
     Result result;
     QSqlQuery update = db.prepare(QStringLiteral("UPDATE aircraft SET combine_mode = ?, "
                                                  "changed_at = ?, ")
-            + Assignments(StructureColumnList()) + QStringLiteral(" WHERE id = ?"),
+            + Assignments(StructureColumnList()) + QStringLiteral(", ")
+            + Assignments(CheckColumnList()) + QStringLiteral(" WHERE id = ?"),
         result);
     if (!result.ok())
         return result;
@@ -238,6 +260,8 @@ Result Register::Private::updateAircraft(
     update.bindValue(position++, CombineModeName(mode));
     update.bindValue(position++, now);
     for (const QVariant &value : StructureValues(structure))
+        update.bindValue(position++, value);
+    for (const QVariant &value : CheckValues(checks))
         update.bindValue(position++, value);
     update.bindValue(position++, current.id);
     if (Result updated = db.execute(update); !updated.ok())
@@ -301,12 +325,19 @@ AircraftResult Register::setAircraft(const AircraftChange &change)
     return result;
 }
 
-TypeResult Register::setType(const QString &name, const StructuralData &structure)
+TypeResult Register::setType(const QString &name, const std::optional<StructuralData> &structure,
+    const std::optional<CheckSettings> &checks)
 {
     if (const QString problem = NameProblem(name, QStringLiteral("type"), 200); !problem.isEmpty())
         return failed<TypeResult>(Result(Result::Invalid, problem));
-    if (Result problem = structureProblem(structure); !problem.ok())
-        return failed<TypeResult>(problem);
+    if (structure) {
+        if (Result problem = structureProblem(*structure); !problem.ok())
+            return failed<TypeResult>(problem);
+    }
+    if (checks) {
+        if (Result problem = CheckCheckSettings(*checks); !problem.ok())
+            return failed<TypeResult>(problem);
+    }
     RegisterDatabase &db = d->db;
     if (Result begun = db.beginWrite(); !begun.ok())
         return failed<TypeResult>(begun);
@@ -315,30 +346,65 @@ TypeResult Register::setType(const QString &name, const StructuralData &structur
     qint64 id = 0;
     if (Result made = d->findOrMakeType(name, id); !made.ok())
         return failed<TypeResult>(made);
+    if (structure) {
+        if (Result set = d->setTypeColumns(id, StructureColumnList(), StructureValues(*structure));
+            !set.ok())
+            return failed<TypeResult>(set);
+    }
+    if (checks) {
+        if (Result set = d->setTypeColumns(id, CheckColumnList(), CheckValues(*checks)); !set.ok())
+            return failed<TypeResult>(set);
+    }
+    if (Result read = d->readType(id, result.type); !read.ok())
+        return failed<TypeResult>(read);
+    // The damage kept with the days follows the structural data its aircraft take.
+    if (structure) {
+        if (Result derived = d->rebuildAllUsage(id); !derived.ok())
+            return failed<TypeResult>(derived);
+    }
+    if (Result committed = guard.commit(); !committed.ok())
+        return failed<TypeResult>(committed);
+    return result;
+}
+
+Result Register::Private::setTypeColumns(
+    qint64 type, const QString &columns, const std::vector<QVariant> &values)
+{
+    Result result;
     QSqlQuery update = db.prepare(QStringLiteral("UPDATE aircraft_types SET ")
-            + Assignments(StructureColumnList()) + QStringLiteral(" WHERE id = ?"),
+            + Assignments(columns) + QStringLiteral(" WHERE id = ?"),
         result);
     if (!result.ok())
         return result;
     int position = 0;
-    for (const QVariant &value : StructureValues(structure))
+    for (const QVariant &value : values)
         update.bindValue(position++, value);
-    update.bindValue(position++, id);
-    if (Result updated = db.execute(update); !updated.ok())
-        return failed<TypeResult>(updated);
+    update.bindValue(position++, type);
+    return db.execute(update);
+}
+
+Result Register::Private::readType(qint64 type, TypeInfo &info)
+{
     QSqlQuery query;
     const QueryFinisher finisher(query);
     if (Result read = db.run(query,
-            QStringLiteral("SELECT t.name, COUNT(a.id) FROM aircraft_types t LEFT JOIN aircraft "
-                           "a ON a.type_id = t.id WHERE t.id = ? GROUP BY t.id, t.name"),
-            {id});
+            QStringLiteral("SELECT t.name, COUNT(a.id), ")
+                + StructureColumnList(QStringLiteral("t.")) + QStringLiteral(", ")
+                + CheckColumnList(QStringLiteral("t."))
+                + QStringLiteral(" FROM aircraft_types t LEFT JOIN aircraft a ON a.type_id = t.id "
+                                 "WHERE t.id = ? GROUP BY t.id, t.name, ")
+                + StructureColumnList(QStringLiteral("t.")) + QStringLiteral(", ")
+                + CheckColumnList(QStringLiteral("t.")),
+            {type});
         !read.ok() || !query.next())
-        return failed<TypeResult>(read.ok() ? d->damaged(QStringLiteral("a type vanished")) : read);
-    result.type = {query.value(0).toString(), structure, query.value(1).toInt()};
-    query.finish();
-    if (Result derived = d->rebuildAllUsage(id); !derived.ok())
-        return failed<TypeResult>(derived);
-    if (Result committed = guard.commit(); !committed.ok())
-        return failed<TypeResult>(committed);
-    return result;
+        return read.ok() ? damaged(QStringLiteral("a type vanished")) : read;
+    bool structureValid = false;
+    bool checksValid = false;
+    info.name = query.value(0).toString();
+    info.aircraft = query.value(1).toInt();
+    info.structure = ReadStructure(query, 2, structureValid);
+    info.checks = ReadChecks(query, 2 + StructureColumnCount, checksValid);
+    if (!structureValid || !checksValid)
+        return damaged(QStringLiteral("the type \"%1\" has data out of range").arg(info.name));
+    return {};
 }

@@ -39,26 +39,66 @@ QByteArray structureJson(const StructuralData &structure)
     return json + '}';
 }
 
+QByteArray checksJson(const CheckSettings &checks)
+{
+    if (checks.isEmpty())
+        return QByteArrayLiteral("null");
+    QByteArray thresholds = "null";
+    if (checks.thresholds) {
+        thresholds = "[";
+        for (size_t i = 0; i < checks.thresholds->size(); ++i)
+            thresholds += (i ? "," : "") + NumberText((*checks.thresholds)[i]);
+        thresholds += ']';
+    }
+    const auto whole = [](const std::optional<int> &value) {
+        return value ? QByteArray::number(*value) : QByteArrayLiteral("null");
+    };
+    return "{\"thresholds\":" + thresholds + ",\"inspectionHours\":"
+        + NumberText(checks.inspectionHours) + ",\"inspectionDays\":" + whole(checks.inspectionDays)
+        + ",\"batteryDays\":" + whole(checks.batteryDays) + '}';
+}
 } // namespace
+
+Result Register::Private::exportInspections(qint64 aircraft, QByteArray &buffer)
+{
+    QSqlQuery query;
+    const QueryFinisher finisher(query);
+    if (Result read = db.run(query,
+            QStringLiteral("SELECT done_on, recorded_at, recorded_by FROM inspections WHERE "
+                           "aircraft_id = ? ORDER BY done_on"),
+            {aircraft});
+        !read.ok())
+        return read;
+    buffer += ",\"inspections\":[";
+    for (bool first = true; query.next(); first = false)
+        buffer += (first ? "" : ",") + QByteArray("{\"done\":")
+            + JsonString(query.value(0).toString())
+            + ",\"recorded\":" + JsonString(query.value(1).toString())
+            + ",\"recordedBy\":" + JsonString(query.value(2).toString()) + '}';
+    buffer += ']';
+    return {};
+}
 
 Result Register::Private::exportTypes(QByteArray &buffer)
 {
     QSqlQuery query;
     const QueryFinisher finisher(query);
     if (Result read = db.run(query,
-            QStringLiteral("SELECT name, ") + StructureColumnList()
-                + QStringLiteral(" FROM aircraft_types ORDER BY id"));
+            QStringLiteral("SELECT name, ") + StructureColumnList() + QStringLiteral(", ")
+                + CheckColumnList() + QStringLiteral(" FROM aircraft_types ORDER BY id"));
         !read.ok())
         return read;
     for (bool first = true; query.next(); first = false) {
         bool valid = false;
+        bool checksValid = false;
         const StructuralData structure = ReadStructure(query, 1, valid);
-        if (!valid)
-            return damaged(QStringLiteral("the type \"%1\" has structural data out of range")
+        const CheckSettings checks = ReadChecks(query, 1 + StructureColumnCount, checksValid);
+        if (!valid || !checksValid)
+            return damaged(QStringLiteral("the type \"%1\" has data out of range")
                                .arg(query.value(0).toString()));
         buffer += (first ? "\n" : ",\n");
-        buffer += "{\"name\":" + JsonString(query.value(0).toString())
-            + ",\"structure\":" + structureJson(structure) + '}';
+        buffer += "{\"name\":" + JsonString(query.value(0).toString()) + ",\"structure\":"
+            + structureJson(structure) + ",\"checks\":" + checksJson(checks) + '}';
     }
     query.finish();
     return {};
@@ -135,7 +175,12 @@ Result Register::exportJson(QIODevice &out)
             + (plane.type.isEmpty() ? QByteArrayLiteral("null") : JsonString(plane.type))
             + ",\"combine\":" + JsonString(CombineModeName(plane.mode)) + ",\"created\":"
             + JsonString(plane.created) + ",\"changed\":" + JsonString(plane.changed)
-            + ",\"structure\":" + structureJson(plane.own) + ",\"readouts\":[";
+            + ",\"structure\":" + structureJson(plane.own) + ",\"checks\":"
+            + checksJson(plane.ownChecks) + ",\"priorHours\":" + NumberText(plane.priorHours)
+            + ",\"priorSeverity\":" + NumberText(plane.priorSeverity);
+        if (Result inspections = d->exportInspections(plane.id, buffer); !inspections.ok())
+            return inspections;
+        buffer += ",\"readouts\":[";
         if (Result readouts = d->exportReadouts(plane.id, buffer, put, writeFailed); !readouts.ok())
             return readouts;
         buffer += "]}";

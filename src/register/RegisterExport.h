@@ -6,9 +6,9 @@
 //
 // {
 //   "format": "zemra-register",          always this text
-//   "version": 1,                        this layout; a reader refuses a higher one
+//   "version": 2,                        this layout; a reader refuses a higher one
 //   "types": [                           every type, in the order made
-//     {"name": "Zeta 2", "structure": STRUCTURE or null}
+//     {"name": "Zeta 2", "structure": STRUCTURE or null, "checks": CHECKS or null}
 //   ],
 //   "aircraft": [                        every aircraft, in the order added
 //     {"registration": "D-EZMA",         as typed
@@ -16,6 +16,10 @@
 //      "combine": "running",             or "separate"
 //      "created": "2024-05-01T09:30:00Z", "changed": "2024-05-01T09:30:00Z",   UTC
 //      "structure": STRUCTURE or null,   the aircraft's own
+//      "checks": CHECKS or null,         the aircraft's own
+//      "priorHours": h or null, "priorSeverity": s or null,   both or neither
+//      "inspections": [{"done": "2024-06-01", "recorded": "2024-06-02T08:00:00Z",
+//                       "recordedBy": "engineer"}],   in the order done
 //      "readouts": [                     in the order taken (date, then id)
 //        {"id": 1,                       kept, so that a read-out keeps its number
 //         "taken": "2024-05-01",
@@ -35,8 +39,13 @@
 //   with null for what is not set: the first four (and below and scatter) all set or all null, and
 //   each pair of loads both set or both null. Numbers are written in the shortest text that reads
 //   back as the same double.
+// CHECKS = {"thresholds": [50, 80, 100] (life used %, rising), "inspectionHours": h,
+//   "inspectionDays": d, "batteryDays": d}, null for what is not set.
+//
+// Version 1 is version 2 without "checks", "priorHours", "priorSeverity" and "inspections"; it
+// is still read.
 //
 // The document is written one read-out to a line, so that it can be compared line by line. The
 // import reads it a piece at a time and needs the keys in the order written: "format" and
 // "version" before "types", "types" before "aircraft", and "readouts" last in each aircraft.
-constexpr int RegisterExportVersion = 1;
+constexpr int RegisterExportVersion = 2;

@@ -50,6 +50,7 @@ private:
     QSqlQuery m_insertType;
     QSqlQuery m_insertAircraft;
     QSqlQuery m_insertAddition;
+    QSqlQuery m_insertInspection;
     ReadoutWriter m_writer;
     QHash<QString, qint64> m_typeIds;
     std::unordered_set<qint64> m_readoutIds;
@@ -76,15 +77,22 @@ bool StreamingImport::wrote(const Result &written)
 bool StreamingImport::prepare()
 {
     Result prepared;
+    const auto places = [](int count) {
+        return QStringLiteral("?, ").repeated(count - 1) + QStringLiteral("?)");
+    };
     m_insertType = m_db.prepare(QStringLiteral("INSERT INTO aircraft_types (id, name, name_key, ")
-            + StructureColumnList()
-            + QStringLiteral(") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+            + StructureColumnList() + QStringLiteral(", ") + CheckColumnList()
+            + QStringLiteral(") VALUES (") + places(3 + StructureColumnCount + CheckColumnCount),
         prepared);
     m_insertAircraft = m_db.prepare(QStringLiteral("INSERT INTO aircraft (id, registration, "
                                                    "registration_key, type_id, combine_mode, ")
-            + StructureColumnList()
-            + QStringLiteral(", created_at, changed_at) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
-                             "?, ?, ?, ?, ?, ?, ?, ?)"),
+            + StructureColumnList() + QStringLiteral(", ") + CheckColumnList()
+            + QStringLiteral(", prior_hours, prior_severity, created_at, changed_at) VALUES (")
+            + places(9 + StructureColumnCount + CheckColumnCount),
+        prepared);
+    m_insertInspection = m_db.prepare(QStringLiteral("INSERT INTO inspections (aircraft_id, "
+                                                     "done_on, recorded_at, recorded_by) VALUES "
+                                                     "(?, ?, ?, ?)"),
         prepared);
     m_insertAddition = m_db.prepare(QStringLiteral("INSERT INTO additions (id, aircraft_id, "
                                                    "file_name, added_at, added_by, "
@@ -198,6 +206,8 @@ bool StreamingImport::types()
         m_insertType.bindValue(position++, type.name);
         m_insertType.bindValue(position++, NameKey(type.name));
         bindStructure(m_insertType, position, type.structure);
+        for (const QVariant &value : CheckValues(type.checks))
+            m_insertType.bindValue(position++, value);
         m_typeIds.insert(NameKey(type.name), id);
         return wrote(m_db.execute(m_insertType));
     });
@@ -253,10 +263,23 @@ bool StreamingImport::aircraft(qsizetype index)
                                      : QVariant(m_typeIds.value(NameKey(plane.type))));
             m_insertAircraft.bindValue(position++, CombineModeName(plane.mode));
             bindStructure(m_insertAircraft, position, plane.structure);
+            for (const QVariant &value : CheckValues(plane.checks))
+                m_insertAircraft.bindValue(position++, value);
+            for (const std::optional<double> &prior : {plane.priorHours, plane.priorSeverity})
+                m_insertAircraft.bindValue(
+                    position++, prior ? QVariant(*prior) : QVariant(QMetaType::fromType<double>()));
             m_insertAircraft.bindValue(position++, plane.created);
             m_insertAircraft.bindValue(position++, plane.changed);
             if (!wrote(m_db.execute(m_insertAircraft)))
                 return false;
+            for (const ImportedAircraft::Inspection &inspection : plane.inspections) {
+                int at = 0;
+                for (const QVariant &value : {QVariant(id), QVariant(inspection.done),
+                         QVariant(inspection.recorded), QVariant(inspection.recordedBy)})
+                    m_insertInspection.bindValue(at++, value);
+                if (!wrote(m_db.execute(m_insertInspection)))
+                    return false;
+            }
             if (m_json.peek() != '[')
                 return m_json.failed()
                     ? syntax()

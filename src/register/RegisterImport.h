@@ -30,12 +30,23 @@ struct ImportedAircraft
     QString created;
     QString changed;
     StructuralData structure;
+    CheckSettings checks;
+    std::optional<double> priorHours;
+    std::optional<double> priorSeverity;
+    struct Inspection
+    {
+        QString done;
+        QString recorded;
+        QString recordedBy;
+    };
+    std::vector<Inspection> inspections;
 };
 
 struct ImportedType
 {
     QString name;
     StructuralData structure;
+    CheckSettings checks;
 };
 
 // The highest read-out id an import takes: the counter of the next id, and the one after it that
@@ -65,6 +76,10 @@ private:
     bool text(const QJsonObject &object, const char *key, const QString &where, QString &value,
         bool nullable = false);
     bool structure(const QJsonValue &value, const QString &where, StructuralData &structure);
+    // "checks", and the prior hours and inspections of an aircraft: absent in version 1.
+    bool checks(const QJsonValue &value, const QString &where, CheckSettings &checks);
+    bool prior(const QJsonObject &object, const QString &where, ImportedAircraft &plane);
+    bool inspections(const QJsonValue &value, const QString &where, ImportedAircraft &plane);
 
     QString m_source;
     QString m_problem;

@@ -177,7 +177,8 @@ bool ImportValues::type(const QJsonValue &value, const QString &where, ImportedT
     if (typeKeys.contains(NameKey(type.name)))
         return fail(where, QStringLiteral("the type \"%1\" is there twice").arg(type.name));
     typeKeys.insert(NameKey(type.name));
-    return structure(object.value(QStringLiteral("structure")), where, type.structure);
+    return structure(object.value(QStringLiteral("structure")), where, type.structure)
+        && checks(object.value(QStringLiteral("checks")), where, type.checks);
 }
 
 bool ImportValues::aircraft(const QJsonObject &object, QString &where, ImportedAircraft &plane)
@@ -212,5 +213,8 @@ bool ImportValues::aircraft(const QJsonObject &object, QString &where, ImportedA
         return fail(where,
             QStringLiteral("\"created\" and \"changed\" must be UTC times "
                            "YYYY-MM-DDTHH:MM:SSZ"));
-    return structure(object.value(QStringLiteral("structure")), where, plane.structure);
+    return structure(object.value(QStringLiteral("structure")), where, plane.structure)
+        && checks(object.value(QStringLiteral("checks")), where, plane.checks)
+        && prior(object, where, plane)
+        && inspections(object.value(QStringLiteral("inspections")), where, plane);
 }

@@ -50,10 +50,13 @@ struct Register::Private
     Result updateAircraft(const AircraftChange &change, const AircraftInfo &current,
         const QString &now, bool &recomputed);
     Result linkType(const QString &typeName, qint64 id);
+    Result setTypeColumns(qint64 type, const QString &columns, const std::vector<QVariant> &values);
+    Result readType(qint64 type, TypeInfo &info);
 
     // The parts of exportJson: the types, and one aircraft's read-outs, appended to `buffer`;
     // `put` writes it out when it has grown (or when asked to, at the end).
     Result exportTypes(QByteArray &buffer);
+    Result exportInspections(qint64 aircraft, QByteArray &buffer);
     Result exportReadouts(qint64 aircraft, QByteArray &buffer, const std::function<bool(bool)> &put,
         const Result &writeFailed);
 
@@ -96,11 +99,16 @@ struct Register::Private
     // Sums of the periods per aircraft, over the read-outs taken since `since` or all.
     Result usageByAircraft(const std::optional<QDate> &since,
         const std::function<void(qint64 aircraft, UsageFigures &&, const DamageTally &)> &take);
-    UsageListResult usageList(const std::optional<QDate> &since, bool ranked, int rateWindowDays);
+    UsageListResult usageList(
+        const std::optional<QDate> &since, bool ranked, int rateWindowDays, const QDate &today);
     // One aircraft's line: its figures, over the window when one is given, and with
     // `rateWindowDays` its forecast.
     Result listRow(AircraftUsage &row, UsageFigures &total, const DamageTally &tally,
         std::pair<UsageFigures, DamageTally> *window, std::optional<int> rateWindowDays);
+    // Each aircraft's last inspection; the fleet's check of one aircraft.
+    Result lastInspections(std::map<qint64, QDate> &inspections);
+    Result checkRow(AircraftUsage &row, const UsageFigures &total,
+        const std::optional<QDate> &inspection, const QDate &today);
     Result forecastSums(qint64 aircraft, const UsageFigures &whole, const DamageTally &tally,
         int windowDays, ForecastSums &sums);
 };

@@ -61,6 +61,14 @@ std::vector<QVariant> StructureValues(const StructuralData &structure);
 // make structural data (a damaged or hand-edited register).
 StructuralData ReadStructure(const QSqlQuery &query, int first, bool &valid);
 
+// The four check columns ("life_thresholds, inspection_hours, inspection_days, battery_days"),
+// each optionally prefixed, their values (NULL where unset), and the settings read back from
+// column `first` on; invalid for values that no CheckSettings holds (a damaged register).
+QString CheckColumnList(const QString &prefix = QString());
+constexpr int CheckColumnCount = 4;
+std::vector<QVariant> CheckValues(const CheckSettings &settings);
+CheckSettings ReadChecks(const QSqlQuery &query, int first, bool &valid);
+
 // Dates are kept as "YYYY-MM-DD" with four digits of year, so that their text sorts as the dates
 // do: the register keeps the years 1 to 9999 only.
 bool IsRegisterDate(const QDate &date);

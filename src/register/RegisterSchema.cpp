@@ -24,6 +24,7 @@ QString columns(const char *prefix, int count, const char *type)
     return list.join(QStringLiteral(", "));
 }
 
+// As version 1 to 3 made it; version 4 adds the check settings.
 const QString TypesTable = QStringLiteral("CREATE TABLE aircraft_types ("
                                           "id INTEGER PRIMARY KEY, "
                                           "name VARCHAR(200) NOT NULL, "
@@ -108,6 +109,17 @@ QString damageDefinitions()
     return definitions.join(QStringLiteral(", "));
 }
 
+// The check settings of a type or an aircraft, and an aircraft's hours before its recorder.
+const QStringList CheckDefinitions {QStringLiteral("life_thresholds VARCHAR(200)"),
+    QStringLiteral("inspection_hours DOUBLE PRECISION"), QStringLiteral("inspection_days INTEGER"),
+    QStringLiteral("battery_days INTEGER")};
+const QStringList PriorDefinitions {QStringLiteral("prior_hours DOUBLE PRECISION"),
+    QStringLiteral("prior_severity DOUBLE PRECISION")};
+const QString InspectionsTable = QStringLiteral(
+    "CREATE TABLE inspections (aircraft_id INTEGER NOT NULL REFERENCES aircraft (id), "
+    "done_on VARCHAR(10) NOT NULL, recorded_at VARCHAR(20) NOT NULL, recorded_by VARCHAR(200) "
+    "NOT NULL, PRIMARY KEY (aircraft_id, done_on))");
+
 const QString WordsIndex = QStringLiteral("CREATE INDEX readouts_by_words ON readouts (words)");
 
 // Version 2 to 3: an addition may declare a reset, and records are found by their words.
@@ -126,6 +138,14 @@ Result upgradeFrom3(RegisterDatabase &database)
     QStringList statements;
     for (const QString &definition : damageDefinitions().split(QStringLiteral(", ")))
         statements << QStringLiteral("ALTER TABLE usage_by_day ADD COLUMN ") + definition;
+    for (const char *table : {"aircraft_types", "aircraft"}) {
+        for (const QString &definition : CheckDefinitions)
+            statements << QStringLiteral("ALTER TABLE %1 ADD COLUMN ").arg(QLatin1String(table))
+                    + definition;
+    }
+    for (const QString &definition : PriorDefinitions)
+        statements << QStringLiteral("ALTER TABLE aircraft ADD COLUMN ") + definition;
+    statements << InspectionsTable;
     return runAll(database, statements);
 }
 } // namespace
@@ -138,7 +158,8 @@ Result CreateSchema(RegisterDatabase &database)
                                "next_id INTEGER NOT NULL)"),
                 QStringLiteral("INSERT INTO id_counters (name, next_id) VALUES ('aircraft', 1), "
                                "('type', 1), ('addition', 1), ('readout', 1)"),
-                TypesTable,
+                TypesTable.chopped(1) + QStringLiteral(", ")
+                    + CheckDefinitions.join(QStringLiteral(", ")) + QLatin1Char(')'),
                 QStringLiteral("CREATE TABLE aircraft ("
                                "id INTEGER PRIMARY KEY, "
                                "registration VARCHAR(100) NOT NULL, "
@@ -146,9 +167,11 @@ Result CreateSchema(RegisterDatabase &database)
                                "type_id INTEGER REFERENCES aircraft_types (id), "
                                "combine_mode VARCHAR(10) NOT NULL "
                                "CHECK (combine_mode IN ('separate', 'running')), ")
-                    + StructureDefinitions
+                    + StructureDefinitions + QStringLiteral(", ")
+                    + (CheckDefinitions + PriorDefinitions).join(QStringLiteral(", "))
                     + QStringLiteral(", created_at VARCHAR(20) NOT NULL, "
                                      "changed_at VARCHAR(20) NOT NULL)"),
+                InspectionsTable,
                 QStringLiteral("CREATE TABLE additions ("
                                "id INTEGER PRIMARY KEY, "
                                "aircraft_id INTEGER NOT NULL REFERENCES aircraft (id), "

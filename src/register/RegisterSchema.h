@@ -14,9 +14,13 @@
 //   id_counters (name, next_id)              the next id of aircraft, type, addition, readout;
 //                                            ids are given out under the writer's lock, so that
 //                                            neither engine's own sequences are needed
-//   aircraft_types (id, name, name_key, STRUCTURE)
-//   aircraft (id, registration, registration_key, type_id, combine_mode, STRUCTURE,
-//             created_at, changed_at)
+//   aircraft_types (id, name, name_key, STRUCTURE, CHECKS)
+//   aircraft (id, registration, registration_key, type_id, combine_mode, STRUCTURE, CHECKS,
+//             prior_hours, prior_severity, created_at, changed_at)
+//     prior_*: hours flown before the recorder was fitted and their severity against the
+//     type's design spectrum, both or neither
+//   inspections (aircraft_id, done_on, recorded_at, recorded_by)
+//                                            an inspection of the aircraft on a day
 //   additions (id, aircraft_id, file_name, added_at, added_by, declared_reset)
 //                                            one `register add` of one file; declared_reset 1
 //                                            when the user said a fall of running totals in it
@@ -35,6 +39,9 @@
 //     with its active seconds (first_seconds, first_refused, ...): a forecast's window starts
 //     at a read-out, so the first period of its first day may lie before it. Derived anew when
 //     the structural data that an aircraft takes changes.
+//   CHECKS = life_thresholds ("50,80,100": life used warning levels in %, rising),
+//            inspection_hours, inspection_days, battery_days; NULL where not set: an
+//            aircraft's own override its type's part by part
 //   STRUCTURE = stress_per_g, sn_slope, sn_endurance_stress, sn_endurance_cycles,
 //               below_endurance, ultimate_strength, scatter_factor, design_life,
 //               max_load_positive, max_load_negative, limit_load_positive, limit_load_negative
@@ -44,7 +51,8 @@
 //   0001 to 9999 only, so that their text sorts as the dates do; times UTC
 //   "YYYY-MM-DDTHH:MM:SSZ".
 //
-// Version 3: as version 4, without the damage columns of usage_by_day.
+// Version 3: as version 4, without the damage columns of usage_by_day, CHECKS, prior_* and
+// inspections.
 // Version 2: as version 3, without additions.declared_reset and the index on readouts.words.
 // Version 1: as version 2, without aircraft_types; the aircraft's type was the text column
 // type_name, and structural data was kept per aircraft only.

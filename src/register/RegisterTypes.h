@@ -28,6 +28,30 @@ struct StructuralData
     bool isEmpty() const { return !damage && !limits; }
 };
 
+// What the fleet checks an aircraft against: set per type, each part overridable per aircraft.
+struct CheckSettings
+{
+    std::optional<std::vector<double>> thresholds; // life used warning levels, %, rising
+    std::optional<double> inspectionHours; // flight hours between inspections
+    std::optional<int> inspectionDays; // days between inspections
+    std::optional<int> batteryDays; // the recorder needs attention with fewer days left
+    bool isEmpty() const
+    {
+        return !thresholds && !inspectionHours && !inspectionDays && !batteryDays;
+    }
+    // Each part of `over` where it is set, else this one's.
+    CheckSettings overriddenBy(const CheckSettings &over) const;
+    bool operator==(const CheckSettings &) const = default;
+};
+// "50,80,100" and back; none for a text that is not such a list of numbers.
+QString ThresholdsText(const std::vector<double> &thresholds);
+std::optional<std::vector<double>> ThresholdsFromText(const QString &text);
+// The thresholds of life used when none are set: 50 %, 80 %, 100 %.
+const std::vector<double> &DefaultThresholds();
+// Invalid, naming the part, for thresholds that are not positive, rising and finite, or
+// intervals and days that are not positive.
+Result CheckCheckSettings(const CheckSettings &settings);
+
 // Where an aircraft's effective structural data comes from.
 enum class StructureSource { None, Aircraft, Type };
 QString StructureSourceName(StructureSource source); // "none", "aircraft", "type"
@@ -40,11 +64,23 @@ struct AircraftInfo
     CombineMode mode = CombineMode::Running; // separate or running
     StructuralData own; // its own
     StructuralData typeData; // its type's
+    CheckSettings ownChecks; // its own, each part over its type's
+    CheckSettings typeChecks;
+    // Hours flown before the recorder was fitted, and how hard, against the type's design
+    // spectrum; none when not set.
+    std::optional<double> priorHours;
+    std::optional<double> priorSeverity;
     QString created; // UTC, "2024-05-01T10:00:00Z"
     QString changed;
     // The aircraft's own data when it has any, else its type's.
     const StructuralData &structure() const { return own.isEmpty() ? typeData : own; }
     StructureSource structureSource() const;
+    // The settings that hold: the aircraft's parts over its type's.
+    CheckSettings checks() const { return typeChecks.overriddenBy(ownChecks); }
+    std::vector<double> thresholds() const
+    {
+        return checks().thresholds.value_or(DefaultThresholds());
+    }
 };
 
 // `register aircraft`: what to set. Fields left empty are kept; a new aircraft needs a mode.
@@ -54,6 +90,7 @@ struct AircraftChange
     std::optional<QString> type; // an empty text removes the type
     std::optional<CombineMode> mode; // Separate or Running; a change recomputes the periods
     std::optional<StructuralData> structure; // replaces the aircraft's own (empty: removes it)
+    std::optional<CheckSettings> checks; // replaces the aircraft's own (empty: removes them)
 };
 
 struct AircraftResult : Result
@@ -67,6 +104,7 @@ struct TypeInfo
 {
     QString name;
     StructuralData structure;
+    CheckSettings checks;
     int aircraft = 0; // how many aircraft are of this type
 };
 
@@ -153,6 +191,38 @@ struct UsageFigures
 // one period, T = usage.hours (a failure, as CombineRecords gives it, when there are no hours).
 CombinedCounts CombinedOf(const UsageFigures &usage);
 
+// What the fleet's check finds of an aircraft, the worst deciding its status.
+enum class CheckStatus { Ok, Attention, Due, OverLimit };
+QString CheckStatusName(CheckStatus status); // "ok", "attention", "due", "over limit"
+struct CheckFinding
+{
+    CheckStatus status = CheckStatus::Ok;
+    QString text; // "life used 52.1 % (counted estimate) at or beyond the threshold 50 %"
+};
+struct AircraftCheck
+{
+    CheckStatus status = CheckStatus::Ok;
+    std::vector<CheckFinding> findings;
+    std::optional<QDate> lastInspection;
+    QString text() const; // the findings, "; " between them
+};
+
+// What an aircraft is checked from: the settings that hold for it and its figures.
+struct CheckInput
+{
+    CheckSettings settings;
+    std::vector<double> thresholds; // rising
+    std::optional<double> lifeUsed; // %, counted estimate, whole history
+    std::optional<double> upperLifeUsed;
+    std::optional<QDate> lastInspection;
+    QDate firstTaken; // the first read-out; invalid without one
+    QDate today;
+    double hoursSince = 0; // flown since the last inspection (or the first read-out)
+    LimitBounds overSince; // the limit loads since then, as the levels bound them
+    std::optional<int> batteryDaysLeft; // today, from the last read-out's battery clock
+};
+AircraftCheck CheckAircraft(const CheckInput &input);
+
 // One aircraft with its usage: a line of `register list` and of `fleet`.
 struct AircraftUsage
 {
@@ -170,6 +240,7 @@ struct AircraftUsage
     // The fleet's forecast of the thresholds over the whole history, as `register history`
     // makes it; none without S-N data.
     std::optional<Forecast> forecast;
+    AircraftCheck check; // the fleet's only
 };
 
 struct UsageListResult : Result
@@ -220,6 +291,13 @@ ForecastInput ForecastInputOf(const HistoryResult &history);
 struct RemoveResult : Result
 {
     HistoryPeriod removed; // the read-out as it was (its period as it was)
+};
+
+struct InspectionResult : Result
+{
+    AircraftInfo aircraft;
+    QDate day;
+    bool already = false; // an inspection of that day was recorded before
 };
 
 struct ImportResult : Result

@@ -216,7 +216,7 @@ Result Register::Private::forecastSums(qint64 aircraft, const UsageFigures &whol
 }
 
 UsageListResult Register::Private::usageList(
-    const std::optional<QDate> &since, bool ranked, int rateWindowDays)
+    const std::optional<QDate> &since, bool ranked, int rateWindowDays, const QDate &today)
 {
     if (Result begun = db.beginRead(); !begun.ok())
         return failed<UsageListResult>(begun);
@@ -237,6 +237,11 @@ UsageListResult Register::Private::usageList(
         if (Result read = usageByAircraft(since, into(window)); !read.ok())
             return failed<UsageListResult>(read);
     }
+    std::map<qint64, QDate> inspections;
+    if (ranked) {
+        if (Result read = lastInspections(inspections); !read.ok())
+            return failed<UsageListResult>(read);
+    }
 
     UsageListResult result;
     result.since = since;
@@ -248,6 +253,15 @@ UsageListResult Register::Private::usageList(
                 ranked ? std::optional<int>(rateWindowDays) : std::nullopt);
             !made.ok())
             return failed<UsageListResult>(made);
+        if (ranked) {
+            const auto inspection = inspections.find(info.id);
+            if (Result checked = checkRow(row, since ? total : row.usage,
+                    inspection == inspections.end() ? std::nullopt
+                                                    : std::optional<QDate>(inspection->second),
+                    today);
+                !checked.ok())
+                return failed<UsageListResult>(checked);
+        }
         result.aircraft.push_back(std::move(row));
     }
     guard.commit();
@@ -271,6 +285,7 @@ Result Register::Private::listRow(AircraftUsage &row, UsageFigures &total, const
         ForecastInput settings;
         settings.scatterFactor = structure.damage->scatterFactor;
         settings.windowDays = *rateWindowDays;
+        settings.thresholds = row.aircraft.thresholds();
         row.forecast = ForecastFromSums(sums, settings);
     }
     computeListUsage(total, tally, structure);
@@ -326,17 +341,19 @@ void RankFleet(std::vector<AircraftUsage> &fleet)
 
 UsageListResult Register::list()
 {
-    return d->usageList(std::nullopt, false, 0);
+    return d->usageList(std::nullopt, false, 0, QDate());
 }
 
-UsageListResult Register::fleet(const std::optional<QDate> &since, int rateWindowDays)
+UsageListResult Register::fleet(
+    const std::optional<QDate> &since, int rateWindowDays, const QDate &today)
 {
     // Dates are compared as their text, which sorts as the dates do only with four-digit years.
     if (since && !IsRegisterDate(*since))
         return failed<UsageListResult>(Result(Result::Invalid,
             QStringLiteral("The date %1 is outside the years 1 to 9999 that the register keeps.")
                 .arg(since->toString(Qt::ISODate))));
-    return d->usageList(since, true, rateWindowDays);
+    return d->usageList(
+        since, true, rateWindowDays, today.isValid() ? today : QDate::currentDate());
 }
 
 namespace {
@@ -410,6 +427,7 @@ ForecastInput ForecastInputOf(const HistoryResult &history)
     if (!damage)
         return input;
     input.scatterFactor = damage->scatterFactor;
+    input.thresholds = history.aircraft.thresholds();
     input.periods.reserve(history.periods.size());
     for (const HistoryPeriod &period : history.periods)
         input.periods.push_back({period.from, period.taken, period.hours, *period.damage});
