@@ -18,7 +18,7 @@ _zemra_cli()
     fi
     # register takes a subcommand of its own first.
     if [[ $command == register && $prev == register ]]; then
-        COMPREPLY=($(compgen -W "aircraft add list history remove --help" -- "$cur"))
+        COMPREPLY=($(compgen -W "aircraft add list history remove inspection --help" -- "$cur"))
         return
     fi
     case $prev in
@@ -30,8 +30,9 @@ _zemra_cli()
             fi
             return ;;
         --register) COMPREPLY=($(compgen -f -- "$cur")); return ;;
-        --aircraft|--type|--readout|--wait|--date|--since|--until|--rate-window) return ;;
+        --aircraft|--type|--readout|--wait|--date|--since|--until|--rate-window|--on) return ;;
         --record|--size|--sigma1|--k|--sd|--nd|--su|--scatter|--design-life|--max-load|--limit-loads) return ;;
+        --thresholds|--inspection-hours|--inspection-days|--battery-days) return ;;
         --combine) COMPREPLY=($(compgen -W "separate running" -- "$cur")); return ;;
         --axis) COMPREPLY=($(compgen -W "n dn a" -- "$cur")); return ;;
         --category) COMPREPLY=($(compgen -W "normal utility aerobatic" -- "$cur")); return ;;
@@ -57,8 +58,8 @@ _zemra_cli()
             damage) COMPREPLY=($(compgen -W "--record --all --combine --parameters --sigma1 --k --sd --nd --below --su --scatter --design-life --max-load --format --help --version" -- "$cur")) ;;
             report) COMPREPLY=($(compgen -W "--aircraft --fleet --since --register --record --all --combine --axis --category --limit-loads --reference --parameters --sigma1 --k --sd --nd --below --su --scatter --design-life --max-load -o --output --help --version" -- "$cur")) ;;
             reset) COMPREPLY=($(compgen -W "--port --help" -- "$cur")) ;;
-            register) COMPREPLY=($(compgen -W "--aircraft --type --combine --date --reset --readout --yes --rate-window --no-structure --parameters --sigma1 --k --sd --nd --below --su --scatter --design-life --max-load --category --limit-loads --format --register --wait --help" -- "$cur")) ;;
-            fleet) COMPREPLY=($(compgen -W "--since --format --register --wait --help" -- "$cur")) ;;
+            register) COMPREPLY=($(compgen -W "--aircraft --type --combine --date --reset --readout --yes --rate-window --no-structure --thresholds --inspection-hours --inspection-days --battery-days --no-checks --parameters --sigma1 --k --sd --nd --below --su --scatter --design-life --max-load --category --limit-loads --format --register --wait --help" -- "$cur")) ;;
+            fleet) COMPREPLY=($(compgen -W "--since --rate-window --check --on --format --register --wait --help" -- "$cur")) ;;
             export|import) COMPREPLY=($(compgen -W "-o --output --register --wait --help" -- "$cur")) ;;
         esac
         return

@@ -48,6 +48,10 @@ private slots:
     void lifeOverTime();
     void exceedanceFromTheRegister_data() { engines(); }
     void exceedanceFromTheRegister();
+    void fleetCheck_data();
+    void fleetCheck();
+    void checkUsage_data();
+    void checkUsage();
 
 private:
     void engines();
@@ -879,6 +883,152 @@ void TestCliRegister::exceedanceFromTheRegister()
         const CliRun run = cli(QStringList {"exceedance"} + mistake, reg);
         QVERIFY2(run.exitCode == 2, qPrintable(mistake.join(' ') + ": " + run.err));
     }
+}
+
+
+// `fleet --check` for a scheduled job: the exit status says whether anything needs attention, a
+// line an aircraft says what; the settings come from the type, the aircraft and the parameters.
+void TestCliRegister::fleetCheck_data()
+{
+    QTest::addColumn<QString>("engine");
+    QTest::addColumn<QStringList>("typeSettings");
+    QTest::addColumn<QStringList>("aircraftSettings");
+    QTest::addColumn<QString>("inspection"); // recorded before the check; empty: none
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("output");
+    for (const char *engine : {"sqlite", "postgresql"}) {
+        const auto row = [engine](const char *name) {
+            return &(QTest::addRow("%s: %s", engine, name) << QString::fromLatin1(engine));
+        };
+        // The demonstration record with these S-N data uses 2.18101 % of the life (counted),
+        // 4.53798 % (upper bound); its counts at 4.0 g and -2.0 g are 1.
+        *row("nothing set") << QStringList() << QStringList() << QString() << 0
+                            << "Nothing needs attention on 2026-12-09 (1 aircraft checked).\n";
+        *row("the type's last threshold")
+            << QStringList {"--thresholds", "1,2"} << QStringList() << QString() << 3
+            << "D-ECHK\tover limit: life used 2.18101 % (counted estimate) at or beyond the "
+               "threshold 2 %\n";
+        *row("the aircraft's thresholds over the type's")
+            << QStringList {"--thresholds", "1,2"} << QStringList {"--thresholds", "2,50"}
+            << QString() << 3
+            << "D-ECHK\tattention: life used 2.18101 % (counted estimate) at or beyond the "
+               "threshold 2 %\n";
+        *row("the upper bound at the last threshold")
+            << QStringList {"--thresholds", "4.5"} << QStringList() << QString() << 3
+            << "D-ECHK\tattention: life used 4.53798 % (upper bound) at or beyond the "
+               "threshold 4.5 %\n";
+        *row("days since the first read-out")
+            << QStringList {"--inspection-days", "69"} << QStringList() << QString() << 3
+            << "D-ECHK\tdue: inspection due: 69 days since the first read-out (no inspection "
+               "recorded), the interval is 69 days\n";
+        *row("days since the inspection")
+            << QStringList {"--inspection-days", "69"} << QStringList() << "2026-10-02" << 0
+            << "Nothing needs attention on 2026-12-09 (1 aircraft checked).\n";
+        *row("hours since the first read-out")
+            << QStringList() << QStringList {"--inspection-hours", "252"} << QString() << 3
+            << "D-ECHK\tdue: inspection due: 252.167 h flown since the first read-out (no "
+               "inspection recorded), the interval is 252 h\n";
+        *row("the battery") << QStringList {"--battery-days", "276"} << QStringList() << QString()
+                            << 3
+                            << "D-ECHK\tattention: recorder battery: 275 days left on "
+                               "2026-12-09, fewer than 276\n";
+        *row("limit loads") << QStringList {"--category", "normal"} << QStringList() << QString()
+                            << 3
+                            << "D-ECHK\tover limit: beyond 3.8 g at least 1 (Nc at 4.0 g), at "
+                               "most 2 (Nc at 3.4 g) since the first read-out (no inspection "
+                               "recorded); beyond -1.52 g at least 1 (Nc at -2.0 g), at most 2 (Nc "
+                               "at -1.4 g) since the first read-out (no inspection recorded)\n";
+        *row("limit loads since the inspection")
+            << QStringList {"--category", "normal"} << QStringList() << "2026-10-01" << 0
+            << "Nothing needs attention on 2026-12-09 (1 aircraft checked).\n";
+    }
+}
+
+void TestCliRegister::fleetCheck()
+{
+    QFETCH(QString, engine);
+    QFETCH(QStringList, typeSettings);
+    QFETCH(QStringList, aircraftSettings);
+    QFETCH(QString, inspection);
+    QFETCH(int, exitCode);
+    QFETCH(QString, output);
+    const QString reg = fresh(engine);
+    const QString ini = m_dir.filePath(QStringLiteral("check.ini"));
+    WriteFile(ini, "[damage]\nsigma1=50\nk=5\nsd=60\nnd=2e6\nsu=450\nscatter=8\nmax-load=5.7,-2.28\n");
+    const CliRun type
+        = cli(QStringList {"register", "aircraft", "--type", "Check", "--parameters", ini}
+                + typeSettings,
+            reg);
+    QVERIFY2(type.exitCode == 0, type.err);
+    const CliRun plane = cli(QStringList {"register", "aircraft", "--aircraft", "D-ECHK", "--type",
+                                 "Check", "--combine", "separate"}
+            + aircraftSettings,
+        reg);
+    QVERIFY2(plane.exitCode == 0, plane.err);
+    QCOMPARE(cli({"register", "add", "--aircraft", "D-ECHK", "--date", "2026-10-01",
+                     file(QStringLiteral("check.dat"), {DemonstrationRecord})},
+                 reg)
+                 .exitCode,
+        0);
+    if (!inspection.isEmpty())
+        QCOMPARE(cli({"register", "inspection", "--aircraft", "d-echk", "--date", inspection}, reg)
+                     .exitCode,
+            0);
+    const CliRun check = cli({"fleet", "--check", "--on", "2026-12-09"}, reg);
+    QCOMPARE(text(check.out), output);
+    QCOMPARE(check.exitCode, exitCode);
+    // The table says the same status.
+    const CliRun json = cli({"fleet", "--format", "json", "--on", "2026-12-09"}, reg);
+    const QJsonObject row = QJsonDocument::fromJson(json.out).array().first().toObject();
+    const QString status = row[QStringLiteral("status")].toString();
+    QVERIFY2(exitCode == 0 ? status == QLatin1String("ok") : output.contains(status + ':'),
+        qPrintable(status));
+}
+
+void TestCliRegister::checkUsage_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("said");
+    const auto row = [](const char *name, QStringList arguments, int exitCode, const char *said) {
+        QTest::newRow(name) << arguments << exitCode << QString::fromUtf8(said);
+    };
+    row("--check with --format", {"fleet", "--check", "--format", "csv"}, 2,
+        "--check prints lines of its own");
+    row("--check with --since", {"fleet", "--check", "--since", "2026-01-01"}, 2,
+        "--check prints lines of its own");
+    row("a day that is none", {"fleet", "--check", "--on", "2026-02-30"}, 2, "--on");
+    row("falling thresholds", {"register", "aircraft", "--type", "T", "--thresholds", "80,50"}, 2,
+        "The thresholds of life used must rise: 50 follows 80.");
+    row("a threshold that is no number",
+        {"register", "aircraft", "--type", "T", "--thresholds", "50,x"}, 2,
+        "--thresholds wants percentages separated by commas");
+    row("no hours", {"register", "aircraft", "--type", "T", "--inspection-hours", "0"}, 2,
+        "--inspection-hours wants a positive number of flight hours, not \"0\".");
+    row("no days", {"register", "aircraft", "--type", "T", "--battery-days", "1.5"}, 2,
+        "--battery-days wants a whole number of days from 1");
+    row("settings and their removal",
+        {"register", "aircraft", "--type", "T", "--battery-days", "5", "--no-checks"}, 2,
+        "--no-checks and check settings exclude each other.");
+    row("an inspection without a day", {"register", "inspection", "--aircraft", "D-EUSE"}, 2,
+        "give --aircraft REG and --date YYYY-MM-DD.");
+    row("an inspection of no aircraft",
+        {"register", "inspection", "--aircraft", "D-ENONE", "--date", "2026-01-01"}, 1,
+        "There is no aircraft \"D-ENONE\"");
+}
+
+void TestCliRegister::checkUsage()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, said);
+    const QString reg = fresh(QStringLiteral("sqlite"));
+    QCOMPARE(cli({"register", "aircraft", "--aircraft", "D-EUSE", "--combine", "separate"}, reg)
+                 .exitCode,
+        0);
+    const CliRun run = cli(arguments, reg);
+    QVERIFY2(text(run.err).contains(said), run.err);
+    QCOMPARE(run.exitCode, exitCode);
 }
 
 QTEST_GUILESS_MAIN(TestCliRegister)

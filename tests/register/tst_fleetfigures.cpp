@@ -105,6 +105,8 @@ private slots:
     void init();
     void fleetAsHistory_data();
     void fleetAsHistory();
+    void hoursSinceInspection_data();
+    void hoursSinceInspection();
     void upgradeDerivesTheDamage_data();
     void upgradeDerivesTheDamage();
 
@@ -271,6 +273,57 @@ void TestFleetFigures::fleetAsHistory()
     QCOMPARE(reg->fleet(std::nullopt, windowDays).aircraft.front().forecast->available, forecast);
 }
 
+void TestFleetFigures::hoursSinceInspection_data()
+{
+    QTest::addColumn<QString>("engine");
+    QTest::addColumn<QDate>("inspection"); // invalid: none
+    QTest::addColumn<double>("interval"); // flight hours
+    QTest::addColumn<QString>("found"); // empty: nothing
+    for (const char *engine : {"sqlite", "postgresql"}) {
+        const auto row = [engine](const char *name) {
+            return &(QTest::addRow("%s: %s", engine, name) << QString::fromLatin1(engine));
+        };
+        // The running totals reach 90 h; 60 h at 2024-05-01, 50 h at 2024-03-01.
+        *row("no inspection") << QDate() << 90.0
+                              << QStringLiteral("inspection due: 90 h flown since the first "
+                                                "read-out (no inspection recorded)");
+        *row("an inspection on a day of read-outs")
+            << QDate(2024, 3, 1) << 40.0
+            << QStringLiteral("inspection due: 40 h flown since the inspection of 2024-03-01");
+        *row("short of the interval") << QDate(2024, 3, 1) << 40.5 << QString();
+        *row("an inspection between read-outs")
+            << QDate(2024, 5, 15) << 30.0
+            << QStringLiteral("inspection due: 30 h flown since the inspection of 2024-05-15");
+        *row("an inspection after the last read-out") << QDate(2024, 7, 1) << 0.001 << QString();
+    }
+}
+
+// The hours since an inspection are those of the periods that read-outs taken after it end.
+void TestFleetFigures::hoursSinceInspection()
+{
+    QFETCH(QString, engine);
+    QFETCH(QDate, inspection);
+    QFETCH(double, interval);
+    QFETCH(QString, found);
+    const std::unique_ptr<Register> reg = open(fresh(engine));
+    QVERIFY(reg);
+    const QString plane = QStringLiteral("D-EINS");
+    CheckSettings checks;
+    checks.inspectionHours = interval;
+    QVERIFY(reg->setAircraft({plane, {}, CombineMode::Running, {}, checks}).ok());
+    for (const Dated &dated : FourDays)
+        QVERIFY(reg->add(plane,
+                       {{file(dated.records),
+                           QDate::fromString(QString::fromLatin1(dated.date), Qt::ISODate)}})
+                    .ok());
+    if (inspection.isValid())
+        QVERIFY(reg->recordInspection(plane, inspection).ok());
+    const AircraftCheck check
+        = reg->fleet(std::nullopt, 365, QDate(2024, 7, 2)).aircraft.front().check;
+    QCOMPARE(check.text(), found);
+    QCOMPARE(CheckStatusName(check.status), found.isEmpty() ? QStringLiteral("ok") : QStringLiteral("due"));
+}
+
 void TestFleetFigures::upgradeDerivesTheDamage_data()
 {
     QTest::addColumn<QString>("engine");
@@ -312,6 +365,16 @@ void TestFleetFigures::upgradeDerivesTheDamage()
             QVERIFY2(
                 query.exec(QStringLiteral("ALTER TABLE usage_by_day DROP COLUMN %1").arg(column)),
                 qPrintable(query.lastError().text()));
+        for (const char *table : {"aircraft_types", "aircraft"}) {
+            for (const char *column :
+                {"life_thresholds", "inspection_hours", "inspection_days", "battery_days"})
+                QVERIFY(query.exec(QStringLiteral("ALTER TABLE %1 DROP COLUMN %2")
+                                       .arg(QLatin1String(table), QLatin1String(column))));
+        }
+        for (const char *column : {"prior_hours", "prior_severity"})
+            QVERIFY(query.exec(
+                QStringLiteral("ALTER TABLE aircraft DROP COLUMN %1").arg(QLatin1String(column))));
+        QVERIFY(query.exec(QStringLiteral("DROP TABLE inspections")));
         QVERIFY(query.exec(QStringLiteral("UPDATE schema_version SET version = 3")));
         query.finish();
         db.close();
@@ -324,6 +387,16 @@ void TestFleetFigures::upgradeDerivesTheDamage()
     QVERIFY2(opened.ok(), qPrintable(opened.message()));
     QCOMPARE(opened.upgradedFrom, std::optional<int>(3));
     compare(*opened.reg, plane, 100);
+    // What version 4 added beside the damage is there to use.
+    const std::unique_ptr<Register> writer = open(location);
+    QVERIFY(writer);
+    CheckSettings checks;
+    checks.inspectionDays = 10;
+    QVERIFY(writer->setAircraft({plane, {}, {}, {}, checks}).ok());
+    QVERIFY(writer->recordInspection(plane, QDate(2024, 6, 2)).ok());
+    const AircraftUsage row
+        = writer->fleet(std::nullopt, 365, QDate(2024, 6, 12)).aircraft.front();
+    QCOMPARE(CheckStatusName(row.check.status), QStringLiteral("due"));
 }
 
 QTEST_GUILESS_MAIN(TestFleetFigures)

@@ -833,6 +833,15 @@ void TestRegister::roundTripAcrossEngines()
                     CombineMode::Running, limitsOnly})
                 .ok());
     QVERIFY(first->setAircraft({QStringLiteral("D-E;1'"), {}, CombineMode::Separate, full}).ok());
+    // The check settings, and an inspection, go across too.
+    CheckSettings checks;
+    checks.thresholds = std::vector<double> {33.3, 66.6, 100};
+    checks.inspectionHours = 150.5, checks.inspectionDays = 90, checks.batteryDays = 21;
+    QVERIFY(first->setType(QStringLiteral("Zeta \"2\""), std::nullopt, checks).ok());
+    CheckSettings own;
+    own.inspectionDays = 30;
+    QVERIFY(first->setAircraft({QStringLiteral("D-E;1'"), {}, {}, {}, own}).ok());
+    QVERIFY(first->recordInspection(QStringLiteral("D-E;1'"), day("2024-03-01")).ok());
     const QString a
         = file(QStringLiteral("rt ä;'\"]}[{\\.dat"), {record(1, 5, 1), record(4, 9, 1)});
     const QString b = file(QStringLiteral("rt-b.dat"), {record(2, 7, 2), record(1, 1, 1)});
@@ -866,6 +875,15 @@ void TestRegister::roundTripAcrossEngines()
     QCOMPARE(fields(turtle.own), fields(limitsOnly));
     QCOMPARE(turtle.mode, CombineMode::Running);
     QCOMPARE(fields(last->aircraft(QStringLiteral("D-E;1'")).aircraft.own), fields(full));
+    QVERIFY(turtle.typeChecks == checks);
+    QVERIFY(turtle.ownChecks.isEmpty());
+    QVERIFY(last->aircraft(QStringLiteral("D-E;1'")).aircraft.ownChecks == own);
+    QVERIFY(last->aircraft(QStringLiteral("D-E;1'")).aircraft.typeChecks.isEmpty());
+    for (const AircraftUsage &row : last->fleet().aircraft)
+        QCOMPARE(row.check.lastInspection,
+            row.aircraft.registration == QLatin1String("D-E;1'")
+                ? std::optional<QDate>(day("2024-03-01"))
+                : std::nullopt);
     for (const QString &plane : {QStringLiteral("SP-ŻÓŁW"), QStringLiteral("D-E;1'")}) {
         const HistoryResult before = first->history(plane);
         const HistoryResult after = last->history(plane);
