@@ -2,6 +2,8 @@
 #include "Cli.h"
 #include "Formulas.h"
 #include "OutputFile.h"
+#include "RegisterCharts.h"
+#include "RegisterInput.h"
 #include "UsageCommands.h"
 
 #include <QRegularExpression>
@@ -13,7 +15,9 @@ constexpr int MaxSide = 10000;
 // The options that only the exceedance chart reads.
 const QStringList ExceedanceOnly {QStringLiteral("all"), QStringLiteral("combine"),
     QStringLiteral("axis"), QStringLiteral("category"), QStringLiteral("limit-loads"),
-    QStringLiteral("reference"), QStringLiteral("parameters")};
+    QStringLiteral("reference"), QStringLiteral("parameters"), QStringLiteral("aircraft"),
+    QStringLiteral("fleet"), QStringLiteral("since"), QStringLiteral("until"),
+    QStringLiteral("register"), QStringLiteral("wait")};
 
 enum class ChartKind { Spectrum, Exceedance };
 constexpr NamedValue<ChartKind> ChartKindNames[] = {
@@ -30,6 +34,7 @@ void addChartOptions(QCommandLineParser &parser)
     AddAxisOptions(parser);
     AddReferenceOption(parser);
     AddParametersOption(parser);
+    AddRegisterInputOptions(parser);
     parser.addOption({QStringLiteral("size"),
         QStringLiteral("The chart's size in pixels (default 520x519, the window's; 800x600 "
                        "for\nexceedance)."),
@@ -85,6 +90,8 @@ Stop readChartOutput(const CommandLine &commandLine, bool exceedance, QSize &siz
 // The exceedance chart of the one period the options select, with its references.
 Stop exceedanceDrawing(const CommandLine &commandLine, ChartDrawing &drawing)
 {
+    if (RegisterInputGiven(commandLine.parser()))
+        return RegisterExceedanceDrawing(commandLine, drawing);
     UsageSelection selection;
     AxisChoice axis;
     std::vector<ReferenceSpectrum> references;
@@ -133,7 +140,9 @@ ExitStatus RunChart(const QStringList &arguments)
     CommandLine commandLine(QStringLiteral("chart"),
         QStringLiteral("The graphic spectrum of a record, drawn as the chart window draws it "
                        "(--kind spectrum,\nthe default), or the exceedances per 1000 h beside "
-                       "reference spectra (--kind\nexceedance), written as PNG, PDF (one page, "
+                       "reference spectra (--kind\nexceedance; of data files, or of the register "
+                       "with --aircraft REG, or --fleet for\nevery aircraft a series in one "
+                       "chart), written as PNG, PDF (one page, "
                        "vector) or SVG by the extension of OUT.")
             + QStringLiteral("\n\nFormulas and assumptions of the exceedance chart:\n  ")
             + ExceedanceFormulaLines(Axis::Fraction, true).join(QStringLiteral("\n  ")),
@@ -160,7 +169,8 @@ ExitStatus RunChart(const QStringList &arguments)
     ChartFormat format = ChartFormat::Unknown;
     if (const Stop stop = readChartOutput(commandLine, exceedance, size, output, format))
         return *stop;
-    if (const Result apart = CheckOutputIsNoInput(output, UsageInputFiles(commandLine));
+    if (const Result apart = CheckOutputIsNoInput(
+            output, UsageInputFiles(commandLine) + RegisterInputFiles(commandLine.parser()));
         !apart.ok()) {
         PrintMessage(apart.message());
         return ExitRefused;

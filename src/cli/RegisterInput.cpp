@@ -2,10 +2,9 @@
 
 #include "HistoryWindow.h"
 #include "RegisterCli.h"
+#include "RegisterLocation.h"
 
-namespace {
-// The window's ends; ExitUsage for a date that is not one, or an end before its start.
-Stop readWindow(
+Stop ReadRegisterWindow(
     const CommandLine &commandLine, std::optional<QDate> &since, std::optional<QDate> &until)
 {
     for (const auto &[name, end] : {std::pair {QStringLiteral("since"), &since},
@@ -24,6 +23,7 @@ Stop readWindow(
     return std::nullopt;
 }
 
+namespace {
 Stop checkRegisterInput(const CommandLine &commandLine)
 {
     const QCommandLineParser &parser = commandLine.parser();
@@ -61,6 +61,15 @@ void AddRegisterInputOptions(QCommandLineParser &parser)
     RegisterCli::addRegisterOptions(parser);
 }
 
+QStringList RegisterInputFiles(const QCommandLineParser &parser)
+{
+    if (!RegisterInputGiven(parser))
+        return {};
+    const LocationResult location
+        = ChooseRegisterLocation(GivenValue(parser, QStringLiteral("register")));
+    return location.ok() ? RegisterFiles(location.location) : QStringList();
+}
+
 bool RegisterInputGiven(const QCommandLineParser &parser)
 {
     return parser.isSet(QStringLiteral("aircraft")) || parser.isSet(QStringLiteral("fleet"));
@@ -72,7 +81,7 @@ ExitStatus ForEachRegisterPeriod(const CommandLine &commandLine,
     std::optional<QDate> since, until;
     if (const Stop stop = checkRegisterInput(commandLine))
         return *stop;
-    if (const Stop stop = readWindow(commandLine, since, until))
+    if (const Stop stop = ReadRegisterWindow(commandLine, since, until))
         return *stop;
     OpenedRegister opened;
     if (const Stop stop = RegisterCli::openRegister(commandLine, Register::Access::Read, opened))

@@ -1,6 +1,7 @@
 #include "Cli.h"
 #include "Formulas.h"
 #include "OutputFile.h"
+#include "RegisterInput.h"
 #include "RegisterLocation.h"
 #include "RegisterReport.h"
 #include "Report.h"
@@ -27,43 +28,37 @@ Stop checkOutput(const CommandLine &commandLine, const QString &output, const QS
     return std::nullopt;
 }
 
-// The report of an aircraft or of the fleet, from the register.
-ExitStatus runRegisterReport(const CommandLine &commandLine, bool aircraft, bool fleet)
+// ExitUsage for options that do not go with a report from the register.
+Stop checkRegisterReport(const CommandLine &commandLine, int chosen, bool fleet)
 {
     const QCommandLineParser &parser = commandLine.parser();
-    if (aircraft && fleet)
-        return commandLine.usageError(QStringLiteral("--aircraft and --fleet exclude each other."));
-    if (!parser.positionalArguments().isEmpty())
+    if (chosen > 1)
         return commandLine.usageError(
-            QStringLiteral("FILE goes without --aircraft or --fleet: the register is read."));
+            QStringLiteral("--aircraft, --each-aircraft and --fleet exclude each other."));
+    if (!parser.positionalArguments().isEmpty())
+        return commandLine.usageError(QStringLiteral(
+            "FILE goes without --aircraft, --each-aircraft or --fleet: the register is read."));
     for (const QString &name : {QStringLiteral("record"), QStringLiteral("all"),
              QStringLiteral("combine"), QStringLiteral("sigma1"), QStringLiteral("k"),
              QStringLiteral("sd"), QStringLiteral("nd"), QStringLiteral("parameters")}) {
         if (parser.isSet(name))
             return commandLine.usageError(
-                QStringLiteral("--%1 does not go with --aircraft or --fleet: the register keeps "
-                               "each aircraft's read-outs and structural data.")
+                QStringLiteral("--%1 does not go with the register: it keeps each aircraft's "
+                               "read-outs and structural data.")
                     .arg(name));
     }
-    if (!fleet && parser.isSet(QStringLiteral("since")))
-        return commandLine.usageError(QStringLiteral("--since goes with --fleet."));
-    std::optional<QDate> since;
-    if (parser.isSet(QStringLiteral("since"))) {
-        const QString text = parser.value(QStringLiteral("since"));
-        since = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
-        if (!since->isValid() || text.size() != 10)
-            return commandLine.usageError(
-                QStringLiteral("--since wants a date YYYY-MM-DD, not \"%1\".").arg(text));
-    }
-    AxisChoice axis;
-    if (const Stop stop = ReadAxis(commandLine, axis))
-        return *stop;
-    const QString output = parser.value(QStringLiteral("output"));
-    if (const Stop stop = checkOutput(commandLine, output, UsageInputFiles(commandLine)))
-        return *stop;
-    std::vector<ReferenceSpectrum> references;
-    if (const Stop stop = ReadReferences(commandLine, axis, references))
-        return *stop;
+    if (fleet && parser.isSet(QStringLiteral("until")))
+        return commandLine.usageError(
+            QStringLiteral("--until goes with --aircraft or --each-aircraft."));
+    return std::nullopt;
+}
+
+// The register the options name, opened for reading, after checking that `output` (a file, or
+// with --each-aircraft a folder) is none of its files.
+Stop openReportRegister(
+    const CommandLine &commandLine, const QString &output, bool folder, OpenedRegister &opened)
+{
+    const QCommandLineParser &parser = commandLine.parser();
     const LocationResult location
         = ChooseRegisterLocation(GivenValue(parser, QStringLiteral("register")));
     // A mistaken option is wrong usage; an environment that names no register is not.
@@ -73,17 +68,52 @@ ExitStatus runRegisterReport(const CommandLine &commandLine, bool aircraft, bool
     }
     if (!location.ok())
         return commandLine.usageError(location.message());
-    if (const Stop stop = checkOutput(commandLine, output, RegisterFiles(location.location)))
-        return *stop;
-    const OpenedRegister opened = Register::open(location.location, Register::Access::Read);
+    if (!folder) {
+        if (const Stop stop = checkOutput(commandLine, output, RegisterFiles(location.location)))
+            return *stop;
+    }
+    opened = Register::open(location.location, Register::Access::Read);
     if (!opened.ok()) {
         PrintMessage(opened.message());
         return ExitRefused;
     }
+    return std::nullopt;
+}
+
+// The report of an aircraft, of each aircraft or of the fleet, from the register.
+ExitStatus runRegisterReport(const CommandLine &commandLine, bool aircraft, bool each, bool fleet)
+{
+    const QCommandLineParser &parser = commandLine.parser();
+    if (const Stop stop = checkRegisterReport(commandLine, aircraft + each + fleet, fleet))
+        return *stop;
+    ReportWindow window;
+    if (const Stop stop = ReadRegisterWindow(commandLine, window.since, window.until))
+        return *stop;
+    AxisChoice axis;
+    if (const Stop stop = ReadAxis(commandLine, axis))
+        return *stop;
+    const QString output = parser.value(QStringLiteral("output"));
+    if (each) {
+        if (output.isEmpty() || output == QLatin1String("-"))
+            return commandLine.usageError(
+                QStringLiteral("--each-aircraft needs -o DIR, the folder to write into."));
+    } else if (const Stop stop = checkOutput(commandLine, output, UsageInputFiles(commandLine))) {
+        return *stop;
+    }
+    std::vector<ReferenceSpectrum> references;
+    if (const Stop stop = ReadReferences(commandLine, axis, references))
+        return *stop;
+    OpenedRegister opened;
+    if (const Stop stop = openReportRegister(commandLine, output, each, opened))
+        return *stop;
     if (fleet)
-        return WriteFleetReport(*opened.reg, since, axis, references, output);
+        return WriteFleetReport(*opened.reg, window.since, axis, references, output);
+    if (each) {
+        QStringList inputs = UsageInputFiles(commandLine) + RegisterFiles(opened.reg->location());
+        return WriteEachAircraftReport(*opened.reg, window, axis, references, output, inputs);
+    }
     return WriteAircraftReport(
-        *opened.reg, parser.value(QStringLiteral("aircraft")), axis, references, output);
+        *opened.reg, parser.value(QStringLiteral("aircraft")), window, axis, references, output);
 }
 
 // The formulas of every figure the report may show, for its help.
@@ -109,13 +139,21 @@ void addReportOptions(QCommandLineParser &parser)
                        "output."),
         QStringLiteral("OUT")});
     parser.addOption({QStringLiteral("aircraft"),
-        QStringLiteral("The whole history of this aircraft of the register, instead of FILE."),
+        QStringLiteral("The history of this aircraft of the register, instead of FILE."),
         QStringLiteral("REG")});
+    parser.addOption({QStringLiteral("each-aircraft"),
+        QStringLiteral(
+            "A report of each aircraft of the register, REG.pdf in the folder -o DIR.")});
     parser.addOption({QStringLiteral("fleet"),
         QStringLiteral("The register's fleet ranking with every aircraft's exceedances in one "
                        "chart.")});
     parser.addOption({QStringLiteral("since"),
-        QStringLiteral("With --fleet: only the read-outs taken on or after this day."),
+        QStringLiteral("From the register: only the read-outs taken on or after this day (the "
+                       "summary\nof an aircraft still gives its life used to date)."),
+        QStringLiteral("YYYY-MM-DD")});
+    parser.addOption({QStringLiteral("until"),
+        QStringLiteral("With --aircraft or --each-aircraft: only the read-outs taken on or "
+                       "before this day."),
         QStringLiteral("YYYY-MM-DD")});
     parser.addOption({QStringLiteral("register"),
         QStringLiteral(
@@ -142,13 +180,15 @@ ExitStatus RunReport(const QStringList &arguments)
     if (const Stop stop = commandLine.parse(arguments))
         return *stop;
     const bool aircraft = parser.isSet(QStringLiteral("aircraft"));
+    const bool each = parser.isSet(QStringLiteral("each-aircraft"));
     const bool fleet = parser.isSet(QStringLiteral("fleet"));
-    if (aircraft || fleet)
-        return runRegisterReport(commandLine, aircraft, fleet);
-    for (const QString &name : {QStringLiteral("since"), QStringLiteral("register")}) {
+    if (aircraft || each || fleet)
+        return runRegisterReport(commandLine, aircraft, each, fleet);
+    for (const QString &name :
+        {QStringLiteral("since"), QStringLiteral("until"), QStringLiteral("register")}) {
         if (parser.isSet(name))
             return commandLine.usageError(
-                QStringLiteral("--%1 goes with --aircraft or --fleet.").arg(name));
+                QStringLiteral("--%1 goes with --aircraft, --each-aircraft or --fleet.").arg(name));
     }
     UsageSelection selection;
     AxisChoice axis;

@@ -109,6 +109,83 @@ ExitStatus RunExceedance(const QStringList &arguments)
     return FinishOutput(output, refused ? ExitRefused : status);
 }
 
+namespace {
+// The damage writer shared by files and the register: each period's table after the one before,
+// the formulas of every S-N variant used after the last.
+class DamageOutput
+{
+public:
+    explicit DamageOutput(TableFormat format)
+        : m_format(format)
+    { }
+    // False, after saying why, when the parameters do not fit the counts (a mean stress at S_u).
+    bool add(const UsagePeriod &period, const DamageParameters &parameters)
+    {
+        const DamageResult damage
+            = ComputeDamage(period.combined.counts, period.combined.hours, parameters);
+        if (!damage.ok()) {
+            PrintMessage(QStringLiteral("%1: %2").arg(period.source, damage.message()));
+            return false;
+        }
+        for (const RaisedLevel &raised : damage.raised)
+            PrintMessage(QStringLiteral("%1: %2").arg(period.source, raised.text));
+        m_output.buffer() += DamageText(period, parameters, damage, m_format, m_first);
+        m_first = false;
+        m_formulas << DamageFormulaLines(parameters);
+        m_output.written();
+        return true;
+    }
+    ExitStatus finish(ExitStatus status)
+    {
+        if (status == ExitOk && m_format == TableFormat::Json)
+            m_output.buffer() += m_first ? "[\n]\n" : "\n]\n";
+        if (status == ExitOk && m_format == TableFormat::Text && !m_first) {
+            m_formulas.removeDuplicates();
+            m_output.buffer() += "\nFormulas:\n";
+            for (const QString &line : std::as_const(m_formulas))
+                m_output.buffer() += "  " + line.toUtf8() + '\n';
+        }
+        return FinishOutput(m_output, status);
+    }
+
+private:
+    TableFormat m_format;
+    Output m_output;
+    bool m_first = true;
+    QStringList m_formulas;
+};
+
+// From the register: the S-N data given, else the aircraft's own. An aircraft without any is
+// refused alone, passed over (and said) in the fleet.
+ExitStatus registerDamage(const CommandLine &commandLine,
+    const std::optional<DamageParameters> &given, DamageOutput &output)
+{
+    const bool fleet = commandLine.parser().isSet(QStringLiteral("fleet"));
+    std::optional<ExitStatus> stopped;
+    const ExitStatus status = ForEachRegisterPeriod(
+        commandLine, [&](const UsagePeriod &period, const AircraftInfo &aircraft) {
+            if (stopped)
+                return;
+            const std::optional<DamageParameters> parameters
+                = given ? given : aircraft.structure().damage;
+            if (!parameters) {
+                const QString why = QStringLiteral("%1 has no S-N data in the register: give "
+                                                   "--sigma1, --k, --sd and --nd (or "
+                                                   "--parameters), or keep them with register "
+                                                   "aircraft.")
+                                        .arg(aircraft.registration);
+                PrintMessage(fleet ? why + QStringLiteral(" Passed over.") : why);
+                if (!fleet)
+                    stopped = ExitRefused;
+                return;
+            }
+            if (!output.add(period, *parameters))
+                stopped = ExitUsage;
+        });
+    return stopped.value_or(status);
+}
+} // namespace
+
 ExitStatus RunDamage(const QStringList &arguments)
 {
     DamageParameters all;
@@ -122,7 +199,9 @@ ExitStatus RunDamage(const QStringList &arguments)
                        "the pairing of most damage a load history with these crossings\ncan give. "
                        "Cycles inside the dead band (-0.6 g to 1.4 g) are not counted and are in "
                        "neither.\nA peak stress above S_u and figures that overflow are refused "
-                       "(exit 2).")
+                       "(exit 2).\nWith --aircraft or --fleet the register's read-outs in the "
+                       "window are summed as\n--combine sums files, and the aircraft's own S-N "
+                       "data stands where none is given.")
             + formulaHelp(everyVariant(DamageFormulaLines(all))),
         QStringLiteral("FILE..."));
     QCommandLineParser &parser = commandLine.parser();
@@ -130,45 +209,27 @@ ExitStatus RunDamage(const QStringList &arguments)
     AddDamageOptions(parser);
     AddParametersOption(parser);
     AddTableFormatOption(parser);
+    AddRegisterInputOptions(parser);
     if (const Stop stop = commandLine.parse(arguments))
         return *stop;
+    const bool fromRegister = RegisterInputGiven(parser);
     UsageSelection selection;
     DamageParameters parameters;
     bool given = false;
     TableFormat format = TableFormat::Text;
-    for (const Stop &stop : {ReadSelection(commandLine, false, selection),
-             ReadDamageParameters(commandLine, true, parameters, given),
+    for (const Stop &stop : {fromRegister ? Stop() : ReadSelection(commandLine, false, selection),
+             ReadDamageParameters(commandLine, !fromRegister, parameters, given),
              ReadTableFormat(commandLine, format)}) {
         if (stop)
             return *stop;
     }
 
-    Output output;
-    bool first = true;
+    DamageOutput output(format);
+    if (fromRegister)
+        return output.finish(
+            registerDamage(commandLine, given ? std::optional(parameters) : std::nullopt, output));
     bool refused = false;
-    const ExitStatus status = ForEachPeriod(selection, [&](const UsagePeriod &period) {
-        if (refused)
-            return;
-        const DamageResult damage
-            = ComputeDamage(period.combined.counts, period.combined.hours, parameters);
-        if (!damage.ok()) {
-            // The counts are fine; the parameters do not fit them (a mean stress at S_u).
-            PrintMessage(QStringLiteral("%1: %2").arg(period.source, damage.message()));
-            refused = true;
-            return;
-        }
-        for (const RaisedLevel &raised : damage.raised)
-            PrintMessage(QStringLiteral("%1: %2").arg(period.source, raised.text));
-        output.buffer() += DamageText(period, parameters, damage, format, first);
-        first = false;
-        output.written();
-    });
-    if (status == ExitOk && !refused && format == TableFormat::Json)
-        output.buffer() += "\n]\n";
-    if (status == ExitOk && !refused && format == TableFormat::Text) {
-        output.buffer() += "\nFormulas:\n";
-        for (const QString &line : DamageFormulaLines(parameters))
-            output.buffer() += "  " + line.toUtf8() + '\n';
-    }
-    return FinishOutput(output, refused ? ExitUsage : status);
+    const ExitStatus status = ForEachPeriod(selection,
+        [&](const UsagePeriod &period) { refused = refused || !output.add(period, parameters); });
+    return output.finish(refused ? ExitUsage : status);
 }

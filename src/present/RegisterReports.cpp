@@ -15,64 +15,6 @@ QString dateText(const QDate &date)
 }
 } // namespace
 
-DocumentResult AircraftReportDocument(Register &reg, const QString &registration,
-    const AxisChoice &axis, const std::vector<ReferenceSpectrum> &references)
-{
-    const HistoryResult history = reg.history(registration);
-    if (!history.ok())
-        return failed<DocumentResult>(history);
-    const AircraftInfo &aircraft = history.aircraft;
-    const UsageFigures &usage = history.usage;
-    UsagePeriod period {
-        QStringLiteral("%1, %2 read-out(s)").arg(aircraft.registration).arg(usage.readouts),
-        CombinedOf(usage)};
-    if (!period.combined.ok())
-        return failed<DocumentResult>(Result(period.combined.failure(),
-            QStringLiteral("%1: %2").arg(aircraft.registration, period.combined.message())));
-    // The aircraft's own limit loads stand where none are given: the chart draws them.
-    AxisChoice own = axis;
-    if (!own.limits)
-        own.limits = aircraft.structure().limits;
-    const ExceedanceAnalysis analysis = AnalyseExceedances(period, own, references);
-    if (!analysis.table.ok())
-        return failed<DocumentResult>(analysis.table);
-
-    DocumentResult result;
-    ReportDocument &document = result.document;
-    document = NewReportDocument(
-        QStringLiteral("ZEMRA usage report: %1").arg(aircraft.registration),
-        {QStringLiteral("Aircraft %1%2; read-outs %3 (%4) from %5 to %6")
-                .arg(aircraft.registration,
-                    aircraft.type.isEmpty() ? QString() : QStringLiteral(", type ") + aircraft.type)
-                .arg(usage.readouts)
-                .arg(CombineModeName(aircraft.mode), dateText(usage.firstTaken),
-                    dateText(usage.lastTaken)),
-            QStringLiteral("Active work time T = %1 h; register %2")
-                .arg(ShortNumber(usage.hours), reg.location().text),
-            QStringLiteral("Axis: %1").arg(AxisTitle(axis.axis))});
-    ForecastInput input = ForecastInputOf(history);
-    const Forecast forecast = ComputeForecast(input);
-    document.blocks << ReportBlock::heading(QStringLiteral("Summary"))
-                    << ReportBlock::paragraph(
-                           HistorySummaryLines(history, forecast).join(QLatin1Char('\n')));
-    document.blocks << ReportBlock::ofChart(ExceedanceChartOf(analysis, references));
-    document.blocks << ReportBlock::heading(QStringLiteral("History"))
-                    << ReportBlock::ofTable(TableForReport(PrintedHistoryTable(history)))
-                    << ReportBlock::heading(QStringLiteral("Exceedances per 1000 h, whole history"))
-                    << ExceedanceReportTable(analysis, references);
-    QStringList notes = ExceedanceFormulaLines(axis.axis, !references.empty());
-    const std::optional<DamageParameters> &damage = aircraft.structure().damage;
-    if (usage.damage && damage) {
-        document.blocks << DamageReportBlocks(*damage, *usage.damage);
-        notes << DamageFormulaLines(*damage);
-    } else {
-        document.blocks << ReportBlock::paragraph(
-            QStringLiteral("Fatigue damage: %1").arg(usage.damageNote));
-    }
-    document.blocks << ReportBlock::ofNotes(notes);
-    return result;
-}
-
 DocumentResult FleetReportDocument(Register &reg, const std::optional<QDate> &since,
     const AxisChoice &axis, const std::vector<ReferenceSpectrum> &references)
 {

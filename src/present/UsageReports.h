@@ -27,9 +27,27 @@ ReportDocument FilesReportDocument(const ExceedanceAnalysis &analysis, const Axi
     const std::vector<ReferenceSpectrum> &references, const DamageParameters &parameters,
     const std::optional<DamageResult> &damage);
 
-// From the register; a failure says why (no such aircraft, no hours, the register's own).
+// The read-outs an aircraft's report shows: those taken from `since` to `until`, each day
+// included, either end open; all of them when neither is given.
+struct ReportWindow
+{
+    std::optional<QDate> since;
+    std::optional<QDate> until;
+    bool given() const { return since || until; }
+    bool holds(const QDate &taken) const;
+    QString text() const; // "from 2025-01-01 to 2025-12-31", "since 2025-01-01"; empty: none
+};
+
+// From the register; a failure says why (no such aircraft, no read-outs in the window, no hours,
+// the register's own). The history, chart and tables show the window's read-outs; the summary
+// the life used to date.
 DocumentResult AircraftReportDocument(Register &reg, const QString &registration,
-    const AxisChoice &axis, const std::vector<ReferenceSpectrum> &references);
+    const ReportWindow &window, const AxisChoice &axis,
+    const std::vector<ReferenceSpectrum> &references);
+// The same from a history already read; `registerText` names the register.
+DocumentResult AircraftReportDocument(const HistoryResult &history, const QString &registerText,
+    const ReportWindow &window, const AxisChoice &axis,
+    const std::vector<ReferenceSpectrum> &references);
 DocumentResult FleetReportDocument(Register &reg, const std::optional<QDate> &since,
     const AxisChoice &axis, const std::vector<ReferenceSpectrum> &references);
 

@@ -16,6 +16,8 @@
 #include <QTest>
 #include <QThread>
 
+#include <tuple>
+
 #include <csignal>
 
 #include <grp.h>
@@ -52,6 +54,10 @@ private slots:
     void fleetCheck();
     void checkUsage_data();
     void checkUsage();
+    void damageAndChartFromTheRegister_data() { engines(); }
+    void damageAndChartFromTheRegister();
+    void reportsOfAWindow_data() { engines(); }
+    void reportsOfAWindow();
 
 private:
     void engines();
@@ -1029,6 +1035,226 @@ void TestCliRegister::checkUsage()
     const CliRun run = cli(arguments, reg);
     QVERIFY2(text(run.err).contains(said), run.err);
     QCOMPARE(run.exitCode, exitCode);
+}
+
+namespace {
+// The counted estimate's damage of each table of `damage --format json`.
+QList<double> countedDamages(const QByteArray &json)
+{
+    QList<double> damages;
+    for (const QJsonValue &table : QJsonDocument::fromJson(json).array())
+        damages << table[QStringLiteral("counted")][QStringLiteral("damage")].toDouble();
+    return damages;
+}
+} // namespace
+
+// `damage` and `chart --kind exceedance` read the register as `exceedance` does: the window's
+// read-outs summed as --combine sums files, the aircraft's own S-N data and limit loads where none
+// are given; the chart never written over the register.
+void TestCliRegister::damageAndChartFromTheRegister()
+{
+    QFETCH(QString, engine);
+    const QString reg = fresh(engine);
+    const QString ini = m_dir.filePath(QStringLiteral("dmg.ini"));
+    WriteFile(ini, "[sn]\nsigma1=50\nk=5\nsd=60\nnd=2e6\ncategory=normal\n");
+    QCOMPARE(cli({"register", "aircraft", "--aircraft", "D-EDMG", "--combine", "separate",
+                     "--parameters", ini},
+                 reg)
+                 .exitCode,
+        0);
+    QCOMPARE(cli({"register", "aircraft", "--aircraft", "D-EDMH", "--combine", "separate"}, reg)
+                 .exitCode,
+        0);
+    CounterRecord light = DemonstrationRecord;
+    for (int level = 0; level < LevelCount; ++level)
+        light[level] = std::uint16_t(light[level] / 3);
+    const QString a = file(QStringLiteral("dm-a.dat"), {DemonstrationRecord});
+    const QString b = file(QStringLiteral("dm-b.dat"), {light});
+    // A read-out is one aircraft's: the other's copy differs in its battery clock alone.
+    CounterRecord copy = DemonstrationRecord;
+    copy[BatterySecondsWord] = 3;
+    const QString c = file(QStringLiteral("dm-c.dat"), {copy});
+    for (const auto &[aircraft, date, data] : {std::tuple {"D-EDMG", "2026-01-01", a},
+             std::tuple {"D-EDMG", "2026-03-01", b}, std::tuple {"D-EDMH", "2026-02-01", c}})
+        QCOMPARE(
+            cli({"register", "add", "--aircraft", aircraft, "--date", date, data}, reg).exitCode,
+            0);
+    const auto ofFiles = [&](const QStringList &files) {
+        return countedDamages(cli(QStringList {"damage", "--parameters", ini, "--format", "json",
+                                      "--combine", "separate", "--all"}
+                + files,
+            {})
+                                  .out);
+    };
+    const auto ofRegister = [&](const QStringList &options) {
+        const CliRun run = cli(QStringList {"damage", "--format", "json"} + options, reg);
+        return std::tuple {run.exitCode, countedDamages(run.out), QString::fromUtf8(run.err)};
+    };
+    const auto [whole, both, wholeErr] = ofRegister({"--aircraft", "D-EDMG"});
+    QCOMPARE(whole, 0);
+    QCOMPARE(both, ofFiles({a, b}));
+    const auto [since, late, sinceErr]
+        = ofRegister({"--aircraft", "D-EDMG", "--since", "2026-02-01"});
+    QCOMPARE(since, 0);
+    QCOMPARE(late, ofFiles({b}));
+    QVERIFY(late.first() < both.first());
+    // Without S-N data of its own the aircraft is refused alone, passed over in the fleet, and
+    // taken with S-N data given.
+    const auto [none, noneTables, noneErr] = ofRegister({"--aircraft", "D-EDMH"});
+    QCOMPARE(none, 1);
+    QVERIFY2(noneErr.contains("D-EDMH has no S-N data in the register"), qPrintable(noneErr));
+    const auto [given, givenTables, givenErr]
+        = ofRegister({"--aircraft", "D-EDMH", "--parameters", ini});
+    QCOMPARE(given, 0);
+    QCOMPARE(givenTables, ofFiles({c}));
+    const auto [fleet, fleetTables, fleetErr] = ofRegister({"--fleet"});
+    QCOMPARE(fleet, 0);
+    QCOMPARE(fleetTables, both);
+    QVERIFY2(fleetErr.contains("D-EDMH has no S-N data in the register: give --sigma1"),
+        qPrintable(fleetErr));
+    QVERIFY2(fleetErr.contains("Passed over."), qPrintable(fleetErr));
+    for (const QStringList &mistake : QList<QStringList> {{"--aircraft", "D-EDMG", a},
+             {"--fleet", "--combine", "separate"}, {"--aircraft", "D-EDMG", "--sigma1", "50"},
+             {"--aircraft", "D-EDMG", "--until", "2026-01-01", "--since", "2026-02-01"}}) {
+        const CliRun run = cli(QStringList {"damage"} + mistake, reg);
+        QVERIFY2(run.exitCode == 2, qPrintable(mistake.join(' ') + ": " + run.err));
+    }
+
+    // The chart: one aircraft with its own limit loads, or the fleet a series an aircraft, the
+    // limit lines left out as the two aircraft do not share them.
+    const auto chart = [&](const QStringList &options, const QString &name) {
+        const QString out = m_dir.filePath(name);
+        const CliRun run
+            = cli(QStringList {"chart", "--kind", "exceedance", "-o", out} + options, reg);
+        return std::pair {run, QFile::exists(out) ? ReadAll(out) : QByteArray()};
+    };
+    const auto [alone, aloneSvg] = chart({"--aircraft", "D-EDMG"}, engine + "-alone.svg");
+    QCOMPARE(alone.exitCode, 0);
+    QVERIFY(aloneSvg.contains("D-EDMG, 2 read-out(s) taken 2026-01-01 to 2026-03-01"));
+    QVERIFY(aloneSvg.contains("n_LL+ 3.8 g"));
+    const auto [all, fleetSvg] = chart({"--fleet"}, engine + "-fleet.svg");
+    QCOMPARE(all.exitCode, 0);
+    QVERIFY(fleetSvg.contains(">D-EDMG<") && fleetSvg.contains(">D-EDMH<"));
+    QVERIFY(fleetSvg.contains("2 aircraft") && !fleetSvg.contains("n_LL+"));
+    const auto [empty, emptySvg] = chart({"--fleet", "--until", "2025-01-01"}, engine + "-e.svg");
+    QCOMPARE(empty.exitCode, 1);
+    QVERIFY(emptySvg.isEmpty());
+    QCOMPARE(chart({"--aircraft", "D-EDMG", "--all"}, engine + "-u.svg").first.exitCode, 2);
+    if (engine == QLatin1String("sqlite")) {
+        const QByteArray before = ReadAll(reg);
+        const CliRun over = cli(
+            {"chart", "--kind", "exceedance", "--aircraft", "D-EDMG", "--format", "png", "-o", reg},
+            reg);
+        QCOMPARE(over.exitCode, 1);
+        QCOMPARE(ReadAll(reg), before);
+    }
+}
+
+namespace {
+QString pdfText(const QString &pdf)
+{
+    QProcess process;
+    process.start(
+        QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    process.waitForFinished(30000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The summary's line of life used.
+QString lifeUsedLine(const QString &text)
+{
+    const qsizetype at = text.indexOf(QLatin1String("Life used ("));
+    return at < 0 ? QString() : text.mid(at).section(QLatin1Char('\n'), 0, 0);
+}
+} // namespace
+
+// The yearly report of an aircraft shows the read-outs of the window, its summary the life used
+// to date; one report an aircraft into a folder, an aircraft that fails said without stopping the
+// others, registrations that would meet in one file name told apart.
+void TestCliRegister::reportsOfAWindow()
+{
+    QFETCH(QString, engine);
+    const QString reg = fresh(engine);
+    const QString ini = m_dir.filePath(QStringLiteral("yearly.ini"));
+    WriteFile(ini, "[sn]\nsigma1=50\nk=5\nsd=60\nnd=2e6\ncategory=normal\n");
+    const QString a = file(QStringLiteral("yr-a.dat"), {DemonstrationRecord});
+    CounterRecord light = DemonstrationRecord;
+    for (int level = 0; level < LevelCount; ++level)
+        light[level] = std::uint16_t(light[level] / 3);
+    light[ActiveSecondsWord] = 1800;
+    light[ActiveSecondsWord + 1] = 0;
+    const QString b = file(QStringLiteral("yr-b.dat"), {light});
+    CounterRecord copy = DemonstrationRecord;
+    copy[BatterySecondsWord] = 7;
+    const QString c = file(QStringLiteral("yr-c.dat"), {copy});
+    CounterRecord other = light;
+    other[BatterySecondsWord] = 9;
+    const QString d = file(QStringLiteral("yr-d.dat"), {other});
+    copy[BatterySecondsWord] = 11;
+    const QString e = file(QStringLiteral("yr-e.dat"), {copy});
+    for (const char *aircraft : {"D-ERPA", "D/ERPB", "D_ERPB", "D-ERPC"})
+        QCOMPARE(cli({"register", "aircraft", "--aircraft", aircraft, "--combine", "separate",
+                         "--parameters", ini},
+                     reg)
+                     .exitCode,
+            0);
+    for (const auto &[aircraft, date, data] : {std::tuple {"D-ERPA", "2025-06-01", a},
+             std::tuple {"D-ERPA", "2026-03-01", b}, std::tuple {"D/ERPB", "2026-04-01", c},
+             std::tuple {"D_ERPB", "2026-05-01", d}, std::tuple {"D-ERPC", "2025-05-01", e}})
+        QCOMPARE(
+            cli({"register", "add", "--aircraft", aircraft, "--date", date, data}, reg).exitCode,
+            0);
+
+    const QString whole = m_dir.filePath(engine + QStringLiteral("-whole.pdf"));
+    const QString year = m_dir.filePath(engine + QStringLiteral("-2026.pdf"));
+    QCOMPARE(cli({"report", "--aircraft", "D-ERPA", "-o", whole}, reg).exitCode, 0);
+    const CliRun yearly = cli({"report", "--aircraft", "D-ERPA", "--since", "2026-01-01", "--until",
+                                  "2026-12-31", "-o", year},
+        reg);
+    QCOMPARE(yearly.exitCode, 0);
+    const QString text = pdfText(year);
+    QVERIFY2(
+        text.contains("read-outs 1 (separate) from 2026-03-01 to 2026-03-01"), qPrintable(text));
+    QVERIFY2(text.contains("Active work time T = 0.5 h"), qPrintable(text));
+    QVERIFY2(text.contains("Life used to date, of all 2 read-out(s); the history, chart and"),
+        qPrintable(text));
+    QVERIFY2(text.contains("Exceedances per 1000 h, read-outs taken from 2026-01-01 to 2026-12-31"),
+        qPrintable(text));
+    // The life used to date, the same as without a window; the history of the window alone.
+    QVERIFY(!lifeUsedLine(text).isEmpty());
+    QCOMPARE(lifeUsedLine(text), lifeUsedLine(pdfText(whole)));
+    const QString history = text.mid(text.indexOf(QLatin1String("History")));
+    QVERIFY2(history.contains("yr-b.dat") && !history.contains("yr-a.dat"), qPrintable(history));
+    QCOMPARE(
+        cli({"report", "--aircraft", "D-ERPA", "--since", "2027-01-01", "-o", year}, reg).exitCode,
+        1);
+
+    // Each aircraft: D-ERPA's file taken by a folder, so its report fails alone.
+    const QString folder = m_dir.filePath(engine + QStringLiteral("-each"));
+    QVERIFY(QDir().mkpath(folder + QStringLiteral("/D-ERPA.pdf")));
+    const CliRun each
+        = cli({"report", "--each-aircraft", "--since", "2026-01-01", "-o", folder}, reg);
+    QCOMPARE(each.exitCode, 1);
+    QVERIFY2(each.err.contains("1/4 D-ERPA") && each.err.contains("4/4 "), each.err);
+    QVERIFY2(
+        each.err.contains("D-ERPC has no read-outs taken since 2026-01-01: no report."), each.err);
+    QVERIFY2(each.err.contains("1 of 4 report(s) not written: D-ERPA."), each.err);
+    QStringList written = QDir(folder).entryList({QStringLiteral("*.pdf")}, QDir::Files);
+    QCOMPARE(written, (QStringList {"D_ERPB-2.pdf", "D_ERPB.pdf"}));
+    QStringList named;
+    for (const QString &name : written)
+        named << pdfText(QDir(folder).filePath(name)).section(QLatin1Char('\n'), 0, 0).trimmed();
+    named.sort();
+    QCOMPARE(named, (QStringList {"ZEMRA usage report: D/ERPB", "ZEMRA usage report: D_ERPB"}));
+
+    for (const QStringList &mistake : QList<QStringList> {{"--each-aircraft"},
+             {"--each-aircraft", "-o", "-"}, {"--fleet", "--until", "2026-01-01", "-o", year},
+             {"--aircraft", "D-ERPA", "--since", "2026-02-01", "--until", "2026-01-01", "-o", year},
+             {"--each-aircraft", "--aircraft", "D-ERPA", "-o", folder}}) {
+        const CliRun run = cli(QStringList {"report"} + mistake, reg);
+        QVERIFY2(run.exitCode == 2, qPrintable(mistake.join(' ') + ": " + run.err));
+    }
+    QCOMPARE(cli({"report", "--each-aircraft", "-o", whole}, reg).exitCode, 1);
 }
 
 QTEST_GUILESS_MAIN(TestCliRegister)

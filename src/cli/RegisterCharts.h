@@ -1,0 +1,11 @@
+#pragma once
+
+// The charts drawn from the register: the exceedances of an aircraft's read-outs in a window
+// (or of every aircraft's, a series each), and the trend of an aircraft's life used.
+
+#include "ChartFile.h"
+#include "Cli.h"
+
+// The exceedance chart of `--aircraft REG` or `--fleet` in the window. The exit status after
+// saying why not: as `exceedance` refuses; with --fleet, no aircraft with anything to draw.
+Stop RegisterExceedanceDrawing(const CommandLine &commandLine, ChartDrawing &drawing);

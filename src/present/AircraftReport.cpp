@@ -1,0 +1,143 @@
+#include "ForecastOutput.h"
+#include "Formulas.h"
+#include "HistoryTable.h"
+#include "HistoryWindow.h"
+#include "TableWriters.h"
+#include "TextFields.h"
+#include "UsageReports.h"
+
+namespace {
+QString dateText(const QDate &date)
+{
+    return date.isValid() ? date.toString(QStringLiteral("yyyy-MM-dd")) : Dash;
+}
+
+// The history as the report shows it: the read-outs in the window, each with its sums to date.
+HistoryResult shownHistory(const HistoryResult &history, const ReportWindow &window)
+{
+    HistoryResult shown = history;
+    std::erase_if(shown.periods,
+        [&window](const HistoryPeriod &period) { return !window.holds(period.taken); });
+    return shown;
+}
+
+// What the chart and the tables count: the whole history, or the window's read-outs summed.
+UsagePeriod shownPeriod(const HistoryResult &history, const ReportWindow &window)
+{
+    const AircraftInfo &aircraft = history.aircraft;
+    if (window.given())
+        return HistoryWindowPeriod(history, window.since, window.until);
+    UsagePeriod period {
+        QStringLiteral("%1, %2 read-out(s)").arg(aircraft.registration).arg(history.usage.readouts),
+        CombinedOf(history.usage)};
+    if (!period.combined.ok())
+        period.combined.setFailure(period.combined.failure(),
+            QStringLiteral("%1: %2").arg(aircraft.registration, period.combined.message()));
+    return period;
+}
+
+QStringList subtitle(const HistoryResult &history, const HistoryResult &shown,
+    const UsagePeriod &period, const QString &registerText, Axis axis)
+{
+    const AircraftInfo &aircraft = history.aircraft;
+    const QDate first = shown.periods.empty() ? QDate() : shown.periods.front().taken;
+    const QDate last = shown.periods.empty() ? QDate() : shown.periods.back().taken;
+    return {QStringLiteral("Aircraft %1%2; read-outs %3 (%4) from %5 to %6")
+                .arg(aircraft.registration,
+                    aircraft.type.isEmpty() ? QString() : QStringLiteral(", type ") + aircraft.type)
+                .arg(shown.periods.size())
+                .arg(CombineModeName(aircraft.mode), dateText(first), dateText(last)),
+        QStringLiteral("Active work time T = %1 h; register %2")
+            .arg(ShortNumber(period.combined.hours), registerText),
+        QStringLiteral("Axis: %1").arg(AxisTitle(axis))};
+}
+
+// The damage of what is shown: the whole history's, or that of the window's summed counts.
+QList<ReportBlock> damageBlocks(const HistoryResult &history, const UsagePeriod &period,
+    const ReportWindow &window, QStringList &notes)
+{
+    const UsageFigures &usage = history.usage;
+    const std::optional<DamageParameters> &parameters = history.aircraft.structure().damage;
+    std::optional<DamageResult> damage = usage.damage;
+    if (parameters && window.given())
+        damage = ComputeDamage(period.combined.counts, period.combined.hours, *parameters);
+    if (!parameters || !damage)
+        return {ReportBlock::paragraph(QStringLiteral("Fatigue damage: %1").arg(usage.damageNote))};
+    if (!damage->ok())
+        return {ReportBlock::paragraph(
+            QStringLiteral("Fatigue damage: none, %1").arg(damage->message()))};
+    notes << DamageFormulaLines(*parameters);
+    return DamageReportBlocks(*parameters, *damage);
+}
+} // namespace
+
+bool ReportWindow::holds(const QDate &taken) const
+{
+    return !(since && taken < *since) && !(until && taken > *until);
+}
+
+DocumentResult AircraftReportDocument(Register &reg, const QString &registration,
+    const ReportWindow &window, const AxisChoice &axis,
+    const std::vector<ReferenceSpectrum> &references)
+{
+    const HistoryResult history = reg.history(registration);
+    if (!history.ok())
+        return failed<DocumentResult>(history);
+    return AircraftReportDocument(history, reg.location().text, window, axis, references);
+}
+
+DocumentResult AircraftReportDocument(const HistoryResult &history, const QString &registerText,
+    const ReportWindow &window, const AxisChoice &axis,
+    const std::vector<ReferenceSpectrum> &references)
+{
+    const AircraftInfo &aircraft = history.aircraft;
+    const UsagePeriod period = shownPeriod(history, window);
+    if (!period.combined.ok())
+        return failed<DocumentResult>(period.combined);
+    // The aircraft's own limit loads stand where none are given: the chart draws them.
+    AxisChoice own = axis;
+    if (!own.limits)
+        own.limits = aircraft.structure().limits;
+    const ExceedanceAnalysis analysis = AnalyseExceedances(period, own, references);
+    if (!analysis.table.ok())
+        return failed<DocumentResult>(analysis.table);
+    const HistoryResult shown = shownHistory(history, window);
+
+    DocumentResult result;
+    ReportDocument &document = result.document;
+    document
+        = NewReportDocument(QStringLiteral("ZEMRA usage report: %1").arg(aircraft.registration),
+            subtitle(history, shown, period, registerText, axis.axis));
+    // The summary is of the life used to date, whatever the window.
+    QStringList summary = HistorySummaryLines(history, ComputeForecast(ForecastInputOf(history)));
+    if (window.given())
+        summary.prepend(QStringLiteral("Life used to date, of all %1 read-out(s); the history, "
+                                       "chart and tables below: the %2 taken %3.")
+                            .arg(history.periods.size())
+                            .arg(shown.periods.size())
+                            .arg(window.text()));
+    const QString span = window.given() ? QStringLiteral("read-outs taken ") + window.text()
+                                        : QStringLiteral("whole history");
+    document.blocks << ReportBlock::heading(QStringLiteral("Summary"))
+                    << ReportBlock::paragraph(summary.join(QLatin1Char('\n')));
+    document.blocks << ReportBlock::ofChart(ExceedanceChartOf(analysis, references));
+    document.blocks << ReportBlock::heading(QStringLiteral("History"))
+                    << ReportBlock::ofTable(TableForReport(PrintedHistoryTable(shown)))
+                    << ReportBlock::heading(QStringLiteral("Exceedances per 1000 h, ") + span)
+                    << ExceedanceReportTable(analysis, references);
+    QStringList notes = ExceedanceFormulaLines(axis.axis, !references.empty());
+    document.blocks << damageBlocks(history, period, window, notes);
+    document.blocks << ReportBlock::ofNotes(notes);
+    return result;
+}
+
+QString ReportWindow::text() const
+{
+    if (since && until)
+        return QStringLiteral("from %1 to %2").arg(dateText(*since), dateText(*until));
+    if (since)
+        return QStringLiteral("since %1").arg(dateText(*since));
+    if (until)
+        return QStringLiteral("until %1").arg(dateText(*until));
+    return {};
+}
