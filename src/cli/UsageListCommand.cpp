@@ -27,6 +27,80 @@ void usageText(QByteArray &out, const UsageListResult &list, bool fleet)
     }
 }
 
+namespace {
+void addFleetOptions(QCommandLineParser &parser)
+{
+    parser.addOption(
+        {QStringLiteral("since"), QStringLiteral("Only the read-outs taken on or after this date."),
+            QStringLiteral("YYYY-MM-DD")});
+    addRateWindowOption(parser);
+    parser.addOption({QStringLiteral("check"),
+        QStringLiteral("Only the aircraft whose status is not ok, a line each, and exit 3 when "
+                       "there is any\n(0 when there is none): for a scheduled job.")});
+    parser.addOption({QStringLiteral("on"),
+        QStringLiteral("The day the check is made for (today): the days since the last "
+                       "inspection and the\nbattery days left count to it."),
+        QStringLiteral("YYYY-MM-DD")});
+}
+
+// What fleet was asked for besides the format.
+struct FleetRequest
+{
+    std::optional<QDate> since;
+    int windowDays = 365;
+    QDate today = QDate::currentDate();
+    bool check = false;
+};
+
+Stop readFleetRequest(const CommandLine &commandLine, TableFormat format, FleetRequest &request)
+{
+    const QCommandLineParser &parser = commandLine.parser();
+    if (parser.isSet(QStringLiteral("since"))) {
+        QDate date;
+        if (const Stop stop = readDate(commandLine, QStringLiteral("since"), date))
+            return stop;
+        request.since = date;
+    }
+    if (const Stop stop = readRateWindow(commandLine, request.windowDays))
+        return stop;
+    if (parser.isSet(QStringLiteral("on"))) {
+        if (const Stop stop = readDate(commandLine, QStringLiteral("on"), request.today))
+            return stop;
+    }
+    request.check = parser.isSet(QStringLiteral("check"));
+    if (request.check && (request.since || format != TableFormat::Text))
+        return commandLine.usageError(
+            QStringLiteral("--check prints lines of its own: without --since and --format."));
+    return std::nullopt;
+}
+
+void usageTable(QByteArray &out, const UsageListResult &list, bool fleet, TableFormat format)
+{
+    switch (format) {
+    case TableFormat::Csv:
+        AppendTableCsv(out, UsageListTable(list, fleet));
+        break;
+    case TableFormat::Json:
+        AppendTableJson(out, UsageListTable(list, fleet));
+        out += '\n';
+        break;
+    case TableFormat::Text:
+        if (list.aircraft.empty()) {
+            out += "No aircraft in the register.\n";
+            break;
+        }
+        if (fleet)
+            out += (list.since ? QStringLiteral("Fleet ranked by life used over the read-outs "
+                                                "taken since %1:\n")
+                                     .arg(dateText(*list.since))
+                               : QStringLiteral("Fleet ranked by life used:\n"))
+                       .toUtf8();
+        usageText(out, list, fleet);
+        break;
+    }
+}
+} // namespace
+
 ExitStatus runUsageList(const QStringList &arguments, bool fleet)
 {
     CommandLine commandLine(fleet ? QStringLiteral("fleet") : QStringLiteral("register list"),
@@ -43,19 +117,8 @@ ExitStatus runUsageList(const QStringList &arguments, bool fleet)
     QCommandLineParser &parser = commandLine.parser();
     addRegisterOptions(parser);
     AddTableFormatOption(parser);
-    if (fleet) {
-        parser.addOption({QStringLiteral("since"),
-            QStringLiteral("Only the read-outs taken on or after this date."),
-            QStringLiteral("YYYY-MM-DD")});
-        addRateWindowOption(parser);
-        parser.addOption({QStringLiteral("check"),
-            QStringLiteral("Only the aircraft whose status is not ok, a line each, and exit 3 when "
-                           "there is any\n(0 when there is none): for a scheduled job.")});
-        parser.addOption({QStringLiteral("on"),
-            QStringLiteral("The day the check is made for (today): the days since the last "
-                           "inspection and the\nbattery days left count to it."),
-            QStringLiteral("YYYY-MM-DD")});
-    }
+    if (fleet)
+        addFleetOptions(parser);
     if (const Stop stop = commandLine.parse(arguments))
         return *stop;
     if (!parser.positionalArguments().isEmpty())
@@ -63,59 +126,23 @@ ExitStatus runUsageList(const QStringList &arguments, bool fleet)
     TableFormat format = TableFormat::Text;
     if (const Stop stop = ReadTableFormat(commandLine, format))
         return *stop;
-    std::optional<QDate> since;
-    if (fleet && parser.isSet(QStringLiteral("since"))) {
-        QDate date;
-        if (const Stop stop = readDate(commandLine, QStringLiteral("since"), date))
-            return *stop;
-        since = date;
-    }
-    int windowDays = 365;
-    QDate today = QDate::currentDate();
+    FleetRequest request;
     if (fleet) {
-        if (const Stop stop = readRateWindow(commandLine, windowDays))
+        if (const Stop stop = readFleetRequest(commandLine, format, request))
             return *stop;
-        if (parser.isSet(QStringLiteral("on"))) {
-            if (const Stop stop = readDate(commandLine, QStringLiteral("on"), today))
-                return *stop;
-        }
-        if (parser.isSet(QStringLiteral("check")) && (since || format != TableFormat::Text))
-            return commandLine.usageError(
-                QStringLiteral("--check prints lines of its own: without --since and --format."));
     }
     OpenedRegister opened;
     if (const Stop stop = openRegister(commandLine, Register::Access::Read, opened))
         return *stop;
-    const UsageListResult list
-        = fleet ? opened.reg->fleet(since, windowDays, today) : opened.reg->list();
+    const UsageListResult list = fleet
+        ? opened.reg->fleet(request.since, request.windowDays, request.today)
+        : opened.reg->list();
     if (!list.ok())
         return Refused(list);
-    if (fleet && parser.isSet(QStringLiteral("check")))
-        return fleetCheck(list, today);
+    if (request.check)
+        return fleetCheck(list, request.today);
     Output output;
-    QByteArray &out = output.buffer();
-    switch (format) {
-    case TableFormat::Csv:
-        AppendTableCsv(out, UsageListTable(list, fleet));
-        break;
-    case TableFormat::Json:
-        AppendTableJson(out, UsageListTable(list, fleet));
-        out += '\n';
-        break;
-    case TableFormat::Text:
-        if (list.aircraft.empty()) {
-            out += "No aircraft in the register.\n";
-            break;
-        }
-        if (fleet)
-            out += (since ? QStringLiteral("Fleet ranked by life used over the read-outs taken "
-                                           "since %1:\n")
-                                .arg(dateText(*since))
-                          : QStringLiteral("Fleet ranked by life used:\n"))
-                       .toUtf8();
-        usageText(out, list, fleet);
-        break;
-    }
+    usageTable(output.buffer(), list, fleet, format);
     return FinishOutput(output, ExitOk);
 }
 } // namespace RegisterCli

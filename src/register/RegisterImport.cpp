@@ -32,6 +32,7 @@ private:
     bool document();
     bool types();
     bool aircraft(qsizetype index);
+    bool insertAircraft(const ImportedAircraft &plane, qint64 id);
     bool readout(const QString &where, qint64 aircraftId);
     bool duplicates(const QString &where, qint64 aircraftId);
     // Runs each element of an array; `take` reads it and gives false on a failure.
@@ -213,6 +214,38 @@ bool StreamingImport::types()
     });
 }
 
+// The aircraft's row and its inspections.
+bool StreamingImport::insertAircraft(const ImportedAircraft &plane, qint64 id)
+{
+    int position = 0;
+    m_insertAircraft.bindValue(position++, id);
+    m_insertAircraft.bindValue(position++, plane.registration);
+    m_insertAircraft.bindValue(position++, NameKey(plane.registration));
+    m_insertAircraft.bindValue(position++,
+        plane.type.isEmpty() ? QVariant(QMetaType::fromType<qint64>())
+                             : QVariant(m_typeIds.value(NameKey(plane.type))));
+    m_insertAircraft.bindValue(position++, CombineModeName(plane.mode));
+    bindStructure(m_insertAircraft, position, plane.structure);
+    for (const QVariant &value : CheckValues(plane.checks))
+        m_insertAircraft.bindValue(position++, value);
+    for (const std::optional<double> &prior : {plane.priorHours, plane.priorSeverity})
+        m_insertAircraft.bindValue(
+            position++, prior ? QVariant(*prior) : QVariant(QMetaType::fromType<double>()));
+    m_insertAircraft.bindValue(position++, plane.created);
+    m_insertAircraft.bindValue(position++, plane.changed);
+    if (!wrote(m_db.execute(m_insertAircraft)))
+        return false;
+    for (const ImportedAircraft::Inspection &inspection : plane.inspections) {
+        int at = 0;
+        for (const QVariant &value : {QVariant(id), QVariant(inspection.done),
+                 QVariant(inspection.recorded), QVariant(inspection.recordedBy)})
+            m_insertInspection.bindValue(at++, value);
+        if (!wrote(m_db.execute(m_insertInspection)))
+            return false;
+    }
+    return true;
+}
+
 // An aircraft's keys are read whole up to "readouts", which comes last (as the export writes
 // it): the aircraft is written, then each read-out as it is read.
 bool StreamingImport::aircraft(qsizetype index)
@@ -254,32 +287,8 @@ bool StreamingImport::aircraft(qsizetype index)
             }
             if (!m_values.aircraft(object, where, plane))
                 return false;
-            int position = 0;
-            m_insertAircraft.bindValue(position++, id);
-            m_insertAircraft.bindValue(position++, plane.registration);
-            m_insertAircraft.bindValue(position++, NameKey(plane.registration));
-            m_insertAircraft.bindValue(position++,
-                plane.type.isEmpty() ? QVariant(QMetaType::fromType<qint64>())
-                                     : QVariant(m_typeIds.value(NameKey(plane.type))));
-            m_insertAircraft.bindValue(position++, CombineModeName(plane.mode));
-            bindStructure(m_insertAircraft, position, plane.structure);
-            for (const QVariant &value : CheckValues(plane.checks))
-                m_insertAircraft.bindValue(position++, value);
-            for (const std::optional<double> &prior : {plane.priorHours, plane.priorSeverity})
-                m_insertAircraft.bindValue(
-                    position++, prior ? QVariant(*prior) : QVariant(QMetaType::fromType<double>()));
-            m_insertAircraft.bindValue(position++, plane.created);
-            m_insertAircraft.bindValue(position++, plane.changed);
-            if (!wrote(m_db.execute(m_insertAircraft)))
+            if (!insertAircraft(plane, id))
                 return false;
-            for (const ImportedAircraft::Inspection &inspection : plane.inspections) {
-                int at = 0;
-                for (const QVariant &value : {QVariant(id), QVariant(inspection.done),
-                         QVariant(inspection.recorded), QVariant(inspection.recordedBy)})
-                    m_insertInspection.bindValue(at++, value);
-                if (!wrote(m_db.execute(m_insertInspection)))
-                    return false;
-            }
             if (m_json.peek() != '[')
                 return m_json.failed()
                     ? syntax()

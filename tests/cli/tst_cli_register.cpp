@@ -891,7 +891,6 @@ void TestCliRegister::exceedanceFromTheRegister()
     }
 }
 
-
 // `fleet --check` for a scheduled job: the exit status says whether anything needs attention, a
 // line an aircraft says what; the settings come from the type, the aircraft and the parameters.
 void TestCliRegister::fleetCheck_data()
@@ -960,11 +959,11 @@ void TestCliRegister::fleetCheck()
     QFETCH(QString, output);
     const QString reg = fresh(engine);
     const QString ini = m_dir.filePath(QStringLiteral("check.ini"));
-    WriteFile(ini, "[damage]\nsigma1=50\nk=5\nsd=60\nnd=2e6\nsu=450\nscatter=8\nmax-load=5.7,-2.28\n");
-    const CliRun type
-        = cli(QStringList {"register", "aircraft", "--type", "Check", "--parameters", ini}
-                + typeSettings,
-            reg);
+    WriteFile(
+        ini, "[damage]\nsigma1=50\nk=5\nsd=60\nnd=2e6\nsu=450\nscatter=8\nmax-load=5.7,-2.28\n");
+    const CliRun type = cli(
+        QStringList {"register", "aircraft", "--type", "Check", "--parameters", ini} + typeSettings,
+        reg);
     QVERIFY2(type.exitCode == 0, type.err);
     const CliRun plane = cli(QStringList {"register", "aircraft", "--aircraft", "D-ECHK", "--type",
                                  "Check", "--combine", "separate"}

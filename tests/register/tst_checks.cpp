@@ -58,77 +58,104 @@ void TestChecks::findings_data()
     const auto row = [](const char *name, Change change, CheckStatus status, const char *found) {
         QTest::newRow(name) << change << status << QString::fromUtf8(found);
     };
-    row("nothing", [](CheckInput &) {}, CheckStatus::Ok, "");
-    row("life used below the first threshold", [](CheckInput &i) { i.lifeUsed = 49.99; },
+    row(
+        "nothing", [](CheckInput &) {}, CheckStatus::Ok, "");
+    row(
+        "life used below the first threshold", [](CheckInput &i) { i.lifeUsed = 49.99; },
         CheckStatus::Ok, "");
-    row("life used at the first threshold", [](CheckInput &i) { i.lifeUsed = 50; },
-        CheckStatus::Attention, "life used 50 % (counted estimate) at or beyond the threshold 50 %");
-    row("life used past the second", [](CheckInput &i) { i.lifeUsed = 85; },
-        CheckStatus::Attention, "at or beyond the threshold 80 %");
-    row("life used at the last threshold", [](CheckInput &i) { i.lifeUsed = 100; },
-        CheckStatus::OverLimit, "life used 100 % (counted estimate) at or beyond the threshold 100 %");
-    row("own thresholds", [](CheckInput &i) { i.thresholds = {30, 60}, i.lifeUsed = 60; },
+    row(
+        "life used at the first threshold", [](CheckInput &i) { i.lifeUsed = 50; },
+        CheckStatus::Attention,
+        "life used 50 % (counted estimate) at or beyond the threshold 50 %");
+    row(
+        "life used past the second", [](CheckInput &i) { i.lifeUsed = 85; }, CheckStatus::Attention,
+        "at or beyond the threshold 80 %");
+    row(
+        "life used at the last threshold", [](CheckInput &i) { i.lifeUsed = 100; },
+        CheckStatus::OverLimit,
+        "life used 100 % (counted estimate) at or beyond the threshold 100 %");
+    row(
+        "own thresholds",
+        [](CheckInput &i) {
+            i.thresholds = {30, 60}, i.lifeUsed = 60;
+        },
         CheckStatus::OverLimit, "the threshold 60 %");
-    row("the upper bound at the last threshold",
+    row(
+        "the upper bound at the last threshold",
         [](CheckInput &i) { i.lifeUsed = 40, i.upperLifeUsed = 100; }, CheckStatus::Attention,
         "life used 100 % (upper bound)");
-    row("no damage figure", [](CheckInput &i) { i.lifeUsed.reset(), i.upperLifeUsed.reset(); },
+    row(
+        "no damage figure", [](CheckInput &i) { i.lifeUsed.reset(), i.upperLifeUsed.reset(); },
         CheckStatus::Ok, "");
-    row("a count at 4.0 g under a limit of 4.4 g",
+    row(
+        "a count at 4.0 g under a limit of 4.4 g",
         [](CheckInput &i) {
             i.overSince = BoundLimitExceedances(countsTo(4.0, 1), LimitLoads {4.4, -1.76});
         },
         CheckStatus::Attention, "beyond 4.4 g at least 0");
-    row("a count beyond the limit of 3.8 g",
+    row(
+        "a count beyond the limit of 3.8 g",
         [](CheckInput &i) {
             i.overSince = BoundLimitExceedances(countsTo(4.0, 2), LimitLoads {3.8, -1.52});
         },
         CheckStatus::OverLimit, "beyond 3.8 g at least 2 (Nc at 4.0 g)");
-    row("a count beyond the negative limit",
+    row(
+        "a count beyond the negative limit",
         [](CheckInput &i) {
             i.overSince = BoundLimitExceedances(countsTo(-2.0, 1), LimitLoads {4.4, -1.76});
         },
         CheckStatus::OverLimit, "beyond -1.76 g at least 1");
-    row("counts short of every limit",
+    row(
+        "counts short of every limit",
         [](CheckInput &i) {
             i.overSince = BoundLimitExceedances(countsTo(3.0, 50), LimitLoads {4.4, -1.76});
         },
         CheckStatus::Ok, "");
-    row("hours just short of the interval", [](CheckInput &i) { i.hoursSince = 299.99; },
+    row(
+        "hours just short of the interval", [](CheckInput &i) { i.hoursSince = 299.99; },
         CheckStatus::Ok, "");
-    row("hours at the interval", [](CheckInput &i) { i.hoursSince = 300; }, CheckStatus::Due,
+    row(
+        "hours at the interval", [](CheckInput &i) { i.hoursSince = 300; }, CheckStatus::Due,
         "inspection due: 300 h flown since the first read-out (no inspection recorded)");
-    row("days from the first read-out", [](CheckInput &i) { i.firstTaken = Today.addDays(-100); },
+    row(
+        "days from the first read-out", [](CheckInput &i) { i.firstTaken = Today.addDays(-100); },
         CheckStatus::Due, "inspection due: 100 days since the first read-out");
-    row("days from the last inspection",
+    row(
+        "days from the last inspection",
         [](CheckInput &i) {
             i.firstTaken = Today.addDays(-500);
             i.lastInspection = Today.addDays(-99);
         },
         CheckStatus::Ok, "");
-    row("days from the last inspection, due",
+    row(
+        "days from the last inspection, due",
         [](CheckInput &i) {
             i.firstTaken = Today.addDays(-500);
             i.lastInspection = Today.addDays(-100);
         },
         CheckStatus::Due, "100 days since the inspection of 2026-08-31");
-    row("battery at its days", [](CheckInput &i) { i.batteryDaysLeft = 30; }, CheckStatus::Ok, "");
-    row("battery below its days", [](CheckInput &i) { i.batteryDaysLeft = 29; },
+    row(
+        "battery at its days", [](CheckInput &i) { i.batteryDaysLeft = 30; }, CheckStatus::Ok, "");
+    row(
+        "battery below its days", [](CheckInput &i) { i.batteryDaysLeft = 29; },
         CheckStatus::Attention, "recorder battery: 29 days left on 2026-12-09, fewer than 30");
-    row("battery run out", [](CheckInput &i) { i.batteryDaysLeft = -5; }, CheckStatus::Attention,
+    row(
+        "battery run out", [](CheckInput &i) { i.batteryDaysLeft = -5; }, CheckStatus::Attention,
         "-5 days left");
-    row("no settings",
+    row(
+        "no settings",
         [](CheckInput &i) {
             i.settings = CheckSettings();
             i.hoursSince = 1e6, i.batteryDaysLeft = 0, i.firstTaken = Today.addDays(-9999);
         },
         CheckStatus::Ok, "");
-    row("due outweighs attention",
+    row(
+        "due outweighs attention",
         [](CheckInput &i) { i.lifeUsed = 55, i.batteryDaysLeft = 1, i.hoursSince = 400; },
         CheckStatus::Due, "life used 55 %");
-    row("over the limit outweighs due",
-        [](CheckInput &i) { i.lifeUsed = 120, i.hoursSince = 400; }, CheckStatus::OverLimit,
-        "inspection due");
+    row(
+        "over the limit outweighs due", [](CheckInput &i) { i.lifeUsed = 120, i.hoursSince = 400; },
+        CheckStatus::OverLimit, "inspection due");
 }
 
 void TestChecks::findings()

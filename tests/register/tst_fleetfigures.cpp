@@ -321,7 +321,8 @@ void TestFleetFigures::hoursSinceInspection()
     const AircraftCheck check
         = reg->fleet(std::nullopt, 365, QDate(2024, 7, 2)).aircraft.front().check;
     QCOMPARE(check.text(), found);
-    QCOMPARE(CheckStatusName(check.status), found.isEmpty() ? QStringLiteral("ok") : QStringLiteral("due"));
+    QCOMPARE(CheckStatusName(check.status),
+        found.isEmpty() ? QStringLiteral("ok") : QStringLiteral("due"));
 }
 
 void TestFleetFigures::upgradeDerivesTheDamage_data()
@@ -394,8 +395,7 @@ void TestFleetFigures::upgradeDerivesTheDamage()
     checks.inspectionDays = 10;
     QVERIFY(writer->setAircraft({plane, {}, {}, {}, checks}).ok());
     QVERIFY(writer->recordInspection(plane, QDate(2024, 6, 2)).ok());
-    const AircraftUsage row
-        = writer->fleet(std::nullopt, 365, QDate(2024, 6, 12)).aircraft.front();
+    const AircraftUsage row = writer->fleet(std::nullopt, 365, QDate(2024, 6, 12)).aircraft.front();
     QCOMPARE(CheckStatusName(row.check.status), QStringLiteral("due"));
 }
 
