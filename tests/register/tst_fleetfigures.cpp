@@ -285,15 +285,18 @@ void TestFleetFigures::hoursSinceInspection_data()
         };
         // The running totals reach 90 h; 60 h at 2024-05-01, 50 h at 2024-03-01.
         *row("no inspection") << QDate() << 90.0
-                              << QStringLiteral("inspection due: 90 h flown since the first "
-                                                "read-out (no inspection recorded)");
+                              << QStringLiteral(
+                                     "inspection due: 90 h flown since the first "
+                                     "read-out (no inspection recorded), the interval is 90 h");
         *row("an inspection on a day of read-outs")
             << QDate(2024, 3, 1) << 40.0
-            << QStringLiteral("inspection due: 40 h flown since the inspection of 2024-03-01");
+            << QStringLiteral("inspection due: 40 h flown since the inspection of 2024-03-01, the "
+                              "interval is 40 h");
         *row("short of the interval") << QDate(2024, 3, 1) << 40.5 << QString();
         *row("an inspection between read-outs")
             << QDate(2024, 5, 15) << 30.0
-            << QStringLiteral("inspection due: 30 h flown since the inspection of 2024-05-15");
+            << QStringLiteral("inspection due: 30 h flown since the inspection of 2024-05-15, the "
+                              "interval is 30 h");
         *row("an inspection after the last read-out") << QDate(2024, 7, 1) << 0.001 << QString();
     }
 }
