@@ -19,7 +19,7 @@ ExitStatus writeDocument(const DocumentResult &made, const QString &output)
 // One aircraft's report into the folder; false when it failed, after saying why.
 bool writeOneReport(Register &reg, const QString &registration, const ReportWindow &window,
     const AxisChoice &axis, const std::vector<ReferenceSpectrum> &references, const QString &path,
-    const QStringList &inputs)
+    const QStringList &inputs, const std::optional<FleetStanding> &standing)
 {
     const HistoryResult history = reg.history(registration);
     if (!history.ok()) {
@@ -37,8 +37,9 @@ bool writeOneReport(Register &reg, const QString &registration, const ReportWind
         PrintMessage(apart.message());
         return false;
     }
-    return writeDocument(
-               AircraftReportDocument(history, reg.location().text, window, axis, references), path)
+    return writeDocument(AircraftReportDocument(
+                             history, reg.location().text, window, axis, references, standing),
+               path)
         == ExitOk;
 }
 } // namespace
@@ -79,9 +80,15 @@ ExitStatus WriteEachAircraftReport(Register &reg, const ReportWindow &window,
         PrintMessage(QStringLiteral("Cannot write into \"%1\": not a folder.").arg(folder));
         return ExitRefused;
     }
-    const UsageListResult list = reg.list();
+    // The fleet once, for every report's rank and status.
+    const QDate today = QDate::currentDate();
+    UsageListResult list = reg.fleet(std::nullopt, 365, today);
     if (!list.ok())
         return Refused(list);
+    std::sort(list.aircraft.begin(), list.aircraft.end(),
+        [](const AircraftUsage &a, const AircraftUsage &b) {
+            return a.aircraft.registration.toCaseFolded() < b.aircraft.registration.toCaseFolded();
+        });
     QSet<QString> taken;
     QStringList failed;
     const qsizetype count = list.aircraft.size();
@@ -89,7 +96,8 @@ ExitStatus WriteEachAircraftReport(Register &reg, const ReportWindow &window,
         const QString registration = list.aircraft[i].aircraft.registration;
         const QString path = QDir(folder).filePath(ReportFileName(registration, taken));
         PrintMessage(QStringLiteral("%1/%2 %3").arg(i + 1).arg(count).arg(registration));
-        if (!writeOneReport(reg, registration, window, axis, references, path, inputs))
+        if (!writeOneReport(reg, registration, window, axis, references, path, inputs,
+                StandingOf(list, registration, today)))
             failed << registration;
     }
     if (failed.isEmpty())

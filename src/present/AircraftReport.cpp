@@ -71,6 +71,22 @@ QList<ReportBlock> damageBlocks(const HistoryResult &history, const UsagePeriod 
 }
 } // namespace
 
+namespace {
+QStringList standingLines(const FleetStanding &standing)
+{
+    const AircraftCheck &check = standing.check;
+    return {
+        QStringLiteral("Status on %1: %2%3")
+            .arg(dateText(standing.day), CheckStatusName(check.status),
+                check.findings.empty() ? QStringLiteral(".") : QStringLiteral(": ") + check.text()),
+        standing.rank > 0 ? QStringLiteral("Rank in the fleet by life used (counted estimate): %1 "
+                                           "of %2.")
+                                .arg(standing.rank)
+                                .arg(standing.ranked)
+                          : QStringLiteral("Not ranked in the fleet: no damage figure.")};
+}
+} // namespace
+
 bool ReportWindow::holds(const QDate &taken) const
 {
     return !(since && taken < *since) && !(until && taken > *until);
@@ -83,12 +99,32 @@ DocumentResult AircraftReportDocument(Register &reg, const QString &registration
     const HistoryResult history = reg.history(registration);
     if (!history.ok())
         return failed<DocumentResult>(history);
-    return AircraftReportDocument(history, reg.location().text, window, axis, references);
+    const QDate today = QDate::currentDate();
+    const UsageListResult fleet = reg.fleet(std::nullopt, 365, today);
+    if (!fleet.ok())
+        return failed<DocumentResult>(fleet);
+    return AircraftReportDocument(history, reg.location().text, window, axis, references,
+        StandingOf(fleet, history.aircraft.registration, today));
+}
+
+std::optional<FleetStanding> StandingOf(
+    const UsageListResult &fleet, const QString &registration, const QDate &day)
+{
+    std::optional<FleetStanding> standing;
+    int ranked = 0;
+    for (const AircraftUsage &row : fleet.aircraft) {
+        ranked += row.rank > 0 ? 1 : 0;
+        if (row.aircraft.registration == registration)
+            standing = FleetStanding {row.rank, 0, row.check, day};
+    }
+    if (standing)
+        standing->ranked = ranked;
+    return standing;
 }
 
 DocumentResult AircraftReportDocument(const HistoryResult &history, const QString &registerText,
     const ReportWindow &window, const AxisChoice &axis,
-    const std::vector<ReferenceSpectrum> &references)
+    const std::vector<ReferenceSpectrum> &references, const std::optional<FleetStanding> &standing)
 {
     const AircraftInfo &aircraft = history.aircraft;
     const UsagePeriod period = shownPeriod(history, window);
@@ -110,6 +146,8 @@ DocumentResult AircraftReportDocument(const HistoryResult &history, const QStrin
             subtitle(history, shown, period, registerText, axis.axis));
     // The summary is of the life used to date, whatever the window.
     QStringList summary = HistorySummaryLines(history, ComputeForecast(ForecastInputOf(history)));
+    if (standing)
+        summary << standingLines(*standing);
     if (window.given())
         summary.prepend(QStringLiteral("Life used to date, of all %1 read-out(s); the history, "
                                        "chart and tables below: the %2 taken %3.")

@@ -38,16 +38,30 @@ struct ReportWindow
     QString text() const; // "from 2025-01-01 to 2025-12-31", "since 2025-01-01"; empty: none
 };
 
+// Where an aircraft stands in the fleet on the day of a report: its rank by life used (0: not
+// ranked) among how many, and its status.
+struct FleetStanding
+{
+    int rank = 0;
+    int ranked = 0;
+    AircraftCheck check;
+    QDate day;
+};
+// The aircraft's standing in a fleet as Register::fleet gives it; none when it is not there.
+std::optional<FleetStanding> StandingOf(
+    const UsageListResult &fleet, const QString &registration, const QDate &day);
+
 // From the register; a failure says why (no such aircraft, no read-outs in the window, no hours,
 // the register's own). The history, chart and tables show the window's read-outs; the summary
-// the life used to date.
+// the life used to date, the status and the rank in the fleet today.
 DocumentResult AircraftReportDocument(Register &reg, const QString &registration,
     const ReportWindow &window, const AxisChoice &axis,
     const std::vector<ReferenceSpectrum> &references);
 // The same from a history already read; `registerText` names the register.
 DocumentResult AircraftReportDocument(const HistoryResult &history, const QString &registerText,
     const ReportWindow &window, const AxisChoice &axis,
-    const std::vector<ReferenceSpectrum> &references);
+    const std::vector<ReferenceSpectrum> &references,
+    const std::optional<FleetStanding> &standing = std::nullopt);
 DocumentResult FleetReportDocument(Register &reg, const std::optional<QDate> &since,
     const AxisChoice &axis, const std::vector<ReferenceSpectrum> &references);
 

@@ -370,7 +370,8 @@ void TestCliUsageAnalysis::reportsFromTheRegister_data()
         << QStringList {"ZEMRA usage report: SP-ZEA", "History", "2533", "10044.9", "0.0028937",
                "2026-10-01", "Summary", "Life used (100 %·SF·ΣD of the periods)",
                "no forecast from fewer than two read-outs",
-               "beyond 4.4 g at least 0 (no level at or beyond it), at most 1", "n_LL+ 4.4 g"};
+               "beyond 4.4 g at least 0 (no level at or beyond it), at most 1", "n_LL+ 4.4 g",
+               "Status on", "over limit: beyond 4.4 g", "Rank in the fleet by life used"};
     QTest::newRow("fleet") << QStringList {"--fleet"} << 0
                            << QStringList {"ZEMRA fleet report", "SP-ZEA", "SP-ZEB", "0.0114753"};
     // The references are drawn and named (they were once dropped without a word).
