@@ -1,6 +1,7 @@
 #include "UsageCommands.h"
 
 #include "Cli.h"
+#include "DesignSpectrum.h"
 #include "ExceedanceChart.h"
 #include "Formulas.h"
 #include "RegisterInput.h"
@@ -109,6 +110,31 @@ ExitStatus RunExceedance(const QStringList &arguments)
     return FinishOutput(output, refused ? ExitRefused : status);
 }
 
+namespace {
+// The design spectrum's damage, worked once for every period; ExitUsage after saying why the
+// S-N data do not fit it.
+Stop designDamage(const std::optional<ReferenceSpectrum> &design,
+    const std::optional<LimitLoads> &limits, const DamageParameters &parameters,
+    std::optional<DesignDamage> &damage)
+{
+    if (!design)
+        return std::nullopt;
+    damage = ComputeDesignDamage(*design, limits, parameters);
+    if (damage->ok())
+        return std::nullopt;
+    PrintMessage(damage->message());
+    return ExitUsage;
+}
+
+void appendFormulas(QByteArray &out, const DamageParameters &parameters, bool design)
+{
+    out += "\nFormulas:\n";
+    for (const QString &line :
+        DamageFormulaLines(parameters) + (design ? DesignFormulaLines() : QStringList()))
+        out += "  " + line.toUtf8() + '\n';
+}
+} // namespace
+
 ExitStatus RunDamage(const QStringList &arguments)
 {
     DamageParameters all;
@@ -121,13 +147,16 @@ ExitStatus RunDamage(const QStringList &arguments)
                        "S-N variant and Goodman, puts each end at the next\nlevel out and takes "
                        "the pairing of most damage a load history with these crossings\ncan give. "
                        "Cycles inside the dead band (-0.6 g to 1.4 g) are not counted and are in "
-                       "neither.\nA peak stress above S_u and figures that overflow are refused "
-                       "(exit 2).")
-            + formulaHelp(everyVariant(DamageFormulaLines(all))),
+                       "neither.\nWith --design-spectrum, the severity: D per 1000 h over the "
+                       "design spectrum's.\nA peak stress above S_u and figures that overflow are "
+                       "refused (exit 2).")
+            + formulaHelp(everyVariant(DamageFormulaLines(all)) + DesignFormulaLines()),
         QStringLiteral("FILE..."));
     QCommandLineParser &parser = commandLine.parser();
     AddSelectionOptions(parser);
     AddDamageOptions(parser);
+    AddDesignSpectrumOption(parser);
+    AddLimitLoadOptions(parser);
     AddParametersOption(parser);
     AddTableFormatOption(parser);
     if (const Stop stop = commandLine.parse(arguments))
@@ -136,12 +165,22 @@ ExitStatus RunDamage(const QStringList &arguments)
     DamageParameters parameters;
     bool given = false;
     TableFormat format = TableFormat::Text;
+    std::optional<LimitLoads> limits;
+    std::optional<ReferenceSpectrum> design;
+    std::optional<DesignDamage> designed;
     for (const Stop &stop : {ReadSelection(commandLine, false, selection),
              ReadDamageParameters(commandLine, true, parameters, given),
-             ReadTableFormat(commandLine, format)}) {
+             ReadTableFormat(commandLine, format), ReadLimitLoads(commandLine, limits)}) {
         if (stop)
             return *stop;
     }
+    if (const Stop stop = ReadDesignSpectrum(commandLine, limits, design))
+        return *stop;
+    if (const Stop stop = designDamage(design, limits, parameters, designed))
+        return *stop;
+    std::optional<DesignComparison> comparison;
+    if (design)
+        comparison.emplace(DesignComparison {*design, *designed});
 
     Output output;
     bool first = true;
@@ -159,16 +198,20 @@ ExitStatus RunDamage(const QStringList &arguments)
         }
         for (const RaisedLevel &raised : damage.raised)
             PrintMessage(QStringLiteral("%1: %2").arg(period.source, raised.text));
-        output.buffer() += DamageText(period, parameters, damage, format, first);
+        output.buffer() += DamageText(
+            period, parameters, damage, format, first, comparison ? &*comparison : nullptr);
         first = false;
         output.written();
     });
     if (status == ExitOk && !refused && format == TableFormat::Json)
         output.buffer() += "\n]\n";
     if (status == ExitOk && !refused && format == TableFormat::Text) {
-        output.buffer() += "\nFormulas:\n";
-        for (const QString &line : DamageFormulaLines(parameters))
-            output.buffer() += "  " + line.toUtf8() + '\n';
+        if (comparison) {
+            output.buffer() += '\n';
+            for (const QString &line : DesignDamageLines(*comparison))
+                output.buffer() += line.toUtf8() + '\n';
+        }
+        appendFormulas(output.buffer(), parameters, comparison.has_value());
     }
     return FinishOutput(output, refused ? ExitUsage : status);
 }

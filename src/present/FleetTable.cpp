@@ -45,7 +45,7 @@ QList<TableColumn> usageColumns(bool fleet, bool since)
     if (fleet)
         columns << column("life used to date percent", CellKind::Number, "to date")
                        .in(since ? ForAll : files);
-    columns << column("severity", CellKind::Number, "severity")
+    columns << column("design life rate", CellKind::Number, "design-life rate")
             << column("hours left", CellKind::Number, "hours left")
             << column("exhausted", CellKind::Flag).in(files)
             << column("upper life used percent", CellKind::Number).in(files)
@@ -80,7 +80,7 @@ QList<TableCell> usageRow(const AircraftUsage &row, bool fleet)
                  estimate ? std::optional(estimate->life.usedPercent) : std::nullopt, percent);
     if (fleet)
         cells << optionalNumber(row.lifeUsedToDatePercent, percent);
-    cells << optionalNumber(estimate ? estimate->life.severity : std::nullopt);
+    cells << optionalNumber(estimate ? estimate->life.designLifeRate : std::nullopt);
     if (row.exhausted)
         cells << TableCell::empty(QStringLiteral("exhausted"));
     else

@@ -240,7 +240,7 @@ void TestDamage::life()
     compareOptional(life.hoursLeft, figures[1]);
     QCOMPARE(life.exhausted, figures[1] < 0);
     compareOptional(life.equivalentHours, figures[2]);
-    compareOptional(life.severity, figures[3]);
+    compareOptional(life.designLifeRate, figures[3]);
 }
 
 void TestDamage::countedBack_data()
@@ -279,7 +279,7 @@ void TestDamage::countedBack()
         for (int level = 0; level < LevelCount; ++level) {
             const double n = LoadLevels[level].n;
             if ((n > 1 && cycle.peak >= n) || (n < 1 && cycle.valley <= n))
-                recounted[level] += cycle.count;
+                recounted[level] += std::int64_t(cycle.count);
         }
     }
     QCOMPARE(recounted, consistent);
@@ -398,7 +398,7 @@ void TestDamage::upperBound()
     double sum = 0;
     std::int64_t cycles = 0;
     for (const CycleGroup &cycle : result.upper.cycles)
-        sum += cycle.damage, cycles += cycle.count;
+        sum += cycle.damage, cycles += std::int64_t(cycle.count);
     QCOMPARE(sum, result.upper.damage);
     QCOMPARE(cycles, std::max(peaks.size(), valleys.size()));
 }
