@@ -207,7 +207,8 @@ void TestDamage::cycleTables()
 void TestDamage::life_data()
 {
     QTest::addColumn<QList<double>>("inputs"); // σ₁, N_D, SF, L (NaN: none)
-    QTest::addColumn<QList<double>>("figures"); // used %, hours left, equivalent h, severity
+    QTest::addColumn<QList<double>>(
+        "figures"); // used %, hours left, equivalent h, design-life rate
 
     // OneCycle, T = 10 h. σ₁ 100: S_a = S_D, N = N_D. N_D 1000: D = 0.001, used 100 * 8 * 0.001;
     // left (1/8 - 0.001) * 10 / 0.001; L 5000 h: 8 * 0.001 * 5000 = 40 h, 40 / 10.
