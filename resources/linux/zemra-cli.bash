@@ -37,7 +37,7 @@ _zemra_cli()
         --category) COMPREPLY=($(compgen -W "normal utility aerobatic" -- "$cur")); return ;;
         --below) COMPREPLY=($(compgen -W "elementary haibach original" -- "$cur")); return ;;
         --kind) COMPREPLY=($(compgen -W "spectrum exceedance" -- "$cur")); return ;;
-        --reference) COMPREPLY=($(compgen -f -X '!*.csv' -- "$cur") $(compgen -d -- "$cur")); return ;;
+        --reference|--design-spectrum) COMPREPLY=($(compgen -f -X '!*.csv' -- "$cur") $(compgen -d -- "$cur")); return ;;
         --parameters) COMPREPLY=($(compgen -f -X '!*.@(ini|conf)' -- "$cur") $(compgen -d -- "$cur")); return ;;
         -o|--output)
             if [[ $command == report ]]; then
@@ -54,7 +54,7 @@ _zemra_cli()
             spectrum|timers) COMPREPLY=($(compgen -W "--record --all --format --help" -- "$cur")) ;;
             chart) COMPREPLY=($(compgen -W "--kind --record --all --combine --axis --category --limit-loads --reference --parameters --size --format -o --output --help --version" -- "$cur")) ;;
             exceedance) COMPREPLY=($(compgen -W "--record --all --combine --axis --category --limit-loads --reference --parameters --format --aircraft --fleet --since --until --register --wait --help --version" -- "$cur")) ;;
-            damage) COMPREPLY=($(compgen -W "--record --all --combine --parameters --sigma1 --k --sd --nd --below --su --scatter --design-life --max-load --format --help --version" -- "$cur")) ;;
+            damage) COMPREPLY=($(compgen -W "--record --all --combine --parameters --sigma1 --k --sd --nd --below --su --scatter --design-life --max-load --design-spectrum --category --limit-loads --format --help --version" -- "$cur")) ;;
             report) COMPREPLY=($(compgen -W "--aircraft --fleet --since --register --record --all --combine --axis --category --limit-loads --reference --parameters --sigma1 --k --sd --nd --below --su --scatter --design-life --max-load -o --output --help --version" -- "$cur")) ;;
             reset) COMPREPLY=($(compgen -W "--port --help" -- "$cur")) ;;
             register) COMPREPLY=($(compgen -W "--aircraft --type --combine --date --reset --readout --yes --rate-window --no-structure --parameters --sigma1 --k --sd --nd --below --su --scatter --design-life --max-load --category --limit-loads --format --register --wait --help" -- "$cur")) ;;
