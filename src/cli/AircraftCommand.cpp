@@ -7,6 +7,7 @@
 #include "UsageTables.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <cstdio>
 #include <limits>
@@ -24,7 +25,34 @@ struct AircraftRequest
     bool damageGiven = false;
     AxisChoice limits;
     std::optional<CombineMode> mode;
+    bool designGiven = false; // --design-spectrum: a file, or "" to remove the type's
+    std::optional<DesignSpectrumFile> design;
 };
+
+// The design spectrum file read whole and checked, as the register keeps it.
+Stop readDesignFile(const CommandLine &commandLine, AircraftRequest &request)
+{
+    const QString name = commandLine.parser().value(QStringLiteral("design-spectrum"));
+    if (name.isEmpty())
+        return std::nullopt;
+    QByteArray bytes;
+    QString error;
+    if (!ReadInputFile(name, MaxTextInputBytes, bytes, error)) {
+        PrintMessage(error);
+        return ExitRefused;
+    }
+    if (!IsText(bytes))
+        return commandLine.usageError(
+            QStringLiteral("the design spectrum \"%1\" is not a text file.").arg(name));
+    // Read now, so that a malformed file is refused before the register is opened.
+    const ReferenceReadResult read = ParseReferenceSpectrum(bytes, name);
+    if (!read.ok()) {
+        PrintMessage(read.message());
+        return ExitRefused;
+    }
+    request.design = DesignSpectrumFile {QFileInfo(name).fileName(), QString::fromUtf8(bytes)};
+    return std::nullopt;
+}
 
 Stop readAircraftRequest(const CommandLine &commandLine, AircraftRequest &request)
 {
@@ -44,6 +72,14 @@ Stop readAircraftRequest(const CommandLine &commandLine, AircraftRequest &reques
         if (stop)
             return *stop;
     }
+    request.designGiven = parser.isSet(QStringLiteral("design-spectrum"));
+    if (request.designGiven && request.forAircraft)
+        return commandLine.usageError(QStringLiteral(
+            "--design-spectrum belongs to a type: give --type TYPE without --aircraft."));
+    if (request.designGiven) {
+        if (const Stop stop = readDesignFile(commandLine, request))
+            return stop;
+    }
     request.clear = parser.isSet(QStringLiteral("no-structure"));
     if (request.clear && (request.damageGiven || request.limits.limits))
         return commandLine.usageError(
@@ -59,10 +95,11 @@ Stop readAircraftRequest(const CommandLine &commandLine, AircraftRequest &reques
                 QStringLiteral("--combine belongs to an aircraft: give --aircraft REG."));
     }
 
-    if (!request.forAircraft && !request.clear && !request.damageGiven && !request.limits.limits)
+    if (!request.forAircraft && !request.clear && !request.damageGiven && !request.limits.limits
+        && !request.designGiven)
         return commandLine.usageError(QStringLiteral(
-            "give the type's structural data (--sigma1 ..., --parameters, --category), or "
-            "--no-structure."));
+            "give the type's structural data (--sigma1 ..., --parameters, --category), "
+            "--no-structure, or --design-spectrum."));
     request.show = request.forAircraft && !request.mode && !parser.isSet(QStringLiteral("type"))
         && !request.clear && !request.damageGiven && !request.limits.limits;
     return std::nullopt;
@@ -73,16 +110,25 @@ ExitStatus setTypeData(
 {
     Output output;
     const QString type = parser.value(QStringLiteral("type"));
-    StructuralData structure;
-    if (request.damageGiven)
-        structure.damage = request.parameters;
-    structure.limits = request.limits.limits;
-    const TypeResult set = reg.setType(type, structure);
-    if (!set.ok())
-        return Refused(set);
-    output.buffer() += QStringLiteral("Type %1 (%2 aircraft): structural data: %3\n")
+    TypeResult set;
+    // The structural data only when given, so that a design spectrum alone keeps it.
+    if (request.clear || request.damageGiven || request.limits.limits) {
+        StructuralData structure;
+        if (request.damageGiven)
+            structure.damage = request.parameters;
+        structure.limits = request.limits.limits;
+        set = reg.setType(type, structure);
+        if (!set.ok())
+            return Refused(set);
+    }
+    if (request.designGiven) {
+        set = reg.setTypeDesign(type, request.design);
+        if (!set.ok())
+            return Refused(set);
+    }
+    output.buffer() += QStringLiteral("Type %1 (%2 aircraft): structural data: %3\n  %4\n")
                            .arg(set.type.name, QString::number(set.type.aircraft),
-                               structureText(set.type.structure))
+                               structureText(set.type.structure), designText(set.type.design))
                            .toUtf8();
     return FinishOutput(output, ExitOk);
 }
@@ -162,6 +208,10 @@ ExitStatus runAircraft(const QStringList &arguments)
         QStringLiteral("Limit load factors, positive then negative: 3.8,-1.52."),
         QStringLiteral("P,N")});
     AddParametersOption(parser);
+    parser.addOption({QStringLiteral("design-spectrum"),
+        QStringLiteral("With --type alone: the type's design spectrum (a reference spectrum "
+                       "file), kept\nin the register with its name; \"\" removes it."),
+        QStringLiteral("FILE")});
     parser.addOption({QStringLiteral("no-structure"),
         QStringLiteral("Remove the structural data (an aircraft then uses its type's).")});
     if (const Stop stop = commandLine.parse(arguments))

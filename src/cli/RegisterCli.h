@@ -28,6 +28,8 @@ Stop openRegister(const CommandLine &commandLine, Register::Access access, Opene
 QString dateText(const QDate &date);
 QString structureText(const StructuralData &structure);
 QString aircraftText(const AircraftInfo &aircraft);
+// "design spectrum \"...\" (file.csv): source, table, page, axis n", or that there is none.
+QString designText(const std::optional<StoredDesignSpectrum> &design);
 
 ExitStatus runAircraft(const QStringList &arguments);
 ExitStatus runAdd(const QStringList &arguments);

@@ -135,7 +135,15 @@ QString aircraftText(const AircraftInfo &aircraft)
         text += QStringLiteral("\n  no structural data: no damage figures");
         break;
     }
+    if (!aircraft.type.isEmpty())
+        text += QStringLiteral("\n  ") + designText(aircraft.design);
     return text;
+}
+
+QString designText(const std::optional<StoredDesignSpectrum> &design)
+{
+    return design ? QStringLiteral("design spectrum %1").arg(DesignProvenanceText(design->spectrum))
+                  : QStringLiteral("no design spectrum: no severity");
 }
 
 // --- register remove ------------------------------------------------------------------------

@@ -24,6 +24,10 @@ void usageText(QByteArray &out, const UsageListResult &list, bool fleet)
             out += QStringLiteral("%1: no damage figure: %2\n")
                        .arg(row.aircraft.registration, row.usage.damageNote)
                        .toUtf8();
+        else if (row.usage.damage && !row.usage.severity)
+            out += QStringLiteral("%1: no severity: %2\n")
+                       .arg(row.aircraft.registration, row.usage.severityNote)
+                       .toUtf8();
     }
 }
 

@@ -1,5 +1,6 @@
 #include "FleetTable.h"
 
+#include "DesignTables.h"
 #include "HistoryTable.h"
 #include "TextFields.h"
 
@@ -46,6 +47,9 @@ QList<TableColumn> usageColumns(bool fleet, bool since)
         columns << column("life used to date percent", CellKind::Number, "to date")
                        .in(since ? ForAll : files);
     columns << column("design life rate", CellKind::Number, "design-life rate")
+            << column("severity", CellKind::Number, "severity")
+            << column("upper severity", CellKind::Number).in(files)
+            << column("severity note", CellKind::Text).in(files)
             << column("hours left", CellKind::Number, "hours left")
             << column("exhausted", CellKind::Flag).in(files)
             << column("upper life used percent", CellKind::Number).in(files)
@@ -81,6 +85,11 @@ QList<TableCell> usageRow(const AircraftUsage &row, bool fleet)
     if (fleet)
         cells << optionalNumber(row.lifeUsedToDatePercent, percent);
     cells << optionalNumber(estimate ? estimate->life.designLifeRate : std::nullopt);
+    const std::optional<Severity> &severity = usage.severity;
+    cells << optionalNumber(severity ? severity->counted.value : std::nullopt)
+          << optionalNumber(severity ? severity->upper.value : std::nullopt)
+          << optionalText(severity ? QStringList(SeverityNotes(*severity)).join(QLatin1Char(' '))
+                                   : usage.severityNote);
     if (row.exhausted)
         cells << TableCell::empty(QStringLiteral("exhausted"));
     else

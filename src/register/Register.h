@@ -59,6 +59,9 @@ public:
     // Sets a type's structural data (the type made when missing; an empty StructuralData removes
     // it), used by every aircraft of the type that has none of its own.
     TypeResult setType(const QString &name, const StructuralData &structure);
+    // Keeps a design spectrum with a type (the type made when missing), or removes it (none).
+    // Invalid: a text that is not a valid reference spectrum, or holds a U+0000.
+    TypeResult setTypeDesign(const QString &name, const std::optional<DesignSpectrumFile> &design);
     AircraftResult aircraft(const QString &registration);
 
     // Adds every record of the files to the aircraft, each file dated as given or by its

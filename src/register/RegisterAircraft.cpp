@@ -12,8 +12,9 @@ namespace {
 const QString AircraftSelect = QStringLiteral("SELECT a.id, a.registration, a.combine_mode, "
                                               "a.created_at, a.changed_at, t.name, ")
     + StructureColumnList(QStringLiteral("a.")) + QStringLiteral(", ")
-    + StructureColumnList(QStringLiteral("t."))
-    + QStringLiteral(" FROM aircraft a LEFT JOIN aircraft_types t ON t.id = a.type_id");
+    + StructureColumnList(QStringLiteral("t.")) + QStringLiteral(", d.file_name, d.spectrum_text")
+    + QStringLiteral(" FROM aircraft a LEFT JOIN aircraft_types t ON t.id = a.type_id"
+                     " LEFT JOIN type_design_spectra d ON d.type_id = a.type_id");
 
 bool readAircraft(const QSqlQuery &query, AircraftInfo &aircraft)
 {
@@ -28,7 +29,9 @@ bool readAircraft(const QSqlQuery &query, AircraftInfo &aircraft)
     bool typeValid = false;
     aircraft.own = ReadStructure(query, 6, ownValid);
     aircraft.typeData = ReadStructure(query, 6 + StructureColumnCount, typeValid);
-    return mode.has_value() && ownValid && typeValid;
+    const int design = 6 + 2 * StructureColumnCount;
+    return mode.has_value() && ownValid && typeValid
+        && ReadStoredDesign(query.value(design), query.value(design + 1), aircraft.design);
 }
 
 Result structureProblem(const StructuralData &structure)
@@ -322,16 +325,8 @@ TypeResult Register::setType(const QString &name, const StructuralData &structur
     update.bindValue(position++, id);
     if (Result updated = db.execute(update); !updated.ok())
         return failed<TypeResult>(updated);
-    QSqlQuery query;
-    const QueryFinisher finisher(query);
-    if (Result read = db.run(query,
-            QStringLiteral("SELECT t.name, COUNT(a.id) FROM aircraft_types t LEFT JOIN aircraft "
-                           "a ON a.type_id = t.id WHERE t.id = ? GROUP BY t.id, t.name"),
-            {id});
-        !read.ok() || !query.next())
-        return failed<TypeResult>(read.ok() ? d->damaged(QStringLiteral("a type vanished")) : read);
-    result.type = {query.value(0).toString(), structure, query.value(1).toInt()};
-    query.finish();
+    if (Result read = d->readType(id, result.type); !read.ok())
+        return failed<TypeResult>(read);
     if (Result committed = guard.commit(); !committed.ok())
         return failed<TypeResult>(committed);
     return result;

@@ -6,9 +6,11 @@
 //
 // {
 //   "format": "zemra-register",          always this text
-//   "version": 1,                        this layout; a reader refuses a higher one
+//   "version": 2,                        this layout; a reader refuses a higher one, and
+//                                        takes version 1 (without "designSpectrum")
 //   "types": [                           every type, in the order made
-//     {"name": "Zeta 2", "structure": STRUCTURE or null}
+//     {"name": "Zeta 2", "structure": STRUCTURE or null,
+//      "designSpectrum": {"file": "design.csv", "text": the file's whole text} or null}
 //   ],
 //   "aircraft": [                        every aircraft, in the order added
 //     {"registration": "D-EZMA",         as typed
@@ -39,4 +41,4 @@
 // The document is written one read-out to a line, so that it can be compared line by line. The
 // import reads it a piece at a time and needs the keys in the order written: "format" and
 // "version" before "types", "types" before "aircraft", and "readouts" last in each aircraft.
-constexpr int RegisterExportVersion = 1;
+constexpr int RegisterExportVersion = 2;

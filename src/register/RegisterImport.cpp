@@ -200,7 +200,7 @@ bool StreamingImport::types()
         m_insertType.bindValue(position++, NameKey(type.name));
         bindStructure(m_insertType, position, type.structure);
         m_typeIds.insert(NameKey(type.name), id);
-        return wrote(m_db.execute(m_insertType));
+        return wrote(m_db.execute(m_insertType)) && wrote(WriteTypeDesign(m_db, id, type.design));
     });
 }
 

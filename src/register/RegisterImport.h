@@ -36,6 +36,7 @@ struct ImportedType
 {
     QString name;
     StructuralData structure;
+    std::optional<DesignSpectrumFile> design; // from version 2 on; absent or null: none
 };
 
 // The highest read-out id an import takes: the counter of the next id, and the one after it that
@@ -65,6 +66,8 @@ private:
     bool text(const QJsonObject &object, const char *key, const QString &where, QString &value,
         bool nullable = false);
     bool structure(const QJsonValue &value, const QString &where, StructuralData &structure);
+    bool design(
+        const QJsonValue &value, const QString &where, std::optional<DesignSpectrumFile> &design);
 
     QString m_source;
     QString m_problem;

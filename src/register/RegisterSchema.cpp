@@ -1,5 +1,6 @@
 #include "RegisterSchema.h"
 
+#include "RegisterPrivate.h"
 #include "RegisterRows.h"
 
 #include <QHash>
@@ -103,6 +104,11 @@ Result upgradeFrom2(RegisterDatabase &database)
                         "DEFAULT 0"),
             WordsIndex});
 }
+// Version 3 to 4: a type may keep a design spectrum.
+Result upgradeFrom3(RegisterDatabase &database)
+{
+    return runAll(database, DesignSpectrumSchema());
+}
 } // namespace
 
 Result CreateSchema(RegisterDatabase &database)
@@ -152,6 +158,8 @@ Result CreateSchema(RegisterDatabase &database)
                                      "PRIMARY KEY (aircraft_id, taken_on))")});
         !made.ok())
         return made;
+    if (Result made = runAll(database, DesignSpectrumSchema()); !made.ok())
+        return made;
     return database.run(
         QStringLiteral("INSERT INTO schema_version (version) VALUES (?)"), {RegisterSchemaVersion});
 }
@@ -166,6 +174,9 @@ Result UpgradeSchema(RegisterDatabase &database, int from)
             break;
         case 2:
             step = upgradeFrom2(database);
+            break;
+        case 3:
+            step = upgradeFrom3(database);
             break;
         default:
             step.setFailure(Result::Invalid,

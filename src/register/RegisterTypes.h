@@ -4,6 +4,7 @@
 #include "CombineRecords.h"
 #include "CounterRecord.h"
 #include "Damage.h"
+#include "DesignSpectrum.h"
 #include "Exceedance.h"
 #include "LifeOverTime.h"
 #include "Result.h"
@@ -28,6 +29,15 @@ struct StructuralData
     bool isEmpty() const { return !damage && !limits; }
 };
 
+// A type's design spectrum as the register keeps it: the reference file's name and text as
+// given, and the spectrum read from that text.
+struct StoredDesignSpectrum
+{
+    QString fileName; // the file's own name, without its folder
+    QString text;
+    ReferenceSpectrum spectrum;
+};
+
 // Where an aircraft's effective structural data comes from.
 enum class StructureSource { None, Aircraft, Type };
 QString StructureSourceName(StructureSource source); // "none", "aircraft", "type"
@@ -40,6 +50,7 @@ struct AircraftInfo
     CombineMode mode = CombineMode::Running; // separate or running
     StructuralData own; // its own
     StructuralData typeData; // its type's
+    std::optional<StoredDesignSpectrum> design; // its type's design spectrum
     QString created; // UTC, "2024-05-01T10:00:00Z"
     QString changed;
     // The aircraft's own data when it has any, else its type's.
@@ -68,6 +79,14 @@ struct TypeInfo
     QString name;
     StructuralData structure;
     int aircraft = 0; // how many aircraft are of this type
+    std::optional<StoredDesignSpectrum> design;
+};
+
+// A design spectrum to keep with a type: the file's name and its text.
+struct DesignSpectrumFile
+{
+    QString fileName;
+    QString text;
 };
 
 struct TypeResult : Result
@@ -129,6 +148,10 @@ struct UsageFigures
     // there are hours; otherwise `damageNote` says why there is none.
     std::optional<DamageResult> damage;
     QString damageNote;
+    // Both estimates against the type's design spectrum, when there is damage and a design
+    // spectrum; otherwise `severityNote` says why there is none.
+    std::optional<Severity> severity;
+    QString severityNote;
     // Exceedances of the limit loads, bounded from the summed counts (as the sums of the periods'
     // bounds, but for periods whose counts grow outward, where the sum can be higher).
     LimitBounds overLimit;

@@ -18,15 +18,32 @@ const DamageEstimate *counted(const UsageFigures &usage)
 }
 } // namespace
 
-void ComputeUsage(UsageFigures &usage, const StructuralData &structure)
+namespace {
+// The severity of the damage against the type's design spectrum, or why there is none.
+void computeSeverity(UsageFigures &usage, const StructuralData &structure,
+    const std::optional<StoredDesignSpectrum> &design)
 {
-    usage.hours = double(usage.seconds) / 3600.0;
-    usage.overLimit = BoundLimitExceedances(usage.counts, structure.limits);
-    if (usage.seconds > 0) {
-        const ExceedanceTable table = ComputeExceedances(usage.counts, usage.hours, AxisChoice());
-        usage.per1000hAt3g = table.rows[Level3g].per1000h;
-        usage.per1000hAtMinus1g = table.rows[LevelMinus1g].per1000h;
+    if (!design) {
+        usage.severityNote = QStringLiteral("no design spectrum for its type");
+        return;
     }
+    if (!usage.damage) {
+        usage.severityNote = QStringLiteral("no damage figure");
+        return;
+    }
+    const DesignDamage designed
+        = ComputeDesignDamage(design->spectrum, structure.limits, *structure.damage);
+    if (!designed.ok()) {
+        usage.severityNote = designed.message();
+        return;
+    }
+    usage.severity = SeverityAgainst(*usage.damage, designed);
+}
+} // namespace
+
+namespace {
+void computeDamage(UsageFigures &usage, const StructuralData &structure)
+{
     if (!structure.damage) {
         usage.damageNote = QStringLiteral("no S-N data");
         return;
@@ -41,6 +58,21 @@ void ComputeUsage(UsageFigures &usage, const StructuralData &structure)
         return;
     }
     usage.damage = std::move(damage);
+}
+} // namespace
+
+void ComputeUsage(UsageFigures &usage, const StructuralData &structure,
+    const std::optional<StoredDesignSpectrum> &design)
+{
+    usage.hours = double(usage.seconds) / 3600.0;
+    usage.overLimit = BoundLimitExceedances(usage.counts, structure.limits);
+    if (usage.seconds > 0) {
+        const ExceedanceTable table = ComputeExceedances(usage.counts, usage.hours, AxisChoice());
+        usage.per1000hAt3g = table.rows[Level3g].per1000h;
+        usage.per1000hAtMinus1g = table.rows[LevelMinus1g].per1000h;
+    }
+    computeDamage(usage, structure);
+    computeSeverity(usage, structure, design);
 }
 
 CombinedCounts CombinedOf(const UsageFigures &usage)
@@ -119,7 +151,7 @@ UsageListResult Register::Private::usageList(const std::optional<QDate> &since, 
         row.aircraft = info;
         const StructuralData &structure = info.structure();
         UsageFigures total = whole[info.id];
-        ComputeUsage(total, structure);
+        ComputeUsage(total, structure, info.design);
         if (!since) {
             row.usage = std::move(total);
             if (const DamageEstimate *estimate = counted(row.usage)) {
@@ -128,7 +160,7 @@ UsageListResult Register::Private::usageList(const std::optional<QDate> &since, 
             }
         } else {
             row.usage = window[info.id];
-            ComputeUsage(row.usage, structure);
+            ComputeUsage(row.usage, structure, info.design);
             const DamageEstimate *recent = counted(row.usage);
             const DamageEstimate *all = counted(total);
             if (all)
@@ -245,7 +277,7 @@ HistoryResult Register::history(const QString &registration)
         !walked.ok())
         return failed<HistoryResult>(walked);
     guard.commit();
-    ComputeUsage(usage, result.aircraft.structure());
+    ComputeUsage(usage, result.aircraft.structure(), result.aircraft.design);
     addLifeOverTime(result);
     return result;
 }
