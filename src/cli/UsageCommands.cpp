@@ -133,25 +133,30 @@ void appendFormulas(QByteArray &out, const DamageParameters &parameters, bool de
         DamageFormulaLines(parameters) + (design ? DesignFormulaLines() : QStringList()))
         out += "  " + line.toUtf8() + '\n';
 }
-} // namespace
 
-ExitStatus RunDamage(const QStringList &arguments)
+// The help of `damage`: what it does and every formula behind it.
+QString damageHelp()
 {
     DamageParameters all;
     all.ultimateStrength = 1;
     all.designLife = 1;
-    CommandLine commandLine(QStringLiteral("damage"),
-        QStringLiteral("Fatigue damage by Miner's rule from the counts, with life used and hours "
-                       "left. D_counted\npairs the highest peak with the lowest valley, then "
-                       "inward, each end at the level it\nreached. D_upper, a bound for every "
-                       "S-N variant and Goodman, puts each end at the next\nlevel out and takes "
-                       "the pairing of most damage a load history with these crossings\ncan give. "
-                       "Cycles inside the dead band (-0.6 g to 1.4 g) are not counted and are in "
-                       "neither.\nWith --design-spectrum, the severity: D per 1000 h over the "
-                       "design spectrum's.\nA peak stress above S_u and figures that overflow are "
-                       "refused (exit 2).")
-            + formulaHelp(everyVariant(DamageFormulaLines(all)) + DesignFormulaLines()),
-        QStringLiteral("FILE..."));
+    return QStringLiteral(
+               "Fatigue damage by Miner's rule from the counts, with life used and hours "
+               "left. D_counted\npairs the highest peak with the lowest valley, then "
+               "inward, each end at the level it\nreached. D_upper, a bound for every "
+               "S-N variant and Goodman, puts each end at the next\nlevel out and takes "
+               "the pairing of most damage a load history with these crossings\ncan give. "
+               "Cycles inside the dead band (-0.6 g to 1.4 g) are not counted and are in "
+               "neither.\nWith --design-spectrum, the severity: D per 1000 h over the "
+               "design spectrum's.\nA peak stress above S_u and figures that overflow are "
+               "refused (exit 2).")
+        + formulaHelp(everyVariant(DamageFormulaLines(all)) + DesignFormulaLines());
+}
+} // namespace
+
+ExitStatus RunDamage(const QStringList &arguments)
+{
+    CommandLine commandLine(QStringLiteral("damage"), damageHelp(), QStringLiteral("FILE..."));
     QCommandLineParser &parser = commandLine.parser();
     AddSelectionOptions(parser);
     AddDamageOptions(parser);

@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QTest>
 
 // The severity against a design spectrum from the command line.
@@ -17,6 +18,8 @@ private slots:
     void damage_data();
     void damage();
     void keys();
+    void typeInTheRegister_data();
+    void typeInTheRegister();
 
 private:
     QTemporaryDir m_dir;
@@ -157,6 +160,68 @@ void TestCliDesign::keys()
     // SF D L / T with SF 8 and L 20000 h over T 1000 h: 160 D.
     QCOMPARE(counted.value("designLifeRate").toDouble(), 160 * counted.value("damage").toDouble());
     QCOMPARE(counted.value("severity").toDouble(), 1.0);
+}
+
+void TestCliDesign::typeInTheRegister_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // after "--register R"; the type Trainer is set
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("said"); // on standard output (exit 0) or error
+
+    QTest::newRow("list") << QStringList {"register", "list"} << 0
+                          << QStringList {"design-life rate  severity"};
+    QTest::newRow("fleet") << QStringList {"fleet", "--format", "json"} << 0
+                           << QStringList {"\"severity\":1,\"upperSeverity\":1,"};
+    QTest::newRow("aircraft")
+        << QStringList {"register", "aircraft", "--aircraft", "sp-zea"} << 0
+        << QStringList {"design spectrum \"Made-up design\" (design.csv): Invented, Table 4, "
+                        "page 9, axis n"};
+    QTest::newRow("history") << QStringList {"register", "history", "--aircraft", "SP-ZEA"} << 0
+                             << QStringList {"Severity against the design spectrum \"Made-up "
+                                             "design\" (design.csv) over the whole history, D "
+                                             "per 1000 h / the design's: 1 counted, 1 upper."};
+    QTest::newRow("removed") << QStringList {"register", "aircraft", "--type", "trainer",
+        "--design-spectrum",
+        ""} << 0 << QStringList {"no design spectrum: no severity", "σ₁ = 100 MPa"};
+    QTest::newRow("for an aircraft") << QStringList {"register", "aircraft", "--aircraft", "SP-ZEA",
+        "--design-spectrum", "design.csv"}
+                                     << 2 << QStringList {"belongs to a type"};
+    QTest::newRow("malformed") << QStringList {"register", "aircraft", "--type", "Trainer",
+        "--design-spectrum", "broken.csv"}
+                               << 1 << QStringList {"line 8"};
+}
+
+// The type keeps its design spectrum; the aircraft of it are shown the severity against it.
+void TestCliDesign::typeInTheRegister()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QStringList, said);
+    const QString reg = m_dir.filePath(QStringLiteral("r%1.sqlite").arg(QTest::currentDataTag()));
+    const QStringList at {"--register", reg};
+    const QStringList setUp[]
+        = {{"register", "aircraft", "--type", "Trainer", "--sigma1", "100", "--k", "3", "--sd",
+               "100", "--nd", "1e6", "--max-load", "6,-3"},
+            {"register", "aircraft", "--type", "Trainer", "--design-spectrum",
+                m_dir.filePath("design.csv")},
+            {"register", "aircraft", "--aircraft", "SP-ZEA", "--type", "Trainer", "--combine",
+                "separate"},
+            {"register", "add", "--aircraft", "SP-ZEA", "--date", "2026-10-01",
+                m_dir.filePath("flown.dat")}};
+    for (const QStringList &step : setUp) {
+        const CliRun run = RunCli(step.mid(0, 2) + at + step.mid(2));
+        QVERIFY2(run.exitCode == 0, run.err.constData());
+    }
+    for (QString &argument : arguments) {
+        if (argument.endsWith(QLatin1String(".csv")))
+            argument = m_dir.filePath(argument);
+    }
+    const qsizetype command = arguments.front() == QLatin1String("fleet") ? 1 : 2;
+    const CliRun run = RunCli(arguments.mid(0, command) + at + arguments.mid(command));
+    QCOMPARE(run.exitCode, exitCode);
+    for (const QString &text : said)
+        QVERIFY2((exitCode == 0 ? run.out : run.err).contains(text.toUtf8()),
+            (run.out + run.err).constData());
 }
 
 QTEST_GUILESS_MAIN(TestCliDesign)
