@@ -57,7 +57,7 @@ _zemra_cli()
             damage) COMPREPLY=($(compgen -W "--record --all --combine --parameters --sigma1 --k --sd --nd --below --su --scatter --design-life --max-load --design-spectrum --category --limit-loads --format --help --version" -- "$cur")) ;;
             report) COMPREPLY=($(compgen -W "--aircraft --fleet --since --register --record --all --combine --axis --category --limit-loads --reference --parameters --sigma1 --k --sd --nd --below --su --scatter --design-life --max-load -o --output --help --version" -- "$cur")) ;;
             reset) COMPREPLY=($(compgen -W "--port --help" -- "$cur")) ;;
-            register) COMPREPLY=($(compgen -W "--aircraft --type --combine --date --reset --readout --yes --rate-window --no-structure --parameters --sigma1 --k --sd --nd --below --su --scatter --design-life --max-load --category --limit-loads --format --register --wait --help" -- "$cur")) ;;
+            register) COMPREPLY=($(compgen -W "--aircraft --type --combine --date --reset --readout --yes --rate-window --no-structure --design-spectrum --parameters --sigma1 --k --sd --nd --below --su --scatter --design-life --max-load --category --limit-loads --format --register --wait --help" -- "$cur")) ;;
             fleet) COMPREPLY=($(compgen -W "--since --format --register --wait --help" -- "$cur")) ;;
             export|import) COMPREPLY=($(compgen -W "-o --output --register --wait --help" -- "$cur")) ;;
         esac
