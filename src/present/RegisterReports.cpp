@@ -65,6 +65,8 @@ DocumentResult AircraftReportDocument(Register &reg, const QString &registration
     if (usage.damage && damage) {
         document.blocks << DamageReportBlocks(*damage, *usage.damage);
         notes << DamageFormulaLines(*damage);
+        if (usage.severity)
+            notes << DesignFormulaLines();
     } else {
         document.blocks << ReportBlock::paragraph(
             QStringLiteral("Fatigue damage: %1").arg(usage.damageNote));
@@ -115,7 +117,7 @@ DocumentResult FleetReportDocument(Register &reg, const std::optional<QDate> &si
     QStringList notes {QStringLiteral("Aircraft without S-N data or without hours are listed after "
                                       "the ranked ones, by registration."),
         Formulas::Per1000h, Formulas::Miner, Formulas::DamagePer1000h, Formulas::LifeUsed,
-        Formulas::DesignLifeRate,
+        Formulas::DesignLifeRate, Formulas::Severity,
         QStringLiteral("hours left = (1/SF − D of the whole history) · T / D at the rate of the "
                        "read-outs shown")};
     document.blocks << ReportBlock::ofNotes(notes);
