@@ -69,7 +69,6 @@ void TestCliDesign::initTestCase()
     WriteFile(m_dir.filePath("design.csv"), atTheLevels());
     WriteFile(m_dir.filePath("narrow.csv"), header("n") + "positive,1.8,400\npositive,2.4,60\n");
     WriteFile(m_dir.filePath("fraction.csv"), header("a") + "positive,0.2,500\npositive,0.9,2\n");
-    WriteFile(m_dir.filePath("broken.csv"), header("n") + "positive,1.8,-4\n");
 }
 
 void TestCliDesign::damage_data()
@@ -92,10 +91,6 @@ void TestCliDesign::damage_data()
     QTest::addRow("axis a without limit loads")
         << Sn + QStringList {"--design-spectrum", "fraction.csv"} << 2 << unchecked
         << "design spectrum";
-    QTest::addRow("malformed") << Sn + QStringList {"--design-spectrum", "broken.csv"} << 1
-                               << unchecked << "line 8";
-    QTest::addRow("missing") << Sn + QStringList {"--design-spectrum", "none.csv"} << 1 << unchecked
-                             << "none.csv";
     // The design's cycle (-2, 4 g) has a peak stress of 400 MPa.
     QTest::addRow("S-N data that do not fit the design")
         << Sn + QStringList {"--design-spectrum", "design.csv", "--su", "350"} << 2 << unchecked
@@ -168,8 +163,6 @@ void TestCliDesign::typeInTheRegister_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QStringList>("said"); // on standard output (exit 0) or error
 
-    QTest::newRow("list") << QStringList {"register", "list"} << 0
-                          << QStringList {"design-life rate  severity"};
     QTest::newRow("fleet") << QStringList {"fleet", "--format", "json"} << 0
                            << QStringList {"\"severity\":1,\"upperSeverity\":1,"};
     QTest::newRow("aircraft")
@@ -186,9 +179,6 @@ void TestCliDesign::typeInTheRegister_data()
     QTest::newRow("for an aircraft") << QStringList {"register", "aircraft", "--aircraft", "SP-ZEA",
         "--design-spectrum", "design.csv"}
                                      << 2 << QStringList {"belongs to a type"};
-    QTest::newRow("malformed") << QStringList {"register", "aircraft", "--type", "Trainer",
-        "--design-spectrum", "broken.csv"}
-                               << 1 << QStringList {"line 8"};
 }
 
 // The type keeps its design spectrum; the aircraft of it are shown the severity against it.
