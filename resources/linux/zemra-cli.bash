@@ -38,7 +38,7 @@ _zemra_cli()
         --category) COMPREPLY=($(compgen -W "normal utility aerobatic" -- "$cur")); return ;;
         --below) COMPREPLY=($(compgen -W "elementary haibach original" -- "$cur")); return ;;
         --kind) COMPREPLY=($(compgen -W "spectrum exceedance" -- "$cur")); return ;;
-        --reference) COMPREPLY=($(compgen -f -X '!*.csv' -- "$cur") $(compgen -d -- "$cur")); return ;;
+        --reference|--design-spectrum) COMPREPLY=($(compgen -f -X '!*.csv' -- "$cur") $(compgen -d -- "$cur")); return ;;
         --parameters) COMPREPLY=($(compgen -f -X '!*.@(ini|conf)' -- "$cur") $(compgen -d -- "$cur")); return ;;
         -o|--output)
             if [[ $command == report && " ${COMP_WORDS[*]} " == *" --each-aircraft "* ]]; then
@@ -57,10 +57,10 @@ _zemra_cli()
             spectrum|timers) COMPREPLY=($(compgen -W "--record --all --format --help" -- "$cur")) ;;
             chart) COMPREPLY=($(compgen -W "--kind --record --all --combine --axis --category --limit-loads --reference --parameters --aircraft --fleet --since --until --register --wait --size --format -o --output --help --version" -- "$cur")) ;;
             exceedance) COMPREPLY=($(compgen -W "--record --all --combine --axis --category --limit-loads --reference --parameters --format --aircraft --fleet --since --until --register --wait --help --version" -- "$cur")) ;;
-            damage) COMPREPLY=($(compgen -W "--record --all --combine --parameters --sigma1 --k --sd --nd --below --su --scatter --design-life --max-load --format --aircraft --fleet --since --until --register --wait --help --version" -- "$cur")) ;;
+            damage) COMPREPLY=($(compgen -W "--record --all --combine --parameters --sigma1 --k --sd --nd --below --su --scatter --design-life --max-load --design-spectrum --category --limit-loads --format --aircraft --fleet --since --until --register --wait --help --version" -- "$cur")) ;;
             report) COMPREPLY=($(compgen -W "--aircraft --each-aircraft --fleet --since --until --register --record --all --combine --axis --category --limit-loads --reference --parameters --sigma1 --k --sd --nd --below --su --scatter --design-life --max-load -o --output --help --version" -- "$cur")) ;;
             reset) COMPREPLY=($(compgen -W "--port --help" -- "$cur")) ;;
-            register) COMPREPLY=($(compgen -W "--aircraft --type --combine --date --reset --readout --yes --rate-window --no-structure --thresholds --inspection-hours --inspection-days --battery-days --no-checks --parameters --sigma1 --k --sd --nd --below --su --scatter --design-life --max-load --category --limit-loads --format --register --wait --help" -- "$cur")) ;;
+            register) COMPREPLY=($(compgen -W "--aircraft --type --combine --date --reset --readout --yes --rate-window --no-structure --thresholds --inspection-hours --inspection-days --battery-days --no-checks --design-spectrum --parameters --sigma1 --k --sd --nd --below --su --scatter --design-life --max-load --category --limit-loads --format --register --wait --help" -- "$cur")) ;;
             fleet) COMPREPLY=($(compgen -W "--since --rate-window --check --on --format --register --wait --help" -- "$cur")) ;;
             export|import) COMPREPLY=($(compgen -W "-o --output --register --wait --help" -- "$cur")) ;;
         esac

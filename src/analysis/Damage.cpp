@@ -57,27 +57,6 @@ Result checkFiniteFigures(const DamageParameters &parameters)
     return {};
 }
 
-// Why D_upper is not available: peaks or valleys beyond the top levels without a bound; empty
-// when it is.
-QString unboundedReason(const LevelCounts &peaksAndValleys, const DamageParameters &parameters)
-{
-    QStringList unbounded;
-    const std::int64_t topPeaks = peaksAndValleys[TopPositive];
-    const std::int64_t topValleys = peaksAndValleys[TopNegative];
-    if (topPeaks > 0 && !parameters.maxLoadPositive)
-        unbounded.append(QStringLiteral("%1 beyond 4.0 g and no positive maximum load")
-                             .arg(topPeaks == 1 ? QStringLiteral("1 peak")
-                                                : QStringLiteral("%1 peaks").arg(topPeaks)));
-    if (topValleys > 0 && !parameters.maxLoadNegative)
-        unbounded.append(QStringLiteral("%1 beyond -2.0 g and no negative maximum load")
-                             .arg(topValleys == 1 ? QStringLiteral("1 valley")
-                                                  : QStringLiteral("%1 valleys").arg(topValleys)));
-    if (unbounded.isEmpty())
-        return {};
-    return QStringLiteral("D_upper is not available: %1 given to bound how far they went.")
-        .arg(unbounded.join(QStringLiteral("; ")));
-}
-
 } // namespace
 
 Result CheckDamageParameters(const DamageParameters &parameters)
@@ -151,17 +130,9 @@ DamageResult ComputeDamage(
     }
     result.hours = hours;
 
-    // P′ from the outermost level inward, then the ends between neighbouring levels.
+    MakeConsistent(counts, result.consistentCounts, result.peaksAndValleys);
     for (Branch branch : {Branch::Negative, Branch::Positive}) {
-        const std::span<const int> outward = OutwardLevels(branch);
-        std::int64_t beyond = 0;
-        for (auto level = outward.rbegin(); level != outward.rend(); ++level) {
-            const std::int64_t consistent = std::max(counts[*level], beyond);
-            result.peaksAndValleys[*level] = consistent - beyond;
-            result.consistentCounts[*level] = consistent;
-            beyond = consistent;
-        }
-        for (int level : outward) {
+        for (int level : OutwardLevels(branch)) {
             if (result.consistentCounts[level] == counts[level])
                 continue;
             result.raised.push_back({level, counts[level], result.consistentCounts[level],
@@ -182,16 +153,18 @@ DamageResult ComputeDamage(
         result.setFailure(Result::Invalid, refusal);
         return result;
     };
-    if (QString refusal = FillEstimate(
-            result.counted, NestedPairings(result.peaksAndValleys), false, hours, parameters);
+    // Whole counts are exact as doubles below 2^53, far beyond any sum of 16-bit counters.
+    const LevelAmounts amounts = ToAmounts(result.peaksAndValleys);
+    if (QString refusal
+        = FillEstimate(result.counted, NestedPairings(amounts), false, hours, parameters);
         !refusal.isEmpty())
         return refused(refusal);
 
-    if (result.upper.unavailableReason = unboundedReason(result.peaksAndValleys, parameters);
+    if (result.upper.unavailableReason = UnboundedReason(amounts, parameters);
         !result.upper.unavailableReason.isEmpty())
         return result;
     std::vector<Pairing> pairings;
-    QString refusal = MostDamagingPairings(result.peaksAndValleys, parameters, pairings);
+    QString refusal = MostDamagingPairings(amounts, parameters, pairings);
     if (refusal.isEmpty())
         refusal = FillEstimate(result.upper, pairings, true, hours, parameters);
     if (!refusal.isEmpty())

@@ -47,7 +47,7 @@ struct DamageParameters
     BelowEndurance belowEndurance = BelowEndurance::Elementary;
     std::optional<double> ultimateStrength; // S_u in MPa: the Goodman correction when given
     double scatterFactor = 8; // SF
-    std::optional<double> designLife; // L in hours: equivalent hours and severity when given
+    std::optional<double> designLife; // L in hours: equivalent hours and design-life rate
     // Bounds for the peaks beyond 4.0 g and the valleys beyond -2.0 g, in g (e.g. the ultimate
     // load factors); without them the upper bound is not available when such peaks occurred.
     std::optional<double> maxLoadPositive;
@@ -79,7 +79,7 @@ struct CycleGroup
 {
     double valley = 0; // g
     double peak = 0; // g
-    std::int64_t count = 0;
+    double count = 0; // a whole number from a record; a fraction from a design spectrum
     double amplitude = 0; // S_a, MPa
     double mean = 0; // S_m, MPa
     double equivalentAmplitude = 0; // S_a,eq with the Goodman correction, otherwise S_a
@@ -94,7 +94,9 @@ struct LifeFigures
     std::optional<double> hoursLeft;
     bool exhausted = false;
     std::optional<double> equivalentHours; // SF D L, with a design life
-    std::optional<double> severity; // equivalent hours / T, with a design life
+    // Equivalent hours / T, with a design life: how fast life is used against L (1.0 uses it up
+    // at L hours). Not the severity against a design spectrum (DesignSpectrum.h).
+    std::optional<double> designLifeRate;
 };
 
 struct DamageEstimate

@@ -1,5 +1,8 @@
 #include "DamagePrivate.h"
 
+#include <QStringList>
+
+#include <algorithm>
 #include <cmath>
 
 namespace DamageDetail {
@@ -35,7 +38,39 @@ QString overflow(const QString &where, const QString &figure, double value)
         .arg(value);
 }
 
+QString amountText(double amount, const char *one, const char *many)
+{
+    const QString number = amount == std::floor(amount) && amount < 1e15
+        ? QString::number(qint64(amount))
+        : QString::number(amount, 'g', 6);
+    return QStringLiteral("%1 %2").arg(number, QLatin1String(amount == 1 ? one : many));
+}
+
 } // namespace
+
+LevelAmounts ToAmounts(const LevelCounts &counts)
+{
+    LevelAmounts amounts {};
+    std::copy(counts.begin(), counts.end(), amounts.begin());
+    return amounts;
+}
+
+QString UnboundedReason(const LevelAmounts &peaksAndValleys, const DamageParameters &parameters)
+{
+    QStringList unbounded;
+    const double topPeaks = peaksAndValleys[TopPositive];
+    const double topValleys = peaksAndValleys[TopNegative];
+    if (topPeaks > 0 && !parameters.maxLoadPositive)
+        unbounded.append(QStringLiteral("%1 beyond 4.0 g and no positive maximum load")
+                             .arg(amountText(topPeaks, "peak", "peaks")));
+    if (topValleys > 0 && !parameters.maxLoadNegative)
+        unbounded.append(QStringLiteral("%1 beyond -2.0 g and no negative maximum load")
+                             .arg(amountText(topValleys, "valley", "valleys")));
+    if (unbounded.isEmpty())
+        return {};
+    return QStringLiteral("D_upper is not available: %1 given to bound how far they went.")
+        .arg(unbounded.join(QStringLiteral("; ")));
+}
 
 CycleEnd LevelEnd(int level)
 {
@@ -99,7 +134,7 @@ QString FillCycle(CycleGroup &cycle, CycleEnd valley, CycleEnd peak, const QStri
     if (!cycle.cyclesToFailure)
         return {};
     const double n = *cycle.cyclesToFailure;
-    cycle.damage = double(cycle.count) / n;
+    cycle.damage = cycle.count / n;
     // N overflows to infinity or underflows to zero only with S-N data far out of range.
     if (!(std::isfinite(n) && n > 0 && std::isfinite(cycle.damage)))
         return QStringLiteral("The figures overflow: %1 gives N = %2 and a damage of %3, beyond "
@@ -138,13 +173,13 @@ QString FillEstimate(DamageEstimate &estimate, const std::vector<Pairing> &pairi
     }
     if (parameters.designLife) {
         life.equivalentHours = sf * estimate.damage * *parameters.designLife;
-        life.severity = *life.equivalentHours / hours;
+        life.designLifeRate = *life.equivalentHours / hours;
     }
     // Each cycle's damage is finite, but their sum and the figures made from it need not be.
     const std::pair<const char *, std::optional<double>> figures[]
         = {{"D", estimate.damage}, {"D per 1000 h", estimate.damagePer1000h},
             {"life used", life.usedPercent}, {"hours left", life.hoursLeft},
-            {"equivalent hours", life.equivalentHours}, {"severity", life.severity}};
+            {"equivalent hours", life.equivalentHours}, {"design-life rate", life.designLifeRate}};
     for (const auto &[figure, value] : figures) {
         if (value && !std::isfinite(*value))
             return overflow(name, QString::fromUtf8(figure), *value);

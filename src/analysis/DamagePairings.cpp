@@ -5,7 +5,7 @@
 
 namespace DamageDetail {
 
-std::vector<Pairing> NestedPairings(const LevelCounts &peaksAndValleys)
+std::vector<Pairing> NestedPairings(const LevelAmounts &peaksAndValleys)
 {
     // Both lists run from the outermost level inward, so the runs of equal ends merge in one
     // pass.
@@ -13,14 +13,14 @@ std::vector<Pairing> NestedPairings(const LevelCounts &peaksAndValleys)
     pairings.reserve(LevelCount + 1);
     int peakLevel = TopPositive;
     int valleyLevel = TopNegative;
-    std::int64_t peaksLeft = peaksAndValleys[peakLevel];
-    std::int64_t valleysLeft = peaksAndValleys[valleyLevel];
+    double peaksLeft = peaksAndValleys[peakLevel];
+    double valleysLeft = peaksAndValleys[valleyLevel];
     for (;;) {
         while (peaksLeft == 0 && peakLevel > InnerPositive)
             peaksLeft = peaksAndValleys[--peakLevel];
         while (valleysLeft == 0 && valleyLevel < InnerNegative)
             valleysLeft = peaksAndValleys[++valleyLevel];
-        const std::int64_t paired = std::min(peaksLeft, valleysLeft);
+        const double paired = std::min(peaksLeft, valleysLeft);
         if (paired == 0)
             break;
         pairings.push_back({valleyLevel, peakLevel, paired});
@@ -53,12 +53,12 @@ std::vector<Pairing> NestedPairings(const LevelCounts &peaksAndValleys)
 // Which valley group each peak group closes with is a transport problem on the groups: rows the
 // peak levels from the top inward and the boundary peak of surplus valleys, columns the valley
 // levels from the bottom inward and the boundary valley of surplus peaks.
-QString MostDamagingPairings(const LevelCounts &peaksAndValleys, const DamageParameters &parameters,
-    std::vector<Pairing> &pairings)
+QString MostDamagingPairings(const LevelAmounts &peaksAndValleys,
+    const DamageParameters &parameters, std::vector<Pairing> &pairings)
 {
     std::vector<int> peakLevels, valleyLevels;
-    std::vector<std::int64_t> supply, demand;
-    std::int64_t peaks = 0, valleys = 0;
+    std::vector<double> supply, demand;
+    double peaks = 0, valleys = 0;
     for (int level = TopPositive; level >= InnerPositive; --level) {
         peakLevels.push_back(level);
         supply.push_back(peaksAndValleys[level]);
@@ -69,18 +69,22 @@ QString MostDamagingPairings(const LevelCounts &peaksAndValleys, const DamagePar
         demand.push_back(peaksAndValleys[level]);
         valleys += demand.back();
     }
+    // One cycle, or what there is of the outermost groups when a design spectrum's are
+    // fractions of one.
     int fixedRow = -1, fixedColumn = -1;
+    double fixed = 0;
     if (peaks > 0 && valleys > 0) {
         fixedRow = int(std::find_if(supply.begin(), supply.end(), [](auto n) { return n > 0; })
             - supply.begin());
         fixedColumn = int(std::find_if(demand.begin(), demand.end(), [](auto n) { return n > 0; })
             - demand.begin());
-        --supply[fixedRow], --demand[fixedColumn], --peaks, --valleys;
+        fixed = std::min({1.0, supply[fixedRow], demand[fixedColumn]});
+        supply[fixedRow] -= fixed, demand[fixedColumn] -= fixed, peaks -= fixed, valleys -= fixed;
     }
     peakLevels.push_back(-1);
-    supply.push_back(std::max<std::int64_t>(0, valleys - peaks));
+    supply.push_back(std::max(0.0, valleys - peaks));
     valleyLevels.push_back(-1);
-    demand.push_back(std::max<std::int64_t>(0, peaks - valleys));
+    demand.push_back(std::max(0.0, peaks - valleys));
 
     // One cycle's damage per pair of groups; the fixed cycle first, so that a refusal names a
     // cycle every history has when it can.
@@ -109,7 +113,7 @@ QString MostDamagingPairings(const LevelCounts &peaksAndValleys, const DamagePar
     }
     TransportPlan plan = MaxWeightTransport(supply, demand, weight);
     if (fixedRow >= 0)
-        ++plan[fixedRow][fixedColumn];
+        plan[fixedRow][fixedColumn] += fixed;
 
     // Paired cycles from the highest peak down, then the unpaired peaks, then the valleys.
     pairings.clear();

@@ -6,7 +6,10 @@
 
 #include <QString>
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace DamageDetail {
@@ -32,8 +35,35 @@ struct Pairing
 {
     int valleyLevel;
     int peakLevel;
-    std::int64_t count;
+    double count;
 };
+
+// Peaks and valleys per level as the pairing takes them: whole numbers from a record, fractions
+// from a design spectrum sampled at the levels.
+using LevelAmounts = std::array<double, LevelCount>;
+LevelAmounts ToAmounts(const LevelCounts &counts);
+
+// P′ from the outermost level inward on each branch: each level at least the count further out
+// (a peak beyond a level also crossed it), and the ends between neighbouring levels.
+template<typename Count>
+void MakeConsistent(const std::array<Count, LevelCount> &counts,
+    std::array<Count, LevelCount> &consistent, std::array<Count, LevelCount> &peaksAndValleys)
+{
+    for (Branch branch : {Branch::Negative, Branch::Positive}) {
+        const std::span<const int> outward = OutwardLevels(branch);
+        Count beyond = 0;
+        for (auto level = outward.rbegin(); level != outward.rend(); ++level) {
+            const Count held = std::max(counts[*level], beyond);
+            peaksAndValleys[*level] = held - beyond;
+            consistent[*level] = held;
+            beyond = held;
+        }
+    }
+}
+
+// Why D_upper is not available: peaks or valleys beyond the top levels without a bound; empty
+// when it is.
+QString UnboundedReason(const LevelAmounts &peaksAndValleys, const DamageParameters &parameters);
 
 // Where an estimate puts an end counted at `level` (-1: unpaired, the other end's partner):
 // the counted estimate at the level, or 1.0 g; the upper bound at the next level out (the
@@ -54,11 +84,11 @@ QString FillEstimate(DamageEstimate &estimate, const std::vector<Pairing> &pairi
     double hours, const DamageParameters &parameters);
 
 // Highest peak with lowest valley, then inward; what is left pairs with -1.
-std::vector<Pairing> NestedPairings(const LevelCounts &peaksAndValleys);
+std::vector<Pairing> NestedPairings(const LevelAmounts &peaksAndValleys);
 
 // The pairing a load history with these peaks and valleys can give that does the most damage
 // with every end at the next level out; the refusal of a cycle it would need, or empty.
-QString MostDamagingPairings(const LevelCounts &peaksAndValleys, const DamageParameters &parameters,
-    std::vector<Pairing> &pairings);
+QString MostDamagingPairings(const LevelAmounts &peaksAndValleys,
+    const DamageParameters &parameters, std::vector<Pairing> &pairings);
 
 } // namespace DamageDetail

@@ -51,7 +51,17 @@ const QString DamagePer1000h = QStringLiteral("D₁₀₀₀ = 1000 · D / T");
 const QString LifeUsed = QStringLiteral("life used = 100 % · SF · D");
 const QString HoursLeft = QStringLiteral("hours left = (1/SF − D) · T / D");
 const QString EquivalentHours = QStringLiteral("equivalent hours = SF · D · L");
-const QString Severity = QStringLiteral("severity = equivalent hours / T");
+const QString DesignLifeRate
+    = QStringLiteral("design-life rate = equivalent hours / T (1.0 uses life up in L hours; not "
+                     "the severity against a design spectrum)");
+const QString DesignSampling = QStringLiteral(
+    "design spectrum at each level: E₁₀₀₀ from its points, log₁₀ E₁₀₀₀ linear in the axis value "
+    "between neighbouring points, 0 outside them; P′ as for counts");
+const QString DesignDamage = QStringLiteral(
+    "D₁₀₀₀,design: those E₁₀₀₀ taken as the counts of T = 1000 h, paired and damaged as above, "
+    "each estimate by its own rule (the fixed cycle of D_upper at most 1)");
+const QString Severity = QStringLiteral(
+    "severity = D₁₀₀₀ / D₁₀₀₀,design per estimate (1.0 = flown as the design spectrum)");
 } // namespace Formulas
 
 QStringList ExceedanceFormulaLines(Axis axis, bool withReferences)
@@ -87,7 +97,13 @@ QStringList DamageFormulaLines(const DamageParameters &parameters)
         lines.append(Goodman);
     lines.append({Miner, DamagePer1000h, LifeUsed, HoursLeft});
     if (parameters.designLife)
-        lines.append({EquivalentHours, Severity});
+        lines.append({EquivalentHours, DesignLifeRate});
     lines.append(Overflow);
     return lines;
+}
+
+QStringList DesignFormulaLines()
+{
+    using namespace Formulas;
+    return {DesignSampling, DesignDamage, Severity};
 }

@@ -41,7 +41,10 @@ extern const QString DamagePer1000h;
 extern const QString LifeUsed;
 extern const QString HoursLeft;
 extern const QString EquivalentHours;
-extern const QString Severity;
+extern const QString DesignLifeRate;
+extern const QString DesignSampling; // a design spectrum at the levels
+extern const QString DesignDamage;
+extern const QString Severity; // against the design spectrum
 } // namespace Formulas
 
 // The lines behind an exceedance table on the axis chosen, with or without references.
@@ -50,3 +53,5 @@ QStringList ExceedanceFormulaLines(Axis axis, bool withReferences);
 // The lines behind a damage result: only the S-N variant chosen, Goodman and the design-life
 // lines only when their parameters are given.
 QStringList DamageFormulaLines(const DamageParameters &parameters);
+// The lines behind the severity against a design spectrum.
+QStringList DesignFormulaLines();

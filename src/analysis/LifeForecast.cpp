@@ -17,7 +17,7 @@ EstimateForecast forecastEstimate(const ForecastSums::Damage &damage, Estimate e
         out.reason = damage.reason;
         return out;
     }
-    const double total = *damage.toDate + (settings.prior ? settings.prior->damage() : 0);
+    const double total = *damage.toDate + (settings.prior ? settings.prior->damage(estimate) : 0);
     out.damageToDate = total;
     out.lifeUsedPercent = LifeUsedPercent(total, settings.scatterFactor);
     out.damageInWindow = damage.inWindow;
@@ -95,10 +95,10 @@ Forecast ForecastFromSums(const ForecastSums &sums, const ForecastInput &setting
             estimate.reason = reason;
         return forecast;
     };
+    forecast.prior = settings.prior;
     if (sums.readouts < 2)
         return none(QStringLiteral("no forecast from fewer than two read-outs"));
     forecast.hoursToDate = sums.hoursToDate;
-    forecast.prior = settings.prior;
     if (settings.prior)
         forecast.hoursToDate += settings.prior->hours;
     forecast.windowEnd = sums.lastTaken;
@@ -152,12 +152,20 @@ QStringList ForecastText(const Forecast &forecast, double scatterFactor)
                  .arg(ShortNumber(forecast.hoursInWindow))
                  .arg(forecast.days)
                  .arg(ShortNumber(forecast.hoursPerDay));
-    if (forecast.prior)
+    if (const std::optional<PriorHours> &prior = forecast.prior;
+        prior && !prior->upperDamagePer1000h)
         lines << QStringLiteral("  with %1 h flown before the recorder was fitted, at D per 1000 h "
                                 "= %2: D = %3, in ΣD and the hours to date")
-                     .arg(ShortNumber(forecast.prior->hours),
-                         ShortNumber(forecast.prior->damagePer1000h),
-                         ShortNumber(forecast.prior->damage()));
+                     .arg(ShortNumber(prior->hours), ShortNumber(prior->damagePer1000h),
+                         ShortNumber(prior->damage()));
+    else if (prior)
+        lines << QStringLiteral("  with %1 h flown before the recorder was fitted, at D per 1000 h "
+                                "= %2 counted, %3 upper: D = %4 counted, %5 upper, in ΣD and the "
+                                "hours to date")
+                     .arg(ShortNumber(prior->hours), ShortNumber(prior->damagePer1000h),
+                         ShortNumber(*prior->upperDamagePer1000h),
+                         ShortNumber(prior->damage(Estimate::Counted)),
+                         ShortNumber(prior->damage(Estimate::Upper)));
     for (const EstimateForecast &estimate : forecast.estimates) {
         const QString name = EstimateName(estimate.estimate);
         if (!estimate.available) {

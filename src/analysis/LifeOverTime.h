@@ -130,12 +130,20 @@ struct EstimateForecast
     std::vector<ThresholdForecast> thresholds;
 };
 
-// Hours flown before the recorder was fitted, at an assumed damage per 1000 h.
+// Hours flown before the recorder was fitted, at an assumed damage per 1000 h (the upper
+// estimate's, where it differs; none: as the counted one).
 struct PriorHours
 {
     double hours = 0;
     double damagePer1000h = 0;
-    double damage() const { return hours * damagePer1000h / 1000; }
+    std::optional<double> upperDamagePer1000h;
+    double damage(Estimate estimate = Estimate::Counted) const
+    {
+        const double per1000h = estimate == Estimate::Upper
+            ? upperDamagePer1000h.value_or(damagePer1000h)
+            : damagePer1000h;
+        return hours * per1000h / 1000;
+    }
 };
 
 struct ForecastInput

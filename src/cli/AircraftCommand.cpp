@@ -7,7 +7,9 @@
 #include "UsageTables.h"
 
 #include <QFile>
+#include <QFileInfo>
 
+#include <cmath>
 #include <cstdio>
 #include <limits>
 
@@ -27,7 +29,63 @@ struct AircraftRequest
     CheckSettings checks;
     bool checksGiven = false;
     bool clearChecks = false;
+    std::optional<AircraftChange::Prior> prior;
+    bool designGiven = false; // --design-spectrum: a file, or "" to remove the type's
+    std::optional<DesignSpectrumFile> design;
 };
+
+// The design spectrum file read whole and checked, as the register keeps it.
+Stop readDesignFile(const CommandLine &commandLine, AircraftRequest &request)
+{
+    const QString name = commandLine.parser().value(QStringLiteral("design-spectrum"));
+    if (name.isEmpty())
+        return std::nullopt;
+    QByteArray bytes;
+    QString error;
+    if (!ReadInputFile(name, MaxTextInputBytes, bytes, error)) {
+        PrintMessage(error);
+        return ExitRefused;
+    }
+    if (!IsText(bytes))
+        return commandLine.usageError(
+            QStringLiteral("the design spectrum \"%1\" is not a text file.").arg(name));
+    // Read now, so that a malformed file is refused before the register is opened.
+    const ReferenceReadResult read = ParseReferenceSpectrum(bytes, name);
+    if (!read.ok()) {
+        PrintMessage(read.message());
+        return ExitRefused;
+    }
+    request.design = DesignSpectrumFile {QFileInfo(name).fileName(), QString::fromUtf8(bytes)};
+    return std::nullopt;
+}
+
+// --prior-hours H --prior-severity S, both or neither, of an aircraft.
+Stop readPrior(const CommandLine &commandLine, AircraftRequest &request)
+{
+    const QCommandLineParser &parser = commandLine.parser();
+    const bool hours = parser.isSet(QStringLiteral("prior-hours"));
+    if (!hours && !parser.isSet(QStringLiteral("prior-severity")))
+        return std::nullopt;
+    if (!request.forAircraft)
+        return commandLine.usageError(QStringLiteral(
+            "--prior-hours and --prior-severity belong to an aircraft: give --aircraft REG."));
+    AircraftChange::Prior prior;
+    bool ok = false;
+    prior.hours = parser.value(QStringLiteral("prior-hours")).toDouble(&ok);
+    if (!hours || !ok || !std::isfinite(prior.hours) || prior.hours < 0)
+        return commandLine.usageError(
+            QStringLiteral("--prior-hours wants the flight hours before the recorder, 0 or more "
+                           "(0 removes them), not \"%1\".")
+                .arg(MessageValue(parser.value(QStringLiteral("prior-hours")))));
+    prior.severity = parser.value(QStringLiteral("prior-severity")).toDouble(&ok);
+    if (prior.hours > 0 && (!ok || !std::isfinite(prior.severity) || prior.severity < 0))
+        return commandLine.usageError(
+            QStringLiteral("--prior-severity wants how hard those hours were flown against the "
+                           "design spectrum (1: as designed), not \"%1\".")
+                .arg(MessageValue(parser.value(QStringLiteral("prior-severity")))));
+    request.prior = prior;
+    return std::nullopt;
+}
 
 Stop readAircraftRequest(const CommandLine &commandLine, AircraftRequest &request)
 {
@@ -48,10 +106,20 @@ Stop readAircraftRequest(const CommandLine &commandLine, AircraftRequest &reques
         if (stop)
             return *stop;
     }
+    if (const Stop stop = readPrior(commandLine, request))
+        return stop;
     request.clearChecks = parser.isSet(QStringLiteral("no-checks"));
     if (request.clearChecks && request.checksGiven)
         return commandLine.usageError(
             QStringLiteral("--no-checks and check settings exclude each other."));
+    request.designGiven = parser.isSet(QStringLiteral("design-spectrum"));
+    if (request.designGiven && request.forAircraft)
+        return commandLine.usageError(QStringLiteral(
+            "--design-spectrum belongs to a type: give --type TYPE without --aircraft."));
+    if (request.designGiven) {
+        if (const Stop stop = readDesignFile(commandLine, request))
+            return stop;
+    }
     request.clear = parser.isSet(QStringLiteral("no-structure"));
     if (request.clear && (request.damageGiven || request.limits.limits))
         return commandLine.usageError(
@@ -69,12 +137,13 @@ Stop readAircraftRequest(const CommandLine &commandLine, AircraftRequest &reques
 
     const bool checks = request.checksGiven || request.clearChecks;
     if (!request.forAircraft && !request.clear && !request.damageGiven && !request.limits.limits
-        && !checks)
+        && !checks && !request.designGiven)
         return commandLine.usageError(QStringLiteral(
             "give the type's structural data (--sigma1 ..., --parameters, --category), "
-            "--no-structure, or check settings (--thresholds ...)."));
+            "--no-structure, check settings (--thresholds ...) or --design-spectrum."));
     request.show = request.forAircraft && !request.mode && !parser.isSet(QStringLiteral("type"))
-        && !request.clear && !request.damageGiven && !request.limits.limits && !checks;
+        && !request.clear && !request.damageGiven && !request.limits.limits && !checks
+        && !request.prior;
     return std::nullopt;
 }
 
@@ -95,12 +164,21 @@ ExitStatus setTypeData(
         checks = CheckSettings();
     else if (request.checksGiven)
         checks = request.checks; // what is given replaces what the type had
-    const TypeResult set = reg.setType(type, structure, checks);
-    if (!set.ok())
-        return Refused(set);
-    output.buffer() += QStringLiteral("Type %1 (%2 aircraft): structural data: %3\n")
+    // What is not given is kept: a design spectrum alone keeps the structural data.
+    TypeResult set;
+    if (structure || checks) {
+        set = reg.setType(type, structure, checks);
+        if (!set.ok())
+            return Refused(set);
+    }
+    if (request.designGiven) {
+        set = reg.setTypeDesign(type, request.design);
+        if (!set.ok())
+            return Refused(set);
+    }
+    output.buffer() += QStringLiteral("Type %1 (%2 aircraft): structural data: %3\n  %4\n")
                            .arg(set.type.name, QString::number(set.type.aircraft),
-                               structureText(set.type.structure))
+                               structureText(set.type.structure), designText(set.type.design))
                            .toUtf8();
     if (!set.type.checks.isEmpty())
         output.buffer()
@@ -138,6 +216,7 @@ ExitStatus setAircraft(
         const CheckSettings kept = current.ok() ? current.aircraft.ownChecks : CheckSettings();
         change.checks = kept.overriddenBy(request.checks);
     }
+    change.prior = request.prior;
     if (request.show) {
         const AircraftResult shown = reg.aircraft(registration);
         if (!shown.ok())
@@ -191,9 +270,22 @@ ExitStatus runAircraft(const QStringList &arguments)
         QStringLiteral("Limit load factors, positive then negative: 3.8,-1.52."),
         QStringLiteral("P,N")});
     AddParametersOption(parser);
+    parser.addOption({QStringLiteral("design-spectrum"),
+        QStringLiteral("With --type alone: the type's design spectrum (a reference spectrum "
+                       "file), kept\nin the register with its name; \"\" removes it."),
+        QStringLiteral("FILE")});
     parser.addOption({QStringLiteral("no-structure"),
         QStringLiteral("Remove the structural data (an aircraft then uses its type's).")});
     addCheckOptions(parser);
+    parser.addOption({QStringLiteral("prior-hours"),
+        QStringLiteral("Flight hours the aircraft flew before its recorder was fitted (0 removes "
+                       "them);\ncounted in its life used at --prior-severity times its type's "
+                       "design spectrum."),
+        QStringLiteral("H")});
+    parser.addOption({QStringLiteral("prior-severity"),
+        QStringLiteral("How hard those hours were flown against the design spectrum (1: as "
+                       "designed)."),
+        QStringLiteral("S")});
     if (const Stop stop = commandLine.parse(arguments))
         return *stop;
     AircraftRequest request;

@@ -29,6 +29,12 @@ void historyJson(QByteArray &out, const HistoryResult &history, const Forecast &
     AppendTableJson(out, HistoryTable(history));
     out += ",\"overLimit\":";
     AppendLimitBoundsJson(out, history.overLimit);
+    const std::optional<Severity> &severity = history.usage.severity;
+    out += ",\"severity\":";
+    out += severity ? "{\"counted\":" + NumberText(severity->counted.value)
+            + ",\"upper\":" + NumberText(severity->upper.value) + '}'
+                    : QByteArrayLiteral("null");
+    out += ",\"severityNote\":" + JsonString(history.usage.severityNote);
     out += ",\"forecast\":";
     if (aircraft.structure().damage)
         AppendForecastJson(out, forecast);

@@ -40,6 +40,8 @@ ExitStatus fleetCheck(const UsageListResult &fleet, const QDate &today);
 QString dateText(const QDate &date);
 QString structureText(const StructuralData &structure);
 QString aircraftText(const AircraftInfo &aircraft);
+// "design spectrum \"...\" (file.csv): source, table, page, axis n", or that there is none.
+QString designText(const std::optional<StoredDesignSpectrum> &design);
 
 ExitStatus runAircraft(const QStringList &arguments);
 ExitStatus runAdd(const QStringList &arguments);

@@ -3,6 +3,7 @@
 #include "RegisterCli.h"
 #include "RegularFile.h"
 #include "TableOptions.h"
+#include "TextFields.h"
 #include "UsageInput.h"
 #include "UsageTables.h"
 
@@ -139,11 +140,31 @@ QString aircraftText(const AircraftInfo &aircraft)
         text += QStringLiteral("\n  no structural data: no damage figures");
         break;
     }
+    if (!aircraft.type.isEmpty())
+        text += QStringLiteral("\n  ") + designText(aircraft.design);
+    if (aircraft.priorHours && aircraft.priorSeverity) {
+        QString why;
+        const std::optional<PriorHours> prior = PriorOf(aircraft, why);
+        text += QStringLiteral("\n  flown before the recorder: %1 h at severity %2")
+                    .arg(ShortNumber(*aircraft.priorHours), ShortNumber(*aircraft.priorSeverity));
+        if (prior)
+            text += QStringLiteral(", D = %1 counted, %2 upper")
+                        .arg(ShortNumber(prior->damage(Estimate::Counted)),
+                            ShortNumber(prior->damage(Estimate::Upper)));
+        else
+            text += QStringLiteral("; ") + why;
+    }
     if (!aircraft.ownChecks.isEmpty())
         text += QStringLiteral("\n  checks of its own: ") + checksText(aircraft.ownChecks);
     if (!aircraft.typeChecks.isEmpty())
         text += QStringLiteral("\n  checks of its type: ") + checksText(aircraft.typeChecks);
     return text;
+}
+
+QString designText(const std::optional<StoredDesignSpectrum> &design)
+{
+    return design ? QStringLiteral("design spectrum %1").arg(DesignProvenanceText(design->spectrum))
+                  : QStringLiteral("no design spectrum: no severity");
 }
 
 // --- register remove ------------------------------------------------------------------------

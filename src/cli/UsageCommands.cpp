@@ -1,6 +1,7 @@
 #include "UsageCommands.h"
 
 #include "Cli.h"
+#include "DesignSpectrum.h"
 #include "ExceedanceChart.h"
 #include "Formulas.h"
 #include "RegisterInput.h"
@@ -110,8 +111,20 @@ ExitStatus RunExceedance(const QStringList &arguments)
 }
 
 namespace {
+// The design spectrum's damage with `parameters`; ExitUsage after saying why the S-N data do not
+// fit it.
+Stop designDamage(const ReferenceSpectrum &design, const std::optional<LimitLoads> &limits,
+    const DamageParameters &parameters, std::optional<DesignDamage> &damage)
+{
+    damage = ComputeDesignDamage(design, limits, parameters);
+    if (damage->ok())
+        return std::nullopt;
+    PrintMessage(damage->message());
+    return ExitUsage;
+}
+
 // The damage writer shared by files and the register: each period's table after the one before,
-// the formulas of every S-N variant used after the last.
+// the design spectrums' lines and the formulas of every S-N variant used after the last.
 class DamageOutput
 {
 public:
@@ -119,7 +132,8 @@ public:
         : m_format(format)
     { }
     // False, after saying why, when the parameters do not fit the counts (a mean stress at S_u).
-    bool add(const UsagePeriod &period, const DamageParameters &parameters)
+    bool add(const UsagePeriod &period, const DamageParameters &parameters,
+        const DesignComparison *design = nullptr)
     {
         const DamageResult damage
             = ComputeDamage(period.combined.counts, period.combined.hours, parameters);
@@ -129,9 +143,13 @@ public:
         }
         for (const RaisedLevel &raised : damage.raised)
             PrintMessage(QStringLiteral("%1: %2").arg(period.source, raised.text));
-        m_output.buffer() += DamageText(period, parameters, damage, m_format, m_first);
+        m_output.buffer() += DamageText(period, parameters, damage, m_format, m_first, design);
         m_first = false;
         m_formulas << DamageFormulaLines(parameters);
+        if (design) {
+            m_designLines << DesignDamageLines(*design);
+            m_design = true;
+        }
         m_output.written();
         return true;
     }
@@ -140,7 +158,12 @@ public:
         if (status == ExitOk && m_format == TableFormat::Json)
             m_output.buffer() += m_first ? "[\n]\n" : "\n]\n";
         if (status == ExitOk && m_format == TableFormat::Text && !m_first) {
+            m_designLines.removeDuplicates();
+            if (!m_designLines.isEmpty())
+                m_output.buffer() += '\n' + m_designLines.join(QLatin1Char('\n')).toUtf8() + '\n';
             m_formulas.removeDuplicates();
+            if (m_design)
+                m_formulas << DesignFormulaLines();
             m_output.buffer() += "\nFormulas:\n";
             for (const QString &line : std::as_const(m_formulas))
                 m_output.buffer() += "  " + line.toUtf8() + '\n';
@@ -152,13 +175,24 @@ private:
     TableFormat m_format;
     Output m_output;
     bool m_first = true;
+    bool m_design = false;
     QStringList m_formulas;
+    QStringList m_designLines;
 };
 
-// From the register: the S-N data given, else the aircraft's own. An aircraft without any is
-// refused alone, passed over (and said) in the fleet.
-ExitStatus registerDamage(const CommandLine &commandLine,
-    const std::optional<DamageParameters> &given, DamageOutput &output)
+// What `damage` takes from the command line besides the input.
+struct DamageRequest
+{
+    DamageParameters parameters;
+    bool given = false; // S-N data given
+    std::optional<LimitLoads> limits;
+    std::optional<ReferenceSpectrum> design;
+};
+
+// From the register: the S-N data given, else the aircraft's own; the design spectrum given, else
+// its type's. An aircraft without S-N data is refused alone, passed over (and said) in the fleet.
+ExitStatus registerDamage(
+    const CommandLine &commandLine, const DamageRequest &request, DamageOutput &output)
 {
     const bool fleet = commandLine.parser().isSet(QStringLiteral("fleet"));
     std::optional<ExitStatus> stopped;
@@ -167,7 +201,7 @@ ExitStatus registerDamage(const CommandLine &commandLine,
             if (stopped)
                 return;
             const std::optional<DamageParameters> parameters
-                = given ? given : aircraft.structure().damage;
+                = request.given ? request.parameters : aircraft.structure().damage;
             if (!parameters) {
                 const QString why = QStringLiteral("%1 has no S-N data in the register: give "
                                                    "--sigma1, --k, --sd and --nd (or "
@@ -179,34 +213,57 @@ ExitStatus registerDamage(const CommandLine &commandLine,
                     stopped = ExitRefused;
                 return;
             }
-            if (!output.add(period, *parameters))
+            const std::optional<ReferenceSpectrum> design = request.design ? request.design
+                : aircraft.design ? std::optional(aircraft.design->spectrum)
+                                  : std::nullopt;
+            std::optional<DesignDamage> designed;
+            if (design) {
+                const std::optional<LimitLoads> limits
+                    = request.limits ? request.limits : aircraft.structure().limits;
+                if (const Stop stop = designDamage(*design, limits, *parameters, designed)) {
+                    stopped = *stop;
+                    return;
+                }
+            }
+            const std::optional<DesignComparison> comparison = design
+                ? std::optional<DesignComparison>(DesignComparison {*design, *designed})
+                : std::nullopt;
+            if (!output.add(period, *parameters, comparison ? &*comparison : nullptr))
                 stopped = ExitUsage;
         });
     return stopped.value_or(status);
+}
+
+// The help of `damage`: what it does and every formula behind it.
+QString damageHelp()
+{
+    DamageParameters all;
+    all.ultimateStrength = 1;
+    all.designLife = 1;
+    return QStringLiteral(
+               "Fatigue damage by Miner's rule from the counts, with life used and hours "
+               "left. D_counted\npairs the highest peak with the lowest valley, then "
+               "inward, each end at the level it\nreached. D_upper, a bound for every "
+               "S-N variant and Goodman, puts each end at the next\nlevel out and takes "
+               "the pairing of most damage a load history with these crossings\ncan give. "
+               "Cycles inside the dead band (-0.6 g to 1.4 g) are not counted and are in "
+               "neither.\nWith --design-spectrum, the severity: D per 1000 h over the "
+               "design spectrum's.\nA peak stress above S_u and figures that overflow are "
+               "refused (exit 2).\nWith --aircraft or --fleet the register's read-outs in the "
+               "window are summed as\n--combine sums files, and the aircraft's own S-N data "
+               "(and its type's design spectrum)\nstand where none is given.")
+        + formulaHelp(everyVariant(DamageFormulaLines(all)) + DesignFormulaLines());
 }
 } // namespace
 
 ExitStatus RunDamage(const QStringList &arguments)
 {
-    DamageParameters all;
-    all.ultimateStrength = 1;
-    all.designLife = 1;
-    CommandLine commandLine(QStringLiteral("damage"),
-        QStringLiteral("Fatigue damage by Miner's rule from the counts, with life used and hours "
-                       "left. D_counted\npairs the highest peak with the lowest valley, then "
-                       "inward, each end at the level it\nreached. D_upper, a bound for every "
-                       "S-N variant and Goodman, puts each end at the next\nlevel out and takes "
-                       "the pairing of most damage a load history with these crossings\ncan give. "
-                       "Cycles inside the dead band (-0.6 g to 1.4 g) are not counted and are in "
-                       "neither.\nA peak stress above S_u and figures that overflow are refused "
-                       "(exit 2).\nWith --aircraft or --fleet the register's read-outs in the "
-                       "window are summed as\n--combine sums files, and the aircraft's own S-N "
-                       "data stands where none is given.")
-            + formulaHelp(everyVariant(DamageFormulaLines(all))),
-        QStringLiteral("FILE..."));
+    CommandLine commandLine(QStringLiteral("damage"), damageHelp(), QStringLiteral("FILE..."));
     QCommandLineParser &parser = commandLine.parser();
     AddSelectionOptions(parser);
     AddDamageOptions(parser);
+    AddDesignSpectrumOption(parser);
+    AddLimitLoadOptions(parser);
     AddParametersOption(parser);
     AddTableFormatOption(parser);
     AddRegisterInputOptions(parser);
@@ -214,22 +271,32 @@ ExitStatus RunDamage(const QStringList &arguments)
         return *stop;
     const bool fromRegister = RegisterInputGiven(parser);
     UsageSelection selection;
-    DamageParameters parameters;
-    bool given = false;
+    DamageRequest request;
     TableFormat format = TableFormat::Text;
     for (const Stop &stop : {fromRegister ? Stop() : ReadSelection(commandLine, false, selection),
-             ReadDamageParameters(commandLine, !fromRegister, parameters, given),
-             ReadTableFormat(commandLine, format)}) {
+             ReadDamageParameters(commandLine, !fromRegister, request.parameters, request.given),
+             ReadTableFormat(commandLine, format), ReadLimitLoads(commandLine, request.limits)}) {
         if (stop)
             return *stop;
     }
-
+    if (const Stop stop = ReadDesignSpectrum(commandLine, request.limits, request.design))
+        return *stop;
     DamageOutput output(format);
     if (fromRegister)
-        return output.finish(
-            registerDamage(commandLine, given ? std::optional(parameters) : std::nullopt, output));
+        return output.finish(registerDamage(commandLine, request, output));
+    std::optional<DesignDamage> designed;
+    if (request.design) {
+        if (const Stop stop
+            = designDamage(*request.design, request.limits, request.parameters, designed))
+            return *stop;
+    }
+    const std::optional<DesignComparison> comparison = request.design
+        ? std::optional<DesignComparison>(DesignComparison {*request.design, *designed})
+        : std::nullopt;
     bool refused = false;
-    const ExitStatus status = ForEachPeriod(selection,
-        [&](const UsagePeriod &period) { refused = refused || !output.add(period, parameters); });
+    const ExitStatus status = ForEachPeriod(selection, [&](const UsagePeriod &period) {
+        refused = refused
+            || !output.add(period, request.parameters, comparison ? &*comparison : nullptr);
+    });
     return output.finish(refused ? ExitUsage : status);
 }

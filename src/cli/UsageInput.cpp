@@ -43,8 +43,6 @@ bool ReadInputFile(const QString &name, qint64 maxBytes, QByteArray &bytes, QStr
 }
 
 namespace {
-// Hand-written inputs (parameters, reference spectra) are small; a larger file is not one.
-constexpr qint64 MaxTextInputBytes = 16 * 1024 * 1024;
 
 // The parameters file's values by key; an empty map without --parameters.
 struct ParameterFile
@@ -153,20 +151,17 @@ void AddAxisOptions(QCommandLineParser &parser)
     parser.addOption({QStringLiteral("axis"),
         NameChoicesHelp(AxisNames, std::optional(Axis::LoadFactor)) + QLatin1Char('.'),
         QStringLiteral("AXIS"), QStringLiteral("n")});
+    AddLimitLoadOptions(parser);
+}
+
+void AddLimitLoadOptions(QCommandLineParser &parser)
+{
     parser.addOption({QStringLiteral("category"),
         QStringLiteral("Limit load factors by category: %1.").arg(categoryLoads()),
         QStringLiteral("CATEGORY")});
     parser.addOption({QStringLiteral("limit-loads"),
         QStringLiteral("Limit load factors as numbers, positive then negative: 3.8,-1.52."),
         QStringLiteral("P,N")});
-}
-
-void AddReferenceOption(QCommandLineParser &parser)
-{
-    parser.addOption({QStringLiteral("reference"),
-        QStringLiteral("A reference spectrum (CSV, see the manual page); may be repeated. One on "
-                       "axis a\nneeds --category or --limit-loads."),
-        QStringLiteral("FILE")});
 }
 
 void AddParametersOption(QCommandLineParser &parser)
@@ -196,7 +191,7 @@ void AddDamageOptions(QCommandLineParser &parser)
         QStringLiteral("VARIANT")});
     add("su", "S_u: ultimate strength for the Goodman mean-stress correction, MPa.", "MPA");
     add("scatter", "Scatter factor SF (>= 1, default 8).", "SF");
-    add("design-life", "Design life L in hours: equivalent hours and severity.", "HOURS");
+    add("design-life", "Design life L in hours: equivalent hours and design-life rate.", "HOURS");
     add("max-load",
         "Bounds beyond the top levels for the upper estimate, positive then negative,\n"
         "e.g. the ultimate load factors: 5.7,-2.28.",
@@ -231,35 +226,46 @@ Stop ReadSelection(const CommandLine &commandLine, bool onePeriod, UsageSelectio
 Stop ReadAxis(const CommandLine &commandLine, AxisChoice &axis)
 {
     const QCommandLineParser &parser = commandLine.parser();
-    ParameterFile file;
-    if (const Stop stop = readParameterFile(commandLine, file))
-        return *stop;
     if (const Stop stop = ReadNamedValue(commandLine, QStringLiteral("axis"),
             parser.value(QStringLiteral("axis")), AxisNames, axis.axis))
         return stop;
+    if (const Stop stop = ReadLimitLoads(commandLine, axis.limits))
+        return stop;
+    if (const Result checked = CheckAxisChoice(axis); !checked.ok())
+        return commandLine.usageError(checked.message());
+    return std::nullopt;
+}
+
+Stop ReadLimitLoads(const CommandLine &commandLine, std::optional<LimitLoads> &limits)
+{
+    const QCommandLineParser &parser = commandLine.parser();
+    ParameterFile file;
+    if (const Stop stop = readParameterFile(commandLine, file))
+        return *stop;
     const std::optional<QString> category = valueOf(parser, file, QStringLiteral("category"));
-    const std::optional<QString> limits = valueOf(parser, file, QStringLiteral("limit-loads"));
-    if (category && limits && parser.isSet(QStringLiteral("category"))
+    const std::optional<QString> given = valueOf(parser, file, QStringLiteral("limit-loads"));
+    if (category && given && parser.isSet(QStringLiteral("category"))
         && parser.isSet(QStringLiteral("limit-loads")))
         return commandLine.usageError(
             QStringLiteral("--category and --limit-loads exclude each other."));
     // An option given wins over the file; between two file keys, the numbers do.
-    if (limits && !(category && parser.isSet(QStringLiteral("category")))) {
+    if (given && !(category && parser.isSet(QStringLiteral("category")))) {
         LimitLoads loads;
-        if (!toPair(*limits, loads.positive, loads.negative))
+        if (!toPair(*given, loads.positive, loads.negative))
             return commandLine.usageError(
                 QStringLiteral("--limit-loads wants two numbers, positive then negative "
                                "(3.8,-1.52), not \"%1\".")
-                    .arg(MessageValue(*limits)));
-        axis.limits = loads;
+                    .arg(MessageValue(*given)));
+        limits = loads;
     } else if (category) {
         Category chosen = Category::Normal;
         if (const Stop stop = ReadNamedValue(
                 commandLine, QStringLiteral("category"), *category, CategoryNames, chosen))
             return stop;
-        axis.limits = CategoryLimitLoads(chosen);
+        limits = CategoryLimitLoads(chosen);
     }
-    if (const Result checked = CheckAxisChoice(axis); !checked.ok())
+    // Limit loads on the wrong side of 1 g are refused whatever the axis.
+    if (const Result checked = CheckAxisChoice({Axis::Fraction, limits}); limits && !checked.ok())
         return commandLine.usageError(checked.message());
     return std::nullopt;
 }
@@ -356,37 +362,12 @@ QStringList UsageInputFiles(const CommandLine &commandLine)
 {
     const QCommandLineParser &parser = commandLine.parser();
     QStringList files = parser.positionalArguments();
-    for (const QString &option : {QStringLiteral("parameters"), QStringLiteral("reference")}) {
+    for (const QString &option : {QStringLiteral("parameters"), QStringLiteral("reference"),
+             QStringLiteral("design-spectrum")}) {
         if (parser.optionNames().contains(option))
             files << parser.values(option);
     }
     return files;
-}
-
-Stop ReadReferences(const CommandLine &commandLine, const AxisChoice &axis,
-    std::vector<ReferenceSpectrum> &references)
-{
-    for (const QString &name : commandLine.parser().values(QStringLiteral("reference"))) {
-        QByteArray bytes;
-        QString error;
-        if (!ReadInputFile(name, MaxTextInputBytes, bytes, error)) {
-            PrintMessage(error);
-            return ExitRefused;
-        }
-        const ReferenceReadResult read = ParseReferenceSpectrum(bytes, name);
-        if (!read.ok()) {
-            PrintMessage(read.message());
-            return ExitRefused;
-        }
-        // Without limit loads no level has a place on the fraction axis: nothing to compare.
-        if (read.spectrum.axis == Axis::Fraction && !axis.limits)
-            return commandLine.usageError(
-                QStringLiteral("the reference \"%1\" is on axis a, which needs the limit load "
-                               "factors: give --category or --limit-loads.")
-                    .arg(name));
-        references.push_back(read.spectrum);
-    }
-    return std::nullopt;
 }
 
 namespace {

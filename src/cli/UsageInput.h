@@ -28,7 +28,8 @@ struct UsageSelection
 };
 
 void AddSelectionOptions(QCommandLineParser &parser);
-void AddAxisOptions(QCommandLineParser &parser);
+void AddAxisOptions(QCommandLineParser &parser); // --axis and the limit loads
+void AddLimitLoadOptions(QCommandLineParser &parser); // --category, --limit-loads
 void AddReferenceOption(QCommandLineParser &parser);
 void AddDamageOptions(QCommandLineParser &parser);
 // --parameters FILE: any of the axis and damage options as keys of an INI file.
@@ -38,6 +39,8 @@ void AddParametersOption(QCommandLineParser &parser);
 // `onePeriod`: the command shows one analysis, so several records need --combine.
 Stop ReadSelection(const CommandLine &commandLine, bool onePeriod, UsageSelection &selection);
 Stop ReadAxis(const CommandLine &commandLine, AxisChoice &axis);
+// The limit loads of --category or --limit-loads (or the parameters file), none when neither.
+Stop ReadLimitLoads(const CommandLine &commandLine, std::optional<LimitLoads> &limits);
 // `given` tells whether any S-N input was given at all (options or a parameters file); when
 // `required`, none is a usage error naming what is missing.
 Stop ReadDamageParameters(
@@ -52,6 +55,11 @@ Stop ReadReferences(const CommandLine &commandLine, const AxisChoice &axis,
 // The option's value, else the --parameters file's key of that name, else none.
 Stop ReadOptionOrParameter(
     const CommandLine &commandLine, const QString &name, std::optional<QString> &value);
+// --design-spectrum FILE: read as a reference spectrum, the same refusals as ReadReferences;
+// none when not given.
+void AddDesignSpectrumOption(QCommandLineParser &parser);
+Stop ReadDesignSpectrum(const CommandLine &commandLine, const std::optional<LimitLoads> &limits,
+    std::optional<ReferenceSpectrum> &design);
 
 // Every file the usage options name: the data files, the parameters file, the references.
 QStringList UsageInputFiles(const CommandLine &commandLine);
@@ -60,6 +68,8 @@ QStringList UsageInputFiles(const CommandLine &commandLine);
 // opened without waiting, the length it had when opened). False, with the message to print,
 // when it cannot be read or is larger than `maxBytes`.
 bool ReadInputFile(const QString &name, qint64 maxBytes, QByteArray &bytes, QString &error);
+// Hand-written inputs (parameters, reference spectra) are small; a larger file is not one.
+constexpr qint64 MaxTextInputBytes = 16 * 1024 * 1024;
 
 // Reads the chosen records and hands `take` one period each: every record on its own without a
 // mode, their combination with one. Resets and wraps found in running totals are said on

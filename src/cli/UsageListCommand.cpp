@@ -5,6 +5,7 @@
 #include "RegularFile.h"
 #include "TableOptions.h"
 #include "TableWriters.h"
+#include "TextFields.h"
 #include "UsageInput.h"
 #include "UsageTables.h"
 
@@ -20,9 +21,21 @@ void usageText(QByteArray &out, const UsageListResult &list, bool fleet)
 {
     AppendTableText(out, UsageListTable(list, fleet));
     for (const AircraftUsage &row : list.aircraft) {
+        if (row.usage.summed && row.usage.summed->priorHours)
+            out += QStringLiteral("%1: life used counts %2 h flown before the recorder\n")
+                       .arg(row.aircraft.registration, ShortNumber(*row.usage.summed->priorHours))
+                       .toUtf8();
+        if (!row.priorNote.isEmpty())
+            out += QStringLiteral("%1: %2\n")
+                       .arg(row.aircraft.registration, row.priorNote)
+                       .toUtf8();
         if (!row.usage.summed && row.usage.readouts > 0)
             out += QStringLiteral("%1: no damage figure: %2\n")
                        .arg(row.aircraft.registration, row.usage.damageNote)
+                       .toUtf8();
+        else if (row.usage.damage && !row.usage.severity)
+            out += QStringLiteral("%1: no severity: %2\n")
+                       .arg(row.aircraft.registration, row.usage.severityNote)
                        .toUtf8();
     }
 }

@@ -67,6 +67,8 @@ QList<ReportBlock> damageBlocks(const HistoryResult &history, const UsagePeriod 
         return {ReportBlock::paragraph(
             QStringLiteral("Fatigue damage: none, %1").arg(damage->message()))};
     notes << DamageFormulaLines(*parameters);
+    if (usage.severity)
+        notes << DesignFormulaLines();
     return DamageReportBlocks(*parameters, *damage);
 }
 } // namespace

@@ -58,7 +58,22 @@ QString HoursLeftText(const LifeFigures &life)
     return ShortNumber(*life.hoursLeft) + QStringLiteral(" h");
 }
 
-Table DamageRowsTable(const UsagePeriod &period, const DamageResult &damage)
+namespace {
+// The design's D per 1000 h and the severity of one estimate; none without a design.
+QList<TableCell> designCells(const DesignComparison *design, const DamageResult &damage, bool upper)
+{
+    if (!design)
+        return {};
+    const DamageEstimate &designed = upper ? design->damage.upper : design->damage.counted;
+    const Severity severity = SeverityAgainst(damage, design->damage);
+    return {designed.available ? TableCell(designed.damagePer1000h) : TableCell::empty(Dash),
+        SeverityCell(upper ? severity.upper : severity.counted),
+        TableCell(DesignProvenanceText(design->spectrum))};
+}
+} // namespace
+
+Table DamageRowsTable(
+    const UsagePeriod &period, const DamageResult &damage, const DesignComparison *design)
 {
     Table table;
     table.columns << column("source", CellKind::Text) << column("hours", CellKind::Number)
@@ -67,18 +82,21 @@ Table DamageRowsTable(const UsagePeriod &period, const DamageResult &damage)
     table.columns << column("damage per 1000h", CellKind::Number)
                   << column("life used percent", CellKind::Number)
                   << column("hours left", CellKind::Number)
-                  << column("equivalent hours", CellKind::Number)
-                  << column("severity", CellKind::Number);
-    const QList<TableCell> none(5);
+                  << column("equivalent hours", CellKind::Number) << DesignLifeRateColumn();
+    if (design)
+        table.columns << DesignDamageColumn() << SeverityColumn()
+                      << column("design spectrum", CellKind::Text).fromOutside();
+    const QList<TableCell> none(design ? 8 : 5);
     for (const NamedEstimate &named : estimates(damage)) {
         const DamageEstimate &estimate = named.estimate;
+        const QList<TableCell> compared = designCells(design, damage, &estimate == &damage.upper);
         const QList<TableCell> lead {TableCell(period.source), TableCell(damage.hours),
             TableCell(QString::fromLatin1(named.name))};
         if (!estimate.available) {
             // Why not, where the damage would stand.
             table.rows.push_back(lead + QList<TableCell> {TableCell(QStringLiteral("unavailable"))}
                 + QList<TableCell>(7) + QList<TableCell> {TableCell(estimate.unavailableReason)}
-                + none);
+                + QList<TableCell>(5) + compared);
             continue;
         }
         for (const CycleGroup &cycle : estimate.cycles)
@@ -90,12 +108,13 @@ Table DamageRowsTable(const UsagePeriod &period, const DamageResult &damage)
             + QList<TableCell> {TableCell(estimate.damage), TableCell(estimate.damagePer1000h),
                 TableCell(life.usedPercent),
                 life.exhausted ? TableCell(QStringLiteral("exhausted")) : optional(life.hoursLeft),
-                optional(life.equivalentHours), optional(life.severity)});
+                optional(life.equivalentHours), optional(life.designLifeRate)}
+            + compared);
     }
     return table;
 }
 
-Table DamageSummaryTable(const DamageResult &damage)
+Table DamageSummaryTable(const DamageResult &damage, const DesignComparison *design)
 {
     Table table;
     table.columns << column("estimate", CellKind::Text, "estimate")
@@ -104,20 +123,28 @@ Table DamageSummaryTable(const DamageResult &damage)
                   << column("life used percent", CellKind::Number, "life used")
                   << column("hours left", CellKind::Number, "hours left")
                   << column("equivalent hours", CellKind::Number, "equivalent h")
-                  << column("severity", CellKind::Number, "severity");
+                  << DesignLifeRateColumn();
+    if (design)
+        table.columns << DesignDamageColumn() << SeverityColumn();
     for (const NamedEstimate &named : estimates(damage)) {
         const DamageEstimate &estimate = named.estimate;
         const TableCell name(QString::fromLatin1(named.name));
+        // The provenance is said once under the table.
+        const QList<TableCell> compared
+            = designCells(design, damage, &estimate == &damage.upper).mid(0, 2);
         if (!estimate.available) {
-            table.rows.push_back({name, TableCell(QStringLiteral("n/a"))});
+            table.rows.push_back(QList<TableCell> {name, TableCell(QStringLiteral("n/a"))}
+                + QList<TableCell>(design ? 5 : 0) + compared);
             continue;
         }
         const LifeFigures &life = estimate.life;
-        table.rows.push_back({name, TableCell(estimate.damage), TableCell(estimate.damagePer1000h),
-            TableCell(life.usedPercent, ShortNumber(life.usedPercent) + QStringLiteral(" %")),
-            TableCell(
-                life.hoursLeft ? CellValue(*life.hoursLeft) : CellValue(), HoursLeftText(life)),
-            optional(life.equivalentHours), optional(life.severity)});
+        table.rows.push_back(
+            QList<TableCell> {name, TableCell(estimate.damage), TableCell(estimate.damagePer1000h),
+                TableCell(life.usedPercent, ShortNumber(life.usedPercent) + QStringLiteral(" %")),
+                TableCell(
+                    life.hoursLeft ? CellValue(*life.hoursLeft) : CellValue(), HoursLeftText(life)),
+                optional(life.equivalentHours), optional(life.designLifeRate)}
+            + compared);
     }
     return table;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Damage.h"
+#include "DesignTables.h"
 #include "Table.h"
 #include "UsageAnalysis.h"
 
@@ -9,8 +10,10 @@
 //   available), with the period's source and hours on each row so that each stands alone;
 // - DamageSummaryTable: a row per estimate with D, life used, hours left;
 // - DamageCycleTable: one estimate's cycle groups.
-Table DamageRowsTable(const UsagePeriod &period, const DamageResult &damage);
-Table DamageSummaryTable(const DamageResult &damage);
+// With a design spectrum the totals and the summary add its D per 1000 h and the severity.
+Table DamageRowsTable(
+    const UsagePeriod &period, const DamageResult &damage, const DesignComparison *design);
+Table DamageSummaryTable(const DamageResult &damage, const DesignComparison *design);
 Table DamageCycleTable(const DamageEstimate &estimate);
 
 // Text for people of the life figures: "2.315 %", "10641 h", "exhausted".

@@ -1,5 +1,6 @@
 #include "FleetTable.h"
 
+#include "DesignTables.h"
 #include "HistoryTable.h"
 #include "TextFields.h"
 
@@ -75,7 +76,10 @@ QList<TableColumn> usageColumns(bool fleet, bool since)
     if (fleet)
         columns << column("life used to date percent", CellKind::Number, "to date")
                        .in(since ? ForAll : files);
-    columns << column("severity", CellKind::Number, "severity")
+    columns << column("design life rate", CellKind::Number, "design-life rate")
+            << column("severity", CellKind::Number, "severity")
+            << column("upper severity", CellKind::Number).in(files)
+            << column("severity note", CellKind::Text).in(files)
             << column("hours left", CellKind::Number, "hours left");
     if (fleet)
         columns << column("status", CellKind::Text, "status").alignedLeft(true)
@@ -89,6 +93,8 @@ QList<TableColumn> usageColumns(bool fleet, bool since)
                 << column("forecast note", CellKind::Text).in(files);
     columns << column("exhausted", CellKind::Flag).in(files)
             << column("upper life used percent", CellKind::Number).in(files)
+            << column("prior hours", CellKind::Number).in(files)
+            << column("prior note", CellKind::Text).in(files)
             << column("damage note", CellKind::Text).in(files)
             << column("over limit", CellKind::Text, "over limit +/−").in(ForText)
             << column("over limit positive at least", CellKind::Integer).in(files)
@@ -118,7 +124,12 @@ QList<TableCell> usageRow(const AircraftUsage &row, bool fleet)
                  summed ? std::optional(summed->lifeUsedPercent) : std::nullopt, percent);
     if (fleet)
         cells << optionalNumber(row.lifeUsedToDatePercent, percent);
-    cells << optionalNumber(summed ? summed->severity : std::nullopt);
+    cells << optionalNumber(summed ? summed->designLifeRate : std::nullopt);
+    const std::optional<Severity> &severity = usage.severity;
+    cells << optionalNumber(severity ? severity->counted.value : std::nullopt)
+          << optionalNumber(severity ? severity->upper.value : std::nullopt)
+          << optionalText(severity ? QStringList(SeverityNotes(*severity)).join(QLatin1Char(' '))
+                                   : usage.severityNote);
     if (row.exhausted)
         cells << TableCell::empty(QStringLiteral("exhausted"));
     else
@@ -130,7 +141,8 @@ QList<TableCell> usageRow(const AircraftUsage &row, bool fleet)
               << forecastCells(row.forecast);
     cells << TableCell(row.exhausted)
           << optionalNumber(summed ? summed->upperLifeUsedPercent : std::nullopt, percent)
-          << optionalText(usage.damageNote);
+          << optionalNumber(summed ? summed->priorHours : std::nullopt)
+          << optionalText(row.priorNote) << optionalText(usage.damageNote);
     const LimitBounds &over = usage.overLimit;
     if (over.positive && over.negative)
         cells << TableCell(LimitBoundRange(*over.positive) + QStringLiteral(" / ")

@@ -68,6 +68,21 @@ void appendEstimate(QByteArray &out, const EstimateForecast &estimate)
 }
 } // namespace
 
+QString HistorySeverityLine(const HistoryResult &history)
+{
+    const UsageFigures &usage = history.usage;
+    if (!usage.severity)
+        return QStringLiteral("Severity: none, %1.").arg(usage.severityNote);
+    const auto figure = [](const SeverityFigure &severity) {
+        return severity.value ? ShortNumber(*severity.value)
+                              : QStringLiteral("none (%1)").arg(severity.reason);
+    };
+    return QStringLiteral("Severity against the design spectrum \"%1\" (%2) over the whole "
+                          "history, D per 1000 h / the design's: %3 counted, %4 upper.")
+        .arg(history.aircraft.design->spectrum.name, history.aircraft.design->fileName,
+            figure(usage.severity->counted), figure(usage.severity->upper));
+}
+
 QStringList HistoryLifeLines(const HistoryResult &history, const Forecast &forecast)
 {
     QStringList lines;
@@ -89,6 +104,7 @@ QStringList HistoryLifeLines(const HistoryResult &history, const Forecast &forec
                             "(Miner's rule adds the periods' damage), SF = %1.")
                  .arg(ShortNumber(structure.damage->scatterFactor));
     lines << ForecastText(forecast, structure.damage->scatterFactor);
+    lines << HistorySeverityLine(history);
     return lines;
 }
 
@@ -143,6 +159,7 @@ QStringList HistorySummaryLines(const HistoryResult &history, const Forecast &fo
     }
     const QString over = LimitBoundsText(history.overLimit);
     lines << (over.isEmpty() ? QStringLiteral("No limit load exceeded.") : over);
+    lines << HistorySeverityLine(history);
     return lines;
 }
 

@@ -14,6 +14,9 @@ QStringList HistoryLifeLines(const HistoryResult &history, const Forecast &forec
 // hours and date of each threshold, the limit-load exceedances.
 QStringList HistorySummaryLines(const HistoryResult &history, const Forecast &forecast);
 
+// The severity of the whole history against its type's design spectrum, or why there is none.
+QString HistorySeverityLine(const HistoryResult &history);
+
 // The forecast as a JSON object: the window, the rates and each threshold per estimate.
 void AppendForecastJson(QByteArray &out, const Forecast &forecast);
 // The limit-load bounds as a JSON object: per branch the limit, the bounds and their levels.

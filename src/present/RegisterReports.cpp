@@ -57,7 +57,7 @@ DocumentResult FleetReportDocument(Register &reg, const std::optional<QDate> &si
     QStringList notes {QStringLiteral("Aircraft without S-N data or without hours are listed after "
                                       "the ranked ones, by registration."),
         Formulas::Per1000h, Formulas::Miner, Formulas::DamagePer1000h, Formulas::LifeUsed,
-        Formulas::Severity,
+        Formulas::DesignLifeRate, Formulas::Severity,
         QStringLiteral("hours left = (1/SF − D of the whole history) · T / D at the rate of the "
                        "read-outs shown")};
     document.blocks << ReportBlock::ofNotes(notes);

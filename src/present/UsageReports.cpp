@@ -117,7 +117,7 @@ QList<ReportBlock> DamageReportBlocks(
     summary.kind = ReportBlock::Table;
     summary.table.header = {QStringLiteral("estimate"), QStringLiteral("D"),
         QStringLiteral("D per 1000 h"), QStringLiteral("life used"), QStringLiteral("hours left"),
-        QStringLiteral("equivalent hours"), QStringLiteral("severity")};
+        QStringLiteral("equivalent hours"), QStringLiteral("design-life rate")};
     summary.table.rightAligned = {1, 2, 3, 4, 5, 6};
     QStringList remarks;
     for (const auto &[name, estimate] :
@@ -132,7 +132,7 @@ QList<ReportBlock> DamageReportBlocks(
             ShortNumber(estimate->damagePer1000h),
             ShortNumber(estimate->life.usedPercent) + QStringLiteral(" %"),
             HoursLeftText(estimate->life), optionalText(estimate->life.equivalentHours),
-            optionalText(estimate->life.severity)};
+            optionalText(estimate->life.designLifeRate)};
     }
     blocks << summary;
     remarks << Formulas::UpperPairing + QLatin1Char('.')

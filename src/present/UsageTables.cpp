@@ -134,8 +134,10 @@ QString pairingName(const char *estimate)
 }
 
 void damageJson(const UsagePeriod &period, const DamageParameters &parameters,
-    const DamageResult &damage, QByteArray &out)
+    const DamageResult &damage, const DesignComparison *design, QByteArray &out)
 {
+    const Severity severity = design ? SeverityAgainst(damage, design->damage) : Severity();
+    const QByteArray severityKey = ",\"" + JsonKey(SeverityColumn()).toUtf8() + "\":";
     const auto optional = [](const std::optional<double> &value) { return NumberText(value); };
     out += "\n{\"source\":" + JsonString(period.source);
     out += ",\"hours\":" + NumberText(damage.hours);
@@ -160,13 +162,20 @@ void damageJson(const UsagePeriod &period, const DamageParameters &parameters,
             + ",\"raisedTo\":" + QByteArray::number(raised.raisedTo) + '}';
     }
     out += ']';
+    if (design)
+        out += ",\"designSpectrum\":" + DesignJson(*design);
     for (const NamedEstimate &named :
         {NamedEstimate {"counted", damage.counted}, NamedEstimate {"upper", damage.upper}}) {
         const DamageEstimate &estimate = named.estimate;
+        const SeverityFigure &figure
+            = &estimate == &damage.upper ? severity.upper : severity.counted;
+        const QByteArray severityText = design ? severityKey + optional(figure.value)
+                + (figure.value ? QByteArray() : ",\"severityReason\":" + JsonString(figure.reason))
+                                               : QByteArray();
         out += ",\"" + QByteArray(named.name) + "\":";
         if (!estimate.available) {
             out += "{\"available\":false,\"reason\":" + JsonString(estimate.unavailableReason)
-                + '}';
+                + severityText + '}';
             continue;
         }
         const LifeFigures &life = estimate.life;
@@ -174,14 +183,14 @@ void damageJson(const UsagePeriod &period, const DamageParameters &parameters,
             + ",\"damage\":" + NumberText(estimate.damage)
             + ",\"damagePer1000h\":" + NumberText(estimate.damagePer1000h) + ",\"lifeUsedPercent\":"
             + NumberText(life.usedPercent) + ",\"hoursLeft\":" + optional(life.hoursLeft)
-            + ",\"exhausted\":" + (life.exhausted ? "true" : "false")
-            + ",\"equivalentHours\":" + optional(life.equivalentHours)
-            + ",\"severity\":" + optional(life.severity) + ",\"cycles\":[";
+            + ",\"exhausted\":" + (life.exhausted ? "true" : "false") + ",\"equivalentHours\":"
+            + optional(life.equivalentHours) + ",\"" + JsonKey(DesignLifeRateColumn()).toUtf8()
+            + "\":" + optional(life.designLifeRate) + severityText + ",\"cycles\":[";
         for (size_t i = 0; i < estimate.cycles.size(); ++i) {
             const CycleGroup &cycle = estimate.cycles[i];
             out += (i ? ",{" : "{");
             out += "\"valley\":" + NumberText(cycle.valley) + ",\"peak\":" + NumberText(cycle.peak)
-                + ",\"count\":" + QByteArray::number(cycle.count)
+                + ",\"count\":" + QByteArray::number(qint64(cycle.count))
                 + ",\"sa\":" + NumberText(cycle.amplitude) + ",\"sm\":" + NumberText(cycle.mean)
                 + ",\"saEq\":" + NumberText(cycle.equivalentAmplitude) + ",\"n\":"
                 + optional(cycle.cyclesToFailure) + ",\"damage\":" + NumberText(cycle.damage) + '}';
@@ -192,7 +201,7 @@ void damageJson(const UsagePeriod &period, const DamageParameters &parameters,
 }
 
 void damageText(const UsagePeriod &period, const DamageParameters &parameters,
-    const DamageResult &damage, QByteArray &out)
+    const DamageResult &damage, const DesignComparison *design, QByteArray &out)
 {
     out += QStringLiteral("%1: T = %2 h\n").arg(period.source, ShortNumber(damage.hours)).toUtf8();
     out += QStringLiteral("Inputs: %1\n").arg(DamageInputsText(parameters)).toUtf8();
@@ -211,9 +220,13 @@ void damageText(const UsagePeriod &period, const DamageParameters &parameters,
             unavailable << named.estimate.unavailableReason;
     }
     out += '\n';
-    AppendTableText(out, DamageSummaryTable(damage));
+    AppendTableText(out, DamageSummaryTable(damage, design));
     for (const QString &line : unavailable)
         out += line.toUtf8() + '\n';
+    if (design) {
+        for (const QString &line : SeverityNotes(SeverityAgainst(damage, design->damage)))
+            out += line.toUtf8() + '\n';
+    }
     for (const NamedEstimate &named :
         {NamedEstimate {"counted", damage.counted}, NamedEstimate {"upper", damage.upper}}) {
         if (!named.estimate.available)
@@ -227,21 +240,21 @@ void damageText(const UsagePeriod &period, const DamageParameters &parameters,
 } // namespace
 
 QByteArray DamageText(const UsagePeriod &period, const DamageParameters &parameters,
-    const DamageResult &damage, TableFormat format, bool first)
+    const DamageResult &damage, TableFormat format, bool first, const DesignComparison *design)
 {
     QByteArray out;
     switch (format) {
     case TableFormat::Csv:
-        AppendTableCsv(out, DamageRowsTable(period, damage), first);
+        AppendTableCsv(out, DamageRowsTable(period, damage, design), first);
         break;
     case TableFormat::Json:
         out += first ? "[" : ",";
-        damageJson(period, parameters, damage, out);
+        damageJson(period, parameters, damage, design, out);
         break;
     case TableFormat::Text:
         if (!first)
             out += '\n';
-        damageText(period, parameters, damage, out);
+        damageText(period, parameters, damage, design, out);
         break;
     }
     return out;

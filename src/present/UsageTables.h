@@ -47,8 +47,11 @@ private:
 
 // The damage result in the same three formats: the summary with its inputs, the levels raised,
 // and the cycle table of both estimates.
+// With a design spectrum, its D per 1000 h and the severity of each estimate against it; the
+// text for people says the design spectrum's own lines (DesignDamageLines) once, by the caller.
 QByteArray DamageText(const UsagePeriod &period, const DamageParameters &parameters,
-    const DamageResult &damage, TableFormat format, bool first);
+    const DamageResult &damage, TableFormat format, bool first,
+    const DesignComparison *design = nullptr);
 
 // The inputs as one line: "σ₁ = 100 MPa, k = 5, ...".
 QString DamageInputsText(const DamageParameters &parameters);

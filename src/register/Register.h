@@ -61,6 +61,9 @@ public:
     // (each part used by the aircraft that do not set it); what is not given is kept.
     TypeResult setType(const QString &name, const std::optional<StructuralData> &structure,
         const std::optional<CheckSettings> &checks = std::nullopt);
+    // Keeps a design spectrum with a type (the type made when missing), or removes it (none).
+    // Invalid: a text that is not a valid reference spectrum, or holds a U+0000.
+    TypeResult setTypeDesign(const QString &name, const std::optional<DesignSpectrumFile> &design);
     AircraftResult aircraft(const QString &registration);
 
     // Adds every record of the files to the aircraft, each file dated as given or by its

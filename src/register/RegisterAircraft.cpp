@@ -7,6 +7,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 const QString AircraftSelect = QStringLiteral("SELECT a.id, a.registration, a.combine_mode, "
@@ -15,8 +16,9 @@ const QString AircraftSelect = QStringLiteral("SELECT a.id, a.registration, a.co
     + StructureColumnList(QStringLiteral("t.")) + QStringLiteral(", ")
     + CheckColumnList(QStringLiteral("a.")) + QStringLiteral(", ")
     + CheckColumnList(QStringLiteral("t."))
-    + QStringLiteral(", a.prior_hours, a.prior_severity FROM aircraft a LEFT JOIN "
-                     "aircraft_types t ON t.id = a.type_id");
+    + QStringLiteral(", a.prior_hours, a.prior_severity, d.file_name, d.spectrum_text FROM "
+                     "aircraft a LEFT JOIN aircraft_types t ON t.id = a.type_id LEFT JOIN "
+                     "type_design_spectra d ON d.type_id = a.type_id");
 
 bool readAircraft(const QSqlQuery &query, AircraftInfo &aircraft)
 {
@@ -41,7 +43,17 @@ bool readAircraft(const QSqlQuery &query, AircraftInfo &aircraft)
         aircraft.priorHours = query.value(column).toDouble();
         aircraft.priorSeverity = query.value(column + 1).toDouble();
     }
-    return mode.has_value() && ownValid && typeValid && ownChecksValid && typeChecksValid;
+    column += 2;
+    return mode.has_value() && ownValid && typeValid && ownChecksValid && typeChecksValid
+        && ReadStoredDesign(query.value(column), query.value(column + 1), aircraft.design);
+}
+
+// The prior hours and severity as their columns keep them: NULL for none or 0 hours.
+std::vector<QVariant> PriorValues(const std::optional<AircraftChange::Prior> &prior)
+{
+    if (!prior || prior->hours == 0)
+        return {QVariant(QMetaType::fromType<double>()), QVariant(QMetaType::fromType<double>())};
+    return {prior->hours, prior->severity};
 }
 
 Result structureProblem(const StructuralData &structure)
@@ -199,6 +211,12 @@ Result changeProblem(const AircraftChange &change)
         if (Result checked = CheckCheckSettings(*change.checks); !checked.ok())
             return checked;
     }
+    if (change.prior
+        && !(std::isfinite(change.prior->hours) && change.prior->hours >= 0
+            && std::isfinite(change.prior->severity) && change.prior->severity >= 0))
+        return Result(Result::Invalid,
+            QStringLiteral("The hours before the recorder and their severity must be numbers of "
+                           "at least 0."));
     if (change.structure)
         return structureProblem(*change.structure);
     return Result();
@@ -219,8 +237,8 @@ Result Register::Private::insertAircraft(
     QSqlQuery insert = db.prepare(QStringLiteral("INSERT INTO aircraft (id, registration, "
                                                  "registration_key, combine_mode, ")
             + StructureColumnList() + QStringLiteral(", ") + CheckColumnList()
-            + QStringLiteral(", created_at, changed_at) VALUES (")
-            + QStringLiteral("?, ").repeated(5 + StructureColumnCount + CheckColumnCount)
+            + QStringLiteral(", prior_hours, prior_severity, created_at, changed_at) VALUES (")
+            + QStringLiteral("?, ").repeated(7 + StructureColumnCount + CheckColumnCount)
             + QStringLiteral("?)"),
         result);
     if (!result.ok())
@@ -233,6 +251,8 @@ Result Register::Private::insertAircraft(
     for (const QVariant &value : StructureValues(change.structure.value_or(StructuralData())))
         insert.bindValue(position++, value);
     for (const QVariant &value : CheckValues(change.checks.value_or(CheckSettings())))
+        insert.bindValue(position++, value);
+    for (const QVariant &value : PriorValues(change.prior))
         insert.bindValue(position++, value);
     insert.bindValue(position++, now);
     insert.bindValue(position++, now);
@@ -252,7 +272,8 @@ Result Register::Private::updateAircraft(
     QSqlQuery update = db.prepare(QStringLiteral("UPDATE aircraft SET combine_mode = ?, "
                                                  "changed_at = ?, ")
             + Assignments(StructureColumnList()) + QStringLiteral(", ")
-            + Assignments(CheckColumnList()) + QStringLiteral(" WHERE id = ?"),
+            + Assignments(CheckColumnList())
+            + QStringLiteral(", prior_hours = ?, prior_severity = ? WHERE id = ?"),
         result);
     if (!result.ok())
         return result;
@@ -262,6 +283,11 @@ Result Register::Private::updateAircraft(
     for (const QVariant &value : StructureValues(structure))
         update.bindValue(position++, value);
     for (const QVariant &value : CheckValues(checks))
+        update.bindValue(position++, value);
+    std::optional<AircraftChange::Prior> prior = change.prior;
+    if (!prior && current.priorHours && current.priorSeverity)
+        prior = AircraftChange::Prior {*current.priorHours, *current.priorSeverity};
+    for (const QVariant &value : PriorValues(prior))
         update.bindValue(position++, value);
     update.bindValue(position++, current.id);
     if (Result updated = db.execute(update); !updated.ok())
@@ -381,30 +407,4 @@ Result Register::Private::setTypeColumns(
         update.bindValue(position++, value);
     update.bindValue(position++, type);
     return db.execute(update);
-}
-
-Result Register::Private::readType(qint64 type, TypeInfo &info)
-{
-    QSqlQuery query;
-    const QueryFinisher finisher(query);
-    if (Result read = db.run(query,
-            QStringLiteral("SELECT t.name, COUNT(a.id), ")
-                + StructureColumnList(QStringLiteral("t.")) + QStringLiteral(", ")
-                + CheckColumnList(QStringLiteral("t."))
-                + QStringLiteral(" FROM aircraft_types t LEFT JOIN aircraft a ON a.type_id = t.id "
-                                 "WHERE t.id = ? GROUP BY t.id, t.name, ")
-                + StructureColumnList(QStringLiteral("t.")) + QStringLiteral(", ")
-                + CheckColumnList(QStringLiteral("t.")),
-            {type});
-        !read.ok() || !query.next())
-        return read.ok() ? damaged(QStringLiteral("a type vanished")) : read;
-    bool structureValid = false;
-    bool checksValid = false;
-    info.name = query.value(0).toString();
-    info.aircraft = query.value(1).toInt();
-    info.structure = ReadStructure(query, 2, structureValid);
-    info.checks = ReadChecks(query, 2 + StructureColumnCount, checksValid);
-    if (!structureValid || !checksValid)
-        return damaged(QStringLiteral("the type \"%1\" has data out of range").arg(info.name));
-    return {};
 }

@@ -84,21 +84,27 @@ Result Register::Private::exportTypes(QByteArray &buffer)
     QSqlQuery query;
     const QueryFinisher finisher(query);
     if (Result read = db.run(query,
-            QStringLiteral("SELECT name, ") + StructureColumnList() + QStringLiteral(", ")
-                + CheckColumnList() + QStringLiteral(" FROM aircraft_types ORDER BY id"));
+            QStringLiteral("SELECT t.name, d.file_name, d.spectrum_text, ")
+                + StructureColumnList(QStringLiteral("t.")) + QStringLiteral(", ")
+                + CheckColumnList(QStringLiteral("t."))
+                + QStringLiteral(" FROM aircraft_types t LEFT JOIN type_design_spectra d ON "
+                                 "d.type_id = t.id ORDER BY t.id"));
         !read.ok())
         return read;
     for (bool first = true; query.next(); first = false) {
         bool valid = false;
         bool checksValid = false;
-        const StructuralData structure = ReadStructure(query, 1, valid);
-        const CheckSettings checks = ReadChecks(query, 1 + StructureColumnCount, checksValid);
-        if (!valid || !checksValid)
-            return damaged(QStringLiteral("the type \"%1\" has data out of range")
+        const StructuralData structure = ReadStructure(query, 3, valid);
+        const CheckSettings checks = ReadChecks(query, 3 + StructureColumnCount, checksValid);
+        std::optional<StoredDesignSpectrum> design;
+        if (!valid || !checksValid || !ReadStoredDesign(query.value(1), query.value(2), design))
+            return damaged(QStringLiteral("the type \"%1\" has structural data, check settings "
+                                          "or a design spectrum out of range")
                                .arg(query.value(0).toString()));
         buffer += (first ? "\n" : ",\n");
-        buffer += "{\"name\":" + JsonString(query.value(0).toString()) + ",\"structure\":"
-            + structureJson(structure) + ",\"checks\":" + checksJson(checks) + '}';
+        buffer += "{\"name\":" + JsonString(query.value(0).toString())
+            + ",\"structure\":" + structureJson(structure) + ",\"checks\":" + checksJson(checks)
+            + ",\"designSpectrum\":" + DesignSpectrumJson(design) + '}';
     }
     query.finish();
     return {};

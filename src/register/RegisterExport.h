@@ -8,7 +8,8 @@
 //   "format": "zemra-register",          always this text
 //   "version": 2,                        this layout; a reader refuses a higher one
 //   "types": [                           every type, in the order made
-//     {"name": "Zeta 2", "structure": STRUCTURE or null, "checks": CHECKS or null}
+//     {"name": "Zeta 2", "structure": STRUCTURE or null, "checks": CHECKS or null,
+//      "designSpectrum": {"file": "design.csv", "text": the file's whole text} or null}
 //   ],
 //   "aircraft": [                        every aircraft, in the order added
 //     {"registration": "D-EZMA",         as typed

@@ -210,7 +210,7 @@ bool StreamingImport::types()
         for (const QVariant &value : CheckValues(type.checks))
             m_insertType.bindValue(position++, value);
         m_typeIds.insert(NameKey(type.name), id);
-        return wrote(m_db.execute(m_insertType));
+        return wrote(m_db.execute(m_insertType)) && wrote(WriteTypeDesign(m_db, id, type.design));
     });
 }
 

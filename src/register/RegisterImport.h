@@ -47,6 +47,7 @@ struct ImportedType
     QString name;
     StructuralData structure;
     CheckSettings checks;
+    std::optional<DesignSpectrumFile> design; // from version 2 on; absent or null: none
 };
 
 // The highest read-out id an import takes: the counter of the next id, and the one after it that
@@ -80,6 +81,8 @@ private:
     bool checks(const QJsonValue &value, const QString &where, CheckSettings &checks);
     bool prior(const QJsonObject &object, const QString &where, ImportedAircraft &plane);
     bool inspections(const QJsonValue &value, const QString &where, ImportedAircraft &plane);
+    bool design(
+        const QJsonValue &value, const QString &where, std::optional<DesignSpectrumFile> &design);
 
     QString m_source;
     QString m_problem;

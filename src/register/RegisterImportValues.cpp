@@ -1,5 +1,6 @@
 #include "RegisterImport.h"
 
+#include "RegisterPrivate.h"
 #include "RegisterRows.h"
 
 #include <QJsonArray>
@@ -178,7 +179,27 @@ bool ImportValues::type(const QJsonValue &value, const QString &where, ImportedT
         return fail(where, QStringLiteral("the type \"%1\" is there twice").arg(type.name));
     typeKeys.insert(NameKey(type.name));
     return structure(object.value(QStringLiteral("structure")), where, type.structure)
-        && checks(object.value(QStringLiteral("checks")), where, type.checks);
+        && checks(object.value(QStringLiteral("checks")), where, type.checks)
+        && design(object.value(QStringLiteral("designSpectrum")), where, type.design);
+}
+
+bool ImportValues::design(
+    const QJsonValue &value, const QString &where, std::optional<DesignSpectrumFile> &design)
+{
+    design.reset();
+    if (value.isNull() || value.isUndefined())
+        return true;
+    if (!value.isObject())
+        return fail(where, QStringLiteral("\"designSpectrum\" must be an object or null"));
+    const QString at = where + QStringLiteral(", \"designSpectrum\"");
+    DesignSpectrumFile file;
+    if (!text(value.toObject(), "file", at, file.fileName)
+        || !text(value.toObject(), "text", at, file.text))
+        return false;
+    if (const QString problem = DesignSpectrumProblem(file); !problem.isEmpty())
+        return fail(at, problem);
+    design = std::move(file);
+    return true;
 }
 
 bool ImportValues::aircraft(const QJsonObject &object, QString &where, ImportedAircraft &plane)

@@ -44,6 +44,8 @@ struct Register::Private
     // The aircraft matched by registration, or unknownAircraft's refusal.
     Result knownAircraft(const QString &registration, AircraftInfo &aircraft);
     Result findOrMakeType(const QString &name, qint64 &id);
+    // A type as setType and setTypeDesign give it back.
+    Result readType(qint64 id, TypeInfo &type);
     // The parts of setAircraft: a new aircraft (given a mode), a change of one, its type.
     Result insertAircraft(
         const AircraftChange &change, const QString &registration, const QString &now, qint64 &id);
@@ -51,7 +53,6 @@ struct Register::Private
         const QString &now, bool &recomputed);
     Result linkType(const QString &typeName, qint64 id);
     Result setTypeColumns(qint64 type, const QString &columns, const std::vector<QVariant> &values);
-    Result readType(qint64 type, TypeInfo &info);
 
     // The parts of exportJson: the types, and one aircraft's read-outs, appended to `buffer`;
     // `put` writes it out when it has grown (or when asked to, at the end).
@@ -129,7 +130,23 @@ inline const DamageParameters *DamageOf(const AircraftInfo &aircraft)
 }
 
 // The figures the analysis makes of summed periods.
-void ComputeUsage(UsageFigures &usage, const StructuralData &structure);
+void ComputeUsage(UsageFigures &usage, const StructuralData &structure,
+    const std::optional<StoredDesignSpectrum> &design);
+
+// The design spectra of the types (RegisterDesign.cpp), apart from the rest of the schema.
+// The statements that make their table, for a new register and the upgrade from version 3.
+QStringList DesignSpectrumSchema();
+// A stored design spectrum read back from its columns; false when its text is no longer a valid
+// reference spectrum (a damaged register). Null columns give none.
+bool ReadStoredDesign(
+    const QVariant &fileName, const QVariant &text, std::optional<StoredDesignSpectrum> &design);
+// The JSON of the export: {"file": ..., "text": ...} or null.
+QByteArray DesignSpectrumJson(const std::optional<StoredDesignSpectrum> &design);
+// Why the text cannot be kept as a type's design spectrum; empty when it can.
+QString DesignSpectrumProblem(const DesignSpectrumFile &design);
+// Writes (or with none removes) the design spectrum of the type `typeId`.
+Result WriteTypeDesign(
+    RegisterDatabase &database, qint64 typeId, const std::optional<DesignSpectrumFile> &design);
 
 // The periods of an aircraft's read-outs taken on one day, summed: a row of usage_by_day. The
 // day's first period is kept apart too, as it alone may start before a forecast's window.

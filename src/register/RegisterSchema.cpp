@@ -1,5 +1,6 @@
 #include "RegisterSchema.h"
 
+#include "RegisterPrivate.h"
 #include "RegisterRows.h"
 
 #include <QHash>
@@ -131,8 +132,9 @@ Result upgradeFrom2(RegisterDatabase &database)
             WordsIndex});
 }
 // Version 3 to 4: each day keeps its periods' damage, so that the fleet sums life used as the
-// history does. The columns come empty; Register::open derives them from the read-outs in the
-// same transaction.
+// history does (the columns come empty; Register::open derives them from the read-outs in the
+// same transaction); the check settings, the hours before the recorder and the inspections; a
+// type may keep a design spectrum.
 Result upgradeFrom3(RegisterDatabase &database)
 {
     QStringList statements;
@@ -145,7 +147,7 @@ Result upgradeFrom3(RegisterDatabase &database)
     }
     for (const QString &definition : PriorDefinitions)
         statements << QStringLiteral("ALTER TABLE aircraft ADD COLUMN ") + definition;
-    statements << InspectionsTable;
+    statements << InspectionsTable << DesignSpectrumSchema();
     return runAll(database, statements);
 }
 } // namespace
@@ -199,6 +201,8 @@ Result CreateSchema(RegisterDatabase &database)
                     + QStringLiteral(", active_seconds BIGINT NOT NULL, ") + damageDefinitions()
                     + QStringLiteral(", PRIMARY KEY (aircraft_id, taken_on))")});
         !made.ok())
+        return made;
+    if (Result made = runAll(database, DesignSpectrumSchema()); !made.ok())
         return made;
     return database.run(
         QStringLiteral("INSERT INTO schema_version (version) VALUES (?)"), {RegisterSchemaVersion});

@@ -46,13 +46,15 @@
 //               below_endurance, ultimate_strength, scatter_factor, design_life,
 //               max_load_positive, max_load_negative, limit_load_positive, limit_load_negative
 //     the S-N columns are all set or all NULL, and so are the two limit loads.
+//   type_design_spectra (type_id, file_name, spectrum_text)
+//     a type's design spectrum, the reference file's name and text as given (RegisterDesign.cpp)
 //   Keys: registration_key and name_key are the trimmed text, NFC, case-folded, so that a
 //   registration matches whatever its case. Dates are "YYYY-MM-DD" of the years
 //   0001 to 9999 only, so that their text sorts as the dates do; times UTC
 //   "YYYY-MM-DDTHH:MM:SSZ".
 //
-// Version 3: as version 4, without the damage columns of usage_by_day, CHECKS, prior_* and
-// inspections.
+// Version 3: as version 4, without the damage columns of usage_by_day, CHECKS, prior_*,
+// inspections and type_design_spectra.
 // Version 2: as version 3, without additions.declared_reset and the index on readouts.words.
 // Version 1: as version 2, without aircraft_types; the aircraft's type was the text column
 // type_name, and structural data was kept per aircraft only.

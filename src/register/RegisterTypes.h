@@ -4,6 +4,7 @@
 #include "CombineRecords.h"
 #include "CounterRecord.h"
 #include "Damage.h"
+#include "DesignSpectrum.h"
 #include "Exceedance.h"
 #include "LifeOverTime.h"
 #include "Result.h"
@@ -51,6 +52,14 @@ const std::vector<double> &DefaultThresholds();
 // Invalid, naming the part, for thresholds that are not positive, rising and finite, or
 // intervals and days that are not positive.
 Result CheckCheckSettings(const CheckSettings &settings);
+// A type's design spectrum as the register keeps it: the reference file's name and text as
+// given, and the spectrum read from that text.
+struct StoredDesignSpectrum
+{
+    QString fileName; // the file's own name, without its folder
+    QString text;
+    ReferenceSpectrum spectrum;
+};
 
 // Where an aircraft's effective structural data comes from.
 enum class StructureSource { None, Aircraft, Type };
@@ -70,6 +79,7 @@ struct AircraftInfo
     // spectrum; none when not set.
     std::optional<double> priorHours;
     std::optional<double> priorSeverity;
+    std::optional<StoredDesignSpectrum> design; // its type's design spectrum
     QString created; // UTC, "2024-05-01T10:00:00Z"
     QString changed;
     // The aircraft's own data when it has any, else its type's.
@@ -91,6 +101,14 @@ struct AircraftChange
     std::optional<CombineMode> mode; // Separate or Running; a change recomputes the periods
     std::optional<StructuralData> structure; // replaces the aircraft's own (empty: removes it)
     std::optional<CheckSettings> checks; // replaces the aircraft's own (empty: removes them)
+    // Hours flown before the recorder was fitted and their severity against the type's design
+    // spectrum; 0 hours removes them.
+    struct Prior
+    {
+        double hours = 0;
+        double severity = 0;
+    };
+    std::optional<Prior> prior;
 };
 
 struct AircraftResult : Result
@@ -106,6 +124,14 @@ struct TypeInfo
     StructuralData structure;
     CheckSettings checks;
     int aircraft = 0; // how many aircraft are of this type
+    std::optional<StoredDesignSpectrum> design;
+};
+
+// A design spectrum to keep with a type: the file's name and its text.
+struct DesignSpectrumFile
+{
+    QString fileName;
+    QString text;
 };
 
 struct TypeResult : Result
@@ -153,12 +179,14 @@ struct AddResult : Result
 // Life used as the sum of the periods' damage over T hours of them.
 struct SummedDamage
 {
-    double damage = 0; // ΣD, counted estimate
+    double damage = 0; // ΣD, counted estimate, of the recorded periods
+    double damageToDate = 0; // with the hours before the recorder where they count
     std::optional<double> upper; // ΣD of the upper bounds; none when a period has none
     double damagePer1000h = 0; // 1000 ΣD / T
-    double lifeUsedPercent = 0; // 100 % SF ΣD
+    std::optional<double> priorHours; // counted in the life used
+    double lifeUsedPercent = 0; // 100 % SF ΣD, with the hours before the recorder
     std::optional<double> upperLifeUsedPercent;
-    std::optional<double> severity; // SF ΣD L / T, with a design life
+    std::optional<double> designLifeRate; // SF ΣD L / T, with a design life
 };
 
 // The usage of one aircraft over some of its read-outs: the sums of their periods, and what the
@@ -182,6 +210,10 @@ struct UsageFigures
     // with the life figures made of it, under the same conditions (`register list`, `fleet`).
     std::optional<SummedDamage> summed;
     QString damageNote;
+    // Both estimates against the type's design spectrum, when there is damage and a design
+    // spectrum; otherwise `severityNote` says why there is none.
+    std::optional<Severity> severity;
+    QString severityNote;
     // Exceedances of the limit loads, bounded from the summed counts (as the sums of the periods'
     // bounds, but for periods whose counts grow outward, where the sum can be higher).
     LimitBounds overLimit;
@@ -241,6 +273,7 @@ struct AircraftUsage
     // makes it; none without S-N data.
     std::optional<Forecast> forecast;
     AircraftCheck check; // the fleet's only
+    QString priorNote; // why the hours before the recorder do not count, when they do not
 };
 
 struct UsageListResult : Result
@@ -284,9 +317,15 @@ struct HistoryResult : Result
     LimitBounds overLimit; // of the whole history's counts
 };
 
-// What the forecast of an aircraft's life used is made from: its periods with their damage. None
-// (periods left empty) without S-N data.
+// What the forecast of an aircraft's life used is made from: its periods with their damage, and
+// the hours before its recorder. None (periods left empty) without S-N data.
 ForecastInput ForecastInputOf(const HistoryResult &history);
+
+// The hours an aircraft flew before its recorder was fitted, at their severity times the damage
+// per 1000 h of its type's design spectrum (both estimates, with the aircraft's S-N data and
+// limit loads); none without prior hours. When they are set but cannot count (no S-N data, no
+// design spectrum, a design spectrum the S-N data refuse), none, and `why` says so.
+std::optional<PriorHours> PriorOf(const AircraftInfo &aircraft, QString &why);
 
 struct RemoveResult : Result
 {

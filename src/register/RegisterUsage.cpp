@@ -17,34 +17,56 @@ const SummedDamage *summed(const UsageFigures &usage)
     return usage.summed ? &*usage.summed : nullptr;
 }
 
-// The figures of the summed periods' damage over the usage's hours.
-SummedDamage summedDamage(
-    const DamageTally &tally, double hours, const DamageParameters &parameters)
+// The figures of the summed periods' damage over the usage's hours; life used with the hours
+// before the recorder, when they count.
+SummedDamage summedDamage(const DamageTally &tally, double hours,
+    const DamageParameters &parameters, const std::optional<PriorHours> &prior)
 {
     SummedDamage sums;
     const double sf = parameters.scatterFactor;
     sums.damage = tally.counted;
     sums.damagePer1000h = 1000 * tally.counted / hours;
-    sums.lifeUsedPercent = LifeUsedPercent(tally.counted, sf);
+    sums.damageToDate = tally.counted + (prior ? prior->damage(Estimate::Counted) : 0);
+    sums.lifeUsedPercent = LifeUsedPercent(sums.damageToDate, sf);
     if (tally.upperMissing == 0) {
         sums.upper = tally.upper;
-        sums.upperLifeUsedPercent = LifeUsedPercent(tally.upper, sf);
+        sums.upperLifeUsedPercent
+            = LifeUsedPercent(tally.upper + (prior ? prior->damage(Estimate::Upper) : 0), sf);
     }
+    if (prior)
+        sums.priorHours = prior->hours;
     if (parameters.designLife)
-        sums.severity = sf * tally.counted * *parameters.designLife / hours;
+        sums.designLifeRate = sf * tally.counted * *parameters.designLife / hours;
     return sums;
 }
 } // namespace
 
-void ComputeUsage(UsageFigures &usage, const StructuralData &structure)
+namespace {
+// The severity of the damage against the type's design spectrum, or why there is none.
+void computeSeverity(UsageFigures &usage, const StructuralData &structure,
+    const std::optional<StoredDesignSpectrum> &design)
 {
-    usage.hours = double(usage.seconds) / 3600.0;
-    usage.overLimit = BoundLimitExceedances(usage.counts, structure.limits);
-    if (usage.seconds > 0) {
-        const ExceedanceTable table = ComputeExceedances(usage.counts, usage.hours, AxisChoice());
-        usage.per1000hAt3g = table.rows[Level3g].per1000h;
-        usage.per1000hAtMinus1g = table.rows[LevelMinus1g].per1000h;
+    if (!design) {
+        usage.severityNote = QStringLiteral("no design spectrum for its type");
+        return;
     }
+    if (!usage.damage) {
+        usage.severityNote = QStringLiteral("no damage figure");
+        return;
+    }
+    const DesignDamage designed
+        = ComputeDesignDamage(design->spectrum, structure.limits, *structure.damage);
+    if (!designed.ok()) {
+        usage.severityNote = designed.message();
+        return;
+    }
+    usage.severity = SeverityAgainst(*usage.damage, designed);
+}
+} // namespace
+
+namespace {
+void computeDamage(UsageFigures &usage, const StructuralData &structure)
+{
     if (!structure.damage) {
         usage.damageNote = QStringLiteral("no S-N data");
         return;
@@ -60,12 +82,57 @@ void ComputeUsage(UsageFigures &usage, const StructuralData &structure)
     }
     usage.damage = std::move(damage);
 }
+} // namespace
+
+void ComputeUsage(UsageFigures &usage, const StructuralData &structure,
+    const std::optional<StoredDesignSpectrum> &design)
+{
+    usage.hours = double(usage.seconds) / 3600.0;
+    usage.overLimit = BoundLimitExceedances(usage.counts, structure.limits);
+    if (usage.seconds > 0) {
+        const ExceedanceTable table = ComputeExceedances(usage.counts, usage.hours, AxisChoice());
+        usage.per1000hAt3g = table.rows[Level3g].per1000h;
+        usage.per1000hAtMinus1g = table.rows[LevelMinus1g].per1000h;
+    }
+    computeDamage(usage, structure);
+    computeSeverity(usage, structure, design);
+}
 
 namespace {
+// The severity of the periods' summed damage per 1000 h against the type's design spectrum.
+void computeListSeverity(UsageFigures &usage, const StructuralData &structure,
+    const std::optional<StoredDesignSpectrum> &design)
+{
+    if (!design) {
+        usage.severityNote = QStringLiteral("no design spectrum for its type");
+        return;
+    }
+    if (!usage.summed) {
+        usage.severityNote = QStringLiteral("no damage figure");
+        return;
+    }
+    const DesignDamage designed
+        = ComputeDesignDamage(design->spectrum, structure.limits, *structure.damage);
+    if (!designed.ok()) {
+        usage.severityNote = designed.message();
+        return;
+    }
+    const SummedDamage &summed = *usage.summed;
+    DamageEstimate counted;
+    counted.available = true;
+    counted.damagePer1000h = summed.damagePer1000h;
+    DamageEstimate upper;
+    upper.available = summed.upper.has_value();
+    upper.damagePer1000h = 1000 * summed.upper.value_or(0) / usage.hours;
+    usage.severity
+        = Severity {SeverityOf(counted, designed.counted), SeverityOf(upper, designed.upper)};
+}
+
 // The list's figures: the exceedances of the summed counts, and life used from the periods'
 // damage summed.
-void computeListUsage(
-    UsageFigures &usage, const DamageTally &tally, const StructuralData &structure)
+void computeListUsage(UsageFigures &usage, const DamageTally &tally,
+    const StructuralData &structure, const std::optional<StoredDesignSpectrum> &design,
+    const std::optional<PriorHours> &prior)
 {
     usage.hours = double(usage.seconds) / 3600.0;
     usage.overLimit = BoundLimitExceedances(usage.counts, structure.limits);
@@ -87,7 +154,8 @@ void computeListUsage(
                                           "history says why)")
                                .arg(tally.refused);
     else
-        usage.summed = summedDamage(tally, usage.hours, *structure.damage);
+        usage.summed = summedDamage(tally, usage.hours, *structure.damage, prior);
+    computeListSeverity(usage, structure, design);
 }
 } // namespace
 
@@ -276,6 +344,7 @@ Result Register::Private::listRow(AircraftUsage &row, UsageFigures &total, const
     std::pair<UsageFigures, DamageTally> *window, std::optional<int> rateWindowDays)
 {
     const StructuralData &structure = row.aircraft.structure();
+    const std::optional<PriorHours> prior = PriorOf(row.aircraft, row.priorNote);
     if (rateWindowDays && structure.damage && CheckDamageParameters(*structure.damage).ok()) {
         ForecastSums sums;
         total.hours = double(total.seconds) / 3600.0;
@@ -286,28 +355,30 @@ Result Register::Private::listRow(AircraftUsage &row, UsageFigures &total, const
         settings.scatterFactor = structure.damage->scatterFactor;
         settings.windowDays = *rateWindowDays;
         settings.thresholds = row.aircraft.thresholds();
+        settings.prior = prior;
         row.forecast = ForecastFromSums(sums, settings);
     }
-    computeListUsage(total, tally, structure);
+    computeListUsage(total, tally, structure, row.aircraft.design, prior);
     if (!window) {
         row.usage = std::move(total);
         if (const SummedDamage *figures = summed(row.usage); figures && figures->damage > 0) {
-            row.hoursLeft = (1 / structure.damage->scatterFactor - figures->damage)
+            row.hoursLeft = (1 / structure.damage->scatterFactor - figures->damageToDate)
                 * row.usage.hours / figures->damage;
             row.exhausted = *row.hoursLeft < 0;
         }
         return {};
     }
     row.usage = std::move(window->first);
-    computeListUsage(row.usage, window->second, structure);
+    // The window's own figures, without the hours before the recorder.
+    computeListUsage(row.usage, window->second, structure, row.aircraft.design, std::nullopt);
     const SummedDamage *recent = summed(row.usage);
     const SummedDamage *all = summed(total);
     if (all)
         row.lifeUsedToDatePercent = all->lifeUsedPercent;
     // What is left after the whole history, at the rate of the window.
     if (recent && all && recent->damage > 0) {
-        const double left = (1.0 / structure.damage->scatterFactor - all->damage) * row.usage.hours
-            / recent->damage;
+        const double left = (1.0 / structure.damage->scatterFactor - all->damageToDate)
+            * row.usage.hours / recent->damage;
         row.hoursLeft = left;
         row.exhausted = left < 0;
     }
@@ -415,7 +486,7 @@ HistoryResult Register::history(const QString &registration)
         !walked.ok())
         return failed<HistoryResult>(walked);
     guard.commit();
-    ComputeUsage(usage, result.aircraft.structure());
+    ComputeUsage(usage, result.aircraft.structure(), result.aircraft.design);
     addLifeOverTime(result);
     return result;
 }
@@ -428,6 +499,8 @@ ForecastInput ForecastInputOf(const HistoryResult &history)
         return input;
     input.scatterFactor = damage->scatterFactor;
     input.thresholds = history.aircraft.thresholds();
+    QString why;
+    input.prior = PriorOf(history.aircraft, why);
     input.periods.reserve(history.periods.size());
     for (const HistoryPeriod &period : history.periods)
         input.periods.push_back({period.from, period.taken, period.hours, *period.damage});

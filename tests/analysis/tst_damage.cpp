@@ -207,7 +207,8 @@ void TestDamage::cycleTables()
 void TestDamage::life_data()
 {
     QTest::addColumn<QList<double>>("inputs"); // σ₁, N_D, SF, L (NaN: none)
-    QTest::addColumn<QList<double>>("figures"); // used %, hours left, equivalent h, severity
+    QTest::addColumn<QList<double>>(
+        "figures"); // used %, hours left, equivalent h, design-life rate
 
     // OneCycle, T = 10 h. σ₁ 100: S_a = S_D, N = N_D. N_D 1000: D = 0.001, used 100 * 8 * 0.001;
     // left (1/8 - 0.001) * 10 / 0.001; L 5000 h: 8 * 0.001 * 5000 = 40 h, 40 / 10.
@@ -240,7 +241,7 @@ void TestDamage::life()
     compareOptional(life.hoursLeft, figures[1]);
     QCOMPARE(life.exhausted, figures[1] < 0);
     compareOptional(life.equivalentHours, figures[2]);
-    compareOptional(life.severity, figures[3]);
+    compareOptional(life.designLifeRate, figures[3]);
 }
 
 void TestDamage::countedBack_data()
@@ -279,7 +280,7 @@ void TestDamage::countedBack()
         for (int level = 0; level < LevelCount; ++level) {
             const double n = LoadLevels[level].n;
             if ((n > 1 && cycle.peak >= n) || (n < 1 && cycle.valley <= n))
-                recounted[level] += cycle.count;
+                recounted[level] += std::int64_t(cycle.count);
         }
     }
     QCOMPARE(recounted, consistent);
@@ -398,7 +399,7 @@ void TestDamage::upperBound()
     double sum = 0;
     std::int64_t cycles = 0;
     for (const CycleGroup &cycle : result.upper.cycles)
-        sum += cycle.damage, cycles += cycle.count;
+        sum += cycle.damage, cycles += std::int64_t(cycle.count);
     QCOMPARE(sum, result.upper.damage);
     QCOMPARE(cycles, std::max(peaks.size(), valleys.size()));
 }

@@ -272,7 +272,7 @@ void TestLifeOverTime::forecast()
     ForecastInput input = threePeriods();
     input.windowDays = windowDays;
     if (priorHours > 0)
-        input.prior = PriorHours {priorHours, 3.0 / 1024};
+        input.prior = PriorHours {priorHours, 3.0 / 1024, std::nullopt};
     const Forecast forecast = ComputeForecast(input);
     QVERIFY2(forecast.available, qPrintable(forecast.reason));
     QCOMPARE(forecast.hoursPerDay, 1.0);

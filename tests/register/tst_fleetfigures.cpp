@@ -1,5 +1,6 @@
 #include "PostgresServer.h"
 #include "Register.h"
+#include "SchemaVersion3.h"
 #include "TestSupport.h"
 
 #include <QFile>
@@ -363,23 +364,8 @@ void TestFleetFigures::upgradeDerivesTheDamage()
         db.setUserName(location.user);
         QVERIFY(db.open());
         QSqlQuery query(db);
-        for (const char *column :
-            {"refused", "d_counted", "upper_missing", "d_upper", "first_seconds", "first_refused",
-                "first_d_counted", "first_upper_missing", "first_d_upper"})
-            QVERIFY2(
-                query.exec(QStringLiteral("ALTER TABLE usage_by_day DROP COLUMN %1").arg(column)),
-                qPrintable(query.lastError().text()));
-        for (const char *table : {"aircraft_types", "aircraft"}) {
-            for (const char *column :
-                {"life_thresholds", "inspection_hours", "inspection_days", "battery_days"})
-                QVERIFY(query.exec(QStringLiteral("ALTER TABLE %1 DROP COLUMN %2")
-                                       .arg(QLatin1String(table), QLatin1String(column))));
-        }
-        for (const char *column : {"prior_hours", "prior_severity"})
-            QVERIFY(query.exec(
-                QStringLiteral("ALTER TABLE aircraft DROP COLUMN %1").arg(QLatin1String(column))));
-        QVERIFY(query.exec(QStringLiteral("DROP TABLE inspections")));
-        QVERIFY(query.exec(QStringLiteral("UPDATE schema_version SET version = 3")));
+        QString failed;
+        QVERIFY2(DowngradeToVersion3(query, failed), qPrintable(failed));
         query.finish();
         db.close();
         db = QSqlDatabase();

@@ -25,6 +25,9 @@
 // The register's library against both engines: every case runs once on an SQLite file in a
 // temporary folder and once on a database of a PostgreSQL server the test starts itself.
 namespace {
+// The schema version this program makes, as the database keeps it.
+constexpr int RegisterSchemaVersionForTests = 4;
+
 // A record whose 18 counters are base, base + 1, ... base + 17, with the active clock at
 // `seconds` s and `periods` 12-hour periods.
 CounterRecord record(int base, int seconds, int periods)
@@ -782,7 +785,7 @@ void TestRegister::upgradeFromVersion1()
     QVERIFY2(readout.ok(), qPrintable(readout.message()));
     QVERIFY(reg.history(QStringLiteral("D-EFOR")).periods.front().declaredReset);
     QCOMPARE(RawConnection(location).value(QStringLiteral("SELECT version FROM schema_version")),
-        QVariant(4));
+        QVariant(RegisterSchemaVersionForTests));
 }
 
 void TestRegister::newerSchemaRefused()
