@@ -1015,6 +1015,16 @@ void TestCliRegister::checkUsage_data()
     row("settings and their removal",
         {"register", "aircraft", "--type", "T", "--battery-days", "5", "--no-checks"}, 2,
         "--no-checks and check settings exclude each other.");
+    row("prior hours without their severity",
+        {"register", "aircraft", "--aircraft", "D-EUSE", "--prior-hours", "100"}, 2,
+        "--prior-severity wants how hard those hours were flown");
+    row("prior hours of a type",
+        {"register", "aircraft", "--type", "T", "--prior-hours", "100", "--prior-severity", "1"}, 2,
+        "--prior-hours and --prior-severity belong to an aircraft");
+    row("prior hours below 0",
+        {"register", "aircraft", "--aircraft", "D-EUSE", "--prior-hours", "-5", "--prior-severity",
+            "1"},
+        2, "--prior-hours wants the flight hours before the recorder");
     row("an inspection without a day", {"register", "inspection", "--aircraft", "D-EUSE"}, 2,
         "give --aircraft REG and --date YYYY-MM-DD.");
     row("an inspection of no aircraft",
