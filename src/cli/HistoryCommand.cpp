@@ -50,7 +50,15 @@ void historyText(QByteArray &out, const HistoryResult &history, const Forecast &
         out += line.toUtf8() + '\n';
 }
 
-// --rate-window DAYS: whole days, at most a century.
+void addRateWindowOption(QCommandLineParser &parser)
+{
+    parser.addOption({QStringLiteral("rate-window"),
+        QStringLiteral("The days before the last read-out whose periods give the forecast's "
+                       "rates (365; the whole history when shorter)."),
+        QStringLiteral("DAYS"), QStringLiteral("365")});
+}
+
+// Whole days, at most a century.
 Stop readRateWindow(const CommandLine &commandLine, int &days)
 {
     const QString text = commandLine.parser().value(QStringLiteral("rate-window"));
@@ -78,10 +86,7 @@ ExitStatus runHistory(const QStringList &arguments)
     AddTableFormatOption(parser);
     parser.addOption({QStringLiteral("aircraft"), QStringLiteral("The aircraft's registration."),
         QStringLiteral("REG")});
-    parser.addOption({QStringLiteral("rate-window"),
-        QStringLiteral("The days before the last read-out whose periods give the forecast's "
-                       "rates (365; the whole history when shorter)."),
-        QStringLiteral("DAYS"), QStringLiteral("365")});
+    addRateWindowOption(parser);
     if (const Stop stop = commandLine.parse(arguments))
         return *stop;
     if (!parser.isSet(QStringLiteral("aircraft")))

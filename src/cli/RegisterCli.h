@@ -25,6 +25,10 @@ Stop readDate(const CommandLine &commandLine, const QString &option, QDate &date
 // saying why not.
 Stop openRegister(const CommandLine &commandLine, Register::Access access, OpenedRegister &opened);
 
+// --rate-window DAYS, the days of the forecast's rates: whole days from 1 to 36500 (365).
+void addRateWindowOption(QCommandLineParser &parser);
+Stop readRateWindow(const CommandLine &commandLine, int &days);
+
 QString dateText(const QDate &date);
 QString structureText(const StructuralData &structure);
 QString aircraftText(const AircraftInfo &aircraft);
