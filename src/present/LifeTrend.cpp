@@ -62,7 +62,11 @@ LifeTrend LifeTrendOf(
                              .arg(
                                  sentenceEnd(history.periods.back().totalDamage->upperUnavailable));
     if (!forecast.available) {
-        trend.missing << QStringLiteral("No forecast: %1").arg(sentenceEnd(forecast.reason));
+        // The reason says "no forecast" itself: made the sentence's start.
+        QString reason = sentenceEnd(forecast.reason);
+        if (!reason.isEmpty())
+            reason[0] = reason[0].toUpper();
+        trend.missing << reason;
         data.notes = trend.missing;
         return trend;
     }
