@@ -69,6 +69,8 @@ Table DamageRowsTable(const UsagePeriod &period, const DamageResult &damage)
                   << column("hours left", CellKind::Number)
                   << column("equivalent hours", CellKind::Number)
                   << column("severity", CellKind::Number);
+    table.columns << PeriodOriginColumns();
+    const QList<TableCell> origin = PeriodOriginCells(period);
     const QList<TableCell> none(5);
     for (const NamedEstimate &named : estimates(damage)) {
         const DamageEstimate &estimate = named.estimate;
@@ -78,19 +80,20 @@ Table DamageRowsTable(const UsagePeriod &period, const DamageResult &damage)
             // Why not, where the damage would stand.
             table.rows.push_back(lead + QList<TableCell> {TableCell(QStringLiteral("unavailable"))}
                 + QList<TableCell>(7) + QList<TableCell> {TableCell(estimate.unavailableReason)}
-                + none);
+                + none + origin);
             continue;
         }
         for (const CycleGroup &cycle : estimate.cycles)
             table.rows.push_back(lead + QList<TableCell> {TableCell(QStringLiteral("cycle"))}
-                + cycleCells(cycle) + none);
+                + cycleCells(cycle) + none + origin);
         const LifeFigures &life = estimate.life;
         table.rows.push_back(lead + QList<TableCell> {TableCell(QStringLiteral("total"))}
             + QList<TableCell>(7)
             + QList<TableCell> {TableCell(estimate.damage), TableCell(estimate.damagePer1000h),
                 TableCell(life.usedPercent),
                 life.exhausted ? TableCell(QStringLiteral("exhausted")) : optional(life.hoursLeft),
-                optional(life.equivalentHours), optional(life.severity)});
+                optional(life.equivalentHours), optional(life.severity)}
+            + origin);
     }
     return table;
 }

@@ -824,6 +824,21 @@ void TestCliRegister::lifeOverTime()
     QCOMPARE(badWindow.exitCode, 2);
 }
 
+namespace {
+// The CSV of a period from the register: after the other columns, no file or records, the
+// aircraft; the source in the first column as it always was.
+void originColumns(const CliRun &run, const QString &registration, const QString &source)
+{
+    QCOMPARE(run.exitCode, 0);
+    const QList<QStringList> rows = csvRows(run.out);
+    QVERIFY(rows.size() > 1);
+    QCOMPARE(rows.first().mid(rows.first().size() - 4),
+        (QStringList {"file", "first_record", "last_record", "aircraft"}));
+    QCOMPARE(rows.last().mid(rows.last().size() - 4), (QStringList {"", "", "", registration}));
+    QVERIFY2(run.out.contains(("\r\n\"" + source + "\",").toUtf8()), run.out.left(400));
+}
+} // namespace
+
 // `exceedance` reads an aircraft's read-outs in a window as it reads files: their periods summed,
 // the aircraft's own limit loads where none are given.
 void TestCliRegister::exceedanceFromTheRegister()
@@ -870,6 +885,10 @@ void TestCliRegister::exceedanceFromTheRegister()
     QCOMPARE(until, 0);
     QCOMPARE(
         early[QStringLiteral("levels")][6][QStringLiteral("nc")].toInt(), DemonstrationRecord[6]);
+
+    // CSV: the aircraft in a column of its own, no file or records; the source as it was.
+    originColumns(cli({"exceedance", "--aircraft", "D-EXRG", "--format", "csv"}, reg), "D-EXRG",
+        "D-EXRG, 2 read-out(s) taken 2026-01-01 to 2026-03-01");
 
     const CliRun none = cli({"exceedance", "--aircraft", "D-EXRG", "--until", "2025-12-31"}, reg);
     QCOMPARE(none.exitCode, 1);
@@ -946,6 +965,8 @@ void TestCliRegister::damageAndChartFromTheRegister()
     const auto [whole, both, wholeErr] = ofRegister({"--aircraft", "D-EDMG"});
     QCOMPARE(whole, 0);
     QCOMPARE(both, ofFiles({a, b}));
+    originColumns(cli({"damage", "--aircraft", "D-EDMG", "--format", "csv"}, reg), "D-EDMG",
+        "D-EDMG, 2 read-out(s) taken 2026-01-01 to 2026-03-01");
     const auto [since, late, sinceErr]
         = ofRegister({"--aircraft", "D-EDMG", "--since", "2026-02-01"});
     QCOMPARE(since, 0);
