@@ -158,6 +158,8 @@ Stop RegisterTrendDrawing(const CommandLine &commandLine, ChartDrawing &drawing)
     const LifeTrend trend = LifeTrendOf(history, ComputeForecast(input), input.thresholds);
     for (const QString &line : trend.missing)
         PrintMessage(line);
+    if (trend.chart.points.isEmpty())
+        return ExitRefused;
     const TrendChartData data = trend.chart;
     drawing.title = QStringLiteral("Life used of %1").arg(registration);
     drawing.render = [data](QSize pixels) { return RenderTrendChart(pixels, data); };

@@ -2,6 +2,7 @@
 
 #include "TextFields.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -46,6 +47,13 @@ LifeTrend LifeTrendOf(
             point.upper = LifeUsedPercent(*sums.upper, sf);
         data.points << point;
     }
+    // A period whose damage was refused ends the sums: the read-outs from it on are not drawn.
+    const auto refused = std::find_if(history.periods.cbegin(), history.periods.cend(),
+        [](const HistoryPeriod &period) { return period.damage && !period.damage->ok(); });
+    if (refused != history.periods.cend())
+        trend.missing << QStringLiteral("No life used from the read-out of %1 on: %2")
+                             .arg(refused->taken.toString(Qt::ISODate),
+                                 sentenceEnd(refused->damage->message()));
     for (const double percent : thresholds)
         data.thresholds << TrendThreshold {percent, ShortNumber(percent) + QStringLiteral(" %")};
     const QString first

@@ -65,6 +65,7 @@ class TestLifeTrend : public QObject
 private slots:
     void trend_data();
     void trend();
+    void refusedDamage();
 };
 
 void TestLifeTrend::trend_data()
@@ -118,6 +119,21 @@ void TestLifeTrend::trend()
     for (const QString &line : missing)
         QVERIFY(chart.notes.contains(line));
     QVERIFY(chart.caption.startsWith(QStringLiteral("SP-ZET, life used of 3 read-out(s)")));
+}
+
+// A period whose damage is refused ends the sums: the read-outs before it drawn, why said.
+void TestLifeTrend::refusedDamage()
+{
+    HistoryResult refused = history(true);
+    refused.periods[1].damage = PeriodDamage();
+    refused.periods[1].damage->setFailure(Result::Invalid, QStringLiteral("a mean stress at S_u"));
+    refused.periods[1].totalDamage.reset();
+    refused.periods[2].totalDamage.reset();
+    const LifeTrend trend = LifeTrendOf(refused, forecast(false, false), {50, 80, 100});
+    QCOMPARE(trend.chart.points.size(), 1);
+    QCOMPARE(trend.missing.first(),
+        QStringLiteral("No life used from the read-out of 2026-03-02 on: a mean stress at S_u."));
+    QVERIFY(trend.chart.notes.contains(trend.missing.first()));
 }
 
 ZEMRA_TEST_MAIN(TestLifeTrend)
