@@ -169,10 +169,10 @@ ExitStatus RunChart(const QStringList &arguments)
                        "(--kind spectrum,\nthe default), or the exceedances per 1000 h beside "
                        "reference spectra (--kind\nexceedance; of data files, or of the register "
                        "with --aircraft REG, or --fleet for\nevery aircraft a series in one "
-                       "chart), or an aircraft's life used against its flight hours and\nthe "
-                       "date with the thresholds and the forecast (--kind trend --aircraft REG, "
-                       "from\nthe register), written as PNG, PDF (one page, vector) or SVG by the "
-                       "extension of\nOUT.")
+                       "chart), or an aircraft's life used against its flight\nhours and the "
+                       "date with the thresholds and the forecast (--kind trend --aircraft\nREG, "
+                       "from the register), written as PNG, PDF (one page, vector) or SVG by\nthe "
+                       "extension of OUT.")
             + QStringLiteral("\n\nFormulas and assumptions of the exceedance chart:\n  ")
             + ExceedanceFormulaLines(Axis::Fraction, true).join(QStringLiteral("\n  ")),
         QStringLiteral("FILE..."));
