@@ -37,7 +37,7 @@ _zemra_cli()
         --axis) COMPREPLY=($(compgen -W "n dn a" -- "$cur")); return ;;
         --category) COMPREPLY=($(compgen -W "normal utility aerobatic" -- "$cur")); return ;;
         --below) COMPREPLY=($(compgen -W "elementary haibach original" -- "$cur")); return ;;
-        --kind) COMPREPLY=($(compgen -W "spectrum exceedance" -- "$cur")); return ;;
+        --kind) COMPREPLY=($(compgen -W "spectrum exceedance trend" -- "$cur")); return ;;
         --reference|--design-spectrum) COMPREPLY=($(compgen -f -X '!*.csv' -- "$cur") $(compgen -d -- "$cur")); return ;;
         --parameters) COMPREPLY=($(compgen -f -X '!*.@(ini|conf)' -- "$cur") $(compgen -d -- "$cur")); return ;;
         -o|--output)
@@ -55,7 +55,7 @@ _zemra_cli()
         case $command in
             check) COMPREPLY=($(compgen -W "--help" -- "$cur")) ;;
             spectrum|timers) COMPREPLY=($(compgen -W "--record --all --format --help" -- "$cur")) ;;
-            chart) COMPREPLY=($(compgen -W "--kind --record --all --combine --axis --category --limit-loads --reference --parameters --aircraft --fleet --since --until --register --wait --size --format -o --output --help --version" -- "$cur")) ;;
+            chart) COMPREPLY=($(compgen -W "--kind --record --all --combine --axis --category --limit-loads --reference --parameters --aircraft --fleet --since --until --register --wait --rate-window --size --format -o --output --help --version" -- "$cur")) ;;
             exceedance) COMPREPLY=($(compgen -W "--record --all --combine --axis --category --limit-loads --reference --parameters --format --aircraft --fleet --since --until --register --wait --help --version" -- "$cur")) ;;
             damage) COMPREPLY=($(compgen -W "--record --all --combine --parameters --sigma1 --k --sd --nd --below --su --scatter --design-life --max-load --design-spectrum --category --limit-loads --format --aircraft --fleet --since --until --register --wait --help --version" -- "$cur")) ;;
             report) COMPREPLY=($(compgen -W "--aircraft --each-aircraft --fleet --since --until --register --record --all --combine --axis --category --limit-loads --reference --parameters --sigma1 --k --sd --nd --below --su --scatter --design-life --max-load -o --output --help --version" -- "$cur")) ;;

@@ -3,6 +3,7 @@
 #include "Formulas.h"
 #include "OutputFile.h"
 #include "RegisterCharts.h"
+#include "RegisterCli.h"
 #include "RegisterInput.h"
 #include "UsageCommands.h"
 
@@ -19,11 +20,35 @@ const QStringList ExceedanceOnly {QStringLiteral("all"), QStringLiteral("combine
     QStringLiteral("fleet"), QStringLiteral("since"), QStringLiteral("until"),
     QStringLiteral("register"), QStringLiteral("wait")};
 
-enum class ChartKind { Spectrum, Exceedance };
+// What the trend chart reads besides the options of every chart.
+const QStringList TrendOptions {QStringLiteral("aircraft"), QStringLiteral("register"),
+    QStringLiteral("wait"), QStringLiteral("fleet"), QStringLiteral("rate-window")};
+
+enum class ChartKind { Spectrum, Exceedance, Trend };
 constexpr NamedValue<ChartKind> ChartKindNames[] = {
     {ChartKind::Spectrum, "spectrum"},
     {ChartKind::Exceedance, "exceedance"},
+    {ChartKind::Trend, "trend"},
 };
+
+// An option of another kind of chart than the one asked for. --fleet with --kind trend is left
+// to the trend's own check, which says why.
+Stop checkKindOptions(const CommandLine &commandLine, ChartKind kind)
+{
+    for (const QString &name : commandLine.parser().optionNames()) {
+        const bool exceedance = ExceedanceOnly.contains(name);
+        const bool trend = TrendOptions.contains(name);
+        if ((!exceedance && !trend) || (kind == ChartKind::Exceedance && exceedance)
+            || (kind == ChartKind::Trend && trend))
+            continue;
+        const QString kinds = exceedance && trend ? QStringLiteral("exceedance or trend")
+            : exceedance                          ? QStringLiteral("exceedance")
+                                                  : QStringLiteral("trend");
+        return commandLine.usageError(
+            QStringLiteral("--%1 goes with --kind %2 only.").arg(name, kinds));
+    }
+    return std::nullopt;
+}
 
 void addChartOptions(QCommandLineParser &parser)
 {
@@ -35,9 +60,10 @@ void addChartOptions(QCommandLineParser &parser)
     AddReferenceOption(parser);
     AddParametersOption(parser);
     AddRegisterInputOptions(parser);
+    RegisterCli::addRateWindowOption(parser);
     parser.addOption({QStringLiteral("size"),
         QStringLiteral("The chart's size in pixels (default 520x519, the window's; 800x600 "
-                       "for\nexceedance)."),
+                       "for\nexceedance, 800x800 for trend)."),
         QStringLiteral("WxH")});
     parser.addOption({{QStringLiteral("o"), QStringLiteral("output")},
         QStringLiteral("The file to write: .png, .pdf or .svg; - for standard output. An "
@@ -50,15 +76,16 @@ void addChartOptions(QCommandLineParser &parser)
 }
 
 // The chart's size in pixels, OUT and the format it is written in.
-Stop readChartOutput(const CommandLine &commandLine, bool exceedance, QSize &size, QString &output,
+Stop readChartOutput(const CommandLine &commandLine, ChartKind kind, QSize &size, QString &output,
     ChartFormat &format)
 {
     const QCommandLineParser &parser = commandLine.parser();
     static const QRegularExpression sizePattern(QStringLiteral("^([0-9]{1,5})x([0-9]{1,5})$"));
     const QString sizeText = parser.isSet(QStringLiteral("size"))
         ? parser.value(QStringLiteral("size"))
-        : exceedance ? QStringLiteral("800x600")
-                     : QStringLiteral("520x519");
+        : kind == ChartKind::Exceedance ? QStringLiteral("800x600")
+        : kind == ChartKind::Trend      ? QStringLiteral("800x800")
+                                        : QStringLiteral("520x519");
     const QRegularExpressionMatch match = sizePattern.match(sizeText);
     size = match.hasMatch() ? QSize(match.captured(1).toInt(), match.captured(2).toInt()) : QSize();
     if (size.isEmpty() || size.width() > MaxSide || size.height() > MaxSide)
@@ -142,8 +169,10 @@ ExitStatus RunChart(const QStringList &arguments)
                        "(--kind spectrum,\nthe default), or the exceedances per 1000 h beside "
                        "reference spectra (--kind\nexceedance; of data files, or of the register "
                        "with --aircraft REG, or --fleet for\nevery aircraft a series in one "
-                       "chart), written as PNG, PDF (one page, "
-                       "vector) or SVG by the extension of OUT.")
+                       "chart), or an aircraft's life used against its flight\nhours and the "
+                       "date with the thresholds and the forecast (--kind trend --aircraft\nREG, "
+                       "from the register), written as PNG, PDF (one page, vector) or SVG by\nthe "
+                       "extension of OUT.")
             + QStringLiteral("\n\nFormulas and assumptions of the exceedance chart:\n  ")
             + ExceedanceFormulaLines(Axis::Fraction, true).join(QStringLiteral("\n  ")),
         QStringLiteral("FILE..."));
@@ -155,19 +184,13 @@ ExitStatus RunChart(const QStringList &arguments)
     if (const Stop stop = ReadNamedValue(commandLine, QStringLiteral("kind"),
             parser.value(QStringLiteral("kind")), ChartKindNames, kind))
         return *stop;
-    const bool exceedance = kind == ChartKind::Exceedance;
-    if (!exceedance) {
-        for (const QString &name : parser.optionNames()) {
-            if (ExceedanceOnly.contains(name))
-                return commandLine.usageError(
-                    QStringLiteral("--%1 goes with --kind exceedance only.").arg(name));
-        }
-    }
+    if (const Stop stop = checkKindOptions(commandLine, kind))
+        return *stop;
 
     QSize size;
     QString output;
     ChartFormat format = ChartFormat::Unknown;
-    if (const Stop stop = readChartOutput(commandLine, exceedance, size, output, format))
+    if (const Stop stop = readChartOutput(commandLine, kind, size, output, format))
         return *stop;
     if (const Result apart = CheckOutputIsNoInput(
             output, UsageInputFiles(commandLine) + RegisterInputFiles(commandLine.parser()));
@@ -177,8 +200,9 @@ ExitStatus RunChart(const QStringList &arguments)
     }
 
     ChartDrawing drawing;
-    if (const Stop stop = exceedance ? exceedanceDrawing(commandLine, drawing)
-                                     : spectrumDrawing(commandLine, drawing))
+    if (const Stop stop = kind == ChartKind::Exceedance ? exceedanceDrawing(commandLine, drawing)
+            : kind == ChartKind::Trend                  ? RegisterTrendDrawing(commandLine, drawing)
+                                                        : spectrumDrawing(commandLine, drawing))
         return *stop;
     const Result written = WriteChartFile(output, format, size, drawing);
     if (!written.ok()) {

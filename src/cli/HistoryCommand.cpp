@@ -64,7 +64,7 @@ void addRateWindowOption(QCommandLineParser &parser)
         QStringLiteral("DAYS"), QStringLiteral("365")});
 }
 
-// --rate-window DAYS: whole days, at most a century.
+// Whole days, at most a century.
 Stop readRateWindow(const CommandLine &commandLine, int &days)
 {
     const QString text = commandLine.parser().value(QStringLiteral("rate-window"));

@@ -1,7 +1,10 @@
 #include "RegisterCharts.h"
 
 #include "ExceedanceChart.h"
+#include "LifeTrend.h"
+#include "RegisterCli.h"
 #include "RegisterInput.h"
+#include "TrendChart.h"
 #include "UsageInput.h"
 
 #include <algorithm>
@@ -105,6 +108,63 @@ Stop RegisterExceedanceDrawing(const CommandLine &commandLine, ChartDrawing &dra
     drawing.render = [data](QSize pixels) { return RenderExceedanceChart(pixels, data); };
     drawing.paint = [data](QPainter &painter, QSize area) {
         PaintExceedanceChart(painter, QRectF(QPointF(0, 0), area), data);
+    };
+    return std::nullopt;
+}
+
+namespace {
+Stop checkTrendInput(const CommandLine &commandLine)
+{
+    const QCommandLineParser &parser = commandLine.parser();
+    if (parser.isSet(QStringLiteral("fleet")))
+        return commandLine.usageError(
+            QStringLiteral("--fleet does not go with --kind trend: the trend is one aircraft's."));
+    if (!parser.isSet(QStringLiteral("aircraft")))
+        return commandLine.usageError(QStringLiteral("--kind trend needs --aircraft REG."));
+    if (!parser.positionalArguments().isEmpty())
+        return commandLine.usageError(
+            QStringLiteral("FILE goes without --aircraft: the register is read."));
+    return std::nullopt;
+}
+} // namespace
+
+Stop RegisterTrendDrawing(const CommandLine &commandLine, ChartDrawing &drawing)
+{
+    if (const Stop stop = checkTrendInput(commandLine))
+        return stop;
+    int windowDays = 365;
+    if (const Stop stop = RegisterCli::readRateWindow(commandLine, windowDays))
+        return stop;
+    OpenedRegister opened;
+    if (const Stop stop = RegisterCli::openRegister(commandLine, Register::Access::Read, opened))
+        return stop;
+    const HistoryResult history
+        = opened.reg->history(commandLine.parser().value(QStringLiteral("aircraft")));
+    if (!history.ok())
+        return Refused(history);
+    const QString &registration = history.aircraft.registration;
+    if (!history.aircraft.structure().damage) {
+        PrintMessage(QStringLiteral("%1 has no S-N data in the register: no life used to draw.")
+                         .arg(registration));
+        return ExitRefused;
+    }
+    if (history.periods.empty()) {
+        PrintMessage(
+            QStringLiteral("%1 has no read-outs: no life used to draw.").arg(registration));
+        return ExitRefused;
+    }
+    ForecastInput input = ForecastInputOf(history);
+    input.windowDays = windowDays;
+    const LifeTrend trend = LifeTrendOf(history, ComputeForecast(input), input.thresholds);
+    for (const QString &line : trend.missing)
+        PrintMessage(line);
+    if (trend.chart.points.isEmpty())
+        return ExitRefused;
+    const TrendChartData data = trend.chart;
+    drawing.title = QStringLiteral("Life used of %1").arg(registration);
+    drawing.render = [data](QSize pixels) { return RenderTrendChart(pixels, data); };
+    drawing.paint = [data](QPainter &painter, QSize area) {
+        PaintTrendChart(painter, QRectF(QPointF(0, 0), area), data);
     };
     return std::nullopt;
 }

@@ -25,7 +25,7 @@ Stop readDate(const CommandLine &commandLine, const QString &option, QDate &date
 // saying why not.
 Stop openRegister(const CommandLine &commandLine, Register::Access access, OpenedRegister &opened);
 
-// --rate-window DAYS, the forecast's window (365 days when not given).
+// --rate-window DAYS, the days of the forecast's rates: whole days from 1 to 36500 (365).
 void addRateWindowOption(QCommandLineParser &parser);
 Stop readRateWindow(const CommandLine &commandLine, int &days);
 

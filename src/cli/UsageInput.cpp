@@ -4,6 +4,7 @@
 #include "RegularFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 
 #include <cmath>
@@ -376,6 +377,7 @@ ExitStatus eachRecordAPeriod(
     const UsageSelection &selection, const std::function<void(const UsagePeriod &)> &take)
 {
     const QString file = selection.files.first();
+    const QString bareName = QFileInfo(file).fileName();
     bool failed = false;
     qint64 held = 0;
     const ExitStatus status = ForEachRecord(
@@ -391,6 +393,8 @@ ExitStatus eachRecordAPeriod(
                 return;
             }
             UsagePeriod period {source, CombineRecords({{source, values}}, CombineMode::NotGiven)};
+            period.file = bareName;
+            period.firstRecord = period.lastRecord = number;
             if (!period.combined.ok()) {
                 Refused(period.combined);
                 failed = true;
@@ -417,7 +421,8 @@ ExitStatus ForEachPeriod(
         return eachRecordAPeriod(selection, take);
 
     std::vector<LabelledRecord> records;
-    QStringList sources;
+    QStringList sources, names;
+    qint64 firstRecord = 0, lastRecord = 0;
     for (const QString &file : selection.files) {
         qint64 last = 0;
         qint64 held = 0;
@@ -447,8 +452,17 @@ ExitStatus ForEachPeriod(
             return ExitUsage;
         }
         sources << recordsText(file, selection.choice, last);
+        names << QFileInfo(file).fileName();
+        firstRecord = selection.choice.all ? 1 : selection.choice.record;
+        lastRecord = selection.choice.all ? last : selection.choice.record;
     }
     UsagePeriod period;
+    period.file = names.join(QStringLiteral("; "));
+    // Record numbers start again in each file: a range is one file's only.
+    if (names.size() == 1 && lastRecord > 0) {
+        period.firstRecord = firstRecord;
+        period.lastRecord = lastRecord;
+    }
     period.source = sources.join(QStringLiteral(", "))
         + QStringLiteral(" (%1)").arg(CombineModeName(selection.mode));
     period.combined = CombineRecords(records, selection.mode);

@@ -86,6 +86,8 @@ Table DamageRowsTable(
     if (design)
         table.columns << DesignDamageColumn() << SeverityColumn()
                       << column("design spectrum", CellKind::Text).fromOutside();
+    table.columns << PeriodOriginColumns();
+    const QList<TableCell> origin = PeriodOriginCells(period);
     const QList<TableCell> none(design ? 8 : 5);
     for (const NamedEstimate &named : estimates(damage)) {
         const DamageEstimate &estimate = named.estimate;
@@ -96,12 +98,12 @@ Table DamageRowsTable(
             // Why not, where the damage would stand.
             table.rows.push_back(lead + QList<TableCell> {TableCell(QStringLiteral("unavailable"))}
                 + QList<TableCell>(7) + QList<TableCell> {TableCell(estimate.unavailableReason)}
-                + QList<TableCell>(5) + compared);
+                + QList<TableCell>(5) + compared + origin);
             continue;
         }
         for (const CycleGroup &cycle : estimate.cycles)
             table.rows.push_back(lead + QList<TableCell> {TableCell(QStringLiteral("cycle"))}
-                + cycleCells(cycle) + none);
+                + cycleCells(cycle) + none + origin);
         const LifeFigures &life = estimate.life;
         table.rows.push_back(lead + QList<TableCell> {TableCell(QStringLiteral("total"))}
             + QList<TableCell>(7)
@@ -109,7 +111,7 @@ Table DamageRowsTable(
                 TableCell(life.usedPercent),
                 life.exhausted ? TableCell(QStringLiteral("exhausted")) : optional(life.hoursLeft),
                 optional(life.equivalentHours), optional(life.designLifeRate)}
-            + compared);
+            + compared + origin);
     }
     return table;
 }

@@ -67,6 +67,8 @@ Table ExceedanceColumns(
                       .keyedInCsv(name + QStringLiteral(": ratio"))
                       .inGroup(0, i));
     }
+    for (TableColumn &origin : PeriodOriginColumns())
+        table.add(std::move(origin));
     return table;
 }
 
@@ -83,6 +85,7 @@ void FillExceedanceRows(Table &table, const ExceedanceAnalysis &analysis, Exceed
         return value ? CellValue(*value) : CellValue();
     };
     const qsizetype width = table.columns.size();
+    const qsizetype origin = width - PeriodOriginColumnCount;
     table.rows.resize(levels.rows.size());
     // The cells are assigned where they stand, so that a table refilled for each record of a
     // long file allocates nothing new.
@@ -96,9 +99,12 @@ void FillExceedanceRows(Table &table, const ExceedanceAnalysis &analysis, Exceed
         if (at == 1) {
             assignText(cell[0], analysis.period.source);
             cell[1].value = levels.hours;
+            AssignPeriodOrigin(cell + origin, analysis.period);
         } else {
             cell[0].value = std::monostate();
             cell[1].value = std::monostate();
+            for (qsizetype i = 0; i < PeriodOriginColumnCount; ++i)
+                cell[origin + i].value = std::monostate();
         }
         assignText(cell[2], levelNames[row.level]);
         assignText(cell[3], branchNames[row.branch == Branch::Positive ? 0 : 1]);
@@ -110,7 +116,7 @@ void FillExceedanceRows(Table &table, const ExceedanceAnalysis &analysis, Exceed
         cell[9].value = optional(row.log10Per1000h);
         qsizetype next = 10;
         for (const ReferenceComparison &comparison : analysis.comparisons) {
-            if (next + 1 >= width)
+            if (next + 1 >= origin)
                 break;
             cell[next++].value = optional(comparison.reference[row.level]);
             cell[next++].value = optional(comparison.ratio[row.level]);

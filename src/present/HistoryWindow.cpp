@@ -34,6 +34,7 @@ UsagePeriod HistoryWindowPeriod(const HistoryResult &history, const std::optiona
     }
     const QString registration = history.aircraft.registration;
     const QString window = windowText(since, until);
+    period.aircraft = registration;
     if (combined.periods.empty()) {
         period.source = registration;
         combined.setFailure(Result::Invalid,

@@ -3,6 +3,7 @@
 #include "TextFields.h"
 
 #include <functional>
+#include <utility>
 
 namespace {
 QList<QPointF> branchPoints(const ExceedanceTable &table, Branch branch,
@@ -90,4 +91,32 @@ ExceedanceChartData ExceedanceChartOf(
     data.series << ReferenceSeries(references, table.axis);
     data.limitLines = LimitLines(table.axis);
     return data;
+}
+
+QList<TableColumn> PeriodOriginColumns()
+{
+    QList<TableColumn> columns;
+    for (const auto &[name, kind] :
+        {std::pair {"file", CellKind::Text}, std::pair {"first record", CellKind::Integer},
+            std::pair {"last record", CellKind::Integer}, std::pair {"aircraft", CellKind::Text}})
+        columns << TableColumn(QString::fromLatin1(name), kind, {}).in(ForCsv).repeatingDown();
+    return columns;
+}
+
+void AssignPeriodOrigin(TableCell *cells, const UsagePeriod &period)
+{
+    const auto text
+        = [](const QString &value) { return value.isEmpty() ? CellValue() : CellValue(value); };
+    const auto record = [](qint64 number) { return number > 0 ? CellValue(number) : CellValue(); };
+    cells[0].value = text(period.file);
+    cells[1].value = record(period.firstRecord);
+    cells[2].value = record(period.lastRecord);
+    cells[3].value = text(period.aircraft);
+}
+
+QList<TableCell> PeriodOriginCells(const UsagePeriod &period)
+{
+    QList<TableCell> cells(PeriodOriginColumnCount);
+    AssignPeriodOrigin(cells.data(), period);
+    return cells;
 }

@@ -5,6 +5,7 @@
 #include "ExceedanceChart.h"
 #include "LifeOverTime.h"
 #include "ReferenceSpectrum.h"
+#include "Table.h"
 
 #include <QString>
 
@@ -15,7 +16,24 @@ struct UsagePeriod
 {
     QString source; // "f.dat" record 1; "f.dat" records 1–3 (running)
     CombinedCounts combined;
+    // The same apart, for CSV's columns: the data files' bare names ("; " between several), the
+    // records read of the one file (none of several, whose numbers each start at 1), or the
+    // register's aircraft in place of files.
+    QString file;
+    qint64 firstRecord = 0; // 0: none
+    qint64 lastRecord = 0;
+    QString aircraft;
 };
+
+// The CSV columns of where a period's counts come from (file, first record, last record,
+// aircraft) and their cells; after every other column, so that the columns before keep their
+// places.
+inline constexpr qsizetype PeriodOriginColumnCount = 4;
+QList<TableColumn> PeriodOriginColumns();
+QList<TableCell> PeriodOriginCells(const UsagePeriod &period);
+// The same cells set in place, the first of them at `cells`: nothing allocated for a table
+// refilled record by record.
+void AssignPeriodOrigin(TableCell *cells, const UsagePeriod &period);
 
 // One exceedance table with its comparisons against the reference spectra.
 struct ExceedanceAnalysis

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -58,6 +59,8 @@ private slots:
     void damageAndChartFromTheRegister();
     void reportsOfAWindow_data() { engines(); }
     void reportsOfAWindow();
+    void trendChart_data() { engines(); }
+    void trendChart();
 
 private:
     void engines();
@@ -825,6 +828,21 @@ void TestCliRegister::lifeOverTime()
     QCOMPARE(badWindow.exitCode, 2);
 }
 
+namespace {
+// The CSV of a period from the register: after the other columns, no file or records, the
+// aircraft; the source in the first column as it always was.
+void originColumns(const CliRun &run, const QString &registration, const QString &source)
+{
+    QCOMPARE(run.exitCode, 0);
+    const QList<QStringList> rows = csvRows(run.out);
+    QVERIFY(rows.size() > 1);
+    QCOMPARE(rows.first().mid(rows.first().size() - 4),
+        (QStringList {"file", "first_record", "last_record", "aircraft"}));
+    QCOMPARE(rows.last().mid(rows.last().size() - 4), (QStringList {"", "", "", registration}));
+    QVERIFY2(run.out.contains(("\r\n\"" + source + "\",").toUtf8()), run.out.left(400));
+}
+} // namespace
+
 // `exceedance` reads an aircraft's read-outs in a window as it reads files: their periods summed,
 // the aircraft's own limit loads where none are given.
 void TestCliRegister::exceedanceFromTheRegister()
@@ -871,6 +889,10 @@ void TestCliRegister::exceedanceFromTheRegister()
     QCOMPARE(until, 0);
     QCOMPARE(
         early[QStringLiteral("levels")][6][QStringLiteral("nc")].toInt(), DemonstrationRecord[6]);
+
+    // CSV: the aircraft in a column of its own, no file or records; the source as it was.
+    originColumns(cli({"exceedance", "--aircraft", "D-EXRG", "--format", "csv"}, reg), "D-EXRG",
+        "D-EXRG, 2 read-out(s) taken 2026-01-01 to 2026-03-01");
 
     const CliRun none = cli({"exceedance", "--aircraft", "D-EXRG", "--until", "2025-12-31"}, reg);
     QCOMPARE(none.exitCode, 1);
@@ -1102,6 +1124,8 @@ void TestCliRegister::damageAndChartFromTheRegister()
     const auto [whole, both, wholeErr] = ofRegister({"--aircraft", "D-EDMG"});
     QCOMPARE(whole, 0);
     QCOMPARE(both, ofFiles({a, b}));
+    originColumns(cli({"damage", "--aircraft", "D-EDMG", "--format", "csv"}, reg), "D-EDMG",
+        "D-EDMG, 2 read-out(s) taken 2026-01-01 to 2026-03-01");
     const auto [since, late, sinceErr]
         = ofRegister({"--aircraft", "D-EDMG", "--since", "2026-02-01"});
     QCOMPARE(since, 0);
@@ -1264,6 +1288,155 @@ void TestCliRegister::reportsOfAWindow()
         QVERIFY2(run.exitCode == 2, qPrintable(mistake.join(' ') + ": " + run.err));
     }
     QCOMPARE(cli({"report", "--each-aircraft", "-o", whole}, reg).exitCode, 1);
+}
+
+namespace {
+// Running totals of a made-up aircraft: `hours` flown in all, the counts growing with them, none
+// at the outermost levels (so that the upper bound has no peak beyond them) unless `outermost`.
+CounterRecord runningTotals(int hours, bool outermost)
+{
+    CounterRecord words = DemonstrationRecord;
+    for (int level = 0; level < LevelCount; ++level)
+        words[level] = std::uint16_t(DemonstrationRecord[level] * hours / 100);
+    if (!outermost) {
+        words[0] = 0;
+        words[LevelCount - 1] = 0;
+    }
+    words[ActiveSecondsWord] = std::uint16_t(hours * 3600 % 43200);
+    words[ActivePeriodsWord] = std::uint16_t(hours * 3600 / 43200);
+    return words;
+}
+} // namespace
+
+// `chart --kind trend`: an aircraft's life used over its history with the thresholds and the
+// forecast, as PNG, PDF and SVG; what it cannot draw said in the picture and on standard error;
+// aircraft it cannot draw refused; the register never written over.
+void TestCliRegister::trendChart()
+{
+    QFETCH(QString, engine);
+    const QString reg = fresh(engine);
+    const QString ini = m_dir.filePath(QStringLiteral("trend.ini"));
+    WriteFile(ini, "[sn]\nsigma1=50\nk=5\nsd=60\nnd=2e6\ncategory=normal\n");
+    for (const char *aircraft : {"D-ETRA", "D-ETRB", "D-ETRC"})
+        QCOMPARE(cli({"register", "aircraft", "--aircraft", aircraft, "--combine", "running",
+                         "--parameters", ini},
+                     reg)
+                     .exitCode,
+            0);
+    QCOMPARE(
+        cli({"register", "aircraft", "--aircraft", "D-ETRN", "--combine", "running"}, reg).exitCode,
+        0);
+    QCOMPARE(cli({"register", "add", "--aircraft", "D-ETRN", "--date", "2026-01-01",
+                     file(QStringLiteral("tr-n.dat"), {runningTotals(50, false)})},
+                 reg)
+                 .exitCode,
+        0);
+    // D-ETRA: three read-outs with an upper bound; D-ETRB: two without one; D-ETRC: one.
+    const QList<std::tuple<const char *, const char *, int, bool>> readouts {
+        {"D-ETRA", "2026-01-01", 40, false}, {"D-ETRA", "2026-03-01", 100, false},
+        {"D-ETRA", "2026-05-01", 150, false}, {"D-ETRB", "2026-01-01", 120, true},
+        {"D-ETRB", "2026-03-01", 200, true}, {"D-ETRC", "2026-01-01", 40, false}};
+    int n = 0;
+    for (const auto &[aircraft, date, hours, outermost] : readouts) {
+        // Each aircraft's read-outs its own: the battery clock tells them apart.
+        CounterRecord words = runningTotals(hours, outermost);
+        words[BatterySecondsWord] = std::uint16_t(++n);
+        const QString data = file(QStringLiteral("tr-%1.dat").arg(n), {words});
+        QCOMPARE(
+            cli({"register", "add", "--aircraft", aircraft, "--date", date, data}, reg).exitCode,
+            0);
+    }
+    const auto chart = [&](const QStringList &options, const QString &name) {
+        const QString out = m_dir.filePath(engine + name);
+        QFile::remove(out);
+        const CliRun run = cli(QStringList {"chart", "--kind", "trend", "-o", out} + options, reg);
+        return std::pair {run, QFile::exists(out) ? ReadAll(out) : QByteArray()};
+    };
+    const auto [png, pngBytes] = chart({"--aircraft", "D-ETRA"}, "-a.png");
+    QCOMPARE(png.exitCode, 0);
+    QCOMPARE(QImage::fromData(pngBytes).size(), QSize(800, 800));
+    const auto [pdf, pdfBytes] = chart({"--aircraft", "D-ETRA", "--size", "600x700"}, "-a.pdf");
+    QCOMPARE(pdf.exitCode, 0);
+    QVERIFY(pdfBytes.startsWith("%PDF"));
+    const auto [svg, svgBytes] = chart({"--aircraft", "D-ETRA"}, "-a.svg");
+    QCOMPARE(svg.exitCode, 0);
+    QCOMPARE(svg.err, QByteArray());
+    for (const char *label :
+        {"D-ETRA, life used of 3 read-out(s) taken 2026-01-01 to 2026-05-01, SF 8", ">50 %<",
+            ">80 %<", ">100 %<", ">Flight hours [h]<", ">Date of read-out<", ">counted<",
+            ">upper bound<", ">forecast<", ">threshold<",
+            "the damage rate of the 120 days to 2026-05-01"})
+        QVERIFY2(svgBytes.contains(label), label);
+    // The rates of the last period alone: the window said, as `register history` takes it.
+    const auto [window, windowSvg]
+        = chart({"--aircraft", "D-ETRA", "--rate-window", "61"}, "-w.svg");
+    QCOMPARE(window.exitCode, 0);
+    const CliRun history = cli(
+        {"register", "history", "--aircraft", "D-ETRA", "--rate-window", "61", "--format", "json"},
+        reg);
+    const int days
+        = QJsonDocument::fromJson(history.out)[QStringLiteral("forecast")][QStringLiteral("days")]
+              .toInt();
+    QCOMPARE(days, 61);
+    QVERIFY2(windowSvg.contains(
+                 QStringLiteral("the damage rate of the %1 days to 2026-05-01").arg(days).toUtf8()),
+        windowSvg.left(4000));
+
+    // No upper bound, no forecast: said in the picture and on standard error.
+    const auto [noUpper, noUpperSvg] = chart({"--aircraft", "D-ETRB"}, "-b.svg");
+    QCOMPARE(noUpper.exitCode, 0);
+    QVERIFY2(noUpper.err.contains("No upper bound: D_upper is not available"), noUpper.err);
+    QVERIFY(noUpperSvg.contains("No upper bound: D_upper is not available"));
+    QVERIFY(!noUpperSvg.contains(">upper bound<"));
+    const auto [one, oneSvg] = chart({"--aircraft", "D-ETRC"}, "-c.svg");
+    QCOMPARE(one.exitCode, 0);
+    const QString reason = QStringLiteral("No forecast from fewer than two read-outs.");
+    QVERIFY2(one.err.contains(reason.toUtf8()), one.err);
+    QVERIFY2(oneSvg.contains(reason.toUtf8()), oneSvg.left(4000));
+    QVERIFY(!oneSvg.contains(">forecast<"));
+
+    // Aircraft it cannot draw: the register's word, no file.
+    const QList<std::pair<QString, QString>> refused {
+        {QStringLiteral("D-EXXX"),
+            QStringLiteral("There is no aircraft \"D-EXXX\" in the register")},
+        {QStringLiteral("D-ETRN"), QStringLiteral("D-ETRN has no S-N data in the register")},
+    };
+    for (const auto &[aircraft, why] : refused) {
+        const auto [run, bytes] = chart({"--aircraft", aircraft}, "-r.svg");
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(why.toUtf8()), run.err);
+        QVERIFY(bytes.isEmpty());
+    }
+    QCOMPARE(cli({"register", "aircraft", "--aircraft", "D-ETRE", "--combine", "running",
+                     "--parameters", ini},
+                 reg)
+                 .exitCode,
+        0);
+    const auto [empty, emptySvg] = chart({"--aircraft", "D-ETRE"}, "-e.svg");
+    QCOMPARE(empty.exitCode, 1);
+    QVERIFY2(empty.err.contains("D-ETRE has no read-outs"), empty.err);
+    QVERIFY(emptySvg.isEmpty());
+
+    for (const QStringList &mistake : QList<QStringList> {{"--aircraft", "D-ETRA", ini},
+             {"--fleet"}, {}, {"--aircraft", "D-ETRA", "--rate-window", "0"},
+             {"--aircraft", "D-ETRA", "--since", "2026-01-01"},
+             {"--aircraft", "D-ETRA", "--parameters", ini}}) {
+        const auto [run, bytes] = chart(mistake, "-u.svg");
+        QVERIFY2(run.exitCode == 2, qPrintable(mistake.join(' ') + ": " + run.err));
+        QVERIFY(bytes.isEmpty());
+    }
+    const CliRun exceedanceWindow = cli({"chart", "--kind", "exceedance", "--aircraft", "D-ETRA",
+                                            "--rate-window", "30", "-o", m_dir.filePath("x.svg")},
+        reg);
+    QCOMPARE(exceedanceWindow.exitCode, 2);
+    if (engine == QLatin1String("sqlite")) {
+        const QByteArray before = ReadAll(reg);
+        const CliRun over = cli(
+            {"chart", "--kind", "trend", "--aircraft", "D-ETRA", "--format", "png", "-o", reg},
+            reg);
+        QCOMPARE(over.exitCode, 1);
+        QCOMPARE(ReadAll(reg), before);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCliRegister)

@@ -27,6 +27,8 @@ private slots:
     void exceedanceInEveryFormat();
     void combinations_data();
     void combinations();
+    void csvOrigin_data();
+    void csvOrigin();
     void overLimit_data();
     void overLimit();
     void runningFalls_data();
@@ -205,6 +207,100 @@ void TestCliUsageAnalysis::combinations()
     QVERIFY(std::abs(tables[0].toObject().value("hours").toDouble() - hours) < 1e-9);
     QCOMPARE(tables[0].toObject().value("levels").toArray().at(6).toObject().value("nc").toInt(),
         countAt14);
+}
+
+namespace {
+// The fields of one CSV line: quoted fields may hold commas and doubled quotes.
+QStringList csvFields(const QString &line)
+{
+    QStringList fields {QString()};
+    bool quoted = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line[i];
+        if (quoted && c == QLatin1Char('"') && i + 1 < line.size() && line[i + 1] == '"')
+            fields.last() += line[++i];
+        else if (c == QLatin1Char('"'))
+            quoted = !quoted;
+        else if (c == QLatin1Char(',') && !quoted)
+            fields << QString();
+        else
+            fields.last() += c;
+    }
+    return fields;
+}
+} // namespace
+
+void TestCliUsageAnalysis::csvOrigin_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // {first} and {second}: the files' paths
+    QTest::addColumn<QString>("source"); // of the last table, as it always was
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("firstRecord");
+    QTest::addColumn<QString>("lastRecord");
+    const QStringList sn {"damage", "--sigma1", "100", "--k", "1", "--sd", "100", "--nd", "1e6"};
+    QTest::newRow("exceedance, one record")
+        << QStringList {"exceedance", "--record", "2", "{second}"} << "\"{second}\" record 2"
+        << "second.dat"
+        << "2"
+        << "2";
+    QTest::newRow("exceedance --all: the last record's table")
+        << QStringList {"exceedance", "--all", "{second}"} << "\"{second}\" record 3"
+        << "second.dat"
+        << "3"
+        << "3";
+    QTest::newRow("exceedance --combine separate --all of one file")
+        << QStringList {"exceedance", "--combine", "separate", "--all", "{second}"}
+        << "\"{second}\" records 1–3 (separate)"
+        << "second.dat"
+        << "1"
+        << "3";
+    QTest::newRow("exceedance --combine running of several files: no record range")
+        << QStringList {"exceedance", "--combine", "running", "--all", "{first}", "{second}"}
+        << "\"{first}\" record 1, \"{second}\" records 1–3 (running)"
+        << "first.dat; second.dat"
+        << ""
+        << "";
+    QTest::newRow("damage, one record")
+        << sn + QStringList {"--record", "2", "{second}"} << "\"{second}\" record 2"
+        << "second.dat"
+        << "2"
+        << "2";
+    QTest::newRow("damage --combine separate --all")
+        << sn + QStringList {"--combine", "separate", "--all", "{second}"}
+        << "\"{second}\" records 1–3 (separate)"
+        << "second.dat"
+        << "1"
+        << "3";
+}
+
+// CSV keeps the source as it always was, and gives the file's bare name and the records read
+// in columns of their own after the others; the aircraft column is the register's.
+void TestCliUsageAnalysis::csvOrigin()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, source);
+    QFETCH(QString, file);
+    QFETCH(QString, firstRecord);
+    QFETCH(QString, lastRecord);
+    const QString first = this->file(QStringLiteral("first.dat"), {DemonstrationRecord});
+    const QString second = this->file(
+        QStringLiteral("second.dat"), {DemonstrationRecord, later(1, 36), later(2, 72)});
+    source.replace(QStringLiteral("{first}"), first).replace(QStringLiteral("{second}"), second);
+    arguments.replaceInStrings(QStringLiteral("{first}"), first);
+    arguments.replaceInStrings(QStringLiteral("{second}"), second);
+    const CliRun run = RunCli(arguments + QStringList {"--format", "csv"});
+    QCOMPARE(run.exitCode, 0);
+    const QStringList lines
+        = QString::fromUtf8(run.out).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    QVERIFY(lines.size() > 1);
+    const QStringList header = csvFields(lines.first());
+    const QStringList last = csvFields(lines.last());
+    QCOMPARE(header.first(), QStringLiteral("source"));
+    QCOMPARE(header.mid(header.size() - 4),
+        (QStringList {"file", "first_record", "last_record", "aircraft"}));
+    QCOMPARE(last.size(), header.size());
+    QCOMPARE(last.first(), source);
+    QCOMPARE(last.mid(last.size() - 4), (QStringList {file, firstRecord, lastRecord, QString()}));
 }
 
 void TestCliUsageAnalysis::runningFalls_data()
