@@ -121,11 +121,20 @@ QStringList HistorySummaryLines(const HistoryResult &history, const Forecast &fo
         lines << QStringLiteral("Life used: none, no damage figure for every period.");
     } else {
         const double sf = damage->scatterFactor;
-        lines << QStringLiteral("Life used (100 %·SF·ΣD of the periods): %1 % counted, %2 upper.")
-                     .arg(ShortNumber(LifeUsedPercent(sums->counted, sf)),
-                         sums->upper
-                             ? ShortNumber(LifeUsedPercent(*sums->upper, sf)) + QStringLiteral(" %")
-                             : QStringLiteral("none (") + sums->upperUnavailable + ')');
+        // The hours before the recorder count as the forecast counts them.
+        const std::optional<PriorHours> &prior = forecast.prior;
+        const auto before
+            = [&prior](Estimate estimate) { return prior ? prior->damage(estimate) : 0.0; };
+        lines << QStringLiteral("Life used (100 %·SF·ΣD of the periods%1): %2 % counted, %3 upper.")
+                     .arg(prior ? QStringLiteral(" and of the %1 h before the recorder")
+                                      .arg(ShortNumber(prior->hours))
+                                : QString(),
+                         ShortNumber(
+                             LifeUsedPercent(sums->counted + before(Estimate::Counted), sf)),
+                         sums->upper ? ShortNumber(LifeUsedPercent(
+                                           *sums->upper + before(Estimate::Upper), sf))
+                                 + QStringLiteral(" %")
+                                     : QStringLiteral("none (") + sums->upperUnavailable + ')');
     }
     if (damage && !forecast.available)
         lines << QStringLiteral("Forecast: ") + forecast.reason + '.';

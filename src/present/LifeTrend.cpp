@@ -38,15 +38,23 @@ LifeTrend LifeTrendOf(
     TrendChartData &data = trend.chart;
     const std::optional<DamageParameters> &damage = history.aircraft.structure().damage;
     const double sf = damage ? damage->scatterFactor : 1;
+    // The hours before the recorder start the lines where the forecast counts them.
+    const std::optional<PriorHours> &prior = forecast.prior;
+    const double priorHours = prior ? prior->hours : 0;
     for (const HistoryPeriod &period : history.periods) {
         if (!period.totalDamage)
             continue;
         const DamageSums &sums = *period.totalDamage;
-        TrendPoint point {period.totalHours, period.taken, LifeUsedPercent(sums.counted, sf), {}};
+        TrendPoint point {period.totalHours + priorHours, period.taken,
+            LifeUsedPercent(sums.counted + (prior ? prior->damage(Estimate::Counted) : 0), sf), {}};
         if (sums.upper)
-            point.upper = LifeUsedPercent(*sums.upper, sf);
+            point.upper
+                = LifeUsedPercent(*sums.upper + (prior ? prior->damage(Estimate::Upper) : 0), sf);
         data.points << point;
     }
+    if (prior)
+        data.notes << QStringLiteral("With %1 h flown before the recorder was fitted.")
+                          .arg(ShortNumber(prior->hours));
     // A period whose damage was refused ends the sums: the read-outs from it on are not drawn.
     const auto refused = std::find_if(history.periods.cbegin(), history.periods.cend(),
         [](const HistoryPeriod &period) { return period.damage && !period.damage->ok(); });
@@ -75,7 +83,7 @@ LifeTrend LifeTrendOf(
         if (!reason.isEmpty())
             reason[0] = reason[0].toUpper();
         trend.missing << reason;
-        data.notes = trend.missing;
+        data.notes += trend.missing;
         return trend;
     }
     data.notes << QStringLiteral(

@@ -146,7 +146,8 @@ void TestCliDesign::keys()
         = RunCli(QStringList {"damage", "--format", "csv"} + options + QStringList {data});
     QCOMPARE(csv.exitCode, 0);
     const QByteArray heading = csv.out.left(csv.out.indexOf('\n')).trimmed(); // CR LF
-    QVERIFY2(heading.endsWith(",design_life_rate,design_damage_per_1000h,severity,design_spectrum"),
+    QVERIFY2(heading.endsWith(",design_life_rate,design_damage_per_1000h,severity,design_spectrum,"
+                              "file,first_record,last_record,aircraft"),
         heading.constData());
     const CliRun json
         = RunCli(QStringList {"damage", "--format", "json"} + options + QStringList {data});

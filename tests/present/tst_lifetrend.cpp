@@ -1,3 +1,4 @@
+#include "ForecastOutput.h"
 #include "LifeTrend.h"
 #include "TestSupport.h"
 #include "ZemraApplication.h"
@@ -66,6 +67,8 @@ private slots:
     void trend_data();
     void trend();
     void refusedDamage();
+    void priorHours();
+    void summaryCountsPriorHours();
 };
 
 void TestLifeTrend::trend_data()
@@ -134,6 +137,36 @@ void TestLifeTrend::refusedDamage()
     QCOMPARE(trend.missing.first(),
         QStringLiteral("No life used from the read-out of 2026-03-02 on: a mean stress at S_u."));
     QVERIFY(trend.chart.notes.contains(trend.missing.first()));
+}
+
+// Hours before the recorder start both lines where the forecast counts them: 500 h at a D of
+// 0.005 counted and 0.01 upper per 1000 h add 500 h and SF · 0.0025 (0.005 upper) of life.
+void TestLifeTrend::priorHours()
+{
+    Forecast withPrior = forecast(true, true);
+    withPrior.prior = PriorHours {500, 0.005, 0.01};
+    const LifeTrend trend = LifeTrendOf(history(true), withPrior, {50, 80, 100});
+    const LifeTrend without = LifeTrendOf(history(true), forecast(true, true), {50, 80, 100});
+    QCOMPARE(trend.chart.points.size(), without.chart.points.size());
+    for (qsizetype i = 0; i < trend.chart.points.size(); ++i) {
+        QCOMPARE(trend.chart.points[i].hours, without.chart.points[i].hours + 500);
+        QCOMPARE(trend.chart.points[i].counted, without.chart.points[i].counted + 800 * 0.0025);
+        QCOMPARE(*trend.chart.points[i].upper, *without.chart.points[i].upper + 800 * 0.005);
+    }
+    QVERIFY(trend.chart.notes.contains(
+        QStringLiteral("With 500 h flown before the recorder was fitted.")));
+}
+
+// The report's summary says life used as the fleet does: with the hours before the recorder.
+void TestLifeTrend::summaryCountsPriorHours()
+{
+    Forecast withPrior = forecast(true, true);
+    withPrior.prior = PriorHours {500, 0.005, 0.01};
+    QCOMPARE(HistorySummaryLines(history(true), withPrior).first(),
+        QStringLiteral("Life used (100 %·SF·ΣD of the periods and of the 500 h before the "
+                       "recorder): 26 % counted, 52 % upper."));
+    QCOMPARE(HistorySummaryLines(history(true), forecast(true, true)).first(),
+        QStringLiteral("Life used (100 %·SF·ΣD of the periods): 24 % counted, 48 % upper."));
 }
 
 ZEMRA_TEST_MAIN(TestLifeTrend)
