@@ -101,8 +101,12 @@ QStringList HistoryLifeLines(const HistoryResult &history, const Forecast &forec
         return lines;
     }
     lines << QStringLiteral("Life used to a read-out = 100 %·SF·ΣD over the periods up to it "
-                            "(Miner's rule adds the periods' damage), SF = %1.")
-                 .arg(ShortNumber(structure.damage->scatterFactor));
+                            "(Miner's rule adds the periods' damage), SF = %1%2.")
+                 .arg(ShortNumber(structure.damage->scatterFactor),
+                     forecast.prior ? QStringLiteral("; without the %1 h before the recorder, "
+                                                     "which life used now counts")
+                                          .arg(ShortNumber(forecast.prior->hours))
+                                    : QString());
     lines << ForecastText(forecast, structure.damage->scatterFactor);
     lines << HistorySeverityLine(history);
     return lines;
