@@ -110,16 +110,30 @@ void PaintExceedanceChart(QPainter &painter, const QRectF &area, const Exceedanc
     }
     if (!(area.width() >= 1 && area.height() >= 1))
         return;
+    PaintChartArea(painter, area, [&] { ChartPainter(painter, area, data).paint(); });
+}
+
+QImage RenderExceedanceChart(QSize size, const ExceedanceChartData &data)
+{
+    return RenderChartImage(size, [&data](QPainter &painter, const QRectF &area) {
+        PaintExceedanceChart(painter, area, data);
+    });
+}
+
+void ExceedanceDrawing::PaintChartArea(
+    QPainter &painter, const QRectF &area, const std::function<void()> &paint)
+{
     painter.save();
     painter.fillRect(area, Qt::white);
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     painter.setClipRect(area, Qt::IntersectClip);
-    ChartPainter(painter, area, data).paint();
+    paint();
     painter.restore();
 }
 
-QImage RenderExceedanceChart(QSize size, const ExceedanceChartData &data)
+QImage ExceedanceDrawing::RenderChartImage(
+    QSize size, const std::function<void(QPainter &, const QRectF &)> &paint)
 {
     if (size.isEmpty())
         return {};
@@ -128,7 +142,7 @@ QImage RenderExceedanceChart(QSize size, const ExceedanceChartData &data)
         return image;
     image.fill(Qt::white);
     QPainter painter(&image);
-    PaintExceedanceChart(painter, QRectF(QPointF(0, 0), size), data);
+    paint(painter, QRectF(QPointF(0, 0), size));
     painter.end();
     return image;
 }

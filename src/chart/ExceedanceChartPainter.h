@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <functional>
 #include <limits>
 
 namespace ExceedanceDrawing {
@@ -24,6 +25,12 @@ inline constexpr int PlainLast = 4;
 inline constexpr double MinimumPoints = 7;
 // Points along the lines that the legend is kept clear of.
 inline constexpr qsizetype InkSamples = 20000;
+// What the charts share around their painters: `paint` run on a white, clipped, antialiased
+// `area`, the painter's state kept; and the picture of a chart of `size` that `paint` draws into
+// its whole area (a null image for an empty size).
+void PaintChartArea(QPainter &painter, const QRectF &area, const std::function<void()> &paint);
+QImage RenderChartImage(QSize size, const std::function<void(QPainter &, const QRectF &)> &paint);
+
 inline constexpr double Infinity = std::numeric_limits<double>::infinity();
 
 inline const QColor TextColour(0x20, 0x20, 0x20);

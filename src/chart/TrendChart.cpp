@@ -302,25 +302,11 @@ void PaintTrendChart(QPainter &painter, const QRectF &area, const TrendChartData
     if (!painter.isActive() || !area.isValid() || !std::isfinite(area.width())
         || !std::isfinite(area.height()))
         return;
-    painter.save();
-    painter.fillRect(area, Qt::white);
-    painter.setRenderHint(QPainter::Antialiasing, true);
-    painter.setRenderHint(QPainter::TextAntialiasing, true);
-    painter.setClipRect(area, Qt::IntersectClip);
-    TrendPainter(painter, area, data).paint();
-    painter.restore();
+    PaintChartArea(painter, area, [&] { TrendPainter(painter, area, data).paint(); });
 }
 
 QImage RenderTrendChart(QSize size, const TrendChartData &data)
 {
-    if (size.isEmpty())
-        return {};
-    QImage image(size, QImage::Format_RGB32);
-    if (image.isNull())
-        return image;
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    PaintTrendChart(painter, QRectF(QPointF(0, 0), size), data);
-    painter.end();
-    return image;
+    return RenderChartImage(size,
+        [&data](QPainter &painter, const QRectF &area) { PaintTrendChart(painter, area, data); });
 }

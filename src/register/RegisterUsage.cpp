@@ -42,25 +42,34 @@ SummedDamage summedDamage(const DamageTally &tally, double hours,
 } // namespace
 
 namespace {
-// The severity of the damage against the type's design spectrum, or why there is none.
-void computeSeverity(UsageFigures &usage, const StructuralData &structure,
-    const std::optional<StoredDesignSpectrum> &design)
+// The type's design spectrum's damage to weigh an aircraft's by, or none with the note why.
+std::optional<DesignDamage> designDamageFor(UsageFigures &usage, const StructuralData &structure,
+    const std::optional<StoredDesignSpectrum> &design, bool damage)
 {
     if (!design) {
         usage.severityNote = QStringLiteral("no design spectrum for its type");
-        return;
+        return std::nullopt;
     }
-    if (!usage.damage) {
+    if (!damage) {
         usage.severityNote = QStringLiteral("no damage figure");
-        return;
+        return std::nullopt;
     }
-    const DesignDamage designed
+    DesignDamage designed
         = ComputeDesignDamage(design->spectrum, structure.limits, *structure.damage);
     if (!designed.ok()) {
         usage.severityNote = designed.message();
-        return;
+        return std::nullopt;
     }
-    usage.severity = SeverityAgainst(*usage.damage, designed);
+    return designed;
+}
+
+// The severity of the damage of the summed counts against the type's design spectrum.
+void computeSeverity(UsageFigures &usage, const StructuralData &structure,
+    const std::optional<StoredDesignSpectrum> &design)
+{
+    if (const std::optional<DesignDamage> designed
+        = designDamageFor(usage, structure, design, usage.damage.has_value()))
+        usage.severity = SeverityAgainst(*usage.damage, *designed);
 }
 } // namespace
 
@@ -103,20 +112,10 @@ namespace {
 void computeListSeverity(UsageFigures &usage, const StructuralData &structure,
     const std::optional<StoredDesignSpectrum> &design)
 {
-    if (!design) {
-        usage.severityNote = QStringLiteral("no design spectrum for its type");
+    const std::optional<DesignDamage> designed
+        = designDamageFor(usage, structure, design, usage.summed.has_value());
+    if (!designed)
         return;
-    }
-    if (!usage.summed) {
-        usage.severityNote = QStringLiteral("no damage figure");
-        return;
-    }
-    const DesignDamage designed
-        = ComputeDesignDamage(design->spectrum, structure.limits, *structure.damage);
-    if (!designed.ok()) {
-        usage.severityNote = designed.message();
-        return;
-    }
     const SummedDamage &summed = *usage.summed;
     DamageEstimate counted;
     counted.available = true;
@@ -125,7 +124,7 @@ void computeListSeverity(UsageFigures &usage, const StructuralData &structure,
     upper.available = summed.upper.has_value();
     upper.damagePer1000h = 1000 * summed.upper.value_or(0) / usage.hours;
     usage.severity
-        = Severity {SeverityOf(counted, designed.counted), SeverityOf(upper, designed.upper)};
+        = Severity {SeverityOf(counted, designed->counted), SeverityOf(upper, designed->upper)};
 }
 
 // The list's figures: the exceedances of the summed counts, and life used from the periods'
@@ -425,84 +424,4 @@ UsageListResult Register::fleet(
                 .arg(since->toString(Qt::ISODate))));
     return d->usageList(
         since, true, rateWindowDays, today.isValid() ? today : QDate::currentDate());
-}
-
-namespace {
-// Each period's damage, utilisation and limit-load bounds, and the damage summed read-out by
-// read-out: Miner's rule adds the periods' damage.
-void addLifeOverTime(HistoryResult &history)
-{
-    const StructuralData &structure = history.aircraft.structure();
-    DamageSums sums;
-    bool refused = false; // a period's damage refused: no sums from there on
-    // Each period bounds its own exceedances; the whole history's bounds are their sums.
-    history.overLimit = BoundLimitExceedances(LevelCounts {}, structure.limits);
-    for (HistoryPeriod &period : history.periods) {
-        period.hoursPer30Days = HoursPer30Days(period.hours, period.from, period.taken);
-        period.overLimit = BoundLimitExceedances(period.counts, structure.limits);
-        history.overLimit.add(period.overLimit);
-        if (!structure.damage)
-            continue;
-        period.damage = ComputePeriodDamage(period.counts, *structure.damage);
-        refused = refused || !period.damage->ok();
-        if (refused)
-            continue;
-        sums.add(*period.damage);
-        period.totalDamage = sums;
-    }
-}
-} // namespace
-
-HistoryResult Register::history(const QString &registration)
-{
-    RegisterDatabase &db = d->db;
-    if (Result begun = db.beginRead(); !begun.ok())
-        return failed<HistoryResult>(begun);
-    TransactionGuard guard(db);
-    HistoryResult result;
-    if (Result read = d->knownAircraft(registration, result.aircraft); !read.ok())
-        return failed<HistoryResult>(read);
-    UsageFigures &usage = result.usage;
-    QDate from;
-    if (Result walked = d->walkReadouts(result.aircraft.id, result.aircraft.mode, QString(),
-            [&](const std::vector<Private::Walked> &block) {
-                for (const Private::Walked &readout : block) {
-                    HistoryPeriod period = Private::periodOf(readout);
-                    period.from = from;
-                    from = period.taken;
-                    for (int level = 0; level < LevelCount; ++level)
-                        usage.counts[level] += readout.period.counts[level];
-                    usage.seconds += readout.period.seconds;
-                    period.totalCounts = usage.counts;
-                    period.totalSeconds = usage.seconds;
-                    period.totalHours = double(usage.seconds) / 3600.0;
-                    if (usage.readouts++ == 0)
-                        usage.firstTaken = period.taken;
-                    usage.lastTaken = period.taken;
-                    result.periods.push_back(std::move(period));
-                }
-                return Result();
-            });
-        !walked.ok())
-        return failed<HistoryResult>(walked);
-    guard.commit();
-    ComputeUsage(usage, result.aircraft.structure(), result.aircraft.design);
-    addLifeOverTime(result);
-    return result;
-}
-
-ForecastInput ForecastInputOf(const HistoryResult &history)
-{
-    ForecastInput input;
-    const std::optional<DamageParameters> &damage = history.aircraft.structure().damage;
-    if (!damage)
-        return input;
-    input.scatterFactor = damage->scatterFactor;
-    input.thresholds = history.aircraft.thresholds();
-    QString why;
-    input.prior = PriorOf(history.aircraft, why);
-    input.periods.reserve(history.periods.size());
-    for (const HistoryPeriod &period : history.periods)
-        input.periods.push_back({period.from, period.taken, period.hours, *period.damage});
-    return input;
 }
