@@ -74,6 +74,18 @@ void computeSeverity(UsageFigures &usage, const StructuralData &structure,
 } // namespace
 
 namespace {
+// The hours, the limit-load bounds and the exceedances per 1000 h of the summed counts.
+void computeCountFigures(UsageFigures &usage, const StructuralData &structure)
+{
+    usage.hours = double(usage.seconds) / 3600.0;
+    usage.overLimit = BoundLimitExceedances(usage.counts, structure.limits);
+    if (usage.seconds > 0) {
+        const ExceedanceTable table = ComputeExceedances(usage.counts, usage.hours, AxisChoice());
+        usage.per1000hAt3g = table.rows[Level3g].per1000h;
+        usage.per1000hAtMinus1g = table.rows[LevelMinus1g].per1000h;
+    }
+}
+
 void computeDamage(UsageFigures &usage, const StructuralData &structure)
 {
     if (!structure.damage) {
@@ -96,13 +108,7 @@ void computeDamage(UsageFigures &usage, const StructuralData &structure)
 void ComputeUsage(UsageFigures &usage, const StructuralData &structure,
     const std::optional<StoredDesignSpectrum> &design)
 {
-    usage.hours = double(usage.seconds) / 3600.0;
-    usage.overLimit = BoundLimitExceedances(usage.counts, structure.limits);
-    if (usage.seconds > 0) {
-        const ExceedanceTable table = ComputeExceedances(usage.counts, usage.hours, AxisChoice());
-        usage.per1000hAt3g = table.rows[Level3g].per1000h;
-        usage.per1000hAtMinus1g = table.rows[LevelMinus1g].per1000h;
-    }
+    computeCountFigures(usage, structure);
     computeDamage(usage, structure);
     computeSeverity(usage, structure, design);
 }
@@ -133,13 +139,7 @@ void computeListUsage(UsageFigures &usage, const DamageTally &tally,
     const StructuralData &structure, const std::optional<StoredDesignSpectrum> &design,
     const std::optional<PriorHours> &prior)
 {
-    usage.hours = double(usage.seconds) / 3600.0;
-    usage.overLimit = BoundLimitExceedances(usage.counts, structure.limits);
-    if (usage.seconds > 0) {
-        const ExceedanceTable table = ComputeExceedances(usage.counts, usage.hours, AxisChoice());
-        usage.per1000hAt3g = table.rows[Level3g].per1000h;
-        usage.per1000hAtMinus1g = table.rows[LevelMinus1g].per1000h;
-    }
+    computeCountFigures(usage, structure);
     // Structural data kept by an older version may overflow the figures now refused.
     const Result checked = structure.damage ? CheckDamageParameters(*structure.damage) : Result();
     if (!structure.damage)
