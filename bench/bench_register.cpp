@@ -417,22 +417,38 @@ ZEMRA_BENCHMARK(registerHistorySqlite)
             return;
         }
     }
-    std::vector<double> times;
-    for (int run = 0; run < FleetRuns; ++run) {
-        const Run history
-            = runCli({"register", "history", "--register", path, "--aircraft", "D-EHIST"});
-        if (!history.ok) {
-            std::printf("  history failed: %s\n", history.error.constData());
-            times.clear();
-            break;
+    // The history, and the aircraft's report of it (a line a year beyond 100 read-outs).
+    const QString pdf = folder().filePath(QStringLiteral("history.pdf"));
+    const struct
+    {
+        QStringList arguments;
+        const char *name;
+        const char *target;
+        double seconds;
+    } commands[] = {
+        {{"register", "history", "--register", path, "--aircraft", "D-EHIST"},
+            "register history, 10,000 read-outs with damage (SQLite)", "median at most 1 s",
+            HistoryTargetSeconds},
+        {{"report", "--register", path, "--aircraft", "D-EHIST", "-o", pdf},
+            "report --aircraft, 10,000 read-outs (SQLite)", "median at most 5 s", 5.0},
+    };
+    for (const auto &command : commands) {
+        std::vector<double> times;
+        for (int run = 0; run < FleetRuns; ++run) {
+            const Run timed = runCli(command.arguments);
+            if (!timed.ok) {
+                std::printf("  %s failed: %s\n", command.name, timed.error.constData());
+                times.clear();
+                break;
+            }
+            times.push_back(timed.nanoseconds);
         }
-        times.push_back(history.nanoseconds);
+        const bench::Stats stats = bench::Summarise(times);
+        bench::Report(QString::fromLatin1(command.name),
+            times.empty() ? QStringLiteral("a run failed")
+                          : bench::Describe(stats) + QStringLiteral(", whole process"),
+            QString::fromLatin1(command.target),
+            !times.empty() && stats.median <= command.seconds * 1e9);
     }
-    const bench::Stats stats = bench::Summarise(times);
-    bench::Report(QStringLiteral("register history, 10,000 read-outs with damage (SQLite)"),
-        times.empty() ? QStringLiteral("a run failed")
-                      : bench::Describe(stats) + QStringLiteral(", whole process"),
-        QStringLiteral("median at most 1 s"),
-        !times.empty() && stats.median <= HistoryTargetSeconds * 1e9);
     removeSqlite(path);
 }

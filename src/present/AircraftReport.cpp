@@ -161,7 +161,9 @@ DocumentResult AircraftReportDocument(const HistoryResult &history, const QStrin
     document.blocks << ReportBlock::heading(QStringLiteral("Summary"))
                     << ReportBlock::paragraph(summary.join(QLatin1Char('\n')));
     document.blocks << ReportBlock::ofChart(ExceedanceChartOf(analysis, references));
-    document.blocks << ReportBlock::heading(QStringLiteral("History"))
+    document.blocks << ReportBlock::heading(shown.periods.size() > PrintedReadoutsAtMost
+            ? QStringLiteral("History, a line a year (%1 read-outs)").arg(shown.periods.size())
+            : QStringLiteral("History"))
                     << ReportBlock::ofTable(TableForReport(PrintedHistoryTable(shown)))
                     << ReportBlock::heading(QStringLiteral("Exceedances per 1000 h, ") + span)
                     << ExceedanceReportTable(analysis, references);

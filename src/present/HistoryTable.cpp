@@ -1,6 +1,7 @@
 #include "HistoryTable.h"
 
 #include "CounterRecord.h"
+#include "TextFields.h"
 
 namespace {
 QList<qint64> countsCell(const LevelCounts &counts)
@@ -167,6 +168,9 @@ Table HistoryTable(const HistoryResult &history)
 
 Table PrintedHistoryTable(const HistoryResult &history)
 {
+    // Thousands of lines would make the report hundreds of pages; a year a line stays readable.
+    if (history.periods.size() > PrintedReadoutsAtMost)
+        return PrintedYearlyTable(history);
     static const int at3g = *LevelAt(3.0);
     static const int atMinus1g = *LevelAt(-1.0);
     const auto column = [](const char *name, CellKind kind, const QString &heading) {
@@ -201,6 +205,85 @@ Table PrintedHistoryTable(const HistoryResult &history)
             CellValue(qint64(period.totalCounts[at3g])),
             CellValue(qint64(period.totalCounts[atMinus1g])),
         });
+    }
+    return table;
+}
+
+namespace {
+// One year of a history's periods, summed.
+struct HistoryYear
+{
+    int year = 0;
+    qint64 readouts = 0;
+    QDate first;
+    QDate last;
+    double hours = 0;
+    qint64 at3g = 0;
+    qint64 atMinus1g = 0;
+    const HistoryPeriod *end = nullptr; // the year's last period, for the totals
+    double damage = 0; // ΣD of its periods, counted estimate
+    bool damaged = true; // every period of it has a damage
+};
+
+std::vector<HistoryYear> historyYears(const HistoryResult &history)
+{
+    static const int at3g = *LevelAt(3.0);
+    static const int atMinus1g = *LevelAt(-1.0);
+    std::vector<HistoryYear> years;
+    for (const HistoryPeriod &period : history.periods) {
+        if (years.empty() || years.back().year != period.taken.year())
+            years.push_back({period.taken.year(), 0, period.taken});
+        HistoryYear &year = years.back();
+        ++year.readouts;
+        year.last = period.taken;
+        year.hours += period.hours;
+        year.at3g += period.counts[at3g];
+        year.atMinus1g += period.counts[atMinus1g];
+        year.end = &period;
+        year.damaged = year.damaged && period.damage && period.damage->ok();
+        if (year.damaged)
+            year.damage += period.damage->counted;
+    }
+    return years;
+}
+} // namespace
+
+Table PrintedYearlyTable(const HistoryResult &history)
+{
+    static const int at3g = *LevelAt(3.0);
+    static const int atMinus1g = *LevelAt(-1.0);
+    const auto column = [](const char *name, CellKind kind, const QString &heading) {
+        return TableColumn(QString::fromLatin1(name), kind, heading).in(ForText);
+    };
+    Table table;
+    table.columns = {column("year", CellKind::Integer, QStringLiteral("year")),
+        column("readouts", CellKind::Integer, QStringLiteral("read-outs")),
+        column("first", CellKind::Date, QStringLiteral("first taken")),
+        column("last", CellKind::Date, QStringLiteral("last taken")),
+        column("hours", CellKind::Number, QStringLiteral("hours")),
+        column("nc at 3g", CellKind::Integer, QStringLiteral("Nc 3.0 g")),
+        column("nc at minus 1g", CellKind::Integer, QStringLiteral("Nc −1.0 g")),
+        column("total hours", CellKind::Number, QStringLiteral("total hours")),
+        column("total nc at 3g", CellKind::Integer, QStringLiteral("total Nc 3.0 g")),
+        column("total nc at minus 1g", CellKind::Integer, QStringLiteral("total Nc −1.0 g")),
+        column("damage", CellKind::Number, QStringLiteral("ΣD of the year")),
+        column("life used", CellKind::Number, QStringLiteral("life used at its end"))};
+    const std::optional<DamageParameters> &damage = history.aircraft.structure().damage;
+    for (const HistoryYear &year : historyYears(history)) {
+        const HistoryPeriod &end = *year.end;
+        const std::optional<DamageSums> &sums = end.totalDamage;
+        const std::optional<double> lifeUsed = sums && damage
+            ? std::optional(LifeUsedPercent(sums->counted, damage->scatterFactor))
+            : std::nullopt;
+        table.rows.push_back({TableCell(CellValue(qint64(year.year))),
+            TableCell(CellValue(year.readouts)), TableCell(year.first), TableCell(year.last),
+            TableCell(CellValue(year.hours)), TableCell(CellValue(year.at3g)),
+            TableCell(CellValue(year.atMinus1g)), TableCell(CellValue(end.totalHours)),
+            TableCell(CellValue(qint64(end.totalCounts[at3g]))),
+            TableCell(CellValue(qint64(end.totalCounts[atMinus1g]))),
+            year.damaged && damage ? TableCell(CellValue(year.damage)) : TableCell::empty(Dash),
+            lifeUsed ? TableCell(*lifeUsed, ShortNumber(*lifeUsed) + QStringLiteral(" %"))
+                     : TableCell::empty(Dash)});
     }
     return table;
 }
