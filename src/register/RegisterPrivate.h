@@ -21,9 +21,6 @@ struct DamageTally
     void add(const PeriodDamage &damage);
 };
 
-// An aircraft's periods summed: their usage, and their damage.
-using UsageSums = std::pair<UsageFigures, DamageTally>;
-
 // What the parts of Register share (internal to the register library).
 struct Register::Private
 {
@@ -100,16 +97,15 @@ struct Register::Private
     // `only` limits it to the aircraft of that type that take the type's structural data.
     Result rebuildAllUsage(std::optional<qint64> onlyType = std::nullopt);
 
-    // Sums of the periods per aircraft over the whole history, and with `since` over the
-    // read-outs taken on or after it too (`window`; none without `since`).
+    // Sums of the periods per aircraft, over the read-outs taken since `since` or all.
     Result usageByAircraft(const std::optional<QDate> &since,
-        const std::function<void(qint64 aircraft, UsageSums &&whole, UsageSums *window)> &take);
+        const std::function<void(qint64 aircraft, UsageFigures &&, const DamageTally &)> &take);
     UsageListResult usageList(
         const std::optional<QDate> &since, bool ranked, int rateWindowDays, const QDate &today);
     // One aircraft's line: its figures, over the window when one is given, and with
     // `rateWindowDays` its forecast.
     Result listRow(AircraftUsage &row, UsageFigures &total, const DamageTally &tally,
-        UsageSums *window, std::optional<int> rateWindowDays);
+        std::pair<UsageFigures, DamageTally> *window, std::optional<int> rateWindowDays);
     // Each aircraft's last inspection; the fleet's check of one aircraft.
     Result lastInspections(std::map<qint64, QDate> &inspections);
     Result checkRow(AircraftUsage &row, const UsageFigures &total,

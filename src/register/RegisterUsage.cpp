@@ -194,67 +194,33 @@ QString damageSums(const QString &prefix = QString())
 }
 } // namespace
 
-namespace {
-// The sums of a row of usage_by_day's columns per aircraft (26 columns): read-outs, first and
-// last day, the counts, the active seconds and the damage tally; with a condition, of the days
-// that meet it alone (a placeholder a column, each bound to the same value).
-QString usageSums(const QString &condition = QString())
-{
-    const auto of = [&condition](const QString &column, const char *function = "SUM") {
-        const QString value = condition.isEmpty()
-            ? column
-            : QStringLiteral("CASE WHEN %1 THEN %2 %3END")
-                  .arg(condition, column,
-                      QLatin1String(function) == QLatin1String("SUM") ? QStringLiteral("ELSE 0 ")
-                                                                      : QString());
-        return QStringLiteral("%1(%2)").arg(QLatin1String(function), value);
-    };
-    QStringList sums {of(QStringLiteral("readouts")), of(QStringLiteral("taken_on"), "MIN"),
-        of(QStringLiteral("taken_on"), "MAX")};
-    for (int level = 0; level < LevelCount; ++level)
-        sums << of(QStringLiteral("c%1").arg(level));
-    sums << of(QStringLiteral("active_seconds"));
-    for (const QString &column : DamageColumns().split(QStringLiteral(", ")))
-        sums << of(column);
-    return sums.join(QStringLiteral(", "));
-}
-constexpr int UsageSumColumns = 3 + LevelCount + 1 + 4;
-
-UsageSums readUsageSums(const QSqlQuery &query, int first)
-{
-    UsageSums sums;
-    UsageFigures &usage = sums.first;
-    usage.readouts = query.value(first).toLongLong();
-    usage.firstTaken = DateFromText(query.value(first + 1).toString());
-    usage.lastTaken = DateFromText(query.value(first + 2).toString());
-    for (int level = 0; level < LevelCount; ++level)
-        usage.counts[level] = query.value(first + 3 + level).toLongLong();
-    usage.seconds = query.value(first + 3 + LevelCount).toLongLong();
-    sums.second = readTally(query, first + 4 + LevelCount);
-    return sums;
-}
-} // namespace
-
 Result Register::Private::usageByAircraft(const std::optional<QDate> &since,
-    const std::function<void(qint64 aircraft, UsageSums &&whole, UsageSums *window)> &take)
+    const std::function<void(qint64 aircraft, UsageFigures &&, const DamageTally &)> &take)
 {
-    // With a window, its sums beside the whole history's in the same pass over the days.
-    QString select = QStringLiteral("SELECT aircraft_id, ") + usageSums();
-    if (since)
-        select += QStringLiteral(", ") + usageSums(QStringLiteral("taken_on >= ?"));
-    Result prepared;
-    QSqlQuery query
-        = db.prepare(select + QStringLiteral(" FROM usage_by_day GROUP BY aircraft_id"), prepared);
-    if (!prepared.ok())
-        return prepared;
+    QStringList sums;
+    for (int level = 0; level < LevelCount; ++level)
+        sums << QStringLiteral("SUM(c%1)").arg(level);
+    const QString select = QStringLiteral("SELECT aircraft_id, SUM(readouts), MIN(taken_on), "
+                                          "MAX(taken_on), ")
+        + sums.join(QStringLiteral(", ")) + QStringLiteral(", SUM(active_seconds), ") + damageSums()
+        + QStringLiteral(" FROM usage_by_day");
+    QSqlQuery query;
     const QueryFinisher finisher(query);
-    for (int i = 0; since && i < UsageSumColumns; ++i)
-        query.bindValue(i, DateText(*since));
-    if (Result read = db.execute(query); !read.ok())
+    const Result read = since
+        ? db.run(query, select + QStringLiteral(" WHERE taken_on >= ? GROUP BY aircraft_id"),
+            {DateText(*since)})
+        : db.run(query, select + QStringLiteral(" GROUP BY aircraft_id"));
+    if (!read.ok())
         return read;
     while (query.next()) {
-        UsageSums window = since ? readUsageSums(query, 1 + UsageSumColumns) : UsageSums();
-        take(query.value(0).toLongLong(), readUsageSums(query, 1), since ? &window : nullptr);
+        UsageFigures usage;
+        usage.readouts = query.value(1).toLongLong();
+        usage.firstTaken = DateFromText(query.value(2).toString());
+        usage.lastTaken = DateFromText(query.value(3).toString());
+        for (int level = 0; level < LevelCount; ++level)
+            usage.counts[level] = query.value(4 + level).toLongLong();
+        usage.seconds = query.value(4 + LevelCount).toLongLong();
+        take(query.value(0).toLongLong(), std::move(usage), readTally(query, 5 + LevelCount));
     }
     return {};
 }
@@ -325,16 +291,19 @@ UsageListResult Register::Private::usageList(
     std::vector<AircraftInfo> aircraft;
     if (Result read = allAircraft(aircraft); !read.ok())
         return failed<UsageListResult>(read);
-    std::map<qint64, UsageSums> whole;
-    std::map<qint64, UsageSums> window;
-    if (Result read = usageByAircraft(since,
-            [&](qint64 id, UsageSums &&all, UsageSums *recent) {
-                whole[id] = std::move(all);
-                if (recent)
-                    window[id] = std::move(*recent);
-            });
-        !read.ok())
+    std::map<qint64, std::pair<UsageFigures, DamageTally>> whole;
+    std::map<qint64, std::pair<UsageFigures, DamageTally>> window;
+    const auto into = [](auto &map) {
+        return [&map](qint64 id, UsageFigures &&usage, const DamageTally &tally) {
+            map[id] = {std::move(usage), tally};
+        };
+    };
+    if (Result read = usageByAircraft(std::nullopt, into(whole)); !read.ok())
         return failed<UsageListResult>(read);
+    if (since) {
+        if (Result read = usageByAircraft(since, into(window)); !read.ok())
+            return failed<UsageListResult>(read);
+    }
     std::map<qint64, QDate> inspections;
     if (ranked) {
         if (Result read = lastInspections(inspections); !read.ok())
