@@ -132,3 +132,13 @@ inline CliRun RunCli(const QStringList &arguments,
     run.err = process.readAllStandardError();
     return run;
 }
+
+// The text of a PDF as pdftotext lays it out, for what a report says.
+inline QString PdfText(const QString &pdf)
+{
+    QProcess process;
+    process.start(
+        QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    process.waitForFinished(30000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}

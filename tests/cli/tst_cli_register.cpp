@@ -1184,15 +1184,6 @@ void TestCliRegister::damageAndChartFromTheRegister()
 }
 
 namespace {
-QString pdfText(const QString &pdf)
-{
-    QProcess process;
-    process.start(
-        QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    process.waitForFinished(30000);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
 // The summary's line of life used.
 QString lifeUsedLine(const QString &text)
 {
@@ -1245,7 +1236,7 @@ void TestCliRegister::reportsOfAWindow()
                                   "2026-12-31", "-o", year},
         reg);
     QCOMPARE(yearly.exitCode, 0);
-    const QString text = pdfText(year);
+    const QString text = PdfText(year);
     QVERIFY2(
         text.contains("read-outs 1 (separate) from 2026-03-01 to 2026-03-01"), qPrintable(text));
     QVERIFY2(text.contains("Active work time T = 0.5 h"), qPrintable(text));
@@ -1255,7 +1246,7 @@ void TestCliRegister::reportsOfAWindow()
         qPrintable(text));
     // The life used to date, the same as without a window; the history of the window alone.
     QVERIFY(!lifeUsedLine(text).isEmpty());
-    QCOMPARE(lifeUsedLine(text), lifeUsedLine(pdfText(whole)));
+    QCOMPARE(lifeUsedLine(text), lifeUsedLine(PdfText(whole)));
     const QString history = text.mid(text.indexOf(QLatin1String("History")));
     QVERIFY2(history.contains("yr-b.dat") && !history.contains("yr-a.dat"), qPrintable(history));
     QCOMPARE(
@@ -1276,7 +1267,7 @@ void TestCliRegister::reportsOfAWindow()
     QCOMPARE(written, (QStringList {"D_ERPB-2.pdf", "D_ERPB.pdf"}));
     QStringList named;
     for (const QString &name : written)
-        named << pdfText(QDir(folder).filePath(name)).section(QLatin1Char('\n'), 0, 0).trimmed();
+        named << PdfText(QDir(folder).filePath(name)).section(QLatin1Char('\n'), 0, 0).trimmed();
     named.sort();
     QCOMPARE(named, (QStringList {"ZEMRA usage report: D/ERPB", "ZEMRA usage report: D_ERPB"}));
 

@@ -77,15 +77,6 @@ QJsonArray jsonOf(const CliRun &run)
     return document.array();
 }
 
-QString pdfText(const QString &pdf)
-{
-    QProcess process;
-    process.start(
-        QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    process.waitForFinished(30000);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
 int pdfPages(const QString &pdf)
 {
     QProcess process;
@@ -448,7 +439,7 @@ void TestCliUsageAnalysis::chartAndReport()
         return;
     }
     QCOMPARE(pdfPages(output), pages);
-    const QString text = pdfText(output);
+    const QString text = PdfText(output);
     for (const QString &expected : found)
         QVERIFY2(
             text.contains(expected), qPrintable(expected + QStringLiteral(" not in:\n") + text));
@@ -536,7 +527,7 @@ void TestCliUsageAnalysis::reportsFromTheRegister()
     }
     const CliRun run = RunCli(command + arguments);
     QCOMPARE(run.exitCode, exitCode);
-    const QString text = exitCode == 0 ? pdfText(output) : QString::fromUtf8(run.err);
+    const QString text = exitCode == 0 ? PdfText(output) : QString::fromUtf8(run.err);
     for (const QString &expected : found)
         QVERIFY2(
             text.contains(expected), qPrintable(expected + QStringLiteral(" not in:\n") + text));
