@@ -66,6 +66,40 @@ Result CheckDamageParameters(const DamageParameters &parameters)
     return checkFiniteFigures(parameters);
 }
 
+DamageParameters LocationParameters(const DamageParameters &shared, const DamageParameters &from)
+{
+    DamageParameters made = shared;
+    made.stressPerG = from.stressPerG;
+    made.slope = from.slope;
+    made.enduranceStress = from.enduranceStress;
+    made.enduranceCycles = from.enduranceCycles;
+    made.belowEndurance = from.belowEndurance;
+    made.ultimateStrength = from.ultimateStrength;
+    return made;
+}
+
+Result CheckStructuralLocations(const std::vector<StructuralLocation> &locations)
+{
+    QStringList seen;
+    for (const StructuralLocation &location : locations) {
+        const QString &name = location.name;
+        const bool control = std::any_of(
+            name.begin(), name.end(), [](QChar c) { return c.category() == QChar::Other_Control; });
+        if (name.trimmed().isEmpty() || name.size() > 100 || control || name != name.trimmed())
+            return refuse(QStringLiteral("A location's name must be 1 to 100 characters without "
+                                         "control characters or blanks around it, not \"%1\".")
+                              .arg(name.left(100)));
+        const QString key = name.toCaseFolded();
+        if (seen.contains(key))
+            return refuse(QStringLiteral("The location \"%1\" is given twice.").arg(name));
+        seen << key;
+        if (Result checked = CheckDamageParameters(location.parameters); !checked.ok())
+            return refuse(
+                QStringLiteral("At the location \"%1\": %2").arg(name, checked.message()));
+    }
+    return {};
+}
+
 Result CheckDamageParameterValues(const DamageParameters &parameters)
 {
     if (!positive(parameters.stressPerG))

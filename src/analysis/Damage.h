@@ -65,6 +65,21 @@ Result CheckDamageParameters(const DamageParameters &parameters);
 // instead of making its whole register unreadable.
 Result CheckDamageParameterValues(const DamageParameters &parameters);
 
+// A named place on the structure (a wing root, a fin attachment) with its own σ₁ and S-N data
+// (σ₁, k, S_D, N_D, the curve below S_D, S_u); the scatter factor, design life and load bounds
+// are the aircraft's, the same at every location.
+struct StructuralLocation
+{
+    QString name;
+    DamageParameters parameters;
+};
+// The parts of a location's parameters that are its own, copied from `from` onto `shared`.
+DamageParameters LocationParameters(const DamageParameters &shared, const DamageParameters &from);
+// Invalid, naming the location, for a name that is empty, longer than 100 characters, holds a
+// control character or is given twice (case ignored), or parameters that CheckDamageParameters
+// refuses.
+Result CheckStructuralLocations(const std::vector<StructuralLocation> &locations);
+
 // A level whose count was below a count further out: it was raised to that count.
 struct RaisedLevel
 {

@@ -23,6 +23,7 @@ struct AircraftRequest
     bool clear = false;
     bool show = false; // only --aircraft: what is kept is shown
     DamageParameters parameters;
+    std::vector<StructuralLocation> locations; // named, from a parameters file
     bool damageGiven = false;
     AxisChoice limits;
     std::optional<CombineMode> mode;
@@ -33,6 +34,20 @@ struct AircraftRequest
     bool designGiven = false; // --design-spectrum: a file, or "" to remove the type's
     std::optional<DesignSpectrumFile> design;
 };
+
+// The S-N data given, at each named location when the parameters file has them.
+void setDamage(StructuralData &structure, const AircraftRequest &request)
+{
+    if (request.locations.empty()) {
+        structure.damage = request.parameters;
+        structure.locations.clear();
+        return;
+    }
+    const StructuralData located
+        = WithLocations(request.parameters, structure.limits, request.locations);
+    structure.damage = located.damage;
+    structure.locations = located.locations;
+}
 
 // The design spectrum file read whole and checked, as the register keeps it.
 Stop readDesignFile(const CommandLine &commandLine, AircraftRequest &request)
@@ -99,10 +114,10 @@ Stop readAircraftRequest(const CommandLine &commandLine, AircraftRequest &reques
     if (!request.forAircraft && !parser.isSet(QStringLiteral("type")))
         return commandLine.usageError(QStringLiteral("give --aircraft REG, or --type TYPE."));
 
-    for (const Stop &stop :
-        {ReadDamageParameters(commandLine, false, request.parameters, request.damageGiven),
-            ReadAxis(commandLine, request.limits),
-            readCheckSettings(commandLine, request.checks, request.checksGiven)}) {
+    for (const Stop &stop : {ReadDamageParameters(commandLine, false, request.parameters,
+                                 request.damageGiven, &request.locations),
+             ReadAxis(commandLine, request.limits),
+             readCheckSettings(commandLine, request.checks, request.checksGiven)}) {
         if (stop)
             return *stop;
     }
@@ -156,7 +171,7 @@ ExitStatus setTypeData(
     if (request.clear || request.damageGiven || request.limits.limits) {
         structure.emplace();
         if (request.damageGiven)
-            structure->damage = request.parameters;
+            setDamage(*structure, request);
         structure->limits = request.limits.limits;
     }
     std::optional<CheckSettings> checks;
@@ -203,7 +218,7 @@ ExitStatus setAircraft(
         const AircraftResult current = reg.aircraft(registration);
         StructuralData structure = current.ok() ? current.aircraft.own : StructuralData();
         if (request.damageGiven)
-            structure.damage = request.parameters;
+            setDamage(structure, request);
         if (request.limits.limits)
             structure.limits = request.limits.limits;
         change.structure = structure;

@@ -22,7 +22,8 @@ const QStringList ExceedanceOnly {QStringLiteral("all"), QStringLiteral("combine
 
 // What the trend chart reads besides the options of every chart.
 const QStringList TrendOptions {QStringLiteral("aircraft"), QStringLiteral("register"),
-    QStringLiteral("wait"), QStringLiteral("fleet"), QStringLiteral("rate-window")};
+    QStringLiteral("wait"), QStringLiteral("fleet"), QStringLiteral("rate-window"),
+    QStringLiteral("location")};
 
 enum class ChartKind { Spectrum, Exceedance, Trend };
 constexpr NamedValue<ChartKind> ChartKindNames[] = {
@@ -61,6 +62,7 @@ void addChartOptions(QCommandLineParser &parser)
     AddParametersOption(parser);
     AddRegisterInputOptions(parser);
     RegisterCli::addRateWindowOption(parser);
+    RegisterCli::addLocationOption(parser);
     parser.addOption({QStringLiteral("size"),
         QStringLiteral("The chart's size in pixels (default 520x519, the window's; 800x600 "
                        "for\nexceedance, 800x800 for trend)."),

@@ -22,7 +22,13 @@ void historyJson(QByteArray &out, const HistoryResult &history, const Forecast &
     const AircraftInfo &aircraft = history.aircraft;
     out += "{\"registration\":" + JsonString(aircraft.registration) + ",\"type\":"
         + (aircraft.type.isEmpty() ? QByteArrayLiteral("null") : JsonString(aircraft.type))
-        + ",\"combine\":" + JsonString(CombineModeName(aircraft.mode)) + ",\"levels\":[";
+        + ",\"combine\":" + JsonString(CombineModeName(aircraft.mode)) + ",\"location\":"
+        + (aircraft.location.isEmpty() ? QByteArrayLiteral("null") : JsonString(aircraft.location))
+        + ",\"locations\":[";
+    for (size_t i = 0; i < history.locations.size(); ++i)
+        out += (i ? ",{\"name\":" : "{\"name\":") + JsonString(history.locations[i].location)
+            + ",\"lifeUsedPercent\":" + NumberText(history.locations[i].lifeUsedPercent) + '}';
+    out += "],\"levels\":[";
     for (int level = 0; level < LevelCount; ++level)
         out += (level ? "," : "") + QByteArray(LoadLevels[level].text);
     out += "],\"periods\":";
@@ -54,6 +60,15 @@ void historyText(QByteArray &out, const HistoryResult &history, const Forecast &
     AppendTableText(out, HistoryTable(history));
     for (const QString &line : HistoryLifeLines(history, forecast))
         out += line.toUtf8() + '\n';
+}
+
+void addLocationOption(QCommandLineParser &parser)
+{
+    parser.addOption({QStringLiteral("location"),
+        QStringLiteral("The structural location whose damage figures to give, of those the "
+                       "aircraft's\nstructural data names (default: the one of the largest life "
+                       "used)."),
+        QStringLiteral("NAME")});
 }
 
 void addRateWindowOption(QCommandLineParser &parser)
@@ -93,6 +108,7 @@ ExitStatus runHistory(const QStringList &arguments)
     parser.addOption({QStringLiteral("aircraft"), QStringLiteral("The aircraft's registration."),
         QStringLiteral("REG")});
     addRateWindowOption(parser);
+    addLocationOption(parser);
     if (const Stop stop = commandLine.parse(arguments))
         return *stop;
     if (!parser.isSet(QStringLiteral("aircraft")))
@@ -108,7 +124,8 @@ ExitStatus runHistory(const QStringList &arguments)
     OpenedRegister opened;
     if (const Stop stop = openRegister(commandLine, Register::Access::Read, opened))
         return *stop;
-    const HistoryResult history = opened.reg->history(parser.value(QStringLiteral("aircraft")));
+    const HistoryResult history = opened.reg->history(
+        parser.value(QStringLiteral("aircraft")), parser.value(QStringLiteral("location")));
     if (!history.ok())
         return Refused(history);
     ForecastInput input = ForecastInputOf(history);

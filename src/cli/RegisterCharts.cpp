@@ -139,7 +139,8 @@ Stop RegisterTrendDrawing(const CommandLine &commandLine, ChartDrawing &drawing)
     if (const Stop stop = RegisterCli::openRegister(commandLine, Register::Access::Read, opened))
         return stop;
     const HistoryResult history
-        = opened.reg->history(commandLine.parser().value(QStringLiteral("aircraft")));
+        = opened.reg->history(commandLine.parser().value(QStringLiteral("aircraft")),
+            commandLine.parser().value(QStringLiteral("location")));
     if (!history.ok())
         return Refused(history);
     const QString &registration = history.aircraft.registration;

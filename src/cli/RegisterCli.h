@@ -25,6 +25,10 @@ Stop readDate(const CommandLine &commandLine, const QString &option, QDate &date
 // saying why not.
 Stop openRegister(const CommandLine &commandLine, Register::Access access, OpenedRegister &opened);
 
+// --location NAME: the named structural location whose figures an aircraft's history, trend
+// chart or report gives (default: the one of the largest life used).
+void addLocationOption(QCommandLineParser &parser);
+
 // --rate-window DAYS, the days of the forecast's rates: whole days from 1 to 36500 (365).
 void addRateWindowOption(QCommandLineParser &parser);
 Stop readRateWindow(const CommandLine &commandLine, int &days);

@@ -111,8 +111,13 @@ QString dateText(const QDate &date)
 QString structureText(const StructuralData &structure)
 {
     QStringList parts;
-    if (structure.damage)
+    if (!structure.locations.empty()) {
+        for (const StructuralLocation &location : structure.locations)
+            parts << QStringLiteral("at \"%1\": %2")
+                         .arg(location.name, DamageInputsText(location.parameters));
+    } else if (structure.damage) {
         parts << DamageInputsText(*structure.damage);
+    }
     if (structure.limits)
         parts << QStringLiteral("limit loads %1 / %2 g")
                      .arg(ShortNumber(structure.limits->positive),

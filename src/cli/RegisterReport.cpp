@@ -64,12 +64,12 @@ QString ReportFileName(const QString &registration, QSet<QString> &taken)
     return name;
 }
 
-ExitStatus WriteAircraftReport(Register &reg, const QString &registration,
+ExitStatus WriteAircraftReport(Register &reg, const QString &registration, const QString &location,
     const ReportWindow &window, const AxisChoice &axis,
     const std::vector<ReferenceSpectrum> &references, const QString &output)
 {
     return writeDocument(
-        AircraftReportDocument(reg, registration, window, axis, references), output);
+        AircraftReportDocument(reg, registration, window, axis, references, location), output);
 }
 
 ExitStatus WriteEachAircraftReport(Register &reg, const ReportWindow &window,

@@ -12,7 +12,8 @@
 // The usage report fed from the register, written to `output`: one aircraft's history (the
 // read-outs in the window), or the fleet's ranking. Each gives the exit status after saying what
 // went wrong.
-ExitStatus WriteAircraftReport(Register &reg, const QString &registration,
+// `location`: the named structural location (empty: the one of the largest life used).
+ExitStatus WriteAircraftReport(Register &reg, const QString &registration, const QString &location,
     const ReportWindow &window, const AxisChoice &axis,
     const std::vector<ReferenceSpectrum> &references, const QString &output);
 ExitStatus WriteFleetReport(Register &reg, const std::optional<QDate> &since,

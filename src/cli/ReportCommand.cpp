@@ -1,6 +1,7 @@
 #include "Cli.h"
 #include "Formulas.h"
 #include "OutputFile.h"
+#include "RegisterCli.h"
 #include "RegisterInput.h"
 #include "RegisterLocation.h"
 #include "RegisterReport.h"
@@ -112,8 +113,8 @@ ExitStatus runRegisterReport(const CommandLine &commandLine, bool aircraft, bool
         QStringList inputs = UsageInputFiles(commandLine) + RegisterFiles(opened.reg->location());
         return WriteEachAircraftReport(*opened.reg, window, axis, references, output, inputs);
     }
-    return WriteAircraftReport(
-        *opened.reg, parser.value(QStringLiteral("aircraft")), window, axis, references, output);
+    return WriteAircraftReport(*opened.reg, parser.value(QStringLiteral("aircraft")),
+        parser.value(QStringLiteral("location")), window, axis, references, output);
 }
 
 // The formulas of every figure the report may show, for its help.
@@ -155,6 +156,7 @@ void addReportOptions(QCommandLineParser &parser)
         QStringLiteral("With --aircraft or --each-aircraft: only the read-outs taken on or "
                        "before this day."),
         QStringLiteral("YYYY-MM-DD")});
+    RegisterCli::addLocationOption(parser);
     parser.addOption({QStringLiteral("register"),
         QStringLiteral(
             "The register: an SQLite file or postgresql://user@host:port/database "
@@ -182,6 +184,8 @@ ExitStatus RunReport(const QStringList &arguments)
     const bool aircraft = parser.isSet(QStringLiteral("aircraft"));
     const bool each = parser.isSet(QStringLiteral("each-aircraft"));
     const bool fleet = parser.isSet(QStringLiteral("fleet"));
+    if (parser.isSet(QStringLiteral("location")) && !aircraft)
+        return commandLine.usageError(QStringLiteral("--location goes with --aircraft."));
     if (aircraft || each || fleet)
         return runRegisterReport(commandLine, aircraft, each, fleet);
     for (const QString &name :

@@ -184,10 +184,37 @@ private:
 struct DamageRequest
 {
     DamageParameters parameters;
+    std::vector<StructuralLocation> locations; // named ones, from the parameters file
     bool given = false; // S-N data given
     std::optional<LimitLoads> limits;
     std::optional<ReferenceSpectrum> design;
 };
+
+// The damage of one period at each named location, or with `parameters` alone without them,
+// with the severity against `design` when there is one. A stop when refused.
+Stop addAtLocations(DamageOutput &output, const UsagePeriod &period,
+    const DamageParameters &parameters, const std::vector<StructuralLocation> &locations,
+    const std::optional<ReferenceSpectrum> &design, const std::optional<LimitLoads> &limits)
+{
+    std::vector<StructuralLocation> each = locations;
+    if (each.empty())
+        each.push_back({QString(), parameters});
+    for (const StructuralLocation &location : each) {
+        std::optional<DesignDamage> designed;
+        if (design) {
+            if (const Stop stop = designDamage(*design, limits, location.parameters, designed))
+                return stop;
+        }
+        const std::optional<DesignComparison> comparison = design
+            ? std::optional<DesignComparison>(DesignComparison {*design, *designed})
+            : std::nullopt;
+        UsagePeriod at = period;
+        at.location = location.name;
+        if (!output.add(at, location.parameters, comparison ? &*comparison : nullptr))
+            return ExitUsage;
+    }
+    return std::nullopt;
+}
 
 // From the register: the S-N data given, else the aircraft's own; the design spectrum given, else
 // its type's. An aircraft without S-N data is refused alone, passed over (and said) in the fleet.
@@ -216,20 +243,9 @@ ExitStatus registerDamage(
             const std::optional<ReferenceSpectrum> design = request.design ? request.design
                 : aircraft.design ? std::optional(aircraft.design->spectrum)
                                   : std::nullopt;
-            std::optional<DesignDamage> designed;
-            if (design) {
-                const std::optional<LimitLoads> limits
-                    = request.limits ? request.limits : aircraft.structure().limits;
-                if (const Stop stop = designDamage(*design, limits, *parameters, designed)) {
-                    stopped = *stop;
-                    return;
-                }
-            }
-            const std::optional<DesignComparison> comparison = design
-                ? std::optional<DesignComparison>(DesignComparison {*design, *designed})
-                : std::nullopt;
-            if (!output.add(period, *parameters, comparison ? &*comparison : nullptr))
-                stopped = ExitUsage;
+            stopped = addAtLocations(output, period, *parameters,
+                request.given ? request.locations : aircraft.structure().locations, design,
+                request.limits ? request.limits : aircraft.structure().limits);
         });
     return stopped.value_or(status);
 }
@@ -274,7 +290,8 @@ ExitStatus RunDamage(const QStringList &arguments)
     DamageRequest request;
     TableFormat format = TableFormat::Text;
     for (const Stop &stop : {fromRegister ? Stop() : ReadSelection(commandLine, false, selection),
-             ReadDamageParameters(commandLine, !fromRegister, request.parameters, request.given),
+             ReadDamageParameters(
+                 commandLine, !fromRegister, request.parameters, request.given, &request.locations),
              ReadTableFormat(commandLine, format), ReadLimitLoads(commandLine, request.limits)}) {
         if (stop)
             return *stop;
@@ -284,19 +301,11 @@ ExitStatus RunDamage(const QStringList &arguments)
     DamageOutput output(format);
     if (fromRegister)
         return output.finish(registerDamage(commandLine, request, output));
-    std::optional<DesignDamage> designed;
-    if (request.design) {
-        if (const Stop stop
-            = designDamage(*request.design, request.limits, request.parameters, designed))
-            return *stop;
-    }
-    const std::optional<DesignComparison> comparison = request.design
-        ? std::optional<DesignComparison>(DesignComparison {*request.design, *designed})
-        : std::nullopt;
-    bool refused = false;
+    Stop stopped;
     const ExitStatus status = ForEachPeriod(selection, [&](const UsagePeriod &period) {
-        refused = refused
-            || !output.add(period, request.parameters, comparison ? &*comparison : nullptr);
+        if (!stopped)
+            stopped = addAtLocations(output, period, request.parameters, request.locations,
+                request.design, request.limits);
     });
-    return output.finish(refused ? ExitUsage : status);
+    return output.finish(stopped.value_or(status));
 }

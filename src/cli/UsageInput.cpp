@@ -19,6 +19,9 @@ const QStringList ParameterKeys {QStringLiteral("sigma1"), QStringLiteral("k"),
     QStringLiteral("category"), QStringLiteral("limit-loads"), QStringLiteral("thresholds"),
     QStringLiteral("inspection-hours"), QStringLiteral("inspection-days"),
     QStringLiteral("battery-days")};
+// The keys a "[location NAME]" section gives for its location alone.
+const QStringList LocationKeys {QStringLiteral("sigma1"), QStringLiteral("k"), QStringLiteral("sd"),
+    QStringLiteral("nd"), QStringLiteral("below"), QStringLiteral("su")};
 
 } // namespace
 
@@ -49,6 +52,7 @@ namespace {
 struct ParameterFile
 {
     QMap<QString, QString> values;
+    std::vector<LocationSection> locations;
     QString name;
 };
 
@@ -60,9 +64,9 @@ Stop readParameterFile(const CommandLine &commandLine, ParameterFile &file)
         return std::nullopt;
     file.name = parser.value(QStringLiteral("parameters"));
     // The axis and the damage options both read it; one command reads the file once.
-    static QHash<QString, QMap<QString, QString>> read;
+    static QHash<QString, ParameterFile> read;
     if (const auto known = read.constFind(file.name); known != read.constEnd()) {
-        file.values = *known;
+        file = *known;
         return std::nullopt;
     }
     QByteArray bytes;
@@ -75,11 +79,12 @@ Stop readParameterFile(const CommandLine &commandLine, ParameterFile &file)
         return commandLine.usageError(
             QStringLiteral("the parameters file \"%1\" is not a text file.").arg(file.name));
     // The bytes just read from the file that was checked, never the name opened again.
-    if (const QString wrong = ParseParameterText(bytes, ParameterKeys, file.values);
+    if (const QString wrong
+        = ParseParameterText(bytes, ParameterKeys, file.values, LocationKeys, &file.locations);
         !wrong.isEmpty())
         return commandLine.usageError(
             QStringLiteral("the parameters file \"%1\": %2.").arg(file.name, wrong));
-    read.insert(file.name, file.values);
+    read.insert(file.name, file);
     return std::nullopt;
 }
 
@@ -172,7 +177,9 @@ void AddParametersOption(QCommandLineParser &parser)
                        "below=, su=,\nscatter=, design-life=, max-load=, category=, "
                        "limit-loads=), so that an aircraft's\nstructural data is typed once; "
                        "options given win over it. Each key once in the\nwhole file, whatever "
-                       "its section."),
+                       "its section, but for sections [location NAME]: each a\nstructural "
+                       "location with its own sigma1=, k=, sd=, nd=, below=, su= (those it\n"
+                       "leaves out from before the sections); damage is then given at each."),
         QStringLiteral("FILE")});
 }
 
@@ -271,13 +278,12 @@ Stop ReadLimitLoads(const CommandLine &commandLine, std::optional<LimitLoads> &l
     return std::nullopt;
 }
 
-Stop ReadDamageParameters(
-    const CommandLine &commandLine, bool required, DamageParameters &parameters, bool &given)
+namespace {
+// The S-N data from the options and `file`; `where` starts each message (a location's name).
+Stop readDamage(const CommandLine &commandLine, const ParameterFile &file, bool required,
+    DamageParameters &parameters, bool &given, const QString &where)
 {
     const QCommandLineParser &parser = commandLine.parser();
-    ParameterFile file;
-    if (const Stop stop = readParameterFile(commandLine, file))
-        return *stop;
     given = false;
     QStringList missing;
     const auto number = [&](const char *name, double &target, bool needed) -> bool {
@@ -301,11 +307,11 @@ Stop ReadDamageParameters(
         return true;
     };
     const auto wrong = [&](const char *name) {
-        return commandLine.usageError(
-            QStringLiteral("--%1 wants a number, not \"%2\".")
-                .arg(QString::fromLatin1(name),
-                    MessageValue(
-                        valueOf(parser, file, QString::fromLatin1(name)).value_or(QString()))));
+        return commandLine.usageError(where
+            + QStringLiteral("--%1 wants a number, not \"%2\".")
+                  .arg(QString::fromLatin1(name),
+                      MessageValue(
+                          valueOf(parser, file, QString::fromLatin1(name)).value_or(QString()))));
     };
     for (const auto &[name, target] :
         {std::pair<const char *, double *> {"sigma1", &parameters.stressPerG},
@@ -329,23 +335,68 @@ Stop ReadDamageParameters(
         double positive = 0;
         double negative = 0;
         if (!toPair(*loads, positive, negative))
-            return commandLine.usageError(
-                QStringLiteral("--max-load wants two numbers, positive then negative (5.7,-2.28), "
-                               "not \"%1\".")
-                    .arg(MessageValue(*loads)));
+            return commandLine.usageError(where
+                + QStringLiteral(
+                    "--max-load wants two numbers, positive then negative (5.7,-2.28), "
+                    "not \"%1\".")
+                      .arg(MessageValue(*loads)));
         parameters.maxLoadPositive = positive;
         parameters.maxLoadNegative = negative;
     }
     for (const char *name : {"below", "su", "scatter", "design-life", "max-load"})
         given = given || valueOf(parser, file, QString::fromLatin1(name)).has_value();
     if (!missing.isEmpty() && (required || given))
-        return commandLine.usageError(QStringLiteral(
-            "the S-N data is incomplete: give %1 (or a --parameters file with them).")
-                                          .arg(missing.join(QStringLiteral(", "))));
+        return commandLine.usageError(where
+            + QStringLiteral(
+                "the S-N data is incomplete: give %1 (or a --parameters file with them).")
+                  .arg(missing.join(QStringLiteral(", "))));
     if (!given)
         return std::nullopt;
     if (const Result checked = CheckDamageParameters(parameters); !checked.ok())
+        return commandLine.usageError(where + checked.message());
+    return std::nullopt;
+}
+} // namespace
+
+Stop ReadDamageParameters(const CommandLine &commandLine, bool required,
+    DamageParameters &parameters, bool &given, std::vector<StructuralLocation> *locations)
+{
+    const QCommandLineParser &parser = commandLine.parser();
+    ParameterFile file;
+    if (const Stop stop = readParameterFile(commandLine, file))
+        return *stop;
+    if (file.locations.empty())
+        return readDamage(commandLine, file, required, parameters, given, QString());
+    if (!locations)
+        return commandLine.usageError(
+            QStringLiteral("the parameters file \"%1\" has [location] sections, which this "
+                           "command does not take.")
+                .arg(file.name));
+    for (const QString &key : LocationKeys) {
+        if (parser.optionNames().contains(key))
+            return commandLine.usageError(
+                QStringLiteral("--%1 is given per location in the parameters file \"%2\": give "
+                               "it there, in each [location] section or once before them.")
+                    .arg(key, file.name));
+    }
+    locations->clear();
+    for (const LocationSection &section : file.locations) {
+        ParameterFile at = file;
+        for (auto value = section.values.begin(); value != section.values.end(); ++value)
+            at.values.insert(value.key(), value.value());
+        DamageParameters own;
+        bool ownGiven = false;
+        if (const Stop stop = readDamage(commandLine, at, true, own, ownGiven,
+                QStringLiteral("the location \"%1\" (line %2): ")
+                    .arg(MessageValue(section.name))
+                    .arg(section.line)))
+            return stop;
+        locations->push_back({section.name, own});
+    }
+    if (const Result checked = CheckStructuralLocations(*locations); !checked.ok())
         return commandLine.usageError(checked.message());
+    parameters = locations->front().parameters;
+    given = true;
     return std::nullopt;
 }
 

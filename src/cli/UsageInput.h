@@ -42,9 +42,12 @@ Stop ReadAxis(const CommandLine &commandLine, AxisChoice &axis);
 // The limit loads of --category or --limit-loads (or the parameters file), none when neither.
 Stop ReadLimitLoads(const CommandLine &commandLine, std::optional<LimitLoads> &limits);
 // `given` tells whether any S-N input was given at all (options or a parameters file); when
-// `required`, none is a usage error naming what is missing.
-Stop ReadDamageParameters(
-    const CommandLine &commandLine, bool required, DamageParameters &parameters, bool &given);
+// `required`, none is a usage error naming what is missing. A parameters file with
+// "[location NAME]" sections gives each location's S-N data into `locations` (the first's as
+// `parameters`), and is a usage error for a command that passes none.
+Stop ReadDamageParameters(const CommandLine &commandLine, bool required,
+    DamageParameters &parameters, bool &given,
+    std::vector<StructuralLocation> *locations = nullptr);
 
 // ExitRefused (after saying which file, line and why) when a reference file cannot be read or
 // is malformed; ExitUsage, naming the file, for a reference on the fraction axis when `axis`

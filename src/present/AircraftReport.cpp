@@ -96,9 +96,9 @@ bool ReportWindow::holds(const QDate &taken) const
 
 DocumentResult AircraftReportDocument(Register &reg, const QString &registration,
     const ReportWindow &window, const AxisChoice &axis,
-    const std::vector<ReferenceSpectrum> &references)
+    const std::vector<ReferenceSpectrum> &references, const QString &location)
 {
-    const HistoryResult history = reg.history(registration);
+    const HistoryResult history = reg.history(registration, location);
     if (!history.ok())
         return failed<DocumentResult>(history);
     const QDate today = QDate::currentDate();

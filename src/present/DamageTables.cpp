@@ -87,7 +87,12 @@ Table DamageRowsTable(
         table.columns << DesignDamageColumn() << SeverityColumn()
                       << column("design spectrum", CellKind::Text).fromOutside();
     table.columns << PeriodOriginColumns();
-    const QList<TableCell> origin = PeriodOriginCells(period);
+    QList<TableCell> origin = PeriodOriginCells(period);
+    // Named locations only: the columns before keep their places.
+    if (!period.location.isEmpty()) {
+        table.columns << column("location", CellKind::Text);
+        origin << TableCell(period.location);
+    }
     const QList<TableCell> none(design ? 8 : 5);
     for (const NamedEstimate &named : estimates(damage)) {
         const DamageEstimate &estimate = named.estimate;

@@ -4,6 +4,8 @@
 #include "HistoryTable.h"
 #include "TextFields.h"
 
+#include <algorithm>
+
 namespace {
 TableCell optionalNumber(const std::optional<double> &value, const QString &suffix = {})
 {
@@ -52,7 +54,20 @@ QList<TableCell> forecastCells(const std::optional<Forecast> &forecast)
     return cells;
 }
 
-QList<TableColumn> usageColumns(bool fleet, bool since)
+} // namespace
+
+QString LocationsLifeUsedText(const std::vector<LocationLifeUsed> &locations)
+{
+    QStringList parts;
+    for (const LocationLifeUsed &location : locations)
+        parts << QStringLiteral("%1 %2").arg(location.location,
+            location.lifeUsedPercent ? ShortNumber(*location.lifeUsedPercent) + QStringLiteral(" %")
+                                     : QString(Dash));
+    return parts.join(QStringLiteral("; "));
+}
+
+namespace {
+QList<TableColumn> usageColumns(bool fleet, bool since, bool located)
 {
     const auto column = [](const char *name, CellKind kind, const char *heading = "") {
         return TableColumn(QString::fromLatin1(name), kind, QString::fromUtf8(heading));
@@ -100,7 +115,11 @@ QList<TableColumn> usageColumns(bool fleet, bool since)
             << column("over limit positive at least", CellKind::Integer).in(files)
             << column("over limit positive at most", CellKind::Integer).in(files)
             << column("over limit negative at least", CellKind::Integer).in(files)
-            << column("over limit negative at most", CellKind::Integer).in(files);
+            << column("over limit negative at most", CellKind::Integer).in(files)
+            // The damage figures are at this location, of the largest life used; shown as text
+            // only where a type has named locations.
+            << column("location", CellKind::Text, "location").in(located ? ForAll : files)
+            << column("locations life used", CellKind::Text).in(files);
     return columns;
 }
 
@@ -154,6 +173,8 @@ QList<TableCell> usageRow(const AircraftUsage &row, bool fleet)
         cells << (bound && bound->atMost ? TableCell(qint64(*bound->atMost))
                                          : TableCell::empty(Dash));
     }
+    cells << optionalText(row.aircraft.location)
+          << optionalText(LocationsLifeUsedText(row.locations));
     return cells;
 }
 } // namespace
@@ -161,7 +182,9 @@ QList<TableCell> usageRow(const AircraftUsage &row, bool fleet)
 Table UsageListTable(const UsageListResult &list, bool fleet)
 {
     Table table;
-    table.columns = usageColumns(fleet, list.since.has_value());
+    const bool located = std::any_of(list.aircraft.begin(), list.aircraft.end(),
+        [](const AircraftUsage &row) { return !row.aircraft.location.isEmpty(); });
+    table.columns = usageColumns(fleet, list.since.has_value(), located);
     table.elementNames = LevelNames();
     for (const AircraftUsage &row : list.aircraft)
         table.rows.push_back(usageRow(row, fleet));

@@ -1,5 +1,7 @@
 #include "ForecastOutput.h"
 
+#include "FleetTable.h"
+
 #include "TextFields.h"
 
 namespace {
@@ -83,9 +85,19 @@ QString HistorySeverityLine(const HistoryResult &history)
             figure(usage.severity->counted), figure(usage.severity->upper));
 }
 
+QString LocationShownLine(const HistoryResult &history)
+{
+    if (history.aircraft.location.isEmpty())
+        return {};
+    return QStringLiteral("Damage figures at the location \"%1\"; life used to date at each: %2.")
+        .arg(history.aircraft.location, LocationsLifeUsedText(history.locations));
+}
+
 QStringList HistoryLifeLines(const HistoryResult &history, const Forecast &forecast)
 {
     QStringList lines;
+    if (const QString location = LocationShownLine(history); !location.isEmpty())
+        lines << location;
     const LimitBounds &over = history.overLimit;
     if (over.positive || over.negative) {
         lines << QStringLiteral("Limit loads exceeded over the whole history, as the levels bound "
@@ -115,6 +127,8 @@ QStringList HistoryLifeLines(const HistoryResult &history, const Forecast &forec
 QStringList HistorySummaryLines(const HistoryResult &history, const Forecast &forecast)
 {
     QStringList lines;
+    if (const QString location = LocationShownLine(history); !location.isEmpty())
+        lines << location;
     const std::optional<DamageParameters> &damage = history.aircraft.structure().damage;
     const DamageSums *sums = history.periods.empty() || !history.periods.back().totalDamage
         ? nullptr

@@ -8,6 +8,9 @@
 
 // What follows an aircraft's history for people: the limit-load exceedances of its whole history
 // and the forecast of its life used, with the formulas.
+// "Damage figures at the location ..." with each location's life used; empty without named
+// locations.
+QString LocationShownLine(const HistoryResult &history);
 QStringList HistoryLifeLines(const HistoryResult &history, const Forecast &forecast);
 
 // An aircraft's summary for the first page of its report: the life used of both estimates, the

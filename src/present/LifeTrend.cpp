@@ -68,8 +68,11 @@ LifeTrend LifeTrendOf(
         = history.periods.empty() ? QString() : history.periods.front().taken.toString(Qt::ISODate);
     const QString last
         = history.periods.empty() ? QString() : history.periods.back().taken.toString(Qt::ISODate);
-    data.caption = QStringLiteral("%1, life used of %2 read-out(s) taken %3 to %4, SF %5")
-                       .arg(history.aircraft.registration)
+    const QString at = history.aircraft.location.isEmpty()
+        ? QString()
+        : QStringLiteral(" at \"%1\"").arg(history.aircraft.location);
+    data.caption = QStringLiteral("%1, life used%2 of %3 read-out(s) taken %4 to %5, SF %6")
+                       .arg(history.aircraft.registration, at)
                        .arg(history.periods.size())
                        .arg(first, last, ShortNumber(sf));
     if (!history.periods.empty() && history.periods.back().totalDamage

@@ -23,6 +23,9 @@ struct UsagePeriod
     qint64 firstRecord = 0; // 0: none
     qint64 lastRecord = 0;
     QString aircraft;
+    // The structural location whose S-N data the damage figures take; empty without named
+    // locations.
+    QString location;
 };
 
 // The CSV columns of where a period's counts come from (file, first record, last record,

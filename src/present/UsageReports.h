@@ -54,9 +54,11 @@ std::optional<FleetStanding> StandingOf(
 // From the register; a failure says why (no such aircraft, no read-outs in the window, no hours,
 // the register's own). The history, chart and tables show the window's read-outs; the summary
 // the life used to date, the status and the rank in the fleet today.
+// `location`: the named structural location to give the figures at (default: the one of the
+// largest life used).
 DocumentResult AircraftReportDocument(Register &reg, const QString &registration,
     const ReportWindow &window, const AxisChoice &axis,
-    const std::vector<ReferenceSpectrum> &references);
+    const std::vector<ReferenceSpectrum> &references, const QString &location = QString());
 // The same from a history already read; `registerText` names the register.
 DocumentResult AircraftReportDocument(const HistoryResult &history, const QString &registerText,
     const ReportWindow &window, const AxisChoice &axis,

@@ -140,6 +140,8 @@ void damageJson(const UsagePeriod &period, const DamageParameters &parameters,
     const QByteArray severityKey = ",\"" + JsonKey(SeverityColumn()).toUtf8() + "\":";
     const auto optional = [](const std::optional<double> &value) { return NumberText(value); };
     out += "\n{\"source\":" + JsonString(period.source);
+    if (!period.location.isEmpty())
+        out += ",\"location\":" + JsonString(period.location);
     out += ",\"hours\":" + NumberText(damage.hours);
     out += ",\"inputs\":{\"sigma1\":" + NumberText(parameters.stressPerG) + ",\"k\":"
         + NumberText(parameters.slope) + ",\"sd\":" + NumberText(parameters.enduranceStress)
@@ -203,7 +205,10 @@ void damageJson(const UsagePeriod &period, const DamageParameters &parameters,
 void damageText(const UsagePeriod &period, const DamageParameters &parameters,
     const DamageResult &damage, const DesignComparison *design, QByteArray &out)
 {
-    out += QStringLiteral("%1: T = %2 h\n").arg(period.source, ShortNumber(damage.hours)).toUtf8();
+    const QString where = period.location.isEmpty()
+        ? period.source
+        : QStringLiteral("%1 at the location \"%2\"").arg(period.source, period.location);
+    out += QStringLiteral("%1: T = %2 h\n").arg(where, ShortNumber(damage.hours)).toUtf8();
     out += QStringLiteral("Inputs: %1\n").arg(DamageInputsText(parameters)).toUtf8();
     out += QStringLiteral("Peaks %1, valleys %2, unpaired peaks %3, unpaired valleys %4\n")
                .arg(damage.peaks)

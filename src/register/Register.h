@@ -79,7 +79,10 @@ public:
     // Removes one read-out of the aircraft; the period after it is derived anew.
     RemoveResult remove(const QString &registration, qint64 readout);
 
-    HistoryResult history(const QString &registration);
+    // The aircraft's read-outs with each period's figures, at the named location `location`
+    // (Invalid when it has none of that name), or without one at the location of the largest
+    // life used.
+    HistoryResult history(const QString &registration, const QString &location = QString());
 
     // Records an inspection of the aircraft on a day: the fleet's check counts the hours, the
     // days and the limit loads from the last one. A day recorded already is kept as it was.

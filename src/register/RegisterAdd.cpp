@@ -207,7 +207,7 @@ Result Addition::writeBlock(const AddInput &input, qint64 addition)
         return Result(Result::Invalid, derived.message() + InconsistentFallHint);
     const QString taken = DateText(input.taken);
     DayUsage &day = days[taken];
-    const DamageParameters *damage = DamageOf(m_aircraft);
+    const LocationsDamage damage = DamageOf(m_aircraft);
     for (size_t i = 0; i < m_block.size(); ++i) {
         day.add(derived.periods[i], damage);
         if (Result written = m_writer.add({nextReadout++, m_aircraft.id, addition, m_numbers[i],

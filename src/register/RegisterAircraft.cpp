@@ -62,6 +62,8 @@ Result structureProblem(const StructuralData &structure)
         if (Result checked = CheckDamageParameters(*structure.damage); !checked.ok())
             return checked;
     }
+    if (Result checked = CheckStructuralLocations(structure.locations); !checked.ok())
+        return checked;
     if (structure.limits)
         return CheckAxisChoice(AxisChoice {Axis::Fraction, structure.limits});
     return {};

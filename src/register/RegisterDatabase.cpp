@@ -119,6 +119,11 @@ QSqlQuery RegisterDatabase::prepare(const QString &sql, Result &result)
 Result RegisterDatabase::run(
     QSqlQuery &query, const QString &sql, std::initializer_list<QVariant> values)
 {
+    return run(query, sql, QVariantList(values));
+}
+
+Result RegisterDatabase::run(QSqlQuery &query, const QString &sql, const QVariantList &values)
+{
     query = QSqlQuery(database());
     query.setForwardOnly(true);
     // A statement without parameters runs as it is: PostgreSQL cannot prepare BEGIN or COMMIT.

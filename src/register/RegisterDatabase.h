@@ -59,6 +59,7 @@ public:
     QSqlQuery prepare(const QString &sql, Result &result);
     // Prepares and runs with `values` bound in order; the query is given back to read rows.
     Result run(QSqlQuery &query, const QString &sql, std::initializer_list<QVariant> values = {});
+    Result run(QSqlQuery &query, const QString &sql, const QVariantList &values);
     Result run(const QString &sql, std::initializer_list<QVariant> values = {});
     Result execute(QSqlQuery &query); // runs a query prepared and bound by the caller
 

@@ -31,7 +31,9 @@ QByteArray structureJson(const StructuralData &structure)
         optional(&DamageParameters::designLife), optional(&DamageParameters::maxLoadPositive),
         optional(&DamageParameters::maxLoadNegative),
         limits ? NumberText(limits->positive) : QByteArrayLiteral("null"),
-        limits ? NumberText(limits->negative) : QByteArrayLiteral("null")};
+        limits ? NumberText(limits->negative) : QByteArrayLiteral("null"),
+        structure.locations.empty() ? QByteArrayLiteral("null")
+                                    : LocationsText(structure.locations).toUtf8()};
     static_assert(std::size(values) == std::size(StructureColumns));
     QByteArray json = "{";
     for (int i = 0; i < StructureColumnCount; ++i)

@@ -6,7 +6,7 @@
 //
 // {
 //   "format": "zemra-register",          always this text
-//   "version": 2,                        this layout; a reader refuses a higher one
+//   "version": 3,                        this layout; a reader refuses a higher one
 //   "types": [                           every type, in the order made
 //     {"name": "Zeta 2", "structure": STRUCTURE or null, "checks": CHECKS or null,
 //      "designSpectrum": {"file": "design.csv", "text": the file's whole text} or null}
@@ -36,17 +36,19 @@
 //
 // STRUCTURE = {"sigma1": σ₁ MPa, "k": k, "sd": S_D MPa, "nd": N_D, "below": "elementary" |
 //   "haibach" | "original", "su": S_u MPa, "scatter": SF, "designLife": L h,
-//   "maxLoadPositive": g, "maxLoadNegative": g, "limitLoadPositive": g, "limitLoadNegative": g}
+//   "maxLoadPositive": g, "maxLoadNegative": g, "limitLoadPositive": g, "limitLoadNegative": g,
+//   "locations": [{"name": "wing root", "sigma1", "k", "sd", "nd", "below", "su"}, ...] or null}
 //   with null for what is not set: the first four (and below and scatter) all set or all null, and
-//   each pair of loads both set or both null. Numbers are written in the shortest text that reads
-//   back as the same double.
+//   each pair of loads both set or both null. With locations, the first four and below and su are
+//   the first location's; scatter, designLife and the loads are every location's. Numbers are
+//   written in the shortest text that reads back as the same double.
 // CHECKS = {"thresholds": [50, 80, 100] (life used %, rising), "inspectionHours": h,
 //   "inspectionDays": d, "batteryDays": d}, null for what is not set.
 //
-// Version 1 is version 2 without "checks", "priorHours", "priorSeverity" and "inspections"; it
-// is still read.
+// Version 2 is version 3 without "locations"; version 1 is version 2 without "checks",
+// "priorHours", "priorSeverity" and "inspections". Both are still read.
 //
 // The document is written one read-out to a line, so that it can be compared line by line. The
 // import reads it a piece at a time and needs the keys in the order written: "format" and
 // "version" before "types", "types" before "aircraft", and "readouts" last in each aircraft.
-constexpr int RegisterExportVersion = 2;
+constexpr int RegisterExportVersion = 3;

@@ -30,15 +30,20 @@ void addLifeOverTime(HistoryResult &history)
 }
 } // namespace
 
-HistoryResult Register::history(const QString &registration)
+HistoryResult Register::history(const QString &registration, const QString &location)
 {
     RegisterDatabase &db = d->db;
     if (Result begun = db.beginRead(); !begun.ok())
         return failed<HistoryResult>(begun);
     TransactionGuard guard(db);
     HistoryResult result;
-    if (Result read = d->knownAircraft(registration, result.aircraft); !read.ok())
+    AircraftInfo aircraft;
+    if (Result read = d->knownAircraft(registration, aircraft); !read.ok())
         return failed<HistoryResult>(read);
+    size_t shown = 0;
+    if (Result chosen = d->locationShown(aircraft, location, shown, result.locations); !chosen.ok())
+        return failed<HistoryResult>(chosen);
+    result.aircraft = aircraft.atLocation(shown);
     UsageFigures &usage = result.usage;
     QDate from;
     if (Result walked = d->walkReadouts(result.aircraft.id, result.aircraft.mode, QString(),

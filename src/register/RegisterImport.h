@@ -77,6 +77,7 @@ private:
     bool text(const QJsonObject &object, const char *key, const QString &where, QString &value,
         bool nullable = false);
     bool structure(const QJsonValue &value, const QString &where, StructuralData &structure);
+    bool locations(const QJsonValue &value, const QString &where, StructuralData &structure);
     // "checks", and the prior hours and inspections of an aircraft: absent in version 1.
     bool checks(const QJsonValue &value, const QString &where, CheckSettings &checks);
     bool prior(const QJsonObject &object, const QString &where, ImportedAircraft &plane);

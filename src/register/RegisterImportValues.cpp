@@ -4,6 +4,7 @@
 #include "RegisterRows.h"
 
 #include <QJsonArray>
+#include <QJsonDocument>
 
 #include <cmath>
 #include <map>
@@ -69,7 +70,7 @@ bool ImportValues::structure(const QJsonValue &value, const QString &where, Stru
     std::map<QString, std::optional<double>> numbers;
     for (const QString &key : keys) {
         const QJsonValue field = object.value(key);
-        if (key == QLatin1String("below"))
+        if (key == QLatin1String("below") || key == QLatin1String("locations"))
             continue;
         if (field.isNull() || field.isUndefined()) {
             numbers[key] = std::nullopt;
@@ -114,6 +115,11 @@ bool ImportValues::structure(const QJsonValue &value, const QString &where, Stru
         if (Result checked = CheckDamageParameters(damage); !checked.ok())
             return fail(where, QStringLiteral("\"structure\": ") + checked.message());
         out.damage = damage;
+        if (!locations(object.value(QStringLiteral("locations")), where, out))
+            return false;
+    } else if (!object.value(QStringLiteral("locations")).isNull()
+        && !object.value(QStringLiteral("locations")).isUndefined()) {
+        return fail(where, QStringLiteral("\"structure\": \"locations\" without S-N data"));
     }
     if (set("limitLoadPositive")) {
         out.limits = LimitLoads {*numbers[QStringLiteral("limitLoadPositive")],
@@ -121,6 +127,23 @@ bool ImportValues::structure(const QJsonValue &value, const QString &where, Stru
         if (Result checked = CheckAxisChoice({Axis::Fraction, out.limits}); !checked.ok())
             return fail(where, QStringLiteral("\"structure\": ") + checked.message());
     }
+    return true;
+}
+
+// Version 1 and 2 exports have no "locations": none.
+bool ImportValues::locations(const QJsonValue &value, const QString &where, StructuralData &out)
+{
+    if (value.isNull() || value.isUndefined())
+        return true;
+    const QString text = value.isArray()
+        ? QString::fromUtf8(QJsonDocument(value.toArray()).toJson(QJsonDocument::Compact))
+        : QString();
+    if (!LocationsFromText(text, *out.damage, out.locations))
+        return fail(where,
+            QStringLiteral("\"structure\": \"locations\" must be a list of locations, each "
+                           "with a name of its own, sigma1, k, sd, nd, below and su, whose S-N "
+                           "data is valid"));
+    out.damage = out.locations.front().parameters;
     return true;
 }
 

@@ -21,6 +21,9 @@ struct DamageTally
     void add(const PeriodDamage &damage);
 };
 
+// The S-N data an aircraft's damage is computed with, a set per location; none without.
+using LocationsDamage = std::vector<DamageParameters>;
+
 // What the parts of Register share (internal to the register library).
 struct Register::Private
 {
@@ -90,28 +93,42 @@ struct Register::Private
     // usage_by_day of the aircraft from `from` on ("" for all), derived anew from its read-outs.
     // Resets of read-outs with an id of at least `firstNew`, or right after one, are appended to
     // `resets`.
-    // `damage`: the aircraft's S-N data, from which each period's damage is kept with the day.
-    Result rebuildUsage(qint64 aircraft, CombineMode mode, const DamageParameters *damage,
+    // `damage`: the aircraft's S-N data, from which each period's damage at each location is kept
+    // with the day.
+    Result rebuildUsage(qint64 aircraft, CombineMode mode, const LocationsDamage &damage,
         const QString &from, qint64 firstNew, std::vector<ResetFound> *resets);
     // Every aircraft's usage_by_day derived anew (the damage of a type's change, an upgrade);
     // `only` limits it to the aircraft of that type that take the type's structural data.
     Result rebuildAllUsage(std::optional<qint64> onlyType = std::nullopt);
 
-    // Sums of the periods per aircraft, over the read-outs taken since `since` or all.
+    // Sums of the periods per aircraft (or of `only`), over the read-outs taken since `since`
+    // or all.
     Result usageByAircraft(const std::optional<QDate> &since,
-        const std::function<void(qint64 aircraft, UsageFigures &&, const DamageTally &)> &take);
+        const std::function<void(qint64 aircraft, UsageFigures &&, const DamageTally &)> &take,
+        std::optional<qint64> only = std::nullopt);
+    // The periods' damage summed at each location after the first (index 0: the second
+    // location), per aircraft (or of `only`), over the days since `since` or all.
+    using LocationTallies = std::map<qint64, std::vector<DamageTally>>;
+    Result locationTallies(const std::optional<QDate> &since, LocationTallies &tallies,
+        std::optional<qint64> only = std::nullopt);
+    // The location of an aircraft with named locations to give its figures at: `name`, else
+    // the one of the largest life used to date; each one's life used in `each`.
+    Result locationShown(const AircraftInfo &aircraft, const QString &name, size_t &index,
+        std::vector<LocationLifeUsed> &each);
     UsageListResult usageList(
         const std::optional<QDate> &since, bool ranked, int rateWindowDays, const QDate &today);
     // One aircraft's line: its figures, over the window when one is given, and with
     // `rateWindowDays` its forecast.
+    // `location`: the index of the location whose figures these are.
     Result listRow(AircraftUsage &row, UsageFigures &total, const DamageTally &tally,
-        std::pair<UsageFigures, DamageTally> *window, std::optional<int> rateWindowDays);
+        std::pair<UsageFigures, DamageTally> *window, std::optional<int> rateWindowDays,
+        size_t location);
     // Each aircraft's last inspection; the fleet's check of one aircraft.
     Result lastInspections(std::map<qint64, QDate> &inspections);
     Result checkRow(AircraftUsage &row, const UsageFigures &total,
         const std::optional<QDate> &inspection, const QDate &today);
     Result forecastSums(qint64 aircraft, const UsageFigures &whole, const DamageTally &tally,
-        int windowDays, ForecastSums &sums);
+        int windowDays, size_t location, ForecastSums &sums);
 };
 
 // The fleet's order: by life used (counted), then damage per 1000 h, then registration, the
@@ -122,12 +139,27 @@ bool ByRegistration(const AircraftUsage &a, const AircraftUsage &b);
 // What a refusal of an inconsistent fall adds: how to take it as a reset.
 extern const QString InconsistentFallHint;
 
-// The S-N data an aircraft's damage is computed with, or none.
-inline const DamageParameters *DamageOf(const AircraftInfo &aircraft)
-{
-    const std::optional<DamageParameters> &damage = aircraft.structure().damage;
-    return damage ? &*damage : nullptr;
-}
+// The S-N data per location an aircraft's damage is computed with; none without.
+LocationsDamage DamageOf(const AircraftInfo &aircraft);
+
+// The location of the largest life used (counted estimate, with the hours before the
+// recorder) from each location's periods' damage summed (`tallies`, the first location's first),
+// over the aircraft's whole history `total`; the first when none has a figure. Each one's in
+// `each`.
+size_t CriticalLocation(const AircraftInfo &aircraft, const UsageFigures &total,
+    const std::vector<DamageTally> &tallies, std::vector<LocationLifeUsed> &each);
+
+// Puts `row` at `aircraft`'s location of the largest life used (the first without named
+// locations), with each one's life used; `tally` and `window` become that location's, from
+// the locations after the first's (`wholeAt`, `windowAt`). Gives the location's index.
+size_t ShowAtCriticalLocation(AircraftUsage &row, const AircraftInfo &aircraft,
+    const UsageFigures &total, DamageTally &tally, DamageTally *window,
+    const std::vector<DamageTally> &wholeAt, const std::vector<DamageTally> &windowAt);
+// The list's figures: the exceedances of the summed counts, and life used from the periods'
+// damage summed, with the hours before the recorder.
+void ComputeListUsage(UsageFigures &usage, const DamageTally &tally,
+    const StructuralData &structure, const std::optional<StoredDesignSpectrum> &design,
+    const std::optional<PriorHours> &prior);
 
 // The figures the analysis makes of summed periods.
 void ComputeUsage(UsageFigures &usage, const StructuralData &structure,
@@ -156,11 +188,13 @@ struct DayUsage
     qint64 resets = 0;
     LevelCounts counts {};
     std::int64_t seconds = 0;
-    DamageTally damage; // with S-N data
+    DamageTally damage; // with S-N data, at the first location
     std::int64_t firstSeconds = 0;
     DamageTally firstDamage;
-    // `parameters`: the aircraft's S-N data, or none (no damage).
-    void add(const StoredPeriod &period, const DamageParameters *parameters);
+    // The same at the locations after the first: the day's periods, and its first period alone.
+    std::vector<std::pair<DamageTally, DamageTally>> more;
+    // `locations`: the aircraft's S-N data per location, or none (no damage).
+    void add(const StoredPeriod &period, const LocationsDamage &locations);
 };
 using UsageDays = std::map<QString, DayUsage>;
 // Adds to the aircraft's rows of usage_by_day, making those that are missing.

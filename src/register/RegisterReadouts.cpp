@@ -174,14 +174,17 @@ Result Register::Private::walkReadouts(qint64 aircraft, CombineMode mode, const 
 }
 
 Result Register::Private::rebuildUsage(qint64 aircraft, CombineMode mode,
-    const DamageParameters *damage, const QString &from, qint64 firstNew,
+    const LocationsDamage &damage, const QString &from, qint64 firstNew,
     std::vector<ResetFound> *resets)
 {
-    if (Result cleared = db.run(QStringLiteral("DELETE FROM usage_by_day WHERE aircraft_id = ? "
-                                               "AND taken_on >= ?"),
-            {aircraft, from.isEmpty() ? QStringLiteral("") : from});
-        !cleared.ok())
-        return cleared;
+    for (const char *table : {"usage_by_day", "location_damage_by_day"}) {
+        if (Result cleared = db.run(QStringLiteral("DELETE FROM %1 WHERE aircraft_id = ? AND "
+                                                   "taken_on >= ?")
+                                        .arg(QLatin1String(table)),
+                {aircraft, from.isEmpty() ? QStringLiteral("") : from});
+            !cleared.ok())
+            return cleared;
+    }
     UsageDays days;
     if (Result walked = walkReadouts(aircraft, mode, from,
             [&](const std::vector<Walked> &block) {

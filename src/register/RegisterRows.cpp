@@ -124,6 +124,8 @@ std::vector<QVariant> StructureValues(const StructuralData &structure)
         structure.limits ? std::optional<double>(structure.limits->positive) : std::nullopt));
     values.push_back(optionalNumber(
         structure.limits ? std::optional<double>(structure.limits->negative) : std::nullopt));
+    values.push_back(structure.locations.empty() ? QVariant(QMetaType::fromType<QString>())
+                                                 : QVariant(LocationsText(structure.locations)));
     return values;
 }
 
@@ -163,6 +165,12 @@ StructuralData ReadStructure(const QSqlQuery &query, int first, bool &valid)
         valid = valid && CheckAxisChoice(AxisChoice {Axis::Fraction, structure.limits}).ok();
     } else {
         valid = valid && !positive && !negative;
+    }
+    if (const QVariant locations = query.value(first + 12); !locations.isNull()) {
+        valid = valid && structure.damage
+            && LocationsFromText(locations.toString(), *structure.damage, structure.locations);
+        if (valid)
+            structure.damage = structure.locations.front().parameters;
     }
     return structure;
 }

@@ -28,12 +28,12 @@ QString DamageColumns(const QString &prefix = QString());
 // "a = ?, b = ?" for the columns of a list such as CountColumns().
 QString Assignments(const QString &columns);
 
-// The twelve structure columns, each optionally prefixed ("a."), in the order of
+// The structure columns, each optionally prefixed ("a."), in the order of
 // StructureValues() and ReadStructure().
 QString StructureColumnList(const QString &prefix = QString());
 
 // One structure column: its name in the schema, its SQL type, its key in the JSON export. The
-// schema, the rows, the export and the import all take the twelve from this one table.
+// schema, the rows, the export and the import all take them from this one table.
 struct StructureColumn
 {
     const char *column;
@@ -41,11 +41,9 @@ struct StructureColumn
     const char *key;
 };
 inline constexpr StructureColumn StructureColumns[] = {
-    {"stress_per_g", "DOUBLE PRECISION", "sigma1"},
-    {"sn_slope", "DOUBLE PRECISION", "k"},
+    {"stress_per_g", "DOUBLE PRECISION", "sigma1"}, {"sn_slope", "DOUBLE PRECISION", "k"},
     {"sn_endurance_stress", "DOUBLE PRECISION", "sd"},
-    {"sn_endurance_cycles", "DOUBLE PRECISION", "nd"},
-    {"below_endurance", "VARCHAR(20)", "below"},
+    {"sn_endurance_cycles", "DOUBLE PRECISION", "nd"}, {"below_endurance", "VARCHAR(20)", "below"},
     {"ultimate_strength", "DOUBLE PRECISION", "su"},
     {"scatter_factor", "DOUBLE PRECISION", "scatter"},
     {"design_life", "DOUBLE PRECISION", "designLife"},
@@ -53,11 +51,12 @@ inline constexpr StructureColumn StructureColumns[] = {
     {"max_load_negative", "DOUBLE PRECISION", "maxLoadNegative"},
     {"limit_load_positive", "DOUBLE PRECISION", "limitLoadPositive"},
     {"limit_load_negative", "DOUBLE PRECISION", "limitLoadNegative"},
+    {"locations", "TEXT", "locations"}, // LocationsText(); since version 5
 };
 constexpr int StructureColumnCount = int(std::size(StructureColumns));
-// The twelve structure columns' values (NULL where unset).
+// The structure columns' values (NULL where unset).
 std::vector<QVariant> StructureValues(const StructuralData &structure);
-// Reads the twelve structure columns starting at column `first`. Invalid when the values do not
+// Reads the structure columns starting at column `first`. Invalid when the values do not
 // make structural data (a damaged or hand-edited register).
 StructuralData ReadStructure(const QSqlQuery &query, int first, bool &valid);
 

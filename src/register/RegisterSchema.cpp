@@ -6,12 +6,14 @@
 #include <QHash>
 
 namespace {
-QString structureDefinitions()
+// The structure columns; the first twelve are those versions 1 to 4 made.
+constexpr int StructureColumnsBefore5 = 12;
+QString structureDefinitions(int count = StructureColumnCount)
 {
     QStringList definitions;
-    for (const StructureColumn &column : StructureColumns)
-        definitions << QLatin1String(column.column) + QLatin1Char(' ')
-                + QLatin1String(column.sqlType);
+    for (int i = 0; i < count; ++i)
+        definitions << QLatin1String(StructureColumns[i].column) + QLatin1Char(' ')
+                + QLatin1String(StructureColumns[i].sqlType);
     return definitions.join(QStringLiteral(", "));
 }
 const QString StructureDefinitions = structureDefinitions();
@@ -25,12 +27,13 @@ QString columns(const char *prefix, int count, const char *type)
     return list.join(QStringLiteral(", "));
 }
 
-// As version 1 to 3 made it; version 4 adds the check settings.
-const QString TypesTable = QStringLiteral("CREATE TABLE aircraft_types ("
-                                          "id INTEGER PRIMARY KEY, "
-                                          "name VARCHAR(200) NOT NULL, "
-                                          "name_key VARCHAR(200) NOT NULL UNIQUE, ")
-    + StructureDefinitions + QLatin1Char(')');
+// As version 2 and 3 made it; version 4 adds the check settings, version 5 the locations.
+QString typesTable(int structureColumns, const QString &more = QString())
+{
+    return QStringLiteral("CREATE TABLE aircraft_types (id INTEGER PRIMARY KEY, "
+                          "name VARCHAR(200) NOT NULL, name_key VARCHAR(200) NOT NULL UNIQUE, ")
+        + structureDefinitions(structureColumns) + more + QLatin1Char(')');
+}
 
 Result runAll(RegisterDatabase &database, const QStringList &statements)
 {
@@ -47,7 +50,7 @@ Result runAll(RegisterDatabase &database, const QStringList &statements)
 Result upgradeFrom1(RegisterDatabase &database)
 {
     if (Result made = runAll(database,
-            {TypesTable,
+            {typesTable(StructureColumnsBefore5),
                 QStringLiteral("ALTER TABLE aircraft ADD COLUMN type_id INTEGER "
                                "REFERENCES aircraft_types (id)")});
         !made.ok())
@@ -110,6 +113,16 @@ QString damageDefinitions()
     return definitions.join(QStringLiteral(", "));
 }
 
+// The same without the first period's seconds, which usage_by_day keeps for every location.
+QString locationDamageDefinitions()
+{
+    QStringList definitions = damageDefinitions().split(QStringLiteral(", "));
+    definitions.removeIf([](const QString &definition) {
+        return definition.startsWith(QLatin1String("first_seconds"));
+    });
+    return definitions.join(QStringLiteral(", "));
+}
+
 // The check settings of a type or an aircraft, and an aircraft's hours before its recorder.
 const QStringList CheckDefinitions {QStringLiteral("life_thresholds VARCHAR(200)"),
     QStringLiteral("inspection_hours DOUBLE PRECISION"), QStringLiteral("inspection_days INTEGER"),
@@ -120,6 +133,14 @@ const QString InspectionsTable = QStringLiteral(
     "CREATE TABLE inspections (aircraft_id INTEGER NOT NULL REFERENCES aircraft (id), "
     "done_on VARCHAR(10) NOT NULL, recorded_at VARCHAR(20) NOT NULL, recorded_by VARCHAR(200) "
     "NOT NULL, PRIMARY KEY (aircraft_id, done_on))");
+
+// The damage of each day's periods at the locations after the first, one row a location.
+const QString LocationDamageTable
+    = QStringLiteral("CREATE TABLE location_damage_by_day (aircraft_id INTEGER NOT NULL "
+                     "REFERENCES aircraft (id), taken_on VARCHAR(10) NOT NULL, "
+                     "location INTEGER NOT NULL, ")
+    + locationDamageDefinitions()
+    + QStringLiteral(", PRIMARY KEY (aircraft_id, taken_on, location))");
 
 const QString WordsIndex = QStringLiteral("CREATE INDEX readouts_by_words ON readouts (words)");
 
@@ -150,6 +171,16 @@ Result upgradeFrom3(RegisterDatabase &database)
     statements << InspectionsTable << DesignSpectrumSchema();
     return runAll(database, statements);
 }
+
+// Version 4 to 5: a type or an aircraft may have named locations, and each day keeps the damage
+// of the locations after the first (the first's stays in usage_by_day). Without locations
+// before, nothing is derived.
+Result upgradeFrom4(RegisterDatabase &database)
+{
+    return runAll(database,
+        {QStringLiteral("ALTER TABLE aircraft_types ADD COLUMN locations TEXT"),
+            QStringLiteral("ALTER TABLE aircraft ADD COLUMN locations TEXT"), LocationDamageTable});
+}
 } // namespace
 
 Result CreateSchema(RegisterDatabase &database)
@@ -160,8 +191,8 @@ Result CreateSchema(RegisterDatabase &database)
                                "next_id INTEGER NOT NULL)"),
                 QStringLiteral("INSERT INTO id_counters (name, next_id) VALUES ('aircraft', 1), "
                                "('type', 1), ('addition', 1), ('readout', 1)"),
-                TypesTable.chopped(1) + QStringLiteral(", ")
-                    + CheckDefinitions.join(QStringLiteral(", ")) + QLatin1Char(')'),
+                typesTable(StructureColumnCount,
+                    QStringLiteral(", ") + CheckDefinitions.join(QStringLiteral(", "))),
                 QStringLiteral("CREATE TABLE aircraft ("
                                "id INTEGER PRIMARY KEY, "
                                "registration VARCHAR(100) NOT NULL, "
@@ -199,7 +230,8 @@ Result CreateSchema(RegisterDatabase &database)
                                "resets INTEGER NOT NULL, ")
                     + columns("c", LevelCount, "BIGINT NOT NULL")
                     + QStringLiteral(", active_seconds BIGINT NOT NULL, ") + damageDefinitions()
-                    + QStringLiteral(", PRIMARY KEY (aircraft_id, taken_on))")});
+                    + QStringLiteral(", PRIMARY KEY (aircraft_id, taken_on))"),
+                LocationDamageTable});
         !made.ok())
         return made;
     if (Result made = runAll(database, DesignSpectrumSchema()); !made.ok())
@@ -221,6 +253,9 @@ Result UpgradeSchema(RegisterDatabase &database, int from)
             break;
         case 3:
             step = upgradeFrom3(database);
+            break;
+        case 4:
+            step = upgradeFrom4(database);
             break;
         default:
             step.setFailure(Result::Invalid,

@@ -9,7 +9,7 @@
 // The register's schema (internal to the register library), one text for SQLite and PostgreSQL:
 // only types, constraints and statements both engines take as they are.
 //
-// Version 4 (current):
+// Version 5 (current):
 //   schema_version (version)                 one row: the version of this schema
 //   id_counters (name, next_id)              the next id of aircraft, type, addition, readout;
 //                                            ids are given out under the writer's lock, so that
@@ -44,8 +44,15 @@
 //            aircraft's own override its type's part by part
 //   STRUCTURE = stress_per_g, sn_slope, sn_endurance_stress, sn_endurance_cycles,
 //               below_endurance, ultimate_strength, scatter_factor, design_life,
-//               max_load_positive, max_load_negative, limit_load_positive, limit_load_negative
-//     the S-N columns are all set or all NULL, and so are the two limit loads.
+//               max_load_positive, max_load_negative, limit_load_positive, limit_load_negative,
+//               locations
+//     the S-N columns are all set or all NULL, and so are the two limit loads. locations:
+//     NULL, or the named locations as a JSON array (LocationsText), each with its own σ₁ and S-N
+//     data; the S-N columns then hold the first location's.
+//   location_damage_by_day (aircraft_id, taken_on, location, refused, d_counted, ...,
+//                           first_d_upper)
+//     as usage_by_day's damage columns, for the locations after the first (1, 2, ...) of an
+//     aircraft with named locations, a row a day and location; the first's stay in usage_by_day.
 //   type_design_spectra (type_id, file_name, spectrum_text)
 //     a type's design spectrum, the reference file's name and text as given (RegisterDesign.cpp)
 //   Keys: registration_key and name_key are the trimmed text, NFC, case-folded, so that a
@@ -53,12 +60,13 @@
 //   0001 to 9999 only, so that their text sorts as the dates do; times UTC
 //   "YYYY-MM-DDTHH:MM:SSZ".
 //
+// Version 4: as version 5, without the locations column and location_damage_by_day.
 // Version 3: as version 4, without the damage columns of usage_by_day, CHECKS, prior_*,
 // inspections and type_design_spectra.
 // Version 2: as version 3, without additions.declared_reset and the index on readouts.words.
 // Version 1: as version 2, without aircraft_types; the aircraft's type was the text column
 // type_name, and structural data was kept per aircraft only.
-constexpr int RegisterSchemaVersion = 4;
+constexpr int RegisterSchemaVersion = 5;
 
 // Makes the current schema in an empty database, inside the caller's write transaction.
 Result CreateSchema(RegisterDatabase &database);

@@ -24,10 +24,30 @@
 // Structural data for the damage of the usage analysis, set per aircraft or per type.
 struct StructuralData
 {
-    std::optional<DamageParameters> damage; // σ₁ and the S-N curve; none: no damage figures
+    // σ₁ and the S-N curve, the first location's when there are named ones; none: no damage
+    // figures.
+    std::optional<DamageParameters> damage;
     std::optional<LimitLoads> limits; // limit load factors, for the fraction axis
+    // Named locations, each with its own σ₁ and S-N data; none: one unnamed location, `damage`.
+    std::vector<StructuralLocation> locations;
     bool isEmpty() const { return !damage && !limits; }
+    // The locations with damage figures: the named ones, else one when there is S-N data.
+    size_t locationCount() const;
+    // This data with the S-N data of location `index` as `damage`: the figures there.
+    StructuralData atLocation(size_t index) const;
+    QString locationName(size_t index) const; // empty for the unnamed one
+    // The location of that name (case ignored); none when there is none.
+    std::optional<size_t> locationIndex(const QString &name) const;
 };
+// Structural data of named locations: the first's S-N data as `damage`, the scatter factor,
+// design life and load bounds of `shared` at each.
+StructuralData WithLocations(const DamageParameters &shared, std::optional<LimitLoads> limits,
+    std::vector<StructuralLocation> locations);
+// The locations as the register keeps them, a JSON array of {"name", "sigma1", "k", "sd", "nd",
+// "below", "su"}, and back over `shared`; false for a text that is not such an array.
+QString LocationsText(const std::vector<StructuralLocation> &locations);
+bool LocationsFromText(const QString &text, const DamageParameters &shared,
+    std::vector<StructuralLocation> &locations);
 
 // What the fleet checks an aircraft against: set per type, each part overridable per aircraft.
 struct CheckSettings
@@ -82,8 +102,12 @@ struct AircraftInfo
     std::optional<StoredDesignSpectrum> design; // its type's design spectrum
     QString created; // UTC, "2024-05-01T10:00:00Z"
     QString changed;
+    // The named location whose damage figures `structure()` gives; empty without locations.
+    QString location;
     // The aircraft's own data when it has any, else its type's.
     const StructuralData &structure() const { return own.isEmpty() ? typeData : own; }
+    // The same aircraft with the S-N data of location `index` in effect, for the figures there.
+    AircraftInfo atLocation(size_t index) const;
     StructureSource structureSource() const;
     // The settings that hold: the aircraft's parts over its type's.
     CheckSettings checks() const { return typeChecks.overriddenBy(ownChecks); }
@@ -256,6 +280,13 @@ struct CheckInput
 AircraftCheck CheckAircraft(const CheckInput &input);
 
 // One aircraft with its usage: a line of `register list` and of `fleet`.
+// Life used (counted estimate, with the hours before the recorder) at one location.
+struct LocationLifeUsed
+{
+    QString location;
+    std::optional<double> lifeUsedPercent; // none: no figure (AircraftUsage's notes say why)
+};
+
 struct AircraftUsage
 {
     AircraftInfo aircraft;
@@ -274,6 +305,8 @@ struct AircraftUsage
     std::optional<Forecast> forecast;
     AircraftCheck check; // the fleet's only
     QString priorNote; // why the hours before the recorder do not count, when they do not
+    // With named locations: each one's life used to date; `aircraft` is at the largest.
+    std::vector<LocationLifeUsed> locations;
 };
 
 struct UsageListResult : Result
@@ -311,7 +344,10 @@ struct HistoryPeriod
 
 struct HistoryResult : Result
 {
-    AircraftInfo aircraft;
+    AircraftInfo aircraft; // at the location shown (AircraftInfo::location)
+    // With named locations, each location's life used to date, from which the largest is the
+    // one shown unless another was asked for.
+    std::vector<LocationLifeUsed> locations;
     std::vector<HistoryPeriod> periods; // in order taken
     UsageFigures usage; // of the whole history
     LimitBounds overLimit; // of the whole history's counts

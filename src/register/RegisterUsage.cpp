@@ -133,9 +133,11 @@ void computeListSeverity(UsageFigures &usage, const StructuralData &structure,
         = Severity {SeverityOf(counted, designed->counted), SeverityOf(upper, designed->upper)};
 }
 
+} // namespace
+
 // The list's figures: the exceedances of the summed counts, and life used from the periods'
 // damage summed.
-void computeListUsage(UsageFigures &usage, const DamageTally &tally,
+void ComputeListUsage(UsageFigures &usage, const DamageTally &tally,
     const StructuralData &structure, const std::optional<StoredDesignSpectrum> &design,
     const std::optional<PriorHours> &prior)
 {
@@ -156,7 +158,6 @@ void computeListUsage(UsageFigures &usage, const DamageTally &tally,
         usage.summed = summedDamage(tally, usage.hours, *structure.damage, prior);
     computeListSeverity(usage, structure, design);
 }
-} // namespace
 
 CombinedCounts CombinedOf(const UsageFigures &usage)
 {
@@ -195,7 +196,8 @@ QString damageSums(const QString &prefix = QString())
 } // namespace
 
 Result Register::Private::usageByAircraft(const std::optional<QDate> &since,
-    const std::function<void(qint64 aircraft, UsageFigures &&, const DamageTally &)> &take)
+    const std::function<void(qint64 aircraft, UsageFigures &&, const DamageTally &)> &take,
+    std::optional<qint64> only)
 {
     QStringList sums;
     for (int level = 0; level < LevelCount; ++level)
@@ -206,11 +208,18 @@ Result Register::Private::usageByAircraft(const std::optional<QDate> &since,
         + QStringLiteral(" FROM usage_by_day");
     QSqlQuery query;
     const QueryFinisher finisher(query);
-    const Result read = since
-        ? db.run(query, select + QStringLiteral(" WHERE taken_on >= ? GROUP BY aircraft_id"),
-            {DateText(*since)})
-        : db.run(query, select + QStringLiteral(" GROUP BY aircraft_id"));
-    if (!read.ok())
+    QStringList conditions;
+    QVariantList values;
+    if (since)
+        conditions << QStringLiteral("taken_on >= ?"), values << DateText(*since);
+    if (only)
+        conditions << QStringLiteral("aircraft_id = ?"), values << *only;
+    const QString where = conditions.isEmpty()
+        ? QString()
+        : QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
+    if (Result read
+        = db.run(query, select + where + QStringLiteral(" GROUP BY aircraft_id"), values);
+        !read.ok())
         return read;
     while (query.next()) {
         UsageFigures usage;
@@ -229,7 +238,7 @@ Result Register::Private::usageByAircraft(const std::optional<QDate> &since,
 // its window: the days from the window's start on, less the first period of the earliest of
 // them, which starts before the window (or is the aircraft's first read-out).
 Result Register::Private::forecastSums(qint64 aircraft, const UsageFigures &whole,
-    const DamageTally &tally, int windowDays, ForecastSums &sums)
+    const DamageTally &tally, int windowDays, size_t location, ForecastSums &sums)
 {
     sums.readouts = whole.readouts;
     sums.lastTaken = whole.lastTaken;
@@ -273,7 +282,26 @@ Result Register::Private::forecastSums(qint64 aircraft, const UsageFigures &whol
         !read.ok() || !query.next())
         return read.ok() ? damaged(QStringLiteral("a day of usage vanished")) : read;
     seconds -= query.value(0).toLongLong();
-    const DamageTally outside = readTally(query, 1);
+    DamageTally outside = readTally(query, 1);
+    // At a location after the first, the damage is its own table's.
+    if (location > 0) {
+        const QString from = QStringLiteral(
+            " FROM location_damage_by_day WHERE aircraft_id = ? AND location = ? AND taken_on ");
+        if (Result read = db.run(query,
+                QStringLiteral("SELECT ") + damageSums() + from + QStringLiteral(">= ?"),
+                {aircraft, qint64(location), start});
+            !read.ok() || !query.next())
+            return read;
+        window = readTally(query, 0);
+        if (Result read = db.run(query,
+                QStringLiteral("SELECT ") + DamageColumns(QStringLiteral("first_")) + from
+                    + QStringLiteral("= ?"),
+                {aircraft, qint64(location), first});
+            !read.ok() || !query.next())
+            return read.ok() ? damaged(QStringLiteral("a day of a location's damage vanished"))
+                             : read;
+        outside = readTally(query, 0);
+    }
     sums.windowStart = DateFromText(first);
     sums.periods = readouts - 1;
     sums.hoursInWindow = double(seconds) / 3600.0;
@@ -304,6 +332,14 @@ UsageListResult Register::Private::usageList(
         if (Result read = usageByAircraft(since, into(window)); !read.ok())
             return failed<UsageListResult>(read);
     }
+    LocationTallies wholeAt;
+    LocationTallies windowAt;
+    if (Result read = locationTallies(std::nullopt, wholeAt); !read.ok())
+        return failed<UsageListResult>(read);
+    if (since) {
+        if (Result read = locationTallies(since, windowAt); !read.ok())
+            return failed<UsageListResult>(read);
+    }
     std::map<qint64, QDate> inspections;
     if (ranked) {
         if (Result read = lastInspections(inspections); !read.ok())
@@ -314,10 +350,12 @@ UsageListResult Register::Private::usageList(
     result.since = since;
     for (const AircraftInfo &info : aircraft) {
         AircraftUsage row;
-        row.aircraft = info;
         auto &[total, tally] = whole[info.id];
-        if (Result made = listRow(row, total, tally, since ? &window[info.id] : nullptr,
-                ranked ? std::optional<int>(rateWindowDays) : std::nullopt);
+        std::pair<UsageFigures, DamageTally> *recent = since ? &window[info.id] : nullptr;
+        const size_t at = ShowAtCriticalLocation(row, info, total, tally,
+            recent ? &recent->second : nullptr, wholeAt[info.id], windowAt[info.id]);
+        if (Result made = listRow(row, total, tally, recent,
+                ranked ? std::optional<int>(rateWindowDays) : std::nullopt, at);
             !made.ok())
             return failed<UsageListResult>(made);
         if (ranked) {
@@ -340,14 +378,16 @@ UsageListResult Register::Private::usageList(
 }
 
 Result Register::Private::listRow(AircraftUsage &row, UsageFigures &total, const DamageTally &tally,
-    std::pair<UsageFigures, DamageTally> *window, std::optional<int> rateWindowDays)
+    std::pair<UsageFigures, DamageTally> *window, std::optional<int> rateWindowDays,
+    size_t location)
 {
     const StructuralData &structure = row.aircraft.structure();
     const std::optional<PriorHours> prior = PriorOf(row.aircraft, row.priorNote);
     if (rateWindowDays && structure.damage && CheckDamageParameters(*structure.damage).ok()) {
         ForecastSums sums;
         total.hours = double(total.seconds) / 3600.0;
-        if (Result read = forecastSums(row.aircraft.id, total, tally, *rateWindowDays, sums);
+        if (Result read
+            = forecastSums(row.aircraft.id, total, tally, *rateWindowDays, location, sums);
             !read.ok())
             return read;
         ForecastInput settings;
@@ -357,7 +397,7 @@ Result Register::Private::listRow(AircraftUsage &row, UsageFigures &total, const
         settings.prior = prior;
         row.forecast = ForecastFromSums(sums, settings);
     }
-    computeListUsage(total, tally, structure, row.aircraft.design, prior);
+    ComputeListUsage(total, tally, structure, row.aircraft.design, prior);
     if (!window) {
         row.usage = std::move(total);
         if (const SummedDamage *figures = summed(row.usage); figures && figures->damage > 0) {
@@ -369,7 +409,7 @@ Result Register::Private::listRow(AircraftUsage &row, UsageFigures &total, const
     }
     row.usage = std::move(window->first);
     // The window's own figures, without the hours before the recorder.
-    computeListUsage(row.usage, window->second, structure, row.aircraft.design, std::nullopt);
+    ComputeListUsage(row.usage, window->second, structure, row.aircraft.design, std::nullopt);
     const SummedDamage *recent = summed(row.usage);
     const SummedDamage *all = summed(total);
     if (all)

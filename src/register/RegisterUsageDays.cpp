@@ -3,6 +3,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <tuple>
 
 // --- The usage by day, as the read-outs add to it ----------------------------------------
 
@@ -19,7 +20,7 @@ void DamageTally::add(const PeriodDamage &damage)
         ++upperMissing;
 }
 
-void DayUsage::add(const StoredPeriod &period, const DamageParameters *parameters)
+void DayUsage::add(const StoredPeriod &period, const LocationsDamage &locations)
 {
     const bool first = readouts++ == 0;
     resets += period.afterReset ? 1 : 0;
@@ -28,12 +29,25 @@ void DayUsage::add(const StoredPeriod &period, const DamageParameters *parameter
     seconds += period.seconds;
     if (first)
         firstSeconds = period.seconds;
-    if (!parameters)
-        return;
-    const PeriodDamage periodDamage = ComputePeriodDamage(period.counts, *parameters);
-    damage.add(periodDamage);
-    if (first)
-        firstDamage.add(periodDamage);
+    if (locations.size() > 1)
+        more.resize(locations.size() - 1);
+    for (size_t i = 0; i < locations.size(); ++i) {
+        const PeriodDamage periodDamage = ComputePeriodDamage(period.counts, locations[i]);
+        auto [all, firstOnly] = i == 0 ? std::tie(damage, firstDamage)
+                                       : std::tie(more[i - 1].first, more[i - 1].second);
+        all.add(periodDamage);
+        if (first)
+            firstOnly.add(periodDamage);
+    }
+}
+
+LocationsDamage DamageOf(const AircraftInfo &aircraft)
+{
+    const StructuralData &structure = aircraft.structure();
+    LocationsDamage damage;
+    for (size_t i = 0; i < structure.locationCount(); ++i)
+        damage.push_back(*structure.atLocation(i).damage);
+    return damage;
 }
 
 namespace {
@@ -120,10 +134,54 @@ Result insertDays(RegisterDatabase &database, qint64 aircraft,
 }
 } // namespace
 
+namespace {
+// The damage at the locations after the first, added to the rows kept or made.
+Result addLocationDamage(RegisterDatabase &database, qint64 aircraft, const UsageDays &days)
+{
+    Result prepared;
+    QSqlQuery update = database.prepare(
+        QStringLiteral("UPDATE location_damage_by_day SET refused = refused + ?, d_counted = "
+                       "d_counted + ?, upper_missing = upper_missing + ?, d_upper = d_upper + ? "
+                       "WHERE aircraft_id = ? AND taken_on = ? AND location = ?"),
+        prepared);
+    if (!prepared.ok())
+        return prepared;
+    QSqlQuery insert = database.prepare(QStringLiteral("INSERT INTO location_damage_by_day (")
+            + DamageColumns() + QStringLiteral(", ") + DamageColumns(QStringLiteral("first_"))
+            + QStringLiteral(", aircraft_id, taken_on, location) VALUES (")
+            + QStringLiteral("?, ").repeated(10) + QStringLiteral("?)"),
+        prepared);
+    if (!prepared.ok())
+        return prepared;
+    for (const auto &[day, usage] : days) {
+        for (size_t i = 0; i < usage.more.size(); ++i) {
+            int position = 0;
+            bindTally(update, position, usage.more[i].first);
+            for (const QVariant &key : {QVariant(aircraft), QVariant(day), QVariant(qint64(i + 1))})
+                update.bindValue(position++, key);
+            if (Result updated = database.execute(update); !updated.ok())
+                return updated;
+            if (update.numRowsAffected() > 0)
+                continue;
+            position = 0;
+            bindTally(insert, position, usage.more[i].first);
+            bindTally(insert, position, usage.more[i].second);
+            for (const QVariant &key : {QVariant(aircraft), QVariant(day), QVariant(qint64(i + 1))})
+                insert.bindValue(position++, key);
+            if (Result inserted = database.execute(insert); !inserted.ok())
+                return inserted;
+        }
+    }
+    return {};
+}
+} // namespace
+
 Result AddUsage(RegisterDatabase &database, qint64 aircraft, const UsageDays &days)
 {
     if (days.empty())
         return {};
+    if (Result added = addLocationDamage(database, aircraft, days); !added.ok())
+        return added;
     // The days kept already are added to; the others are written many rows to a statement, as
     // an addition of many files, each of its own day, makes many.
     QSet<QString> kept;

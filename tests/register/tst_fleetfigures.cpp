@@ -52,6 +52,20 @@ DamageParameters sn(double stressPerG)
     return p;
 }
 
+// Two named locations of different σ₁: `critical` 1 puts the largest life used at the second,
+// 2 at the first; 0 gives the unnamed one alone.
+StructuralData located(int critical)
+{
+    StructuralData structure;
+    if (critical == 0) {
+        structure.damage = sn(60);
+        return structure;
+    }
+    return WithLocations(sn(60), std::nullopt,
+        {{QStringLiteral("wing root"), sn(critical == 1 ? 50 : 70)},
+            {QStringLiteral("fin"), sn(critical == 1 ? 70 : 50)}});
+}
+
 bool close(double a, double b)
 {
     return std::abs(a - b) <= 1e-12 * std::max(std::abs(a), std::abs(b));
@@ -115,7 +129,8 @@ private:
     RegisterLocation fresh(const QString &engine);
     std::unique_ptr<Register> open(const RegisterLocation &location);
     QString file(const QList<CounterRecord> &records);
-    void compare(Register &reg, const QString &registration, int windowDays);
+    void compare(Register &reg, const QString &registration, int windowDays,
+        const QString &location = QString());
 
     QTemporaryDir m_dir;
     std::unique_ptr<PostgresServer> m_server;
@@ -167,7 +182,9 @@ QString TestFleetFigures::file(const QList<CounterRecord> &records)
 
 // The fleet's line of the aircraft against its history: life used of both estimates, and the
 // forecast over the same window.
-void TestFleetFigures::compare(Register &reg, const QString &registration, int windowDays)
+// With named locations, both at `location`, which must be the one of the largest life used.
+void TestFleetFigures::compare(
+    Register &reg, const QString &registration, int windowDays, const QString &location)
 {
     const HistoryResult history = reg.history(registration);
     QVERIFY2(history.ok(), qPrintable(history.message()));
@@ -175,6 +192,15 @@ void TestFleetFigures::compare(Register &reg, const QString &registration, int w
     QVERIFY2(fleet.ok(), qPrintable(fleet.message()));
     QCOMPARE(fleet.aircraft.size(), size_t(1));
     const AircraftUsage &row = fleet.aircraft.front();
+    QCOMPARE(row.aircraft.location, location);
+    QCOMPARE(history.aircraft.location, location);
+    QCOMPARE(row.locations.size(), history.locations.size());
+    for (size_t i = 0; i < row.locations.size(); ++i) {
+        QVERIFY(row.locations[i].lifeUsedPercent && history.locations[i].lifeUsedPercent);
+        QVERIFY(close(*row.locations[i].lifeUsedPercent, *history.locations[i].lifeUsedPercent));
+        if (row.locations[i].location != location)
+            QVERIFY(*row.locations[i].lifeUsedPercent < row.usage.summed->lifeUsedPercent);
+    }
     const DamageSums &sums = *history.periods.back().totalDamage;
     QVERIFY(row.usage.summed);
     const SummedDamage &summed = *row.usage.summed;
@@ -203,6 +229,7 @@ void TestFleetFigures::fleetAsHistory_data()
     QTest::addColumn<bool>("separate");
     QTest::addColumn<int>("windowDays");
     QTest::addColumn<bool>("forecast"); // whether there is one
+    QTest::addColumn<int>("critical"); // as located() takes it
 
     const QList<Dated> appended = {{"2024-01-01", {totals(1, 10)}}, {"2024-02-01", {totals(2, 20)}},
         {"2024-02-01", {totals(3, 25), totals(5, 40)}}};
@@ -217,24 +244,39 @@ void TestFleetFigures::fleetAsHistory_data()
         };
         // 2024-06-01 less 100 days is 2024-02-22: the day of three starts at 2024-01-01, outside.
         *row("window through a day's first period")
-            << FourDays << qint64(0) << false << false << 100 << true;
+            << FourDays << qint64(0) << false << false << 100 << true << 0;
         // Exactly on the day of three: its first period still starts before.
-        *row("window starting on a day") << FourDays << qint64(0) << false << false << 92 << true;
+        *row("window starting on a day")
+            << FourDays << qint64(0) << false << false << 92 << true << 0;
         *row("window before the first read-out")
-            << FourDays << qint64(0) << false << false << 365 << true;
+            << FourDays << qint64(0) << false << false << 365 << true << 0;
         *row("window of the last day alone")
-            << FourDays << qint64(0) << false << false << 1 << false;
-        *row("added to the last day") << appended << qint64(0) << false << false << 365 << true;
+            << FourDays << qint64(0) << false << false << 1 << false << 0;
+        *row("added to the last day")
+            << appended << qint64(0) << false << false << 365 << true << 0;
         *row("added between kept read-outs")
-            << between << qint64(0) << false << false << 365 << true;
-        *row("a read-out removed") << FourDays << qint64(3) << false << false << 100 << true;
+            << between << qint64(0) << false << false << 365 << true << 0;
+        *row("a read-out removed") << FourDays << qint64(3) << false << false << 100 << true << 0;
         *row("the first read-out removed")
-            << FourDays << qint64(1) << false << false << 365 << true;
+            << FourDays << qint64(1) << false << false << 365 << true << 0;
         *row("the type's S-N data changed")
-            << FourDays << qint64(0) << true << false << 100 << true;
-        *row("separate records") << FourDays << qint64(0) << false << true << 100 << true;
-        *row("no upper bound") << unbounded << qint64(0) << false << false << 365 << true;
-        *row("one day") << oneDay << qint64(0) << false << false << 365 << false;
+            << FourDays << qint64(0) << true << false << 100 << true << 0;
+        *row("separate records") << FourDays << qint64(0) << false << true << 100 << true << 0;
+        *row("no upper bound") << unbounded << qint64(0) << false << false << 365 << true << 0;
+        *row("one day") << oneDay << qint64(0) << false << false << 365 << false << 0;
+        // The fleet at the location of the largest life used, the history too.
+        *row("at the second of two locations")
+            << FourDays << qint64(0) << false << false << 100 << true << 1;
+        *row("at the first of two locations")
+            << FourDays << qint64(0) << false << false << 100 << true << 2;
+        *row("two locations, added between")
+            << between << qint64(0) << false << false << 365 << true << 1;
+        *row("two locations, a read-out removed")
+            << FourDays << qint64(3) << false << false << 100 << true << 1;
+        *row("two locations, separate records")
+            << FourDays << qint64(0) << false << true << 100 << true << 1;
+        *row("two locations, no upper bound")
+            << unbounded << qint64(0) << false << false << 365 << true << 1;
     }
 }
 
@@ -247,11 +289,11 @@ void TestFleetFigures::fleetAsHistory()
     QFETCH(bool, separate);
     QFETCH(int, windowDays);
     QFETCH(bool, forecast);
+    QFETCH(int, critical);
     const std::unique_ptr<Register> reg = open(fresh(engine));
     QVERIFY(reg);
     const QString plane = QStringLiteral("D-EFLT");
-    StructuralData structure;
-    structure.damage = sn(60);
+    StructuralData structure = located(critical);
     QVERIFY(reg->setType(QStringLiteral("Zeta 2"), structure).ok());
     QVERIFY(reg->setAircraft({plane, QStringLiteral("Zeta 2"),
                                  separate ? CombineMode::Separate : CombineMode::Running, {}})
@@ -270,7 +312,10 @@ void TestFleetFigures::fleetAsHistory()
         QVERIFY(reg->setType(QStringLiteral("Zeta 2"), structure).ok());
         QVERIFY(reg->fleet().aircraft.front().usage.summed->damage > before);
     }
-    compare(*reg, plane, windowDays);
+    const QString location = critical == 0 ? QString()
+        : critical == 1                    ? QStringLiteral("fin")
+                                           : QStringLiteral("wing root");
+    compare(*reg, plane, windowDays, location);
     QCOMPARE(reg->fleet(std::nullopt, windowDays).aircraft.front().forecast->available, forecast);
 }
 
@@ -332,14 +377,20 @@ void TestFleetFigures::hoursSinceInspection()
 void TestFleetFigures::upgradeDerivesTheDamage_data()
 {
     QTest::addColumn<QString>("engine");
-    QTest::newRow("sqlite") << QStringLiteral("sqlite");
-    QTest::newRow("postgresql") << QStringLiteral("postgresql");
+    QTest::addColumn<int>("from");
+    for (const char *engine : {"sqlite", "postgresql"}) {
+        for (const int from : {3, 4})
+            QTest::addRow("%s from version %d", engine, from)
+                << QString::fromLatin1(engine) << from;
+    }
 }
 
-// A register of the version before the days kept their damage: the upgrade derives it.
+// A register of the version before the days kept their damage: the upgrade derives it. One
+// before the locations: they can be set after it.
 void TestFleetFigures::upgradeDerivesTheDamage()
 {
     QFETCH(QString, engine);
+    QFETCH(int, from);
     const RegisterLocation location = fresh(engine);
     const QString plane = QStringLiteral("D-EOLD");
     {
@@ -365,7 +416,9 @@ void TestFleetFigures::upgradeDerivesTheDamage()
         QVERIFY(db.open());
         QSqlQuery query(db);
         QString failed;
-        QVERIFY2(DowngradeToVersion3(query, failed), qPrintable(failed));
+        QVERIFY2(
+            from == 3 ? DowngradeToVersion3(query, failed) : DowngradeToVersion4(query, failed),
+            qPrintable(failed));
         query.finish();
         db.close();
         db = QSqlDatabase();
@@ -375,8 +428,9 @@ void TestFleetFigures::upgradeDerivesTheDamage()
     options.user = QStringLiteral("tester");
     OpenedRegister opened = Register::open(location, Register::Access::Read, options);
     QVERIFY2(opened.ok(), qPrintable(opened.message()));
-    QCOMPARE(opened.upgradedFrom, std::optional<int>(3));
+    QCOMPARE(opened.upgradedFrom, std::optional<int>(from));
     compare(*opened.reg, plane, 100);
+    opened.reg.reset();
     // What version 4 added beside the damage is there to use.
     const std::unique_ptr<Register> writer = open(location);
     QVERIFY(writer);
@@ -386,6 +440,8 @@ void TestFleetFigures::upgradeDerivesTheDamage()
     QVERIFY(writer->recordInspection(plane, QDate(2024, 6, 2)).ok());
     const AircraftUsage row = writer->fleet(std::nullopt, 365, QDate(2024, 6, 12)).aircraft.front();
     QCOMPARE(CheckStatusName(row.check.status), QStringLiteral("due"));
+    QVERIFY(writer->setAircraft({plane, {}, {}, located(1)}).ok());
+    compare(*writer, plane, 100, QStringLiteral("fin"));
 }
 
 QTEST_GUILESS_MAIN(TestFleetFigures)

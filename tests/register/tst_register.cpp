@@ -26,7 +26,7 @@
 // temporary folder and once on a database of a PostgreSQL server the test starts itself.
 namespace {
 // The schema version this program makes, as the database keeps it.
-constexpr int RegisterSchemaVersionForTests = 4;
+constexpr int RegisterSchemaVersionForTests = 5;
 
 // A record whose 18 counters are base, base + 1, ... base + 17, with the active clock at
 // `seconds` s and `periods` 12-hour periods.
@@ -793,16 +793,16 @@ void TestRegister::newerSchemaRefused()
     QFETCH(QString, engine);
     const RegisterLocation location = fresh(engine);
     QVERIFY(open(location));
-    QVERIFY(RawConnection(location).exec(QStringLiteral("UPDATE schema_version SET version = 5")));
+    QVERIFY(RawConnection(location).exec(QStringLiteral("UPDATE schema_version SET version = 6")));
     for (const Register::Access access : {Register::Access::Read, Register::Access::Write}) {
         const OpenedRegister opened = Register::open(location, access);
         QVERIFY(!opened.ok());
         QCOMPARE(opened.failure(), Result::Invalid);
-        QVERIFY2(opened.message().contains(QLatin1String("schema version 5, newer than version 4")),
+        QVERIFY2(opened.message().contains(QLatin1String("schema version 6, newer than version 5")),
             qPrintable(opened.message()));
     }
     QCOMPARE(RawConnection(location).value(QStringLiteral("SELECT version FROM schema_version")),
-        QVariant(5));
+        QVariant(6));
 }
 
 void TestRegister::roundTripAcrossEngines_data()
@@ -1506,7 +1506,10 @@ void TestRegister::structureColumns_data()
     const std::pair<const char *, QJsonValue> keys[] = {{"sigma1", 101.0}, {"k", 5.5}, {"sd", 33.0},
         {"nd", 2e6}, {"below", QStringLiteral("haibach")}, {"su", 420.0}, {"scatter", 6.0},
         {"designLife", 12000.0}, {"maxLoadPositive", 7.5}, {"maxLoadNegative", -3.5},
-        {"limitLoadPositive", 6.0}, {"limitLoadNegative", -3.0}};
+        {"limitLoadPositive", 6.0}, {"limitLoadNegative", -3.0},
+        {"locations",
+            QJsonArray {QJsonObject {{"name", "wing root"}, {"sigma1", 101.0}, {"k", 5.5},
+                {"sd", 33.0}, {"nd", 2e6}, {"below", "haibach"}, {"su", 420.0}}}}};
     QCOMPARE(int(std::size(keys)), StructureColumnCount);
     for (const char *engine : {"sqlite", "postgresql"}) {
         for (const auto &[key, value] : keys)
@@ -1530,7 +1533,8 @@ void TestRegister::structureColumns()
     damage.designLife = 12000;
     damage.maxLoadPositive = 7.5;
     damage.maxLoadNegative = -3.5;
-    const StructuralData structure {damage, LimitLoads {6, -3}};
+    const StructuralData structure
+        = WithLocations(damage, LimitLoads {6, -3}, {{QStringLiteral("wing root"), damage}});
     const std::unique_ptr<Register> reg = open(fresh(engine));
     QVERIFY(reg);
     AircraftChange change;

@@ -289,7 +289,7 @@ void TestRegisterDesign::exportCarriesIt()
                 .ok());
     const QByteArray document = exported(*source);
     const QJsonObject root = QJsonDocument::fromJson(document).object();
-    QCOMPARE(root.value("version").toInt(), 2);
+    QCOMPARE(root.value("version").toInt(), 3);
     const QJsonObject type = root.value("types").toArray().at(0).toObject();
     QCOMPARE(type.value("designSpectrum").toObject().value("text").toString(), designText());
 
@@ -328,9 +328,27 @@ void TestRegisterDesign::importVersions_data()
             << "{\"format\":\"zemra-register\",\"version\":2," + types
                 + ",\"designSpectrum\":{\"file\":\"d.csv\",\"text\":\"name,x\\n\"}" + end
             << "type 1, \"designSpectrum\"" << false;
-        QTest::addRow("%s, version 3", engine)
-            << engine << "{\"format\":\"zemra-register\",\"version\":3," + types + end
-            << "format version 3" << false;
+        const QByteArray sn = "\"structure\":{\"sigma1\":80,\"k\":5,\"sd\":60,\"nd\":2e6,";
+        const QByteArray fin = "{\"name\":\"fin\",\"sigma1\":40,\"k\":4,\"sd\":60,\"nd\":2e6,"
+                               "\"below\":\"haibach\",\"su\":null}";
+        const QByteArray located = "{\"format\":\"zemra-register\",\"version\":3,\"types\":[{"
+                                   "\"name\":\"Trainer\",";
+        QTest::addRow("%s, version 3 with locations", engine)
+            << engine << located + sn + "\"locations\":[" + fin + "]}" + end << "" << false;
+        QTest::addRow("%s, a location without S-N data", engine)
+            << engine << located + "\"structure\":{\"locations\":[" + fin + "]}" + end
+            << "\"locations\" without S-N data" << false;
+        QTest::addRow("%s, a location without its name", engine)
+            << engine
+            << located + sn + "\"locations\":[" + QByteArray(fin).replace("\"fin\"", "\"\"") + "]}"
+                + end
+            << "must be a list of locations" << false;
+        QTest::addRow("%s, two locations of one name", engine)
+            << engine << located + sn + "\"locations\":[" + fin + "," + fin + "]}" + end
+            << "must be a list of locations" << false;
+        QTest::addRow("%s, version 4", engine)
+            << engine << "{\"format\":\"zemra-register\",\"version\":4," + types + end
+            << "format version 4" << false;
     }
 }
 
