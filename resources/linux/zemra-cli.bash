@@ -30,7 +30,7 @@ _zemra_cli()
             fi
             return ;;
         --register) COMPREPLY=($(compgen -f -- "$cur")); return ;;
-        --aircraft|--type|--readout|--wait|--date|--since|--until|--rate-window|--on) return ;;
+        --aircraft|--type|--readout|--wait|--date|--since|--until|--rate-window|--on|--location) return ;;
         --record|--size|--sigma1|--k|--sd|--nd|--su|--scatter|--design-life|--max-load|--limit-loads) return ;;
         --thresholds|--inspection-hours|--inspection-days|--battery-days|--prior-hours|--prior-severity) return ;;
         --combine) COMPREPLY=($(compgen -W "separate running" -- "$cur")); return ;;
@@ -55,12 +55,12 @@ _zemra_cli()
         case $command in
             check) COMPREPLY=($(compgen -W "--help" -- "$cur")) ;;
             spectrum|timers) COMPREPLY=($(compgen -W "--record --all --format --help" -- "$cur")) ;;
-            chart) COMPREPLY=($(compgen -W "--kind --record --all --combine --axis --category --limit-loads --reference --parameters --aircraft --fleet --since --until --register --wait --rate-window --size --format -o --output --help --version" -- "$cur")) ;;
+            chart) COMPREPLY=($(compgen -W "--kind --record --all --combine --axis --category --limit-loads --reference --parameters --aircraft --fleet --since --until --register --wait --rate-window --location --size --format -o --output --help --version" -- "$cur")) ;;
             exceedance) COMPREPLY=($(compgen -W "--record --all --combine --axis --category --limit-loads --reference --parameters --format --aircraft --fleet --since --until --register --wait --help --version" -- "$cur")) ;;
             damage) COMPREPLY=($(compgen -W "--record --all --combine --parameters --sigma1 --k --sd --nd --below --su --scatter --design-life --max-load --design-spectrum --category --limit-loads --format --aircraft --fleet --since --until --register --wait --help --version" -- "$cur")) ;;
-            report) COMPREPLY=($(compgen -W "--aircraft --each-aircraft --fleet --since --until --register --record --all --combine --axis --category --limit-loads --reference --parameters --sigma1 --k --sd --nd --below --su --scatter --design-life --max-load -o --output --help --version" -- "$cur")) ;;
+            report) COMPREPLY=($(compgen -W "--aircraft --location --each-aircraft --fleet --since --until --register --record --all --combine --axis --category --limit-loads --reference --parameters --sigma1 --k --sd --nd --below --su --scatter --design-life --max-load -o --output --help --version" -- "$cur")) ;;
             reset) COMPREPLY=($(compgen -W "--port --help" -- "$cur")) ;;
-            register) COMPREPLY=($(compgen -W "--aircraft --type --combine --date --reset --readout --yes --rate-window --no-structure --thresholds --inspection-hours --inspection-days --battery-days --no-checks --prior-hours --prior-severity --design-spectrum --parameters --sigma1 --k --sd --nd --below --su --scatter --design-life --max-load --category --limit-loads --format --register --wait --help" -- "$cur")) ;;
+            register) COMPREPLY=($(compgen -W "--aircraft --type --combine --date --reset --readout --yes --rate-window --location --no-structure --thresholds --inspection-hours --inspection-days --battery-days --no-checks --prior-hours --prior-severity --design-spectrum --parameters --sigma1 --k --sd --nd --below --su --scatter --design-life --max-load --category --limit-loads --format --register --wait --help" -- "$cur")) ;;
             fleet) COMPREPLY=($(compgen -W "--since --rate-window --check --on --format --register --wait --help" -- "$cur")) ;;
             export|import) COMPREPLY=($(compgen -W "-o --output --register --wait --help" -- "$cur")) ;;
         esac
