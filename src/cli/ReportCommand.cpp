@@ -117,6 +117,45 @@ ExitStatus runRegisterReport(const CommandLine &commandLine, bool aircraft, bool
         parser.value(QStringLiteral("location")), window, axis, references, output);
 }
 
+// With named locations, the S-N data of --location, else of the location of the largest life
+// used (counted estimate); the period takes its name.
+Stop chooseLocation(const CommandLine &commandLine, UsagePeriod &period,
+    const std::vector<StructuralLocation> &locations, DamageParameters &parameters)
+{
+    const QString asked = commandLine.parser().value(QStringLiteral("location"));
+    if (locations.empty()) {
+        if (asked.isEmpty())
+            return std::nullopt;
+        return commandLine.usageError(
+            QStringLiteral("--location wants a parameters file with [location] sections."));
+    }
+    std::optional<size_t> chosen;
+    std::optional<double> most;
+    QStringList names;
+    for (size_t i = 0; i < locations.size(); ++i) {
+        names << QLatin1Char('"') + locations[i].name + QLatin1Char('"');
+        if (!asked.isEmpty()) {
+            if (locations[i].name.compare(asked.trimmed(), Qt::CaseInsensitive) == 0)
+                chosen = i;
+            continue;
+        }
+        const DamageResult damage
+            = ComputeDamage(period.combined.counts, period.combined.hours, locations[i].parameters);
+        if (damage.ok() && (!most || damage.counted.life.usedPercent > *most)) {
+            most = damage.counted.life.usedPercent;
+            chosen = i;
+        }
+    }
+    if (!chosen && !asked.isEmpty())
+        return commandLine.usageError(
+            QStringLiteral("no location \"%1\"; the locations are %2.")
+                .arg(MessageValue(asked), names.join(QStringLiteral(", "))));
+    const size_t at = chosen.value_or(0);
+    parameters = locations[at].parameters;
+    period.location = locations[at].name;
+    return std::nullopt;
+}
+
 // The formulas of every figure the report may show, for its help.
 QString reportFormulas()
 {
@@ -184,8 +223,9 @@ ExitStatus RunReport(const QStringList &arguments)
     const bool aircraft = parser.isSet(QStringLiteral("aircraft"));
     const bool each = parser.isSet(QStringLiteral("each-aircraft"));
     const bool fleet = parser.isSet(QStringLiteral("fleet"));
-    if (parser.isSet(QStringLiteral("location")) && !aircraft)
-        return commandLine.usageError(QStringLiteral("--location goes with --aircraft."));
+    if (parser.isSet(QStringLiteral("location")) && (each || fleet))
+        return commandLine.usageError(
+            QStringLiteral("--location goes with --aircraft or with files."));
     if (aircraft || each || fleet)
         return runRegisterReport(commandLine, aircraft, each, fleet);
     for (const QString &name :
@@ -197,10 +237,11 @@ ExitStatus RunReport(const QStringList &arguments)
     UsageSelection selection;
     AxisChoice axis;
     DamageParameters parameters;
+    std::vector<StructuralLocation> locations;
     bool damageGiven = false;
     for (const Stop &stop :
         {ReadSelection(commandLine, true, selection), ReadAxis(commandLine, axis),
-            ReadDamageParameters(commandLine, false, parameters, damageGiven)}) {
+            ReadDamageParameters(commandLine, false, parameters, damageGiven, &locations)}) {
         if (stop)
             return *stop;
     }
@@ -215,7 +256,9 @@ ExitStatus RunReport(const QStringList &arguments)
     if (const ExitStatus status = AnalyseOnePeriod(selection, axis, references, analysis);
         status != ExitOk)
         return status;
-    const UsagePeriod &period = analysis->period;
+    UsagePeriod &period = analysis->period;
+    if (const Stop stop = chooseLocation(commandLine, period, locations, parameters))
+        return *stop;
     std::optional<DamageResult> damage;
     if (damageGiven) {
         damage = ComputeDamage(period.combined.counts, period.combined.hours, parameters);

@@ -69,7 +69,7 @@ QList<ReportBlock> damageBlocks(const HistoryResult &history, const UsagePeriod 
     notes << DamageFormulaLines(*parameters);
     if (usage.severity)
         notes << DesignFormulaLines();
-    return DamageReportBlocks(*parameters, *damage);
+    return DamageReportBlocks(*parameters, *damage, history.aircraft.location);
 }
 } // namespace
 

@@ -60,7 +60,7 @@ ReportDocument FilesReportDocument(const ExceedanceAnalysis &analysis, const Axi
     if (const QString over = LimitBoundsText(analysis.overLimit); !over.isEmpty())
         document.blocks << ReportBlock::paragraph(over);
     if (damage)
-        document.blocks << DamageReportBlocks(parameters, *damage);
+        document.blocks << DamageReportBlocks(parameters, *damage, period.location);
     else
         document.blocks << ReportBlock::paragraph(
             QStringLiteral("Fatigue damage: not computed, no S-N data given (--sigma1, --k, --sd, "
@@ -99,10 +99,13 @@ ReportBlock ExceedanceReportTable(
 }
 
 QList<ReportBlock> DamageReportBlocks(
-    const DamageParameters &parameters, const DamageResult &damage)
+    const DamageParameters &parameters, const DamageResult &damage, const QString &location)
 {
     QList<ReportBlock> blocks;
-    blocks << ReportBlock::heading(QStringLiteral("Fatigue damage by Miner's rule"));
+    blocks << ReportBlock::heading(location.isEmpty()
+            ? QStringLiteral("Fatigue damage by Miner's rule")
+            : QStringLiteral("Fatigue damage by Miner's rule at the location \"%1\"")
+                  .arg(location));
     QString facts = QStringLiteral("Inputs: %1.\nPeaks %2, valleys %3; %4 peaks and %5 valleys "
                                    "pair with the other branch's inner boundary.")
                         .arg(DamageInputsText(parameters))

@@ -74,5 +74,6 @@ QList<ReportBlock> ReferenceParagraph(const std::vector<ReferenceSpectrum> &refe
     const std::vector<ReferenceComparison> *comparisons);
 ReportBlock ExceedanceReportTable(
     const ExceedanceAnalysis &analysis, const std::vector<ReferenceSpectrum> &references);
-QList<ReportBlock> DamageReportBlocks(
-    const DamageParameters &parameters, const DamageResult &damage);
+// `location`: the named structural location the S-N data is of, said in the heading.
+QList<ReportBlock> DamageReportBlocks(const DamageParameters &parameters,
+    const DamageResult &damage, const QString &location = QString());

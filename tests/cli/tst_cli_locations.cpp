@@ -19,6 +19,8 @@ private slots:
     void parametersFile_data();
     void parametersFile();
     void damageAtEach();
+    void reportOfFiles_data();
+    void reportOfFiles();
     void registerFigures_data();
     void registerFigures();
 
@@ -180,6 +182,37 @@ void TestCliLocations::damageAtEach()
     // Different S-N data: different damage, or the test would not tell the locations apart.
     QVERIFY(both.at(0)[QStringLiteral("counted")][QStringLiteral("damage")].toDouble()
         < both.at(1)[QStringLiteral("counted")][QStringLiteral("damage")].toDouble());
+}
+
+void TestCliLocations::reportOfFiles_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("said"); // in the PDF's text, or on standard error
+    QTest::newRow("the location of the largest life used")
+        << QStringList() << 0 << "Fatigue damage by Miner's rule at the location \"Fin\"";
+    QTest::newRow("the location asked for")
+        << QStringList {QStringLiteral("--location"), QStringLiteral("wing ROOT")} << 0
+        << "Fatigue damage by Miner's rule at the location \"wing root\"";
+    QTest::newRow("a location it has not")
+        << QStringList {QStringLiteral("--location"), QStringLiteral("tail")} << 2
+        << "no location \"tail\"; the locations are \"wing root\", \"Fin\".";
+}
+
+// The report of a file gives its damage at one location, and names it.
+void TestCliLocations::reportOfFiles()
+{
+    QFETCH(QStringList, options);
+    QFETCH(int, exitCode);
+    QFETCH(QString, said);
+    const QString pdf = m_dir.filePath(QStringLiteral("report%1.pdf").arg(++m_files));
+    const CliRun run = cli(QStringList {QStringLiteral("report"), QStringLiteral("--parameters"),
+                               write(QStringLiteral("p.ini"), TwoLocations), QStringLiteral("-o"),
+                               pdf, write(QStringLiteral("r.dat"), RecordFileBytes(totals(2, 80)))}
+        + options);
+    QCOMPARE(run.exitCode, exitCode);
+    const QString text = exitCode == 0 ? PdfText(pdf) : QString::fromUtf8(run.err);
+    QVERIFY2(text.contains(said), qPrintable(text));
 }
 
 void TestCliLocations::registerFigures_data()
