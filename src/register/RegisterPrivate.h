@@ -197,7 +197,8 @@ struct DayUsage
     void add(const StoredPeriod &period, const LocationsDamage &locations);
 };
 using UsageDays = std::map<QString, DayUsage>;
-// Adds to the aircraft's rows of usage_by_day, making those that are missing.
+// Adds to the aircraft's rows of usage_by_day, making those that are missing, and sums them
+// into its usage_totals anew (also with no days, after some were removed).
 Result AddUsage(RegisterDatabase &database, qint64 aircraft, const UsageDays &days);
 
 // A row of readouts as written.

@@ -92,6 +92,17 @@ QString StructureColumnList(const QString &prefix)
     return columns.join(QStringLiteral(", "));
 }
 
+QString UsageTotalsSelect()
+{
+    QStringList sums;
+    for (const QString &column :
+        (CountColumns() + QStringLiteral(", active_seconds, ") + DamageColumns())
+            .split(QStringLiteral(", ")))
+        sums << QStringLiteral("SUM(%1)").arg(column);
+    return QStringLiteral("SELECT aircraft_id, SUM(readouts), MIN(taken_on), MAX(taken_on), ")
+        + sums.join(QStringLiteral(", ")) + QStringLiteral(" FROM usage_by_day");
+}
+
 QString Assignments(const QString &columns)
 {
     QStringList assignments;

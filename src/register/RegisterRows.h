@@ -25,6 +25,10 @@ QString CountColumns();
 // "refused, d_counted, upper_missing, d_upper": the damage columns of usage_by_day, in the order
 // of a DamageTally, each name prefixed ("first_" for the day's first period).
 QString DamageColumns(const QString &prefix = QString());
+// "SELECT aircraft_id, SUM(readouts), MIN(taken_on), MAX(taken_on), SUM(c0), ..., the damage's
+// sums FROM usage_by_day": the columns of usage_totals, in their order, to be grouped by
+// aircraft (and limited to some).
+QString UsageTotalsSelect();
 // "a = ?, b = ?" for the columns of a list such as CountColumns().
 QString Assignments(const QString &columns);
 

@@ -134,6 +134,17 @@ const QString InspectionsTable = QStringLiteral(
     "done_on VARCHAR(10) NOT NULL, recorded_at VARCHAR(20) NOT NULL, recorded_by VARCHAR(200) "
     "NOT NULL, PRIMARY KEY (aircraft_id, done_on))");
 
+// Each aircraft's usage_by_day summed, kept with every change of it: the fleet reads a row an
+// aircraft instead of summing every day.
+const QString TotalsTable = QStringLiteral("CREATE TABLE usage_totals (aircraft_id INTEGER "
+                                           "PRIMARY KEY REFERENCES aircraft (id), "
+                                           "readouts BIGINT NOT NULL, first_taken VARCHAR(10), "
+                                           "last_taken VARCHAR(10), ")
+    + columns("c", LevelCount, "BIGINT NOT NULL")
+    + QStringLiteral(", active_seconds BIGINT NOT NULL, refused BIGINT NOT NULL, d_counted DOUBLE "
+                     "PRECISION NOT NULL, upper_missing BIGINT NOT NULL, d_upper DOUBLE PRECISION "
+                     "NOT NULL)");
+
 // The damage of each day's periods at the locations after the first, one row a location.
 const QString LocationDamageTable
     = QStringLiteral("CREATE TABLE location_damage_by_day (aircraft_id INTEGER NOT NULL "
@@ -173,13 +184,16 @@ Result upgradeFrom3(RegisterDatabase &database)
 }
 
 // Version 4 to 5: a type or an aircraft may have named locations, and each day keeps the damage
-// of the locations after the first (the first's stays in usage_by_day). Without locations
-// before, nothing is derived.
+// of the locations after the first (the first's stays in usage_by_day; without locations
+// before, nothing is derived); each aircraft's days summed.
 Result upgradeFrom4(RegisterDatabase &database)
 {
     return runAll(database,
         {QStringLiteral("ALTER TABLE aircraft_types ADD COLUMN locations TEXT"),
-            QStringLiteral("ALTER TABLE aircraft ADD COLUMN locations TEXT"), LocationDamageTable});
+            QStringLiteral("ALTER TABLE aircraft ADD COLUMN locations TEXT"), LocationDamageTable,
+            TotalsTable,
+            QStringLiteral("INSERT INTO usage_totals ") + UsageTotalsSelect()
+                + QStringLiteral(" GROUP BY aircraft_id")});
 }
 } // namespace
 
@@ -231,7 +245,7 @@ Result CreateSchema(RegisterDatabase &database)
                     + columns("c", LevelCount, "BIGINT NOT NULL")
                     + QStringLiteral(", active_seconds BIGINT NOT NULL, ") + damageDefinitions()
                     + QStringLiteral(", PRIMARY KEY (aircraft_id, taken_on))"),
-                LocationDamageTable});
+                LocationDamageTable, TotalsTable});
         !made.ok())
         return made;
     if (Result made = runAll(database, DesignSpectrumSchema()); !made.ok())

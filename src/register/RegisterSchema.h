@@ -49,6 +49,9 @@
 //     the S-N columns are all set or all NULL, and so are the two limit loads. locations:
 //     NULL, or the named locations as a JSON array (LocationsText), each with its own σ₁ and S-N
 //     data; the S-N columns then hold the first location's.
+//   usage_totals (aircraft_id, readouts, first_taken, last_taken, c0 ... c17, active_seconds,
+//                 refused, d_counted, upper_missing, d_upper)
+//     the aircraft's rows of usage_by_day summed, written anew with every change of them
 //   location_damage_by_day (aircraft_id, taken_on, location, refused, d_counted, ...,
 //                           first_d_upper)
 //     as usage_by_day's damage columns, for the locations after the first (1, 2, ...) of an
@@ -60,7 +63,8 @@
 //   0001 to 9999 only, so that their text sorts as the dates do; times UTC
 //   "YYYY-MM-DDTHH:MM:SSZ".
 //
-// Version 4: as version 5, without the locations column and location_damage_by_day.
+// Version 4: as version 5, without the locations column, location_damage_by_day and
+// usage_totals.
 // Version 3: as version 4, without the damage columns of usage_by_day, CHECKS, prior_*,
 // inspections and type_design_spectra.
 // Version 2: as version 3, without additions.declared_reset and the index on readouts.words.

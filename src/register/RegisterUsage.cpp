@@ -199,13 +199,12 @@ Result Register::Private::usageByAircraft(const std::optional<QDate> &since,
     const std::function<void(qint64 aircraft, UsageFigures &&, const DamageTally &)> &take,
     std::optional<qint64> only)
 {
-    QStringList sums;
-    for (int level = 0; level < LevelCount; ++level)
-        sums << QStringLiteral("SUM(c%1)").arg(level);
-    const QString select = QStringLiteral("SELECT aircraft_id, SUM(readouts), MIN(taken_on), "
-                                          "MAX(taken_on), ")
-        + sums.join(QStringLiteral(", ")) + QStringLiteral(", SUM(active_seconds), ") + damageSums()
-        + QStringLiteral(" FROM usage_by_day");
+    // The whole history is kept summed; a window is summed from its days.
+    const QString select = since
+        ? UsageTotalsSelect()
+        : QStringLiteral("SELECT aircraft_id, readouts, first_taken, last_taken, ") + CountColumns()
+            + QStringLiteral(", active_seconds, ") + DamageColumns()
+            + QStringLiteral(" FROM usage_totals");
     QSqlQuery query;
     const QueryFinisher finisher(query);
     QStringList conditions;
@@ -217,8 +216,8 @@ Result Register::Private::usageByAircraft(const std::optional<QDate> &since,
     const QString where = conditions.isEmpty()
         ? QString()
         : QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
-    if (Result read
-        = db.run(query, select + where + QStringLiteral(" GROUP BY aircraft_id"), values);
+    if (Result read = db.run(query,
+            select + where + (since ? QStringLiteral(" GROUP BY aircraft_id") : QString()), values);
         !read.ok())
         return read;
     while (query.next()) {
@@ -234,7 +233,7 @@ Result Register::Private::usageByAircraft(const std::optional<QDate> &since,
     return {};
 }
 
-// The sums a forecast takes of one aircraft's whole history (`whole`, from usage_by_day) and of
+// The sums a forecast takes of one aircraft's whole history (`whole`, from usage_totals) and of
 // its window: the days from the window's start on, less the first period of the earliest of
 // them, which starts before the window (or is the aircraft's first read-out).
 Result Register::Private::forecastSums(qint64 aircraft, const UsageFigures &whole,

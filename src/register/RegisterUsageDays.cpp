@@ -176,7 +176,31 @@ Result addLocationDamage(RegisterDatabase &database, qint64 aircraft, const Usag
 }
 } // namespace
 
+namespace {
+// The aircraft's row of usage_totals written anew from its days.
+Result refreshTotals(RegisterDatabase &database, qint64 aircraft)
+{
+    if (Result cleared = database.run(
+            QStringLiteral("DELETE FROM usage_totals WHERE aircraft_id = ?"), {aircraft});
+        !cleared.ok())
+        return cleared;
+    return database.run(QStringLiteral("INSERT INTO usage_totals ") + UsageTotalsSelect()
+            + QStringLiteral(" WHERE aircraft_id = ? GROUP BY aircraft_id"),
+        {aircraft});
+}
+
+Result addDays(RegisterDatabase &database, qint64 aircraft, const UsageDays &days);
+} // namespace
+
 Result AddUsage(RegisterDatabase &database, qint64 aircraft, const UsageDays &days)
+{
+    if (Result added = addDays(database, aircraft, days); !added.ok())
+        return added;
+    return refreshTotals(database, aircraft);
+}
+
+namespace {
+Result addDays(RegisterDatabase &database, qint64 aircraft, const UsageDays &days)
 {
     if (days.empty())
         return {};
@@ -214,3 +238,4 @@ Result AddUsage(RegisterDatabase &database, qint64 aircraft, const UsageDays &da
     }
     return insertDays(database, aircraft, fresh);
 }
+} // namespace

@@ -23,6 +23,7 @@ inline bool DowngradeToVersion4(QSqlQuery &query, QString &failed)
         {QStringLiteral("ALTER TABLE aircraft_types DROP COLUMN locations"),
             QStringLiteral("ALTER TABLE aircraft DROP COLUMN locations"),
             QStringLiteral("DROP TABLE location_damage_by_day"),
+            QStringLiteral("DROP TABLE usage_totals"),
             QStringLiteral("UPDATE schema_version SET version = 4")},
         failed);
 }
