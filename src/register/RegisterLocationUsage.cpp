@@ -8,21 +8,14 @@
 Result Register::Private::locationTallies(
     const std::optional<QDate> &since, LocationTallies &tallies, std::optional<qint64> only)
 {
-    QStringList conditions;
     QVariantList values;
-    if (since)
-        conditions << QStringLiteral("taken_on >= ?"), values << DateText(*since);
-    if (only)
-        conditions << QStringLiteral("aircraft_id = ?"), values << *only;
+    const QString where = DaysWhere(since, only, values);
     QSqlQuery query;
     const QueryFinisher finisher(query);
     if (Result read = db.run(query,
             QStringLiteral("SELECT aircraft_id, location, SUM(refused), SUM(d_counted), "
                            "SUM(upper_missing), SUM(d_upper) FROM location_damage_by_day")
-                + (conditions.isEmpty()
-                        ? QString()
-                        : QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND ")))
-                + QStringLiteral(" GROUP BY aircraft_id, location"),
+                + where + QStringLiteral(" GROUP BY aircraft_id, location"),
             values);
         !read.ok())
         return read;

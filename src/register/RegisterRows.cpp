@@ -103,6 +103,19 @@ QString UsageTotalsSelect()
         + sums.join(QStringLiteral(", ")) + QStringLiteral(" FROM usage_by_day");
 }
 
+QString DaysWhere(
+    const std::optional<QDate> &since, std::optional<qint64> aircraft, QVariantList &values)
+{
+    QStringList conditions;
+    if (since)
+        conditions << QStringLiteral("taken_on >= ?"), values << DateText(*since);
+    if (aircraft)
+        conditions << QStringLiteral("aircraft_id = ?"), values << *aircraft;
+    return conditions.isEmpty()
+        ? QString()
+        : QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
+}
+
 QString Assignments(const QString &columns)
 {
     QStringList assignments;

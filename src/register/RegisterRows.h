@@ -29,6 +29,10 @@ QString DamageColumns(const QString &prefix = QString());
 // sums FROM usage_by_day": the columns of usage_totals, in their order, to be grouped by
 // aircraft (and limited to some).
 QString UsageTotalsSelect();
+// " WHERE taken_on >= ? AND aircraft_id = ?", of the parts given (empty for none), with their
+// values appended to `values`.
+QString DaysWhere(
+    const std::optional<QDate> &since, std::optional<qint64> aircraft, QVariantList &values);
 // "a = ?, b = ?" for the columns of a list such as CountColumns().
 QString Assignments(const QString &columns);
 

@@ -207,15 +207,8 @@ Result Register::Private::usageByAircraft(const std::optional<QDate> &since,
             + QStringLiteral(" FROM usage_totals");
     QSqlQuery query;
     const QueryFinisher finisher(query);
-    QStringList conditions;
     QVariantList values;
-    if (since)
-        conditions << QStringLiteral("taken_on >= ?"), values << DateText(*since);
-    if (only)
-        conditions << QStringLiteral("aircraft_id = ?"), values << *only;
-    const QString where = conditions.isEmpty()
-        ? QString()
-        : QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
+    const QString where = DaysWhere(since, only, values);
     if (Result read = db.run(query,
             select + where + (since ? QStringLiteral(" GROUP BY aircraft_id") : QString()), values);
         !read.ok())
