@@ -7,6 +7,7 @@
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -69,6 +70,9 @@ AircraftPage::AircraftPage(const AircraftLoad &load, QWidget *parent)
     buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     buttons->setObjectName(QStringLiteral("buttons"));
     buttons->setAccessibleName(QStringLiteral("Close the page"));
+    QPushButton *closeButton = buttons->button(QDialogButtonBox::Close);
+    closeButton->setObjectName(QStringLiteral("closeButton"));
+    closeButton->setAccessibleName(QStringLiteral("Close"));
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(pageTabs, 1);
     layout->addWidget(buttons);

@@ -72,7 +72,7 @@ void FleetWindow::makeActions()
     recentMenu = fileMenu->addMenu(QStringLiteral("&Recent Registers"));
     name(recentMenu, "recentMenu", QStringLiteral("Recent registers"));
     fileMenu->addSeparator();
-    reportAction = fileMenu->addAction(QStringLiteral("&Report…"));
+    reportAction = fileMenu->addAction(QStringLiteral("Re&port…"));
     name(reportAction, "reportAction", {});
     exportAction = fileMenu->addAction(QStringLiteral("&Export…"));
     name(exportAction, "exportAction", {});
@@ -83,6 +83,7 @@ void FleetWindow::makeActions()
 
     QToolBar *toolBar = addToolBar(QStringLiteral("Register"));
     name(toolBar, "mainToolBar", QStringLiteral("Register actions"));
+    toolBar->addAction(openRegisterAction);
     toolBar->addAction(reportAction);
     toolBar->addAction(exportAction);
 
@@ -97,7 +98,7 @@ void FleetWindow::makeCentre()
     auto *centre = new QWidget(this);
     centre->setObjectName(QStringLiteral("centre"));
     auto *layout = new QVBoxLayout(centre);
-    auto *filterLabel = new QLabel(QStringLiteral("&Filter by registration or type:"), centre);
+    auto *filterLabel = new QLabel(QStringLiteral("F&ilter by registration or type:"), centre);
     name(filterLabel, "filterLabel", QStringLiteral("Filter by registration or type"));
     filterEdit = new QLineEdit(centre);
     name(filterEdit, "filterEdit", QStringLiteral("Filter by registration or type"));

@@ -5,6 +5,7 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
+#include <QPushButton>
 
 ReportDialog::ReportDialog(QWidget *parent)
     : QDialog(parent)
@@ -23,6 +24,12 @@ ReportDialog::ReportDialog(QWidget *parent)
     buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->setObjectName(QStringLiteral("buttons"));
     buttons->setAccessibleName(QStringLiteral("Write the report or cancel"));
+    QPushButton *okButton = buttons->button(QDialogButtonBox::Ok);
+    okButton->setObjectName(QStringLiteral("okButton"));
+    okButton->setAccessibleName(QStringLiteral("Write the report"));
+    QPushButton *cancelButton = buttons->button(QDialogButtonBox::Cancel);
+    cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    cancelButton->setAccessibleName(QStringLiteral("Cancel"));
     auto *layout = new QFormLayout(this);
     layout->addRow(sinceCheck, sinceEdit);
     layout->addRow(buttons);

@@ -1,12 +1,17 @@
 #include "../cli/CliRun.h"
+#include "AircraftPage.h"
 #include "FleetRegister.h"
 #include "FleetWindow.h"
 #include "RecentRegisters.h"
+#include "ReportDialog.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QBuffer>
 #include <QDialog>
+#include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QRegularExpression>
@@ -15,6 +20,7 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
+#include <QToolBar>
 
 #include <optional>
 
@@ -50,6 +56,8 @@ private slots:
     void aircraftPage();
     void exportAndReport_data();
     void exportAndReport();
+    void controlsNamed_data();
+    void controlsNamed();
 
 private:
     void engines();
@@ -225,10 +233,16 @@ void TestFleetWindow::showsTheFleet()
     const QString location = m_registers.fleet(engine);
     QVERIFY(!location.isEmpty());
     QSignalSpy shown(m_window.get(), &FleetWindow::fleetShown);
-    QCOMPARE(open([&] { m_window->openLocation(location); }), QStringList());
+    auto *table = Control<QTableView>(m_window.get(), "fleetTable");
+    // Read on the worker: the call returns at once, and the table follows when it is done.
+    const QStringList boxes = open([&] {
+        m_window->openLocation(location);
+        QVERIFY(m_window->busy());
+        QCOMPARE(table->model()->rowCount(), 0);
+    });
+    QCOMPARE(boxes, QStringList());
     QCOMPARE(shown.size(), 1);
     QCOMPARE(m_window->windowTitle(), QStringLiteral("ZEMRA Fleet — ") + location);
-    auto *table = Control<QTableView>(m_window.get(), "fleetTable");
     QCOMPARE(table->model()->rowCount(), 4);
     QCOMPARE(Control<QLabel>(m_window.get(), "statusLabel")->text(),
         QStringLiteral("4 aircraft, ranked by life used."));
@@ -373,6 +387,62 @@ void TestFleetWindow::exportAndReport()
         QVERIFY2(boxes.front().contains(QStringLiteral("it is the register")),
             qPrintable(boxes.front()));
         QCOMPARE(ReadAll(location), before);
+    }
+}
+
+void TestFleetWindow::controlsNamed_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::newRow("main window") << QStringLiteral("main");
+    QTest::newRow("aircraft page") << QStringLiteral("page");
+    QTest::newRow("report dialog") << QStringLiteral("report");
+}
+
+// Every control of ours has an object name, by which tests reach it, and an accessible name; the
+// mnemonics of a menu differ from one another.
+void TestFleetWindow::controlsNamed()
+{
+    QFETCH(QString, window);
+    std::unique_ptr<QWidget> made;
+    QWidget *shown = m_window.get();
+    if (window == QLatin1String("page")) {
+        made = std::make_unique<AircraftPage>(
+            LoadAircraft(ParseRegisterLocation(m_sqlite).location, QStringLiteral("D-EAAA")));
+        shown = made.get();
+    } else if (window == QLatin1String("report")) {
+        made = std::make_unique<ReportDialog>();
+        shown = made.get();
+    }
+    int controls = 0;
+    for (QWidget *widget : shown->findChildren<QWidget *>()) {
+        const bool control = qobject_cast<QAbstractButton *>(widget)
+            || qobject_cast<QLineEdit *>(widget) || qobject_cast<QAbstractItemView *>(widget)
+            || qobject_cast<QLabel *>(widget) || qobject_cast<QMenu *>(widget)
+            || qobject_cast<QTabWidget *>(widget) || qobject_cast<QToolBar *>(widget);
+        // Qt's own parts of a control: a view's headers and corner, a tool bar's buttons (named
+        // by their actions), the line edit of a date edit, a tab widget's bar.
+        QWidget *parent = widget->parentWidget();
+        const bool part = widget->objectName().startsWith(QLatin1String("qt_"))
+            || qobject_cast<QHeaderView *>(widget) || qobject_cast<QAbstractItemView *>(parent)
+            || qobject_cast<QToolBar *>(parent) || qobject_cast<QLineEdit *>(parent)
+            || qobject_cast<QAbstractSpinBox *>(parent);
+        if (!control || part)
+            continue;
+        ++controls;
+        QVERIFY2(!widget->objectName().isEmpty(), widget->metaObject()->className());
+        QVERIFY2(!widget->accessibleName().isEmpty(), qPrintable(widget->objectName()));
+    }
+    QVERIFY(controls >= 3);
+    for (QMenu *menu : shown->findChildren<QMenu *>()) {
+        QSet<QChar> mnemonics;
+        for (const QAction *action : menu->actions()) {
+            const qsizetype at = action->text().indexOf(QLatin1Char('&'));
+            if (at < 0 || action->isSeparator())
+                continue;
+            const QChar key = action->text().at(at + 1).toLower();
+            QVERIFY2(!mnemonics.contains(key), qPrintable(action->text()));
+            mnemonics << key;
+        }
     }
 }
 
