@@ -68,6 +68,10 @@ AircraftPage::AircraftPage(const AircraftLoad &load, QWidget *parent)
     pageTabs->addTab(makeTrend(load), QStringLiteral("&Trend"));
     pageTabs->addTab(makeOverLimit(history), QStringLiteral("&Over limit"));
     buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    reportButton = buttons->addButton(QStringLiteral("&Report…"), QDialogButtonBox::ActionRole);
+    reportButton->setObjectName(QStringLiteral("reportButton"));
+    reportButton->setAccessibleName(QStringLiteral("Report of the aircraft"));
+    reportButton->setAutoDefault(false);
     buttons->setObjectName(QStringLiteral("buttons"));
     buttons->setAccessibleName(QStringLiteral("Close the page"));
     QPushButton *closeButton = buttons->button(QDialogButtonBox::Close);
@@ -78,6 +82,9 @@ AircraftPage::AircraftPage(const AircraftLoad &load, QWidget *parent)
     layout->addWidget(buttons);
     // Close and Escape both reject.
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    const QString registration = history.aircraft.registration;
+    connect(reportButton, &QPushButton::clicked, this,
+        [this, registration] { emit reportRequested(registration); });
     resize(1000, 640);
 }
 

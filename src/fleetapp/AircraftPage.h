@@ -7,6 +7,7 @@
 
 class QDialogButtonBox;
 class QLabel;
+class QPushButton;
 class QTabWidget;
 class QTableView;
 class TableModel;
@@ -21,6 +22,10 @@ class AircraftPage : public QDialog
 public:
     explicit AircraftPage(const AircraftLoad &load, QWidget *parent = nullptr);
 
+signals:
+    // Report: the aircraft's report asked for; the fleet window asks its period and writes it.
+    void reportRequested(const QString &registration);
+
 private:
     QWidget *makeTrend(const AircraftLoad &load);
     QWidget *makeOverLimit(const HistoryResult &history);
@@ -33,6 +38,7 @@ private:
     QLabel *trendNote = nullptr;
     QLabel *overLimitSummary = nullptr;
     QTableView *overLimitTable = nullptr;
+    QPushButton *reportButton = nullptr;
     QDialogButtonBox *buttons = nullptr;
 };
 

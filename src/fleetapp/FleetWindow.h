@@ -47,6 +47,8 @@ public:
     // The register's JSON into the file; the fleet's report of the read-outs since the date.
     void exportTo(const QString &fileName);
     void reportTo(const QString &fileName, const std::optional<QDate> &since);
+    void reportAircraftTo(
+        const QString &fileName, const QString &registration, const ReportWindow &period);
 
 signals:
     void fleetShown(); // a fleet read and put in the table
@@ -65,6 +67,10 @@ private:
     void openCurrentRow();
     void askExport();
     void askReport();
+    void askAircraftReport(const QString &registration);
+    // Runs a piece of work that writes `fileName`, saying what became of it.
+    void write(const QString &fileName, const QString &doing, const QString &done,
+        std::function<Result()> work);
 
     QSettings &m_settings;
     Worker *m_worker = nullptr;

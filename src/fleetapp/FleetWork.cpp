@@ -1,7 +1,6 @@
 #include "FleetWork.h"
 
 #include "RegularFile.h"
-#include "UsageReports.h"
 
 #include <QFileInfo>
 #include <QIODevice>
@@ -140,17 +139,36 @@ Result ExportRegister(const RegisterLocation &location, const QString &fileName)
         [&opened](QIODevice &device) { return opened.reg->exportJson(device); });
 }
 
-Result WriteFleetReport(
-    const RegisterLocation &location, const std::optional<QDate> &since, const QString &fileName)
+namespace {
+// A report's document made from the register, written as a PDF; the axis and references of a
+// report without options, as zemra-cli's.
+Result writeReport(const RegisterLocation &location, const QString &fileName,
+    const std::function<DocumentResult(Register &)> &make)
 {
     OpenedRegister opened = Register::open(location, Register::Access::Read);
     if (!opened.ok())
         return opened;
-    const DocumentResult made = FleetReportDocument(*opened.reg, since, AxisChoice(), {});
+    const DocumentResult made = make(*opened.reg);
     if (!made.ok())
         return made;
     return writeReplacing(fileName, location, [&made](QIODevice &device) {
         return WriteReportPdf(
             device, made.document, made.document.title, QStringLiteral("zemra-fleet"));
+    });
+}
+} // namespace
+
+Result WriteFleetReport(
+    const RegisterLocation &location, const std::optional<QDate> &since, const QString &fileName)
+{
+    return writeReport(location, fileName,
+        [&since](Register &reg) { return FleetReportDocument(reg, since, AxisChoice(), {}); });
+}
+
+Result WriteAircraftReport(const RegisterLocation &location, const QString &registration,
+    const ReportWindow &window, const QString &fileName)
+{
+    return writeReport(location, fileName, [&](Register &reg) {
+        return AircraftReportDocument(reg, registration, window, AxisChoice(), {});
     });
 }

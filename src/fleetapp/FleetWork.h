@@ -2,6 +2,7 @@
 
 #include "LifeTrend.h"
 #include "Register.h"
+#include "UsageReports.h"
 
 #include <QDate>
 #include <QString>
@@ -39,3 +40,8 @@ Result ExportRegister(const RegisterLocation &location, const QString &fileName)
 // `zemra-cli report --fleet` (FleetReportDocument), into `fileName` in the same way.
 Result WriteFleetReport(
     const RegisterLocation &location, const std::optional<QDate> &since, const QString &fileName);
+
+// One aircraft's PDF report of the read-outs in `window`, made as `zemra-cli report --aircraft`
+// makes it (AircraftReportDocument), into `fileName` in the same way.
+Result WriteAircraftReport(const RegisterLocation &location, const QString &registration,
+    const ReportWindow &window, const QString &fileName);

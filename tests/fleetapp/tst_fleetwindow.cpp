@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QSignalSpy>
@@ -25,12 +26,15 @@
 #include <optional>
 
 namespace {
-// A report's text without its footer, which names the program and the minute it was made.
+// A report's text without its footer, which names the program and the minute it was made, and
+// without the spaces between words, which pdftotext lays out by what is near them (the footer).
 QString withoutFooter(const QString &text)
 {
     static const QRegularExpression footer(QStringLiteral("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d"));
     QStringList lines = text.split(QLatin1Char('\n'));
     lines.removeIf([](const QString &line) { return line.contains(footer); });
+    for (QString &line : lines)
+        line = line.simplified();
     return lines.join(QLatin1Char('\n'));
 }
 } // namespace
@@ -343,6 +347,22 @@ void TestFleetWindow::aircraftPage()
         }
         QVERIFY(drawn);
     }
+    // Report asks the period of the aircraft's report; Cancel there writes nothing.
+    QString asked;
+    QTimer canceller;
+    canceller.setInterval(20);
+    QObject::connect(&canceller, &QTimer::timeout, [&asked] {
+        if (auto *dialog = qobject_cast<ReportDialog *>(QApplication::activeModalWidget())) {
+            asked = dialog->windowTitle();
+            if (dialog->findChild<QWidget *>(QStringLiteral("untilEdit")))
+                asked += QStringLiteral(", until");
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        }
+    });
+    canceller.start();
+    QTest::mouseClick(Control<QPushButton>(page, "reportButton"), Qt::LeftButton);
+    canceller.stop();
+    QCOMPARE(asked, QStringLiteral("Report of %1, until").arg(registration));
     QPointer<QDialog> alive(page);
     QTest::keyClick(page, Qt::Key_Escape);
     QTRY_VERIFY(!alive);
@@ -380,6 +400,26 @@ void TestFleetWindow::exportAndReport()
     QCOMPARE(withoutFooter(PdfText(pdf)), withoutFooter(PdfText(cliPdf)));
     QVERIFY(PdfText(pdf).contains(QStringLiteral("D-EBBB")));
 
+    const QString aircraftPdf = m_registers.dir(engine + QStringLiteral("-aircraft.pdf"));
+    const QString cliAircraftPdf = m_registers.dir(engine + QStringLiteral("-aircraft-cli.pdf"));
+    ReportWindow period;
+    period.since = QDate(2024, 2, 1);
+    period.until = QDate(2024, 2, 28);
+    QCOMPARE(
+        open([&] { m_window->reportAircraftTo(aircraftPdf, QStringLiteral("D-EAAA"), period); }),
+        QStringList());
+    QCOMPARE(RunCli({"report", "--aircraft", "D-EAAA", "--since", "2024-02-01", "--until",
+                        "2024-02-28", "--register", location, "-o", cliAircraftPdf})
+                 .exitCode,
+        0);
+    QCOMPARE(withoutFooter(PdfText(aircraftPdf)), withoutFooter(PdfText(cliAircraftPdf)));
+    QVERIFY(PdfText(aircraftPdf).contains(QStringLiteral("from 2024-02-01 to 2024-02-28")));
+    // A refusal of the report code is a box with its message.
+    const QStringList refused = open(
+        [&] { m_window->reportAircraftTo(aircraftPdf, QStringLiteral("G-NONE"), ReportWindow()); });
+    QCOMPARE(refused.size(), 1);
+    QVERIFY2(refused.front().contains(QStringLiteral("G-NONE")), qPrintable(refused.front()));
+
     if (engine == QLatin1String("sqlite")) {
         const QByteArray before = ReadAll(location);
         const QStringList boxes = open([&] { m_window->exportTo(location); });
@@ -410,7 +450,7 @@ void TestFleetWindow::controlsNamed()
             LoadAircraft(ParseRegisterLocation(m_sqlite).location, QStringLiteral("D-EAAA")));
         shown = made.get();
     } else if (window == QLatin1String("report")) {
-        made = std::make_unique<ReportDialog>();
+        made = std::make_unique<ReportDialog>(ReportDialog::Kind::Aircraft, QStringLiteral("R"));
         shown = made.get();
     }
     int controls = 0;
