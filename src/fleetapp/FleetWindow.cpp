@@ -119,12 +119,16 @@ void FleetWindow::makeCentre()
     layout->addWidget(filterEdit);
     layout->addWidget(fleetTable, 1);
     setCentralWidget(centre);
+    // The rows first: Enter opens the current aircraft, Alt+I goes to the filter.
+    fleetTable->setFocus();
     statusLabel = new QLabel(this);
     name(statusLabel, "statusLabel", QStringLiteral("Status"));
     statusBar()->addWidget(statusLabel, 1);
 
     connect(filterEdit, &QLineEdit::textChanged, this,
         [this](const QString &text) { RunGuarded([&] { m_filter->setText(text); }); });
+    // Enter in the filter goes on to the rows it left.
+    connect(filterEdit, &QLineEdit::returnPressed, fleetTable, [this] { fleetTable->setFocus(); });
     connect(fleetTable, &QAbstractItemView::activated, this, guarded([this] { openCurrentRow(); }));
 }
 
@@ -174,6 +178,9 @@ void FleetWindow::showFleet(const FleetLoad &loaded)
     setWindowTitle(FleetWindowTitle(m_location));
     m_model->setFleet(loaded.list);
     fleetTable->resizeColumnsToContents();
+    // The lead of the fleet current, so that Enter opens its page straight away.
+    if (!fleetTable->currentIndex().isValid() && m_filter->rowCount() > 0)
+        fleetTable->setCurrentIndex(m_filter->index(0, 0));
     RememberRegister(m_settings, loaded.location.text);
     updateRecent();
     updateActions();

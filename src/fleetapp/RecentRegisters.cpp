@@ -19,4 +19,6 @@ void RememberRegister(QSettings &settings, const QString &location)
     recent.removeAll(location);
     recent.prepend(location);
     settings.setValue(Key, recent.mid(0, RecentRegistersAtMost));
+    // Kept now, not at exit: a program ended by a signal still remembers it.
+    settings.sync();
 }

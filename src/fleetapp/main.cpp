@@ -27,7 +27,7 @@ int main(int argc, char *argv[])
         QStringLiteral("LOCATION")});
     parser.process(application);
 
-    // The recent registers in the user's settings folder, zemra/zemra-fleet.conf.
+    // The recent registers in the user's settings folder, zemra/zemra-fleet.ini.
     QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("zemra"),
         QStringLiteral("zemra-fleet"));
     FleetWindow window(settings);
