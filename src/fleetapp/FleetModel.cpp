@@ -63,6 +63,8 @@ QVariant FleetModel::data(const QModelIndex &index, int role) const
         return StatusColour(*status);
     if (role == Qt::ForegroundRole)
         return QColor(Qt::black); // dark on the light colour whatever the palette
+    if (index.row() >= tableRows())
+        return {};
     const QList<TableCell> &cells = table().rows[size_t(index.row())];
     const QString *reasons = m_reasons >= 0 && m_reasons < cells.size()
         ? std::get_if<QString>(&cells[m_reasons].value)
