@@ -2,6 +2,7 @@
 #include "AircraftPage.h"
 #include "FleetRegister.h"
 #include "FleetWindow.h"
+#include "ModelText.h"
 #include "RecentRegisters.h"
 #include "ReportDialog.h"
 
@@ -294,22 +295,31 @@ void TestFleetWindow::recentRegisters()
 
 void TestFleetWindow::aircraftPage_data()
 {
+    QTest::addColumn<QString>("engine");
     QTest::addColumn<QString>("registration");
     QTest::addColumn<bool>("trend");
     QTest::addColumn<int>("overLimit"); // read-outs beyond a limit
-    QTest::newRow("with a trend") << QStringLiteral("D-EAAA") << true << 0;
-    QTest::newRow("without structural data") << QStringLiteral("SP-CCC") << false << 0;
-    // Its counts at 3.2 g and 3.4 g go beyond its 3.0 g in both periods.
-    QTest::newRow("over a limit") << QStringLiteral("OK-DDD") << true << 2;
+    for (const char *engine : {"sqlite", "postgresql"}) {
+        const QString name = QString::fromLatin1(engine);
+        QTest::addRow("%s: with a trend", engine) << name << "D-EAAA" << true << 0;
+        QTest::addRow("%s: without structural data", engine) << name << "SP-CCC" << false << 0;
+        // Its counts at 3.2 g and 3.4 g go beyond its 3.0 g in both periods.
+        QTest::addRow("%s: over a limit", engine) << name << "OK-DDD" << true << 2;
+    }
 }
 
-// Enter on the aircraft's row opens its page; Escape closes it.
+// Enter on the aircraft's row opens its page, its history as `zemra-cli register history` prints
+// it; Escape closes it.
 void TestFleetWindow::aircraftPage()
 {
+    QFETCH(QString, engine);
     QFETCH(QString, registration);
     QFETCH(bool, trend);
     QFETCH(int, overLimit);
-    QCOMPARE(open([&] { m_window->openLocation(m_sqlite); }), QStringList());
+    const QString location
+        = engine == QLatin1String("sqlite") ? m_sqlite : m_registers.fleet(engine);
+    QVERIFY(!location.isEmpty());
+    QCOMPARE(open([&] { m_window->openLocation(location); }), QStringList());
     auto *table = Control<QTableView>(m_window.get(), "fleetTable");
     const QModelIndexList rows = table->model()->match(
         table->model()->index(0, 1), Qt::DisplayRole, registration, 1, Qt::MatchExactly);
@@ -323,10 +333,11 @@ void TestFleetWindow::aircraftPage()
     auto *page = qobject_cast<QDialog *>(shown.front().front().value<QWidget *>());
     QVERIFY(page);
     QCOMPARE(page->windowTitle(), QStringLiteral("ZEMRA Fleet — ") + registration);
-    const HistoryResult history
-        = LoadAircraft(ParseRegisterLocation(m_sqlite).location, registration).history;
-    QCOMPARE(Control<QTableView>(page, "historyTable")->model()->rowCount(),
-        int(history.periods.size()) + 1);
+    const CliRun history = RunCli({QStringLiteral("register"), QStringLiteral("history"),
+        QStringLiteral("--aircraft"), registration, QStringLiteral("--register"), location});
+    QCOMPARE(history.exitCode, 0);
+    const QByteArray shownHistory = ModelText(*Control<QTableView>(page, "historyTable")->model());
+    QVERIFY2(history.out.contains(shownHistory), history.out.constData());
     QCOMPARE(page->findChild<QWidget *>(QStringLiteral("trendChart")) != nullptr, trend);
     // Why there is no chart, said where it would be.
     const auto *note = Control<QLabel>(page, "trendNote");
