@@ -252,6 +252,10 @@ void TestFleetWindow::showsTheFleet()
     QCOMPARE(Control<QLabel>(m_window.get(), "statusLabel")->text(),
         QStringLiteral("4 aircraft, ranked by life used."));
     QCOMPARE(RecentRegisters(*m_settings), QStringList {location});
+    // As zemra-cli fleet prints it, before any sort is asked for.
+    const CliRun printed
+        = RunCli({QStringLiteral("fleet"), QStringLiteral("--register"), location});
+    QVERIFY(printed.out.startsWith("Fleet ranked by life used:\n" + ModelText(*table->model())));
     QVERIFY(Control<QAction>(m_window.get(), "exportAction")->isEnabled());
 
     const QString missing = m_registers.fresh(QStringLiteral("sqlite"));
