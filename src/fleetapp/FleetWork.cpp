@@ -8,8 +8,8 @@
 #include <sys/stat.h>
 
 namespace {
-// The replacement's temporary as a device for the writers, keeping the system's reason of a
-// failed write.
+// The replacement's temporary as a device for the writers, in large blocks (the export comes
+// in many small pieces), keeping the system's reason of a failed write.
 class TemporaryDevice : public QIODevice
 {
 public:
@@ -19,21 +19,34 @@ public:
         open(QIODevice::WriteOnly | QIODevice::Unbuffered);
     }
     bool isSequential() const override { return true; }
-    bool failed() const { return m_failed; }
+    // Writes what is held; false, with the reason in errorString(), when any write failed.
+    bool finish() { return drain(); }
 
 protected:
     qint64 readData(char *, qint64) override { return -1; }
     qint64 writeData(const char *data, qint64 size) override
     {
-        if (m_file.write(data, size))
-            return size;
-        m_failed = true;
-        setErrorString(m_file.errorString());
-        return -1;
+        if (m_failed)
+            return -1;
+        m_held.append(data, size);
+        if (m_held.size() >= 64 * 1024 && !drain())
+            return -1;
+        return size;
     }
 
 private:
+    bool drain()
+    {
+        if (!m_failed && !m_held.isEmpty() && !m_file.write(m_held.constData(), m_held.size())) {
+            m_failed = true;
+            setErrorString(m_file.errorString());
+        }
+        m_held.resize(0);
+        return !m_failed;
+    }
+
     RegularFile &m_file;
+    QByteArray m_held;
     bool m_failed = false;
 };
 
@@ -72,7 +85,7 @@ Result writeReplacing(const QString &fileName, const RegisterLocation &location,
     TemporaryDevice device(replacement.file());
     const Result written = write(device);
     // The system's reason first: a writer may word a failed write as its own.
-    if (device.failed())
+    if (!device.finish())
         return Result(Result::Failed,
             QStringLiteral("Cannot write \"%1\": %2").arg(fileName, device.errorString()));
     if (!written.ok())
