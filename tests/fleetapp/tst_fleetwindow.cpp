@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QBuffer>
 #include <QDialog>
+#include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -63,6 +64,7 @@ private slots:
     void exportAndReport();
     void controlsNamed_data();
     void controlsNamed();
+    void exportToAFullDisk();
 
 private:
     void engines();
@@ -499,6 +501,24 @@ void TestFleetWindow::controlsNamed()
             mnemonics << key;
         }
     }
+}
+
+// A write refused by the system is said with its reason, and leaves no file, whole or part.
+void TestFleetWindow::exportToAFullDisk()
+{
+    SmallDisk disk(256 * 1024);
+    if (!disk.ready())
+        QSKIP(qPrintable(disk.reason()));
+    QCOMPARE(open([&] { m_window->openLocation(m_sqlite); }), QStringList());
+    disk.fill();
+    const QString json = disk.filePath(QStringLiteral("register.json"));
+    const QStringList boxes = open([&] { m_window->exportTo(json); });
+    QCOMPARE(boxes.size(), 1);
+    QVERIFY2(boxes.front().contains(QStringLiteral("No space left on device")),
+        qPrintable(boxes.front()));
+    QVERIFY(!QFile::exists(json));
+    QCOMPARE(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden),
+        QStringList {QStringLiteral("filler")});
 }
 
 QTEST_MAIN(TestFleetWindow)
