@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -69,6 +70,9 @@ void FleetWindow::makeActions()
     openRegisterAction = fileMenu->addAction(QStringLiteral("&Open Register…"));
     name(openRegisterAction, "openRegisterAction", {});
     openRegisterAction->setShortcut(QKeySequence::Open);
+    // A PostgreSQL register has no file to choose: its URL is typed.
+    openLocationAction = fileMenu->addAction(QStringLiteral("Open Register &URL…"));
+    name(openLocationAction, "openLocationAction", {});
     recentMenu = fileMenu->addMenu(QStringLiteral("&Recent Registers"));
     name(recentMenu, "recentMenu", QStringLiteral("Recent registers"));
     fileMenu->addSeparator();
@@ -88,6 +92,8 @@ void FleetWindow::makeActions()
     toolBar->addAction(exportAction);
 
     connect(openRegisterAction, &QAction::triggered, this, guarded([this] { openChosenFile(); }));
+    connect(
+        openLocationAction, &QAction::triggered, this, guarded([this] { openTypedLocation(); }));
     connect(reportAction, &QAction::triggered, this, guarded([this] { askReport(); }));
     connect(exportAction, &QAction::triggered, this, guarded([this] { askExport(); }));
     connect(quitAction, &QAction::triggered, this, &QWidget::close);
@@ -246,6 +252,18 @@ void FleetWindow::openChosenFile()
         QString(), QStringLiteral("Registers (*.sqlite *.db);;All files (*)"));
     if (!file.isEmpty())
         openLocation(file);
+}
+
+void FleetWindow::openTypedLocation()
+{
+    QInputDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("locationDialog"));
+    dialog.setAccessibleName(QStringLiteral("Register location"));
+    dialog.setWindowTitle(QStringLiteral("Open Register"));
+    dialog.setLabelText(QStringLiteral("The register, a postgresql:// URL or an SQLite file:"));
+    dialog.setTextValue(QStringLiteral("postgresql://"));
+    if (dialog.exec() == QDialog::Accepted && !dialog.textValue().trimmed().isEmpty())
+        openLocation(dialog.textValue().trimmed());
 }
 
 void FleetWindow::openCurrentRow()

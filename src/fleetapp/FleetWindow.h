@@ -64,6 +64,7 @@ private:
     void updateRecent();
     void updateActions();
     void openChosenFile();
+    void openTypedLocation();
     void openCurrentRow();
     void askExport();
     void askReport();
@@ -82,6 +83,7 @@ private:
     QMenu *fileMenu = nullptr;
     QMenu *recentMenu = nullptr;
     QAction *openRegisterAction = nullptr;
+    QAction *openLocationAction = nullptr;
     QAction *reportAction = nullptr;
     QAction *exportAction = nullptr;
     QAction *quitAction = nullptr;

@@ -12,6 +12,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -254,6 +255,23 @@ void TestFleetWindow::showsTheFleet()
     QCOMPARE(Control<QLabel>(m_window.get(), "statusLabel")->text(),
         QStringLiteral("4 aircraft, ranked by life used."));
     QCOMPARE(RecentRegisters(*m_settings), QStringList {location});
+    // The same register by its location typed in, as a PostgreSQL one must be.
+    QString typedIn;
+    QTimer typist;
+    typist.setInterval(20);
+    QObject::connect(&typist, &QTimer::timeout, [&] {
+        if (auto *dialog = qobject_cast<QInputDialog *>(QApplication::activeModalWidget())) {
+            dialog->setTextValue(location);
+            typedIn = dialog->objectName();
+            dialog->accept();
+        }
+    });
+    typist.start();
+    QCOMPARE(open([&] { Control<QAction>(m_window.get(), "openLocationAction")->trigger(); }),
+        QStringList());
+    typist.stop();
+    QCOMPARE(typedIn, QStringLiteral("locationDialog"));
+    QCOMPARE(shown.size(), 2);
     // As zemra-cli fleet prints it, before any sort is asked for.
     const CliRun printed
         = RunCli({QStringLiteral("fleet"), QStringLiteral("--register"), location});
