@@ -1,0 +1,371 @@
+#include "FleetWindow.h"
+
+#include "AircraftPage.h"
+#include "FleetModel.h"
+#include "MessageBox.h"
+#include "RecentRegisters.h"
+#include "ReportDialog.h"
+#include "Worker.h"
+
+#include <QAction>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTableView>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace {
+const QString ProgramName = QStringLiteral("ZEMRA Fleet");
+
+// The handler of an action or a control, guarded: nothing it throws reaches Qt's dispatch.
+template<class Handler> auto guarded(Handler handler)
+{
+    return [handler] { RunGuarded(handler); };
+}
+
+void name(QObject *object, const char *objectName, const QString &accessible)
+{
+    object->setObjectName(QString::fromLatin1(objectName));
+    if (auto *widget = qobject_cast<QWidget *>(object))
+        widget->setAccessibleName(accessible);
+}
+} // namespace
+
+QString FleetWindowTitle(const std::optional<RegisterLocation> &location)
+{
+    return location ? QStringLiteral("%1 — %2").arg(ProgramName, location->text) : ProgramName;
+}
+
+FleetWindow::FleetWindow(QSettings &settings, QWidget *parent)
+    : QMainWindow(parent)
+    , m_settings(settings)
+    , m_worker(new Worker(this))
+    , m_model(new FleetModel(this))
+    , m_filter(new FleetFilter(this))
+{
+    setObjectName(QStringLiteral("fleetWindow"));
+    setWindowTitle(FleetWindowTitle(m_location));
+    m_filter->setSourceModel(m_model);
+    makeActions();
+    makeCentre();
+    updateRecent();
+    updateActions();
+    resize(1100, 600);
+}
+
+FleetWindow::~FleetWindow() = default;
+
+void FleetWindow::makeActions()
+{
+    fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
+    name(fileMenu, "fileMenu", QStringLiteral("File"));
+    openRegisterAction = fileMenu->addAction(QStringLiteral("&Open Register…"));
+    name(openRegisterAction, "openRegisterAction", {});
+    openRegisterAction->setShortcut(QKeySequence::Open);
+    // A PostgreSQL register has no file to choose: its URL is typed.
+    openLocationAction = fileMenu->addAction(QStringLiteral("Open Register &URL…"));
+    name(openLocationAction, "openLocationAction", {});
+    recentMenu = fileMenu->addMenu(QStringLiteral("&Recent Registers"));
+    name(recentMenu, "recentMenu", QStringLiteral("Recent registers"));
+    fileMenu->addSeparator();
+    reportAction = fileMenu->addAction(QStringLiteral("Re&port…"));
+    name(reportAction, "reportAction", {});
+    exportAction = fileMenu->addAction(QStringLiteral("&Export…"));
+    name(exportAction, "exportAction", {});
+    fileMenu->addSeparator();
+    quitAction = fileMenu->addAction(QStringLiteral("&Quit"));
+    name(quitAction, "quitAction", {});
+    quitAction->setShortcut(QKeySequence::Quit);
+
+    QToolBar *toolBar = addToolBar(QStringLiteral("Register"));
+    name(toolBar, "mainToolBar", QStringLiteral("Register actions"));
+    toolBar->addAction(openRegisterAction);
+    toolBar->addAction(reportAction);
+    toolBar->addAction(exportAction);
+
+    connect(openRegisterAction, &QAction::triggered, this, guarded([this] { openChosenFile(); }));
+    connect(
+        openLocationAction, &QAction::triggered, this, guarded([this] { openTypedLocation(); }));
+    connect(reportAction, &QAction::triggered, this, guarded([this] { askReport(); }));
+    connect(exportAction, &QAction::triggered, this, guarded([this] { askExport(); }));
+    connect(quitAction, &QAction::triggered, this, &QWidget::close);
+}
+
+void FleetWindow::makeCentre()
+{
+    auto *centre = new QWidget(this);
+    centre->setObjectName(QStringLiteral("centre"));
+    auto *layout = new QVBoxLayout(centre);
+    auto *filterLabel = new QLabel(QStringLiteral("F&ilter by registration or type:"), centre);
+    name(filterLabel, "filterLabel", QStringLiteral("Filter by registration or type"));
+    filterEdit = new QLineEdit(centre);
+    name(filterEdit, "filterEdit", QStringLiteral("Filter by registration or type"));
+    filterEdit->setClearButtonEnabled(true);
+    filterLabel->setBuddy(filterEdit);
+    fleetTable = new QTableView(centre);
+    name(fleetTable, "fleetTable", QStringLiteral("Fleet ranked by life used"));
+    fleetTable->setModel(m_filter);
+    fleetTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    fleetTable->setSelectionMode(QAbstractItemView::SingleSelection);
+    fleetTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    fleetTable->setTabKeyNavigation(false);
+    fleetTable->verticalHeader()->hide();
+    fleetTable->setSortingEnabled(true);
+    // Sorted by no column: the register's ranking, as zemra-cli fleet prints it.
+    fleetTable->sortByColumn(-1, Qt::AscendingOrder);
+    layout->addWidget(filterLabel);
+    layout->addWidget(filterEdit);
+    layout->addWidget(fleetTable, 1);
+    setCentralWidget(centre);
+    // The rows first: Enter opens the current aircraft, Alt+I goes to the filter.
+    fleetTable->setFocus();
+    statusLabel = new QLabel(this);
+    name(statusLabel, "statusLabel", QStringLiteral("Status"));
+    statusBar()->addWidget(statusLabel, 1);
+
+    connect(filterEdit, &QLineEdit::textChanged, this,
+        [this](const QString &text) { RunGuarded([&] { m_filter->setText(text); }); });
+    // Enter in the filter goes on to the rows it left.
+    connect(filterEdit, &QLineEdit::returnPressed, fleetTable, [this] { fleetTable->setFocus(); });
+    connect(fleetTable, &QAbstractItemView::activated, this, guarded([this] { openCurrentRow(); }));
+}
+
+void FleetWindow::openChosen(const std::optional<QString> &given)
+{
+    const LocationResult chosen = ChooseRegisterLocation(given);
+    if (!chosen.ok()) {
+        refuse(chosen.message());
+        return;
+    }
+    load(chosen.location);
+}
+
+void FleetWindow::openLocation(const QString &text)
+{
+    const LocationResult parsed = ParseRegisterLocation(text);
+    if (!parsed.ok()) {
+        refuse(parsed.message());
+        return;
+    }
+    load(parsed.location);
+}
+
+void FleetWindow::load(const RegisterLocation &location)
+{
+    const int generation = ++m_generation;
+    say(QStringLiteral("Reading the register %1…").arg(location.text));
+    updateActions();
+    const QDate today = QDate::currentDate();
+    m_worker->run<FleetLoad>([location, today] { return LoadFleet(location, today); },
+        [this, generation](const FleetLoad &loaded) {
+            if (generation == m_generation)
+                showFleet(loaded);
+        });
+}
+
+void FleetWindow::showFleet(const FleetLoad &loaded)
+{
+    updateActions();
+    if (!loaded.ok()) {
+        say(m_location ? QStringLiteral("The register %1 is shown.").arg(m_location->text)
+                       : QStringLiteral("No register open."));
+        refuse(loaded.message());
+        return;
+    }
+    m_location = loaded.location;
+    setWindowTitle(FleetWindowTitle(m_location));
+    m_model->setFleet(loaded.list);
+    fleetTable->resizeColumnsToContents();
+    // The lead of the fleet current, so that Enter opens its page straight away.
+    if (!fleetTable->currentIndex().isValid() && m_filter->rowCount() > 0)
+        fleetTable->setCurrentIndex(m_filter->index(0, 0));
+    RememberRegister(m_settings, loaded.location.text);
+    updateRecent();
+    updateActions();
+    QString text = loaded.list.aircraft.empty()
+        ? QStringLiteral("No aircraft in the register.")
+        : QStringLiteral("%1 aircraft, ranked by life used.").arg(loaded.list.aircraft.size());
+    if (loaded.upgradedFrom)
+        text += QStringLiteral(" The register was upgraded from schema version %1.")
+                    .arg(*loaded.upgradedFrom);
+    say(text);
+    emit fleetShown();
+}
+
+void FleetWindow::refuse(const QString &message)
+{
+    QMessageBox box(QMessageBox::Warning, ProgramName, message, QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("refusalBox"));
+    box.setAccessibleName(QStringLiteral("Refused"));
+    box.exec();
+}
+
+void FleetWindow::say(const QString &message)
+{
+    statusLabel->setText(message);
+}
+
+void FleetWindow::updateRecent()
+{
+    recentMenu->clear();
+    const QStringList recent = RecentRegisters(m_settings);
+    for (int i = 0; i < recent.size(); ++i) {
+        const QString location = recent[i];
+        // "&1 path": a digit to reach each by the keyboard; an "&" of the path doubled.
+        QAction *action = recentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(
+            QString(location).replace(QLatin1Char('&'), QStringLiteral("&&"))));
+        action->setObjectName(QStringLiteral("recentAction%1").arg(i + 1));
+        connect(action, &QAction::triggered, this,
+            guarded([this, location] { openLocation(location); }));
+    }
+    recentMenu->setEnabled(!recent.isEmpty());
+}
+
+void FleetWindow::updateActions()
+{
+    const bool shown = m_location.has_value();
+    reportAction->setEnabled(shown);
+    exportAction->setEnabled(shown);
+}
+
+bool FleetWindow::busy() const
+{
+    return m_worker->running() > 0;
+}
+
+void FleetWindow::waitUntilIdle()
+{
+    m_worker->waitForAll();
+}
+
+void FleetWindow::openChosenFile()
+{
+    const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("Open Register"),
+        QString(), QStringLiteral("Registers (*.sqlite *.db);;All files (*)"));
+    if (!file.isEmpty())
+        openLocation(file);
+}
+
+void FleetWindow::openTypedLocation()
+{
+    QInputDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("locationDialog"));
+    dialog.setAccessibleName(QStringLiteral("Register location"));
+    dialog.setWindowTitle(QStringLiteral("Open Register"));
+    dialog.setLabelText(QStringLiteral("The register, a postgresql:// URL or an SQLite file:"));
+    dialog.setTextValue(QStringLiteral("postgresql://"));
+    if (dialog.exec() == QDialog::Accepted && !dialog.textValue().trimmed().isEmpty())
+        openLocation(dialog.textValue().trimmed());
+}
+
+void FleetWindow::openCurrentRow()
+{
+    const QModelIndex current = m_filter->mapToSource(fleetTable->currentIndex());
+    const QString registration = m_model->registration(current.row());
+    if (!registration.isEmpty())
+        showAircraft(registration);
+}
+
+void FleetWindow::showAircraft(const QString &registration)
+{
+    if (!m_location)
+        return;
+    const RegisterLocation location = *m_location;
+    say(QStringLiteral("Reading %1…").arg(registration));
+    m_worker->run<AircraftLoad>(
+        [location, registration] { return LoadAircraft(location, registration); },
+        [this](const AircraftLoad &loaded) {
+            say(QString());
+            if (!loaded.ok()) {
+                refuse(loaded.message());
+                return;
+            }
+            auto *page = new AircraftPage(loaded, this);
+            page->setAttribute(Qt::WA_DeleteOnClose);
+            connect(page, &AircraftPage::reportRequested, this,
+                [this](const QString &plane) { RunGuarded([&] { askAircraftReport(plane); }); });
+            page->show();
+            emit aircraftShown(page);
+        });
+}
+
+void FleetWindow::askExport()
+{
+    const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("Export Register"),
+        QStringLiteral("register.json"), QStringLiteral("JSON (*.json);;All files (*)"));
+    if (!file.isEmpty())
+        exportTo(file);
+}
+
+void FleetWindow::exportTo(const QString &fileName)
+{
+    if (!m_location)
+        return;
+    const RegisterLocation location = *m_location;
+    write(fileName, QStringLiteral("Exporting to %1…"), QStringLiteral("Exported to %1."),
+        [location, fileName] { return ExportRegister(location, fileName); });
+}
+
+void FleetWindow::write(const QString &fileName, const QString &doing, const QString &done,
+    std::function<Result()> work)
+{
+    say(doing.arg(fileName));
+    m_worker->run<Result>(std::move(work), [this, fileName, done](const Result &written) {
+        say(written.ok() ? done.arg(fileName) : QString());
+        if (!written.ok())
+            refuse(written.message());
+    });
+}
+
+void FleetWindow::askReport()
+{
+    ReportDialog dialog(ReportDialog::Kind::Fleet, QStringLiteral("Fleet Report"), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("Fleet Report"),
+        QStringLiteral("fleet.pdf"), QStringLiteral("PDF (*.pdf);;All files (*)"));
+    if (!file.isEmpty())
+        reportTo(file, dialog.period().since);
+}
+
+void FleetWindow::reportTo(const QString &fileName, const std::optional<QDate> &since)
+{
+    if (!m_location)
+        return;
+    const RegisterLocation location = *m_location;
+    write(fileName, QStringLiteral("Writing the report %1…"),
+        QStringLiteral("Report written to %1."),
+        [location, since, fileName] { return WriteFleetReport(location, since, fileName); });
+}
+
+void FleetWindow::askAircraftReport(const QString &registration)
+{
+    const QString title = QStringLiteral("Report of %1").arg(registration);
+    ReportDialog dialog(ReportDialog::Kind::Aircraft, title, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const QString file = QFileDialog::getSaveFileName(this, title,
+        registration + QStringLiteral(".pdf"), QStringLiteral("PDF (*.pdf);;All files (*)"));
+    if (!file.isEmpty())
+        reportAircraftTo(file, registration, dialog.period());
+}
+
+void FleetWindow::reportAircraftTo(
+    const QString &fileName, const QString &registration, const ReportWindow &period)
+{
+    if (!m_location)
+        return;
+    const RegisterLocation location = *m_location;
+    write(fileName, QStringLiteral("Writing the report %1…"),
+        QStringLiteral("Report written to %1."), [location, registration, period, fileName] {
+            return WriteAircraftReport(location, registration, period, fileName);
+        });
+}

@@ -1,0 +1,187 @@
+#include "FleetWork.h"
+
+#include "RegularFile.h"
+
+#include <QFileInfo>
+#include <QIODevice>
+
+#include <sys/stat.h>
+
+namespace {
+// The replacement's temporary as a device for the writers, in large blocks (the export comes
+// in many small pieces), keeping the system's reason of a failed write.
+class TemporaryDevice : public QIODevice
+{
+public:
+    explicit TemporaryDevice(RegularFile &file)
+        : m_file(file)
+    {
+        open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    }
+    bool isSequential() const override { return true; }
+    // Writes what is held; false, with the reason in errorString(), when any write failed.
+    bool finish() { return drain(); }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *data, qint64 size) override
+    {
+        if (m_failed)
+            return -1;
+        m_held.append(data, size);
+        if (m_held.size() >= 64 * 1024 && !drain())
+            return -1;
+        return size;
+    }
+
+private:
+    bool drain()
+    {
+        if (!m_failed && !m_held.isEmpty() && !m_file.write(m_held.constData(), m_held.size())) {
+            m_failed = true;
+            setErrorString(m_file.errorString());
+        }
+        m_held.resize(0);
+        return !m_failed;
+    }
+
+    RegularFile &m_file;
+    QByteArray m_held;
+    bool m_failed = false;
+};
+
+// Invalid when `fileName` is one of the register's own files: the export would replace what
+// it reads.
+Result checkNotRegister(const QString &fileName, const RegisterLocation &location)
+{
+    struct stat output
+    {
+    };
+    if (::stat(QFile::encodeName(fileName), &output) != 0)
+        return {};
+    for (const QString &input : RegisterFiles(location)) {
+        struct stat status
+        {
+        };
+        if (::stat(QFile::encodeName(input), &status) == 0 && SameFile(status, output))
+            return Result(Result::Invalid,
+                QStringLiteral("Cannot write \"%1\": it is the register \"%2\". Name another "
+                               "file.")
+                    .arg(fileName, input));
+    }
+    return {};
+}
+
+// Every output through the core's one replacement: beside the file, then renamed into place.
+Result writeReplacing(const QString &fileName, const RegisterLocation &location,
+    const std::function<Result(QIODevice &)> &write)
+{
+    if (const Result apart = checkNotRegister(fileName, location); !apart.ok())
+        return apart;
+    RemoveStaleTemporaries(QFileInfo(ReplacementPath(fileName)).absolutePath());
+    FileReplacement replacement;
+    if (const Result begun = replacement.begin(fileName); !begun.ok())
+        return begun;
+    TemporaryDevice device(replacement.file());
+    const Result written = write(device);
+    // The system's reason first: a writer may word a failed write as its own.
+    if (!device.finish())
+        return Result(Result::Failed,
+            QStringLiteral("Cannot write \"%1\": %2").arg(fileName, device.errorString()));
+    if (!written.ok())
+        return written;
+    return replacement.commit();
+}
+} // namespace
+
+FleetLoad LoadFleet(const RegisterLocation &location, const QDate &today)
+{
+    FleetLoad load;
+    load.location = location;
+    OpenedRegister opened = Register::open(location, Register::Access::Read);
+    if (!opened.ok()) {
+        static_cast<Result &>(load) = opened;
+        return load;
+    }
+    load.upgradedFrom = opened.upgradedFrom;
+    load.list = opened.reg->fleet(std::nullopt, 365, today);
+    if (!load.list.ok())
+        static_cast<Result &>(load) = load.list;
+    return load;
+}
+
+AircraftLoad LoadAircraft(const RegisterLocation &location, const QString &registration)
+{
+    AircraftLoad load;
+    OpenedRegister opened = Register::open(location, Register::Access::Read);
+    if (!opened.ok()) {
+        static_cast<Result &>(load) = opened;
+        return load;
+    }
+    load.history = opened.reg->history(registration);
+    if (!load.history.ok()) {
+        static_cast<Result &>(load) = load.history;
+        return load;
+    }
+    if (!load.history.aircraft.structure().damage) {
+        load.trendMissing << QStringLiteral("%1 has no S-N data in the register: no life used to "
+                                            "draw.")
+                                 .arg(load.history.aircraft.registration);
+        return load;
+    }
+    if (load.history.periods.empty()) {
+        load.trendMissing << QStringLiteral("%1 has no read-outs: no life used to draw.")
+                                 .arg(load.history.aircraft.registration);
+        return load;
+    }
+    // As `zemra-cli chart --kind trend` draws it, at the rates of 365 days.
+    const ForecastInput input = ForecastInputOf(load.history);
+    LifeTrend trend = LifeTrendOf(load.history, ComputeForecast(input), input.thresholds);
+    load.trendMissing = trend.missing;
+    if (!trend.chart.points.isEmpty())
+        load.trend = std::move(trend.chart);
+    return load;
+}
+
+Result ExportRegister(const RegisterLocation &location, const QString &fileName)
+{
+    OpenedRegister opened = Register::open(location, Register::Access::Read);
+    if (!opened.ok())
+        return opened;
+    return writeReplacing(fileName, location,
+        [&opened](QIODevice &device) { return opened.reg->exportJson(device); });
+}
+
+namespace {
+// A report's document made from the register, written as a PDF; the axis and references of a
+// report without options, as zemra-cli's.
+Result writeReport(const RegisterLocation &location, const QString &fileName,
+    const std::function<DocumentResult(Register &)> &make)
+{
+    OpenedRegister opened = Register::open(location, Register::Access::Read);
+    if (!opened.ok())
+        return opened;
+    const DocumentResult made = make(*opened.reg);
+    if (!made.ok())
+        return made;
+    return writeReplacing(fileName, location, [&made](QIODevice &device) {
+        return WriteReportPdf(
+            device, made.document, made.document.title, QStringLiteral("zemra-fleet"));
+    });
+}
+} // namespace
+
+Result WriteFleetReport(
+    const RegisterLocation &location, const std::optional<QDate> &since, const QString &fileName)
+{
+    return writeReport(location, fileName,
+        [&since](Register &reg) { return FleetReportDocument(reg, since, AxisChoice(), {}); });
+}
+
+Result WriteAircraftReport(const RegisterLocation &location, const QString &registration,
+    const ReportWindow &window, const QString &fileName)
+{
+    return writeReport(location, fileName, [&](Register &reg) {
+        return AircraftReportDocument(reg, registration, window, AxisChoice(), {});
+    });
+}
