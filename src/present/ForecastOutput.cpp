@@ -89,6 +89,9 @@ QString LocationShownLine(const HistoryResult &history)
 {
     if (history.aircraft.location.isEmpty())
         return {};
+    if (history.locations.empty())
+        return QStringLiteral("Damage figures at the location \"%1\".")
+            .arg(history.aircraft.location);
     return QStringLiteral("Damage figures at the location \"%1\"; life used to date at each: %2.")
         .arg(history.aircraft.location, LocationsLifeUsedText(history.locations));
 }

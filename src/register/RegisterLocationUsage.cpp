@@ -35,6 +35,18 @@ Result Register::Private::locationTallies(
     return {};
 }
 
+namespace {
+// Every location's tally: the first's, then those after it (none where no day has any).
+std::vector<DamageTally> allTallies(
+    const DamageTally &first, const std::vector<DamageTally> &after, size_t count)
+{
+    std::vector<DamageTally> tallies {first};
+    tallies.insert(tallies.end(), after.begin(), after.end());
+    tallies.resize(count);
+    return tallies;
+}
+} // namespace
+
 size_t CriticalLocation(const AircraftInfo &aircraft, const UsageFigures &total,
     const std::vector<DamageTally> &tallies, std::vector<LocationLifeUsed> &each)
 {
@@ -67,9 +79,7 @@ size_t ShowAtCriticalLocation(AircraftUsage &row, const AircraftInfo &aircraft,
         row.aircraft = aircraft.atLocation(0);
         return 0;
     }
-    std::vector<DamageTally> tallies {tally};
-    tallies.insert(tallies.end(), wholeAt.begin(), wholeAt.end());
-    tallies.resize(count);
+    const std::vector<DamageTally> tallies = allTallies(tally, wholeAt, count);
     const size_t at = CriticalLocation(aircraft, total, tallies, row.locations);
     row.aircraft = aircraft.atLocation(at);
     tally = tallies[at];
@@ -115,9 +125,8 @@ Result Register::Private::locationShown(const AircraftInfo &aircraft, const QStr
     LocationTallies more;
     if (Result read = locationTallies(std::nullopt, more, aircraft.id); !read.ok())
         return read;
-    std::vector<DamageTally> tallies {first};
-    tallies.insert(tallies.end(), more[aircraft.id].begin(), more[aircraft.id].end());
-    tallies.resize(structure.locations.size());
+    const std::vector<DamageTally> tallies
+        = allTallies(first, more[aircraft.id], structure.locations.size());
     const size_t critical = CriticalLocation(aircraft, total, tallies, each);
     if (name.isEmpty())
         index = critical;
