@@ -122,6 +122,8 @@ private slots:
     void fleetAsHistory();
     void hoursSinceInspection_data();
     void hoursSinceInspection();
+    void windowAtALocation_data();
+    void windowAtALocation();
     void upgradeDerivesTheDamage_data();
     void upgradeDerivesTheDamage();
 
@@ -372,6 +374,54 @@ void TestFleetFigures::hoursSinceInspection()
     QCOMPARE(check.text(), found);
     QCOMPARE(CheckStatusName(check.status),
         found.isEmpty() ? QStringLiteral("ok") : QStringLiteral("due"));
+}
+
+void TestFleetFigures::windowAtALocation_data()
+{
+    QTest::addColumn<QString>("engine");
+    QTest::addColumn<int>("critical");
+    QTest::addColumn<QString>("location");
+    for (const char *engine : {"sqlite", "postgresql"}) {
+        QTest::addRow("%s: the second location", engine) << engine << 1 << "fin";
+        QTest::addRow("%s: the first location", engine) << engine << 2 << "wing root";
+    }
+}
+
+// Over a window, the fleet's damage at the location shown is that of the history's periods
+// taken in it at the same location.
+void TestFleetFigures::windowAtALocation()
+{
+    QFETCH(QString, engine);
+    QFETCH(int, critical);
+    QFETCH(QString, location);
+    const std::unique_ptr<Register> reg = open(fresh(engine));
+    QVERIFY(reg);
+    const QString plane = QStringLiteral("D-EWIN");
+    QVERIFY(reg->setAircraft({plane, {}, CombineMode::Running, located(critical)}).ok());
+    for (const Dated &dated : FourDays)
+        QVERIFY(reg->add(plane,
+                       {{file(dated.records),
+                           QDate::fromString(QString::fromLatin1(dated.date), Qt::ISODate)}})
+                    .ok());
+    const QDate since(2024, 3, 1);
+    const UsageListResult fleet = reg->fleet(since);
+    QVERIFY2(fleet.ok(), qPrintable(fleet.message()));
+    const AircraftUsage &row = fleet.aircraft.front();
+    QCOMPARE(row.aircraft.location, location);
+    const HistoryResult history = reg->history(plane, location);
+    QVERIFY(history.ok());
+    double counted = 0;
+    double upper = 0;
+    for (const HistoryPeriod &period : history.periods) {
+        if (period.taken >= since) {
+            counted += period.damage->counted;
+            upper += period.damage->upper.value();
+        }
+    }
+    QVERIFY(row.usage.summed && row.usage.summed->upper);
+    QVERIFY2(close(row.usage.summed->damage, counted),
+        qPrintable(QStringLiteral("%1 against %2").arg(row.usage.summed->damage).arg(counted)));
+    QVERIFY(close(*row.usage.summed->upper, upper));
 }
 
 void TestFleetFigures::upgradeDerivesTheDamage_data()
