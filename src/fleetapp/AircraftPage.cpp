@@ -1,5 +1,6 @@
 #include "AircraftPage.h"
 
+#include "ExceedancePage.h"
 #include "HistoryTable.h"
 #include "TableModel.h"
 #include "TrendChartWidget.h"
@@ -67,6 +68,7 @@ AircraftPage::AircraftPage(const AircraftLoad &load, QWidget *parent)
     pageTabs->addTab(historyTable, QStringLiteral("&History"));
     pageTabs->addTab(makeTrend(load), QStringLiteral("&Trend"));
     pageTabs->addTab(makeOverLimit(history), QStringLiteral("&Over limit"));
+    pageTabs->addTab(new ExceedancePage(load.history, pageTabs), QStringLiteral("&Exceedance"));
     buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     reportButton = buttons->addButton(QStringLiteral("&Report…"), QDialogButtonBox::ActionRole);
     reportButton->setObjectName(QStringLiteral("reportButton"));
