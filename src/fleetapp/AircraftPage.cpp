@@ -1,6 +1,7 @@
 #include "AircraftPage.h"
 
 #include "ExceedancePage.h"
+#include "ForecastOutput.h"
 #include "HistoryTable.h"
 #include "TableModel.h"
 #include "TrendChartWidget.h"
@@ -80,6 +81,14 @@ AircraftPage::AircraftPage(const AircraftLoad &load, QWidget *parent)
     closeButton->setObjectName(QStringLiteral("closeButton"));
     closeButton->setAccessibleName(QStringLiteral("Close"));
     auto *layout = new QVBoxLayout(this);
+    // With named locations, which one the damage figures are at.
+    if (const QString at = LocationShownLine(history); !at.isEmpty()) {
+        locationNote = new QLabel(at, this);
+        locationNote->setObjectName(QStringLiteral("locationNote"));
+        locationNote->setAccessibleName(QStringLiteral("Location of the damage figures"));
+        locationNote->setWordWrap(true);
+        layout->addWidget(locationNote);
+    }
     layout->addWidget(pageTabs, 1);
     layout->addWidget(buttons);
     // Close and Escape both reject.

@@ -32,6 +32,7 @@ private:
 
     TableModel *m_history = nullptr;
     TableModel *m_overLimit = nullptr;
+    QLabel *locationNote = nullptr;
     QTabWidget *pageTabs = nullptr;
     QTableView *historyTable = nullptr;
     TrendChartWidget *trendChart = nullptr;

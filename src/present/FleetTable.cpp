@@ -173,7 +173,8 @@ QList<TableCell> usageRow(const AircraftUsage &row, bool fleet)
         cells << (bound && bound->atMost ? TableCell(qint64(*bound->atMost))
                                          : TableCell::empty(Dash));
     }
-    cells << optionalText(row.aircraft.location)
+    // The location whose figures these are: none without a figure.
+    cells << optionalText(summed ? row.aircraft.location : QString())
           << optionalText(LocationsLifeUsedText(row.locations));
     return cells;
 }
