@@ -4,11 +4,12 @@
 #include "UsageAnalysis.h"
 
 #include <QDateEdit>
-#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QVBoxLayout>
+
+#include <tuple>
 
 std::optional<ExceedanceChartData> PeriodExceedanceChart(
     const HistoryResult &history, const QDate &since, const QDate &until, QString &why)
@@ -90,12 +91,16 @@ ExceedancePage::ExceedancePage(const HistoryResult &history, QWidget *parent)
     exceedanceChart->setAccessibleName(
         QStringLiteral("Exceedances per 1000 h of the period against the design spectrum"));
     auto *period = new QHBoxLayout;
-    auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("&From:"), sinceEdit);
-    period->addLayout(form);
-    auto *until = new QFormLayout;
-    until->addRow(QStringLiteral("&Until:"), untilEdit);
-    period->addLayout(until);
+    for (const auto &[text, name, edit] :
+        {std::tuple(QStringLiteral("&From:"), "sinceLabel", sinceEdit),
+            std::tuple(QStringLiteral("&Until:"), "untilLabel", untilEdit)}) {
+        auto *label = new QLabel(text, this);
+        label->setObjectName(QString::fromLatin1(name));
+        label->setAccessibleName(edit->accessibleName());
+        label->setBuddy(edit);
+        period->addWidget(label);
+        period->addWidget(edit);
+    }
     period->addStretch(1);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(period);
