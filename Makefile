@@ -8,7 +8,7 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
-.PHONY: deps configure build run test test-sanitize fuzz bench package screenshots clean
+.PHONY: deps configure build run run-fleet test test-sanitize fuzz bench package screenshots clean
 
 deps:
 	@scripts/install-deps
@@ -19,11 +19,18 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
-# The program and its command line (where the usage analysis lives); the tests are built by
+# The programs and the command line (where the usage analysis lives), then the program named by
+# PROGRAM (zemra unless given: `make run PROGRAM=zemra-fleet`) with ARGS; the tests are built by
 # `make test`.
+PROGRAM ?= zemra
+ARGS ?=
 run: configure
-	@cmake --build $(BUILD_DIR) -j $(JOBS) --target zemra zemra-cli
-	$(BUILD_DIR)/zemra
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target zemra zemra-cli zemra-fleet
+	$(BUILD_DIR)/$(PROGRAM) $(ARGS)
+
+# The fleet program, zemra-fleet, on the default register or ARGS="--register LOCATION".
+run-fleet: PROGRAM = zemra-fleet
+run-fleet: run
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)

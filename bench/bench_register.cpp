@@ -1,5 +1,6 @@
 #include "Bench.h"
 #include "CounterRecord.h"
+#include "FleetRegister.h"
 #include "Register.h"
 #include "RegisterRows.h"
 
@@ -11,7 +12,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -31,8 +31,6 @@ constexpr int AddRuns = 3;
 constexpr qint64 BareRecords = 100'000;
 constexpr double BareTargetRatio = 1.5;
 constexpr int BareRuns = 5;
-constexpr int FleetAircraft = 1000;
-constexpr int FleetReadouts = 1000;
 constexpr double FleetTargetSeconds = 2;
 constexpr int FleetRuns = 5;
 constexpr int HistoryReadouts = 10'000;
@@ -284,57 +282,9 @@ ZEMRA_BENCHMARK(registerAddPostgresql)
 
 ZEMRA_BENCHMARK(registerFleetSqlite)
 {
-    const QString path = folder().filePath(QStringLiteral("fleet.sqlite"));
-    const RegisterLocation location = ParseRegisterLocation(path).location;
-    QElapsedTimer setup;
-    setup.start();
-    {
-        OpenedRegister opened = Register::open(location, Register::Access::Write);
-        if (!opened.ok()) {
-            std::printf("  %s\n", qPrintable(opened.message()));
-            return;
-        }
-        Register &reg = *opened.reg;
-        StructuralData structure;
-        structure.damage = DamageParameters();
-        structure.damage->stressPerG = 60, structure.damage->slope = 5;
-        structure.damage->enduranceStress = 80, structure.damage->enduranceCycles = 2e6;
-        structure.damage->designLife = 6000;
-        reg.setType(QStringLiteral("Zeta 2"), structure);
-        // Four ways of flying, each a file per read-out of running totals: aircraft i flies the
-        // (i % 4)-th. A read-out belongs to one aircraft, so each aircraft's records carry its
-        // number in the battery clock, which neither counts nor hours see; the files are
-        // written again for each aircraft.
-        const QDate first(1990, 1, 1);
-        std::vector<AddFile> files;
-        for (int readout = 0; readout < FleetReadouts; ++readout)
-            files.push_back({folder().filePath(QStringLiteral("r%1.dat").arg(readout)),
-                first.addDays(10 * readout)});
-        for (int i = 0; i < FleetAircraft; ++i) {
-            const int profile = i % 4;
-            for (int readout = 0; readout < FleetReadouts; ++readout) {
-                CounterRecord words {};
-                for (int level = 0; level < LevelCount; ++level)
-                    words[level] = std::uint16_t(readout * (profile + 1) * (level % 5 + 1) / 4);
-                const int seconds = readout * 3600 * (profile + 2);
-                words[ActiveSecondsWord] = std::uint16_t(seconds % 43200);
-                words[ActivePeriodsWord] = std::uint16_t(seconds / 43200);
-                words[BatterySecondsWord] = std::uint16_t(i);
-                QFile file(files[readout].fileName);
-                file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-                file.write(RecordFileBytes(words));
-            }
-            const QString plane = QStringLiteral("D-B%1").arg(i, 4, 10, QLatin1Char('0'));
-            reg.setAircraft({plane, QStringLiteral("Zeta 2"), CombineMode::Running, {}});
-            const AddResult added = reg.add(plane, files);
-            if (!added.ok()) {
-                std::printf("  %s\n", qPrintable(added.message()));
-                return;
-            }
-        }
-    }
-    std::printf("  %-32s %.1f s (the library, one transaction an aircraft), %.0f MB\n",
-        "made 1000 x 1000 read-outs in", setup.nsecsElapsed() / 1e9, QFileInfo(path).size() / 1e6);
+    const QString path = bench::FleetRegister();
+    if (path.isEmpty())
+        return;
 
     // The ranking with each aircraft's forecast and status, over a window, and the check alone.
     for (const char *variant : {"", "--since", "--check"}) {

@@ -1,4 +1,5 @@
 #include "Bench.h"
+#include "Register.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -11,14 +12,17 @@
 
 // Whole processes, started alternately so that a busy moment of the machine hits both alike:
 // the bare dialog, the program's start-up with all fourteen windows, and the main window
-// alone. Each process ends as soon as its window's first paint has reached the screen; it is
-// timed from its start to its exit, and it reports its own time spent from main() on.
+// alone; and zemra-fleet up to its table of an empty register. Each process ends as soon as its
+// first paint has reached the screen; it is timed from its start to its exit, and it reports its
+// own time spent from main() on.
 namespace {
 constexpr int Warmup = 3;
 constexpr int Runs = 40;
 // The program's start-up against a bare dialog's, under each platform.
 constexpr double OffscreenTarget = 1.3;
 constexpr double XvfbTarget = 1.15;
+// zemra-fleet's start-up up to its (empty) fleet's table against the same bare dialog.
+constexpr double FleetTarget = 1.2;
 
 struct Probe
 {
@@ -80,15 +84,17 @@ std::unique_ptr<QProcess> startXvfb(QString *display)
     return server;
 }
 
-void measurePlatform(const QString &platform, const QProcessEnvironment &environment, double target)
+// The program's probe against the bare dialog's, both started Warmup + Runs times; reported as
+// `title` (platform).
+void measurePlatform(const QString &title, const QString &platform,
+    const QProcessEnvironment &environment, double target, Probe program)
 {
     Probe bare {"bare dialog", QStringLiteral(ZEMRA_PROBE_BARE), {}, {}, {}};
-    Probe program {"program (main window)", QStringLiteral(ZEMRA_PROBE_ZEMRA), {}, {}, {}};
     Probe *probes[] = {&bare, &program};
     for (int i = 0; i < Warmup + Runs; ++i) {
         for (Probe *probe : probes) {
             if (!runOnce(*probe, environment, i >= Warmup)) {
-                bench::Report(QStringLiteral("Start-up (%1)").arg(platform),
+                bench::Report(QStringLiteral("%1 (%2)").arg(title, platform),
                     QStringLiteral("%1 did not start, paint and end")
                         .arg(QLatin1String(probe->name)),
                     QStringLiteral("at most %1x the bare dialog").arg(target), false);
@@ -105,24 +111,29 @@ void measurePlatform(const QString &platform, const QProcessEnvironment &environ
     const double bareMedian = bench::Summarise(bare.total).median;
     const bench::Stats programStats = bench::Summarise(program.total);
     const double ratio = programStats.median / bareMedian;
-    bench::Report(QStringLiteral("Start-up (%1)").arg(platform),
+    bench::Report(QStringLiteral("%1 (%2)").arg(title, platform),
         QStringLiteral("%1 against %2: ratio %3")
             .arg(bench::FormatDuration(programStats.median), bench::FormatDuration(bareMedian))
             .arg(ratio, 0, 'f', 2),
         QStringLiteral("at most %1x the bare dialog").arg(target), ratio <= target);
 }
-} // namespace
 
-ZEMRA_BENCHMARK(startup)
+// Both probes write their runtime folder warning otherwise; give them one of their own.
+QProcessEnvironment probeEnvironment(const QTemporaryDir &runtime)
 {
-    // Both probes write their runtime folder warning otherwise; give them one of their own.
-    QTemporaryDir runtime;
     QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
-
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    measurePlatform(QStringLiteral("offscreen"), environment, OffscreenTarget);
+    return environment;
+}
+
+// The program's probe against the bare dialog offscreen, then under an Xvfb of our own.
+void measure(const QString &title, const Probe &program, double offscreenTarget, double xvfbTarget)
+{
+    QTemporaryDir runtime;
+    QProcessEnvironment environment = probeEnvironment(runtime);
+    measurePlatform(title, QStringLiteral("offscreen"), environment, offscreenTarget, program);
 
     QString display;
     const std::unique_ptr<QProcess> server = startXvfb(&display);
@@ -132,7 +143,49 @@ ZEMRA_BENCHMARK(startup)
     }
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     environment.insert(QStringLiteral("DISPLAY"), display);
-    measurePlatform(QStringLiteral("Xvfb"), environment, XvfbTarget);
+    measurePlatform(title, QStringLiteral("Xvfb"), environment, xvfbTarget, program);
     server->terminate();
     server->waitForFinished();
+}
+} // namespace
+
+ZEMRA_BENCHMARK(startup)
+{
+    measure(QStringLiteral("Start-up"),
+        {"program (main window)", QStringLiteral(ZEMRA_PROBE_ZEMRA), {}, {}, {}}, OffscreenTarget,
+        XvfbTarget);
+}
+
+// zemra-fleet up to the first paint of its table with an empty register in it, the register
+// read on the worker as the program does.
+ZEMRA_BENCHMARK(fleetStartup)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("empty.sqlite"));
+    {
+        const OpenedRegister made
+            = Register::open(ParseRegisterLocation(path).location, Register::Access::Write);
+        if (!made.ok()) {
+            std::printf("  the empty register: %s\n", qPrintable(made.message()));
+            return;
+        }
+    }
+    const QStringList arguments {QStringLiteral("--register"), path, QStringLiteral("--settings"),
+        folder.filePath(QStringLiteral("settings.ini"))};
+    measure(QStringLiteral("zemra-fleet start-up, empty register"),
+        {"zemra-fleet (empty register)", QStringLiteral(ZEMRA_PROBE_FLEET), arguments, {}, {}},
+        FleetTarget, FleetTarget);
+
+    // Where the time goes (information): the same process ended at the window's own first paint,
+    // before the worker has read the register.
+    QTemporaryDir runtime;
+    Probe window {"zemra-fleet (window alone)", QStringLiteral(ZEMRA_PROBE_FLEET),
+        arguments + QStringList {QStringLiteral("--window")}, {}, {}};
+    for (int i = 0; i < Warmup + Runs; ++i) {
+        if (!runOnce(window, probeEnvironment(runtime), i >= Warmup))
+            return;
+    }
+    std::printf("  %-32s whole process %s; main() to paint median %s (offscreen)\n", window.name,
+        qPrintable(bench::Describe(bench::Summarise(window.total))),
+        qPrintable(bench::FormatDuration(bench::Summarise(window.inMain).median)));
 }

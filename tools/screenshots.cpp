@@ -1,10 +1,12 @@
 // Renders every window of the program, headless, into PNG files: the main window, the
-// spectrum table and the chart with the demonstration record, and all the others.
+// spectrum table and the chart with the demonstration record, and all the others; then
+// zemra-fleet's windows over a made-up register (FleetShots.h) into the folder fleet/.
 // Usage: screenshots <output folder>
 #include "AboutBox.h"
 #include "ChartWindow.h"
 #include "CounterRecord.h"
 #include "DataCopyWindow.h"
+#include "FleetShots.h"
 #include "MainWindow.h"
 #include "RecorderResetWindow.h"
 #include "SpectrumWindow.h"
@@ -75,5 +77,6 @@ int main(int argc, char **argv)
         }
         window->hide();
     }
+    failures += FleetScreenshots(output);
     return failures == 0 ? 0 : 1;
 }
