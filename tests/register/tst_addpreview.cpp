@@ -230,7 +230,9 @@ void TestAddPreview::stoppedAddLeavesTheRegister()
     QVERIFY(!added.ok());
     QVERIFY2(added.message().contains(QLatin1String("cancelled")), qPrintable(added.message()));
     QCOMPARE(asked, 1);
-    QVERIFY(lastDone > 0 && lastDone <= lastTotal);
+    // A long file is stopped between its blocks, before its end; a short one after it.
+    QVERIFY(lastDone > 0);
+    QCOMPARE(lastDone<lastTotal, records> 4096);
     QCOMPARE(lastTotal, QFileInfo(files.front().fileName).size());
     QCOMPARE(exported(*reg), before);
     // Going on, it is added whole.
