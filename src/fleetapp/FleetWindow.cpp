@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QSettings>
 #include <QStatusBar>
@@ -300,6 +301,10 @@ void FleetWindow::showAircraft(const QString &registration)
             page->setAttribute(Qt::WA_DeleteOnClose);
             connect(page, &AircraftPage::reportRequested, this,
                 [this](const QString &plane) { RunGuarded([&] { askAircraftReport(plane); }); });
+            connect(page, &AircraftPage::changeRequested, this,
+                [this, page](const AircraftChange &change) {
+                    RunGuarded([&] { changeAircraft(change, page); });
+                });
             page->show();
             emit aircraftShown(page);
         });
@@ -453,4 +458,28 @@ void FleetWindow::sayAdded(const AddResult &added)
     if (!details.isEmpty())
         box.setDetailedText(details.join(QLatin1Char('\n')));
     box.exec();
+}
+
+void FleetWindow::changeAircraft(const AircraftChange &change, QWidget *page)
+{
+    if (!m_location)
+        return;
+    const RegisterLocation location = *m_location;
+    say(QStringLiteral("Changing %1…").arg(change.registration));
+    QPointer<QWidget> shown(page);
+    m_worker->run<AircraftResult>([location, change] { return ChangeAircraft(location, change); },
+        [this, shown](const AircraftResult &changed) {
+            say(QString());
+            if (!changed.ok()) {
+                refuse(changed.message());
+                return;
+            }
+            emit aircraftChanged(changed);
+            // The page's figures are the old ones: it is shown anew, with the fleet's ranking.
+            if (shown) {
+                shown->close();
+                showAircraft(changed.aircraft.registration);
+            }
+            load(*m_location);
+        });
 }

@@ -54,12 +54,15 @@ public:
     void addReadouts(const std::vector<AddFile> &files);
     // Adds the files on the worker, with progress and Cancel (the add is then undone whole), the
     // result said in a box and the fleet read anew.
+    // Writes the aircraft's change on the worker; its page, when given, is shown anew after.
+    void changeAircraft(const AircraftChange &change, QWidget *page = nullptr);
     void addTo(const QString &registration, const std::vector<AddFile> &files, bool declaredReset,
         const std::optional<NewAircraft> &newAircraft);
 
 signals:
     void fleetShown(); // a fleet read and put in the table
     void addDone(const AddResult &added); // after its box, before the fleet is read anew
+    void aircraftChanged(const AircraftResult &changed);
     void aircraftShown(QWidget *page);
 
 private:

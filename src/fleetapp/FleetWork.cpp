@@ -216,3 +216,11 @@ AddResult AddReadouts(const RegisterLocation &location, const QString &registrat
     }
     return opened.reg->add(registration, files, declaredReset, progress);
 }
+
+AircraftResult ChangeAircraft(const RegisterLocation &location, const AircraftChange &change)
+{
+    OpenedRegister opened = Register::open(location, Register::Access::Write);
+    if (!opened.ok())
+        return failed<AircraftResult>(opened);
+    return opened.reg->setAircraft(change);
+}

@@ -63,3 +63,6 @@ AddPreviewResult PreviewReadouts(const RegisterLocation &location, const QString
 AddResult AddReadouts(const RegisterLocation &location, const QString &registration,
     const std::vector<AddFile> &files, bool declaredReset,
     const std::optional<NewAircraft> &newAircraft, const AddProgress &progress);
+
+// Changes the aircraft's structural data or check settings (Register::setAircraft).
+AircraftResult ChangeAircraft(const RegisterLocation &location, const AircraftChange &change);
