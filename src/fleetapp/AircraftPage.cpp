@@ -3,6 +3,8 @@
 #include "ExceedancePage.h"
 #include "ForecastOutput.h"
 #include "HistoryTable.h"
+#include "MessageBox.h"
+#include "StructureDialog.h"
 #include "TableModel.h"
 #include "TrendChartWidget.h"
 
@@ -55,6 +57,7 @@ AircraftPage::AircraftPage(const AircraftLoad &load, QWidget *parent)
     : QDialog(parent)
     , m_history(new TableModel(this))
     , m_overLimit(new TableModel(this))
+    , m_loaded(load.history)
 {
     const HistoryResult &history = load.history;
     setObjectName(QStringLiteral("aircraftPage"));
@@ -75,6 +78,11 @@ AircraftPage::AircraftPage(const AircraftLoad &load, QWidget *parent)
     reportButton->setObjectName(QStringLiteral("reportButton"));
     reportButton->setAccessibleName(QStringLiteral("Report of the aircraft"));
     reportButton->setAutoDefault(false);
+    structureButton
+        = buttons->addButton(QStringLiteral("&Structural Data…"), QDialogButtonBox::ActionRole);
+    structureButton->setObjectName(QStringLiteral("structureButton"));
+    structureButton->setAccessibleName(QStringLiteral("Structural data and thresholds"));
+    structureButton->setAutoDefault(false);
     buttons->setObjectName(QStringLiteral("buttons"));
     buttons->setAccessibleName(QStringLiteral("Close the page"));
     QPushButton *closeButton = buttons->button(QDialogButtonBox::Close);
@@ -96,6 +104,8 @@ AircraftPage::AircraftPage(const AircraftLoad &load, QWidget *parent)
     const QString registration = history.aircraft.registration;
     connect(reportButton, &QPushButton::clicked, this,
         [this, registration] { emit reportRequested(registration); });
+    connect(structureButton, &QPushButton::clicked, this,
+        [this] { RunGuarded([this] { askStructure(); }); });
     resize(1000, 640);
 }
 
@@ -140,4 +150,14 @@ QWidget *AircraftPage::makeOverLimit(const HistoryResult &history)
     layout->addWidget(overLimitSummary);
     layout->addWidget(overLimitTable, 1);
     return page;
+}
+
+void AircraftPage::askStructure()
+{
+    const std::vector<HistoryPeriod> &periods = m_loaded.periods;
+    StructureDialog dialog(m_loaded.aircraft, qint64(periods.size()),
+        periods.empty() ? QDate() : periods.front().taken,
+        periods.empty() ? QDate() : periods.back().taken, this);
+    if (dialog.exec() == QDialog::Accepted)
+        emit changeRequested(dialog.change());
 }

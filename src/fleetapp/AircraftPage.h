@@ -25,10 +25,15 @@ public:
 signals:
     // Report: the aircraft's report asked for; the fleet window asks its period and writes it.
     void reportRequested(const QString &registration);
+    // Structural Data: the change asked for and agreed to; the fleet window writes it.
+    void changeRequested(const AircraftChange &change);
 
 private:
     QWidget *makeTrend(const AircraftLoad &load);
     QWidget *makeOverLimit(const HistoryResult &history);
+    void askStructure();
+
+    HistoryResult m_loaded;
 
     TableModel *m_history = nullptr;
     TableModel *m_overLimit = nullptr;
@@ -40,6 +45,7 @@ private:
     QLabel *overLimitSummary = nullptr;
     QTableView *overLimitTable = nullptr;
     QPushButton *reportButton = nullptr;
+    QPushButton *structureButton = nullptr;
     QDialogButtonBox *buttons = nullptr;
 };
 

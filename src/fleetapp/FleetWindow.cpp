@@ -1,5 +1,7 @@
 #include "FleetWindow.h"
 
+#include "AddProgress.h"
+#include "AddReadoutsDialog.h"
 #include "AircraftPage.h"
 #include "FleetModel.h"
 #include "MessageBox.h"
@@ -16,6 +18,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPointer>
+#include <QProgressDialog>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTableView>
@@ -76,6 +80,8 @@ void FleetWindow::makeActions()
     recentMenu = fileMenu->addMenu(QStringLiteral("&Recent Registers"));
     name(recentMenu, "recentMenu", QStringLiteral("Recent registers"));
     fileMenu->addSeparator();
+    addAction = fileMenu->addAction(QStringLiteral("&Add Read-outs…"));
+    name(addAction, "addAction", {});
     reportAction = fileMenu->addAction(QStringLiteral("Re&port…"));
     name(reportAction, "reportAction", {});
     exportAction = fileMenu->addAction(QStringLiteral("&Export…"));
@@ -88,12 +94,14 @@ void FleetWindow::makeActions()
     QToolBar *toolBar = addToolBar(QStringLiteral("Register"));
     name(toolBar, "mainToolBar", QStringLiteral("Register actions"));
     toolBar->addAction(openRegisterAction);
+    toolBar->addAction(addAction);
     toolBar->addAction(reportAction);
     toolBar->addAction(exportAction);
 
     connect(openRegisterAction, &QAction::triggered, this, guarded([this] { openChosenFile(); }));
     connect(
         openLocationAction, &QAction::triggered, this, guarded([this] { openTypedLocation(); }));
+    connect(addAction, &QAction::triggered, this, guarded([this] { askAdd(); }));
     connect(reportAction, &QAction::triggered, this, guarded([this] { askReport(); }));
     connect(exportAction, &QAction::triggered, this, guarded([this] { askExport(); }));
     connect(quitAction, &QAction::triggered, this, &QWidget::close);
@@ -232,6 +240,7 @@ void FleetWindow::updateRecent()
 void FleetWindow::updateActions()
 {
     const bool shown = m_location.has_value();
+    addAction->setEnabled(shown);
     reportAction->setEnabled(shown);
     exportAction->setEnabled(shown);
 }
@@ -292,6 +301,10 @@ void FleetWindow::showAircraft(const QString &registration)
             page->setAttribute(Qt::WA_DeleteOnClose);
             connect(page, &AircraftPage::reportRequested, this,
                 [this](const QString &plane) { RunGuarded([&] { askAircraftReport(plane); }); });
+            connect(page, &AircraftPage::changeRequested, this,
+                [this, page](const AircraftChange &change) {
+                    RunGuarded([&] { changeAircraft(change, page); });
+                });
             page->show();
             emit aircraftShown(page);
         });
@@ -367,5 +380,106 @@ void FleetWindow::reportAircraftTo(
     write(fileName, QStringLiteral("Writing the report %1…"),
         QStringLiteral("Report written to %1."), [location, registration, period, fileName] {
             return WriteAircraftReport(location, registration, period, fileName);
+        });
+}
+
+void FleetWindow::askAdd()
+{
+    const QStringList names = QFileDialog::getOpenFileNames(this, QStringLiteral("Add Read-outs"),
+        QString(), QStringLiteral("Data files (*.dat *.txt);;All files (*)"));
+    std::vector<AddFile> files;
+    // Each dated by its modification date, as `register add` dates a file given without one.
+    for (const QString &file : names)
+        files.push_back({file, QDate()});
+    if (!files.empty())
+        addReadouts(files);
+}
+
+void FleetWindow::addReadouts(const std::vector<AddFile> &files)
+{
+    if (!m_location)
+        return;
+    QStringList registrations;
+    for (int row = 0; row < m_model->rowCount(); ++row)
+        registrations << m_model->registration(row);
+    AddReadoutsDialog dialog(*m_location, files, registrations, this);
+    if (dialog.exec() == QDialog::Accepted)
+        addTo(dialog.registration(), files, dialog.declaredReset(), dialog.newAircraft());
+}
+
+void FleetWindow::addTo(const QString &registration, const std::vector<AddFile> &files,
+    bool declaredReset, const std::optional<NewAircraft> &newAircraft)
+{
+    if (!m_location)
+        return;
+    const RegisterLocation location = *m_location;
+    auto state = std::make_shared<AddState>();
+    QProgressDialog *progress = MakeAddProgress(this, registration, state);
+    say(QStringLiteral("Adding the read-outs to %1…").arg(registration));
+    m_worker->run<AddResult>(
+        [=] {
+            return AddReadouts(location, registration, files, declaredReset, newAircraft,
+                [state](qint64 done, qint64 total) {
+                    state->done = done, state->total = total;
+                    return !state->cancelled;
+                });
+        },
+        [this, progress](const AddResult &added) {
+            progress->close();
+            progress->deleteLater();
+            say(QString());
+            RunGuarded([&] { sayAdded(added); });
+            emit addDone(added);
+            if (m_location)
+                load(*m_location);
+        });
+}
+
+void FleetWindow::sayAdded(const AddResult &added)
+{
+    if (!added.ok()) {
+        refuse(added.message());
+        return;
+    }
+    QString text = QStringLiteral("%1 read-out(s) added to %2; %3 record(s) already there.")
+                       .arg(added.added)
+                       .arg(added.registration)
+                       .arg(added.already);
+    if (added.resets.empty())
+        text += QStringLiteral(" No reset or wrap found.");
+    else
+        text += QStringLiteral(" Resets and wraps found: %1.").arg(added.resets.size());
+    QMessageBox box(QMessageBox::Information, ProgramName, text, QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("addedBox"));
+    box.setAccessibleName(QStringLiteral("Read-outs added"));
+    QStringList details;
+    for (const ResetFound &reset : added.resets)
+        details << reset.text;
+    if (!details.isEmpty())
+        box.setDetailedText(details.join(QLatin1Char('\n')));
+    box.exec();
+}
+
+void FleetWindow::changeAircraft(const AircraftChange &change, QWidget *page)
+{
+    if (!m_location)
+        return;
+    const RegisterLocation location = *m_location;
+    say(QStringLiteral("Changing %1…").arg(change.registration));
+    QPointer<QWidget> shown(page);
+    m_worker->run<AircraftResult>([location, change] { return ChangeAircraft(location, change); },
+        [this, shown](const AircraftResult &changed) {
+            say(QString());
+            if (!changed.ok()) {
+                refuse(changed.message());
+                return;
+            }
+            emit aircraftChanged(changed);
+            // The page's figures are the old ones: it is shown anew, with the fleet's ranking.
+            if (shown) {
+                shown->close();
+                showAircraft(changed.aircraft.registration);
+            }
+            load(*m_location);
         });
 }

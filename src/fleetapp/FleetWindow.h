@@ -49,9 +49,20 @@ public:
     void reportTo(const QString &fileName, const std::optional<QDate> &since);
     void reportAircraftTo(
         const QString &fileName, const QString &registration, const ReportWindow &period);
+    // Add Read-outs of the files: the dialog that shows what the register will do with each
+    // record, then, when Add is pressed, addTo.
+    void addReadouts(const std::vector<AddFile> &files);
+    // Adds the files on the worker, with progress and Cancel (the add is then undone whole), the
+    // result said in a box and the fleet read anew.
+    // Writes the aircraft's change on the worker; its page, when given, is shown anew after.
+    void changeAircraft(const AircraftChange &change, QWidget *page = nullptr);
+    void addTo(const QString &registration, const std::vector<AddFile> &files, bool declaredReset,
+        const std::optional<NewAircraft> &newAircraft);
 
 signals:
     void fleetShown(); // a fleet read and put in the table
+    void addDone(const AddResult &added); // after its box, before the fleet is read anew
+    void aircraftChanged(const AircraftResult &changed);
     void aircraftShown(QWidget *page);
 
 private:
@@ -67,6 +78,8 @@ private:
     void openTypedLocation();
     void openCurrentRow();
     void askExport();
+    void askAdd();
+    void sayAdded(const AddResult &added);
     void askReport();
     void askAircraftReport(const QString &registration);
     // Runs a piece of work that writes `fileName`, saying what became of it.
@@ -84,6 +97,7 @@ private:
     QMenu *recentMenu = nullptr;
     QAction *openRegisterAction = nullptr;
     QAction *openLocationAction = nullptr;
+    QAction *addAction = nullptr;
     QAction *reportAction = nullptr;
     QAction *exportAction = nullptr;
     QAction *quitAction = nullptr;

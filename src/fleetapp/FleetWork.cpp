@@ -185,3 +185,42 @@ Result WriteAircraftReport(const RegisterLocation &location, const QString &regi
         return AircraftReportDocument(reg, registration, window, AxisChoice(), {});
     });
 }
+
+AddPreviewResult PreviewReadouts(const RegisterLocation &location, const QString &registration,
+    const std::vector<AddFile> &files, bool declaredReset,
+    const std::optional<NewAircraft> &newAircraft)
+{
+    // Write access: the preview runs in a write transaction, as the add would, and undoes it.
+    OpenedRegister opened = Register::open(location, Register::Access::Write);
+    if (!opened.ok())
+        return failed<AddPreviewResult>(opened);
+    std::optional<CombineMode> mode;
+    if (newAircraft)
+        mode = newAircraft->mode;
+    return opened.reg->previewAdd(registration, files, declaredReset, mode);
+}
+
+AddResult AddReadouts(const RegisterLocation &location, const QString &registration,
+    const std::vector<AddFile> &files, bool declaredReset,
+    const std::optional<NewAircraft> &newAircraft, const AddProgress &progress)
+{
+    OpenedRegister opened = Register::open(location, Register::Access::Write);
+    if (!opened.ok())
+        return failed<AddResult>(opened);
+    if (newAircraft) {
+        AircraftChange change {registration, {}, newAircraft->mode, {}, {}, {}};
+        if (!newAircraft->type.trimmed().isEmpty())
+            change.type = newAircraft->type.trimmed();
+        if (AircraftResult made = opened.reg->setAircraft(change); !made.ok())
+            return failed<AddResult>(made);
+    }
+    return opened.reg->add(registration, files, declaredReset, progress);
+}
+
+AircraftResult ChangeAircraft(const RegisterLocation &location, const AircraftChange &change)
+{
+    OpenedRegister opened = Register::open(location, Register::Access::Write);
+    if (!opened.ok())
+        return failed<AircraftResult>(opened);
+    return opened.reg->setAircraft(change);
+}

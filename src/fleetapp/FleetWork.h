@@ -45,3 +45,24 @@ Result WriteFleetReport(
 // makes it (AircraftReportDocument), into `fileName` in the same way.
 Result WriteAircraftReport(const RegisterLocation &location, const QString &registration,
     const ReportWindow &window, const QString &fileName);
+
+// A new aircraft that an add of read-outs makes first.
+struct NewAircraft
+{
+    QString type; // none when empty
+    CombineMode mode = CombineMode::Running;
+};
+
+// What the register would do with each record of the files (Register::previewAdd); nothing is
+// written.
+AddPreviewResult PreviewReadouts(const RegisterLocation &location, const QString &registration,
+    const std::vector<AddFile> &files, bool declaredReset,
+    const std::optional<NewAircraft> &newAircraft);
+
+// Adds the files to the aircraft (made first when `newAircraft`), `progress` asked between blocks.
+AddResult AddReadouts(const RegisterLocation &location, const QString &registration,
+    const std::vector<AddFile> &files, bool declaredReset,
+    const std::optional<NewAircraft> &newAircraft, const AddProgress &progress);
+
+// Changes the aircraft's structural data or check settings (Register::setAircraft).
+AircraftResult ChangeAircraft(const RegisterLocation &location, const AircraftChange &change);

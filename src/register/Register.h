@@ -73,8 +73,15 @@ public:
     // another aircraft (the message names it and its read-out), or, in running mode, running
     // totals that fall where neither a wrap nor a reset explains it; with `declaredReset` such
     // a fall is taken as a reset, and the register keeps that it was declared.
-    AddResult add(
-        const QString &registration, const std::vector<AddFile> &files, bool declaredReset = false);
+    // `progress` (when given) is asked between blocks whether to go on: stopped, nothing is added.
+    AddResult add(const QString &registration, const std::vector<AddFile> &files,
+        bool declaredReset = false, const AddProgress &progress = {});
+    // What add would do with each record of the files, found by the same classification inside a
+    // transaction that is always rolled back: the register is left as it was. Where add stops at
+    // the first refusal, the preview goes on and notes each. An aircraft not in the register yet
+    // is previewed with `newMode` (Invalid without one).
+    AddPreviewResult previewAdd(const QString &registration, const std::vector<AddFile> &files,
+        bool declaredReset, std::optional<CombineMode> newMode = std::nullopt);
 
     // Removes one read-out of the aircraft; the period after it is derived anew.
     RemoveResult remove(const QString &registration, qint64 readout);

@@ -200,6 +200,45 @@ struct AddResult : Result
     std::vector<ResetFound> resets; // among the periods that this addition made or changed
 };
 
+// What an add would do with one record (Register::previewAdd).
+enum class AddClass {
+    New, // added whole: separate read-outs, or an aircraft's first
+    Already, // the aircraft has it already (or an earlier record of the same add): not added
+    OtherAircraft, // another aircraft's read-out: the add is refused
+    Running, // running totals that rose: the period is the difference
+    Wrap, // a counter passed 65535 and the totals go on
+    Reset, // the recorder started over (or a fall declared a reset)
+    Inconsistent, // a fall nothing explains: the add is refused unless declared a reset
+};
+
+struct AddDecision
+{
+    QString fileName;
+    qint64 record = 0; // its number in the file, from 1
+    AddClass kind = AddClass::New;
+    // Already: the read-out it is (one this add would make when `inThisAdd`); OtherAircraft: the
+    // other aircraft's read-out; a new record: the id it would take.
+    qint64 readout = 0;
+    bool inThisAdd = false;
+    QString otherAircraft; // OtherAircraft: its registration
+    QString text; // Wrap, Reset, Inconsistent: what fell, since which read-out
+};
+
+struct AddPreviewResult : Result
+{
+    QString registration;
+    CombineMode mode = CombineMode::Running;
+    bool newAircraft = false; // not in the register yet: previewed with the mode given
+    std::vector<AddDecision> decisions; // one a record, in the order an add reads them
+    // An add of these files would be refused (another aircraft's record, an undeclared
+    // inconsistent fall).
+    bool refused() const;
+};
+
+// Called between blocks of an add with the bytes read and the bytes of all its files; false
+// stops the add, which then adds nothing.
+using AddProgress = std::function<bool(qint64 done, qint64 total)>;
+
 // Life used as the sum of the periods' damage over T hours of them.
 struct SummedDamage
 {

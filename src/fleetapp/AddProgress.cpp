@@ -1,0 +1,39 @@
+#include "AddProgress.h"
+
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+void name(QWidget *widget, const char *objectName, const QString &accessible)
+{
+    widget->setObjectName(QString::fromLatin1(objectName));
+    widget->setAccessibleName(accessible);
+}
+} // namespace
+
+QProgressDialog *MakeAddProgress(
+    QWidget *parent, const QString &registration, const std::shared_ptr<AddState> &state)
+{
+    auto *progress
+        = new QProgressDialog(QStringLiteral("Adding the read-outs to %1…").arg(registration),
+            QString(), 0, 1000, parent);
+    name(progress, "addProgress", QStringLiteral("Adding read-outs"));
+    auto *cancel = new QPushButton(QStringLiteral("&Cancel"), progress);
+    name(cancel, "addCancelButton", QStringLiteral("Cancel the add: nothing is added"));
+    progress->setCancelButton(cancel);
+    progress->setWindowModality(Qt::WindowModal);
+    progress->setAutoClose(false);
+    progress->setAutoReset(false);
+    progress->setMinimumDuration(300); // a short add shows no dialog at all
+    QObject::connect(
+        progress, &QProgressDialog::canceled, progress, [state] { state->cancelled = true; });
+    auto *timer = new QTimer(progress);
+    QObject::connect(timer, &QTimer::timeout, progress, [progress, state] {
+        const qint64 total = state->total;
+        if (total > 0)
+            progress->setValue(int(1000 * state->done / total));
+    });
+    timer->start(100);
+    return progress;
+}
