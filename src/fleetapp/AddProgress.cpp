@@ -1,5 +1,6 @@
 #include "AddProgress.h"
 
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTimer>
@@ -28,11 +29,17 @@ QProgressDialog *MakeAddProgress(
     progress->setMinimumDuration(300); // a short add shows no dialog at all
     QObject::connect(
         progress, &QProgressDialog::canceled, progress, [state] { state->cancelled = true; });
+    // The bar set directly: the dialog's own setValue processes events while modal, and would
+    // hand the add's result back inside this timer.
+    auto *bar = new QProgressBar(progress);
+    name(bar, "addProgressBar", QStringLiteral("Part of the files added"));
+    progress->setBar(bar);
+    progress->setRange(0, 1000);
     auto *timer = new QTimer(progress);
-    QObject::connect(timer, &QTimer::timeout, progress, [progress, state] {
+    QObject::connect(timer, &QTimer::timeout, bar, [bar, state] {
         const qint64 total = state->total;
         if (total > 0)
-            progress->setValue(int(1000 * state->done / total));
+            bar->setValue(int(1000 * state->done / total));
     });
     timer->start(100);
     return progress;
