@@ -1,96 +1,20 @@
 #include "FleetWork.h"
 
-#include "RegularFile.h"
+#include "OutputFile.h"
 
-#include <QFileInfo>
 #include <QIODevice>
 
-#include <sys/stat.h>
-
 namespace {
-// The replacement's temporary as a device for the writers, in large blocks (the export comes
-// in many small pieces), keeping the system's reason of a failed write.
-class TemporaryDevice : public QIODevice
-{
-public:
-    explicit TemporaryDevice(RegularFile &file)
-        : m_file(file)
-    {
-        open(QIODevice::WriteOnly | QIODevice::Unbuffered);
-    }
-    bool isSequential() const override { return true; }
-    // Writes what is held; false, with the reason in errorString(), when any write failed.
-    bool finish() { return drain(); }
-
-protected:
-    qint64 readData(char *, qint64) override { return -1; }
-    qint64 writeData(const char *data, qint64 size) override
-    {
-        if (m_failed)
-            return -1;
-        m_held.append(data, size);
-        if (m_held.size() >= 64 * 1024 && !drain())
-            return -1;
-        return size;
-    }
-
-private:
-    bool drain()
-    {
-        if (!m_failed && !m_held.isEmpty() && !m_file.write(m_held.constData(), m_held.size())) {
-            m_failed = true;
-            setErrorString(m_file.errorString());
-        }
-        m_held.resize(0);
-        return !m_failed;
-    }
-
-    RegularFile &m_file;
-    QByteArray m_held;
-    bool m_failed = false;
-};
-
-// Invalid when `fileName` is one of the register's own files: the export would replace what
-// it reads.
-Result checkNotRegister(const QString &fileName, const RegisterLocation &location)
-{
-    struct stat output
-    {
-    };
-    if (::stat(QFile::encodeName(fileName), &output) != 0)
-        return {};
-    for (const QString &input : RegisterFiles(location)) {
-        struct stat status
-        {
-        };
-        if (::stat(QFile::encodeName(input), &status) == 0 && SameFile(status, output))
-            return Result(Result::Invalid,
-                QStringLiteral("Cannot write \"%1\": it is the register \"%2\". Name another "
-                               "file.")
-                    .arg(fileName, input));
-    }
-    return {};
-}
-
-// Every output through the core's one replacement: beside the file, then renamed into place.
+// Every output through the core's one replacement (beside the file, then renamed into place),
+// and never over the register that is read.
 Result writeReplacing(const QString &fileName, const RegisterLocation &location,
     const std::function<Result(QIODevice &)> &write)
 {
-    if (const Result apart = checkNotRegister(fileName, location); !apart.ok())
+    if (const Result apart
+        = CheckOutputIsNoInput(fileName, RegisterFiles(location), QStringLiteral("the register"));
+        !apart.ok())
         return apart;
-    RemoveStaleTemporaries(QFileInfo(ReplacementPath(fileName)).absolutePath());
-    FileReplacement replacement;
-    if (const Result begun = replacement.begin(fileName); !begun.ok())
-        return begun;
-    TemporaryDevice device(replacement.file());
-    const Result written = write(device);
-    // The system's reason first: a writer may word a failed write as its own.
-    if (!device.finish())
-        return Result(Result::Failed,
-            QStringLiteral("Cannot write \"%1\": %2").arg(fileName, device.errorString()));
-    if (!written.ok())
-        return written;
-    return replacement.commit();
+    return WriteOutputFile(fileName, write);
 }
 } // namespace
 

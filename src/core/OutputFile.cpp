@@ -73,7 +73,8 @@ QString OutputName(const QString &fileName)
     return fileName == QLatin1String("-") ? QStringLiteral("standard output") : fileName;
 }
 
-Result CheckOutputIsNoInput(const QString &fileName, const QStringList &inputs)
+Result CheckOutputIsNoInput(
+    const QString &fileName, const QStringList &inputs, const QString &inputsAre)
 {
     struct stat output
     {
@@ -85,11 +86,16 @@ Result CheckOutputIsNoInput(const QString &fileName, const QStringList &inputs)
         struct stat status
         {
         };
-        if (::stat(QFile::encodeName(input), &status) == 0 && SameFile(status, output))
+        if (::stat(QFile::encodeName(input), &status) != 0 || !SameFile(status, output))
+            continue;
+        if (!inputsAre.isEmpty())
             return Result(Result::Invalid,
-                QStringLiteral("Cannot write \"%1\": it is \"%2\", which this command reads; "
-                               "an output never replaces one of its inputs. Name another file.")
-                    .arg(fileName, input));
+                QStringLiteral("Cannot write \"%1\": it is %2 \"%3\". Name another file.")
+                    .arg(fileName, inputsAre, input));
+        return Result(Result::Invalid,
+            QStringLiteral("Cannot write \"%1\": it is \"%2\", which this command reads; an "
+                           "output never replaces one of its inputs. Name another file.")
+                .arg(fileName, input));
     }
     return {};
 }
