@@ -24,6 +24,7 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -91,8 +92,11 @@ void FleetWindow::makeActions()
     name(quitAction, "quitAction", {});
     quitAction->setShortcut(QKeySequence::Quit);
 
-    QToolBar *toolBar = addToolBar(QStringLiteral("Register"));
+    // Over AT-SPI a tool bar is named by its title; Qt's overflow button has no name at all.
+    QToolBar *toolBar = addToolBar(QStringLiteral("Register actions"));
     name(toolBar, "mainToolBar", QStringLiteral("Register actions"));
+    if (auto *more = toolBar->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button")))
+        more->setAccessibleName(QStringLiteral("More register actions"));
     toolBar->addAction(openRegisterAction);
     toolBar->addAction(addAction);
     toolBar->addAction(reportAction);
@@ -117,6 +121,9 @@ void FleetWindow::makeCentre()
     filterEdit = new QLineEdit(centre);
     name(filterEdit, "filterEdit", QStringLiteral("Filter by registration or type"));
     filterEdit->setClearButtonEnabled(true);
+    // Qt's clear button, which has no text, would be said as a bare "button".
+    for (QToolButton *clear : filterEdit->findChildren<QToolButton *>())
+        clear->setAccessibleName(QStringLiteral("Clear the filter"));
     filterLabel->setBuddy(filterEdit);
     fleetTable = new QTableView(centre);
     name(fleetTable, "fleetTable", QStringLiteral("Fleet ranked by life used"));
