@@ -42,6 +42,13 @@ void name(QObject *object, const char *objectName, const QString &accessible)
     if (auto *widget = qobject_cast<QWidget *>(object))
         widget->setAccessibleName(accessible);
 }
+
+// The first row current when none is, so that Enter opens its page straight away.
+void makeCurrent(QAbstractItemView *view)
+{
+    if (!view->currentIndex().isValid() && view->model()->rowCount() > 0)
+        view->setCurrentIndex(view->model()->index(0, 0));
+}
 } // namespace
 
 QString FleetWindowTitle(const std::optional<RegisterLocation> &location)
@@ -146,8 +153,11 @@ void FleetWindow::makeCentre()
     name(statusLabel, "statusLabel", QStringLiteral("Status"));
     statusBar()->addWidget(statusLabel, 1);
 
-    connect(filterEdit, &QLineEdit::textChanged, this,
-        [this](const QString &text) { RunGuarded([&] { m_filter->setText(text); }); });
+    // A filter that hid the current row leaves none current, and Enter then opened nothing.
+    connect(filterEdit, &QLineEdit::textChanged, this, [this](const QString &text) {
+        RunGuarded([&] { m_filter->setText(text); });
+        makeCurrent(fleetTable);
+    });
     // Enter in the filter goes on to the rows it left.
     connect(filterEdit, &QLineEdit::returnPressed, fleetTable, [this] { fleetTable->setFocus(); });
     connect(fleetTable, &QAbstractItemView::activated, this, guarded([this] { openCurrentRow(); }));
@@ -199,9 +209,7 @@ void FleetWindow::showFleet(const FleetLoad &loaded)
     setWindowTitle(FleetWindowTitle(m_location));
     m_model->setFleet(loaded.list);
     fleetTable->resizeColumnsToContents();
-    // The lead of the fleet current, so that Enter opens its page straight away.
-    if (!fleetTable->currentIndex().isValid() && m_filter->rowCount() > 0)
-        fleetTable->setCurrentIndex(m_filter->index(0, 0));
+    makeCurrent(fleetTable);
     RememberRegister(m_settings, loaded.location.text);
     updateRecent();
     updateActions();
