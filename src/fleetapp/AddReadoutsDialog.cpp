@@ -3,6 +3,7 @@
 #include "MessageBox.h"
 #include "Worker.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -16,12 +17,16 @@
 #include <QVBoxLayout>
 
 #include <map>
+#include <type_traits>
 
 namespace {
 template<class Widget> Widget *named(Widget *widget, const char *objectName, const QString &role)
 {
     widget->setObjectName(QString::fromLatin1(objectName));
     widget->setAccessibleName(role);
+    // A combo box's list, when it opens, has no name of its own.
+    if constexpr (std::is_same_v<Widget, QComboBox>)
+        widget->view()->setAccessibleName(role);
     return widget;
 }
 
@@ -90,6 +95,8 @@ void AddReadoutsDialog::makeChoices()
     registrationCombo = named(new QComboBox(this), "registrationCombo",
         QStringLiteral("Registration: an aircraft of the register, or a new one"));
     registrationCombo->setEditable(true);
+    // The text field that this makes, Qt's own, is said apart from the box.
+    registrationCombo->lineEdit()->setAccessibleName(registrationCombo->accessibleName());
     registrationCombo->setInsertPolicy(QComboBox::NoInsert);
     registrationCombo->addItems(m_registrations);
     form->addRow(QStringLiteral("&Registration:"), registrationCombo);

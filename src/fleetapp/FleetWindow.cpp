@@ -24,6 +24,7 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -40,6 +41,13 @@ void name(QObject *object, const char *objectName, const QString &accessible)
     object->setObjectName(QString::fromLatin1(objectName));
     if (auto *widget = qobject_cast<QWidget *>(object))
         widget->setAccessibleName(accessible);
+}
+
+// The first row current when none is, so that Enter opens its page straight away.
+void makeCurrent(QAbstractItemView *view)
+{
+    if (!view->currentIndex().isValid() && view->model()->rowCount() > 0)
+        view->setCurrentIndex(view->model()->index(0, 0));
 }
 } // namespace
 
@@ -91,8 +99,11 @@ void FleetWindow::makeActions()
     name(quitAction, "quitAction", {});
     quitAction->setShortcut(QKeySequence::Quit);
 
-    QToolBar *toolBar = addToolBar(QStringLiteral("Register"));
+    // Over AT-SPI a tool bar is named by its title; Qt's overflow button has no name at all.
+    QToolBar *toolBar = addToolBar(QStringLiteral("Register actions"));
     name(toolBar, "mainToolBar", QStringLiteral("Register actions"));
+    if (auto *more = toolBar->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button")))
+        more->setAccessibleName(QStringLiteral("More register actions"));
     toolBar->addAction(openRegisterAction);
     toolBar->addAction(addAction);
     toolBar->addAction(reportAction);
@@ -117,6 +128,9 @@ void FleetWindow::makeCentre()
     filterEdit = new QLineEdit(centre);
     name(filterEdit, "filterEdit", QStringLiteral("Filter by registration or type"));
     filterEdit->setClearButtonEnabled(true);
+    // Qt's clear button, which has no text, would be said as a bare "button".
+    for (QToolButton *clear : filterEdit->findChildren<QToolButton *>())
+        clear->setAccessibleName(QStringLiteral("Clear the filter"));
     filterLabel->setBuddy(filterEdit);
     fleetTable = new QTableView(centre);
     name(fleetTable, "fleetTable", QStringLiteral("Fleet ranked by life used"));
@@ -139,8 +153,11 @@ void FleetWindow::makeCentre()
     name(statusLabel, "statusLabel", QStringLiteral("Status"));
     statusBar()->addWidget(statusLabel, 1);
 
-    connect(filterEdit, &QLineEdit::textChanged, this,
-        [this](const QString &text) { RunGuarded([&] { m_filter->setText(text); }); });
+    // A filter that hid the current row leaves none current, and Enter then opened nothing.
+    connect(filterEdit, &QLineEdit::textChanged, this, [this](const QString &text) {
+        RunGuarded([&] { m_filter->setText(text); });
+        makeCurrent(fleetTable);
+    });
     // Enter in the filter goes on to the rows it left.
     connect(filterEdit, &QLineEdit::returnPressed, fleetTable, [this] { fleetTable->setFocus(); });
     connect(fleetTable, &QAbstractItemView::activated, this, guarded([this] { openCurrentRow(); }));
@@ -192,9 +209,7 @@ void FleetWindow::showFleet(const FleetLoad &loaded)
     setWindowTitle(FleetWindowTitle(m_location));
     m_model->setFleet(loaded.list);
     fleetTable->resizeColumnsToContents();
-    // The lead of the fleet current, so that Enter opens its page straight away.
-    if (!fleetTable->currentIndex().isValid() && m_filter->rowCount() > 0)
-        fleetTable->setCurrentIndex(m_filter->index(0, 0));
+    makeCurrent(fleetTable);
     RememberRegister(m_settings, loaded.location.text);
     updateRecent();
     updateActions();

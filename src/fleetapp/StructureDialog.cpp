@@ -2,6 +2,7 @@
 
 #include "MessageBox.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -12,11 +13,16 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <type_traits>
+
 namespace {
 template<class Widget> Widget *named(Widget *widget, const char *objectName, const QString &role)
 {
     widget->setObjectName(QString::fromLatin1(objectName));
     widget->setAccessibleName(role);
+    // A combo box's list, when it opens, has no name of its own.
+    if constexpr (std::is_same_v<Widget, QComboBox>)
+        widget->view()->setAccessibleName(role);
     return widget;
 }
 

@@ -6,51 +6,11 @@ set -uo pipefail
 
 fleet=$(readlink -f "$1")
 cli=$(readlink -f "$2")
-unset QT_QPA_PLATFORM ZEMRA_REGISTER
-for tool in Xvfb xdotool openbox; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "SKIP: $tool is not installed (scripts/install-deps brings it)"
-        exit 77
-    fi
-done
-
-work=$(mktemp -d)
+source "$(dirname "${BASH_SOURCE[0]}")/xvfb_session.sh"
+unset ZEMRA_REGISTER
+session_require Xvfb xdotool openbox
+session_start 141 190 1280x800x24
 export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" LC_ALL=C.UTF-8
-cleanup() {
-    [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null
-    [ -n "${wm_pid:-}" ] && kill "$wm_pid" 2>/dev/null
-    [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*"
-    exit 1
-}
-
-for n in $(seq 141 190); do
-    [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }
-done
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-export DISPLAY=$display
-for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
-xdotool getdisplaygeometry >/dev/null 2>&1 || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-openbox >/dev/null 2>&1 &
-wm_pid=$!
-sleep 0.5
-
-# Waits for a visible window whose name matches; prints its id.
-wait_window() {
-    local pattern=$1 id
-    for _ in $(seq 150); do
-        id=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | tail -n 1)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.1
-    done
-    return 1
-}
 
 # Waits until no visible window's name matches.
 wait_gone() {
@@ -59,17 +19,6 @@ wait_gone() {
         sleep 0.1
     done
     return 1
-}
-
-wait_exit() {
-    for _ in $(seq 100); do
-        kill -0 "$app_pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill -0 "$app_pid" 2>/dev/null && return 1
-    wait "$app_pid"
-    code=$?
-    app_pid=
 }
 
 # A register of one aircraft with one read-out, made by the command line.

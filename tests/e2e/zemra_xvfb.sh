@@ -5,66 +5,12 @@
 set -uo pipefail
 
 zemra=$(readlink -f "$1")
-# A real X server this time, whatever the rest of the suite uses.
-unset QT_QPA_PLATFORM
-for tool in Xvfb xdotool openbox wmctrl xwininfo xprop; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "SKIP: $tool is not installed (scripts/install-deps brings it)"
-        exit 77
-    fi
-done
-
-work=$(mktemp -d)
-display_log="$work/xvfb.log"
-cleanup() {
-    [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null
-    [ -n "${second_pid:-}" ] && kill "$second_pid" 2>/dev/null
-    [ -n "${wm_pid:-}" ] && kill "$wm_pid" 2>/dev/null
-    [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*"
-    exit 1
-}
-
-# A free display number.
-for n in $(seq 91 140); do
-    [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }
-done
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$display_log" 2>&1 &
-xvfb_pid=$!
-export DISPLAY=$display
-for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
-xdotool getdisplaygeometry >/dev/null 2>&1 || fail "Xvfb did not start: $(cat "$display_log")"
-openbox >/dev/null 2>&1 &
-wm_pid=$!
-sleep 0.5
-
-# Waits for a visible window whose name matches; prints its id.
-wait_window() {
-    local pattern=$1 id
-    for _ in $(seq 100); do
-        id=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | tail -n 1)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.1
-    done
-    return 1
-}
-
-# Waits for the program to end and sets `code` to its exit code.
-wait_exit() {
-    for _ in $(seq 100); do
-        kill -0 "$app_pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill -0 "$app_pid" 2>/dev/null && return 1
-    wait "$app_pid"
-    code=$?
-    app_pid=
-}
+# A real X server this time, whatever the rest of the suite uses: the helper unsets
+# QT_QPA_PLATFORM.
+source "$(dirname "${BASH_SOURCE[0]}")/xvfb_session.sh"
+session_pid_vars+=(second_pid)
+session_require Xvfb xdotool openbox wmctrl xwininfo xprop
+session_start 91 140 1024x768x24
 
 # Clicks at a point of a window's client area (xwininfo gives the client's absolute corner).
 click_in() {

@@ -61,6 +61,8 @@ private slots:
     void recentRegisters();
     void aircraftPage_data();
     void aircraftPage();
+    void filterThenEnter_data();
+    void filterThenEnter();
     void exportAndReport_data();
     void exportAndReport();
     void controlsNamed_data();
@@ -401,6 +403,42 @@ void TestFleetWindow::aircraftPage()
     QPointer<QDialog> alive(page);
     QTest::keyClick(page, Qt::Key_Escape);
     QTRY_VERIFY(!alive);
+}
+
+void TestFleetWindow::filterThenEnter_data()
+{
+    QTest::addColumn<QStringList>("typed"); // in turn
+    QTest::addColumn<QString>("opened"); // empty: the lead of the fleet
+    QTest::newRow("every row hidden, then none") << QStringList {"NO-SUCH", ""} << "";
+    QTest::newRow("every row hidden, then one shown")
+        << QStringList {"NO-SUCH", "SP-CCC"} << "SP-CCC";
+}
+
+// A filter that hid every row, and so the current one, leaves the first row shown after it
+// current, so that Enter in the filter and Enter on the rows open a page, as before any filter.
+void TestFleetWindow::filterThenEnter()
+{
+    QFETCH(QStringList, typed);
+    QFETCH(QString, opened);
+    QCOMPARE(open([&] { m_window->openLocation(m_sqlite); }), QStringList());
+    auto *table = Control<QTableView>(m_window.get(), "fleetTable");
+    const QString lead = table->model()->index(0, 1).data().toString();
+    QVERIFY(!lead.isEmpty() && lead != QLatin1String("SP-CCC"));
+    auto *filter = Control<QLineEdit>(m_window.get(), "filterEdit");
+    for (const QString &text : typed)
+        filter->setText(text);
+    QSignalSpy shown(m_window.get(), &FleetWindow::aircraftShown);
+    filter->setFocus();
+    QTest::keyClick(filter, Qt::Key_Return);
+    QVERIFY(table->hasFocus());
+    QTest::keyClick(table, Qt::Key_Return);
+    m_window->waitUntilIdle();
+    QCOMPARE(shown.size(), 1);
+    auto *page = qobject_cast<QDialog *>(shown.front().front().value<QWidget *>());
+    QVERIFY(page);
+    QCOMPARE(
+        page->windowTitle(), QStringLiteral("ZEMRA Fleet — ") + (opened.isEmpty() ? lead : opened));
+    page->close();
 }
 
 void TestFleetWindow::exportAndReport_data()
