@@ -3,6 +3,7 @@
 // window shown and the register of --register read on its worker, up to the first paint of the
 // fleet's table once the fleet is in it (with --window: the window's first paint, before the
 // register is read).
+#include "FleetStyle.h"
 #include "FleetWindow.h"
 #include "MessageBox.h"
 #include "Probe.h"
@@ -28,6 +29,7 @@ int main(int argc, char **argv)
     parser.addOption({QStringLiteral("window"),
         QStringLiteral("End at the window's first paint, before the register is read.")});
     parser.process(application);
+    UseFleetStyle();
 
     QSettings settings(parser.value(QStringLiteral("settings")), QSettings::IniFormat);
     FleetWindow window(settings);

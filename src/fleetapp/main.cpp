@@ -1,5 +1,6 @@
 // zemra-fleet: the register of every aircraft's read-outs in a desktop window.
 
+#include "FleetStyle.h"
 #include "FleetWindow.h"
 #include "MessageBox.h"
 
@@ -26,6 +27,7 @@ int main(int argc, char *argv[])
                        "$ZEMRA_REGISTER, else the default file, as zemra-cli chooses)."),
         QStringLiteral("LOCATION")});
     parser.process(application);
+    UseFleetStyle();
 
     // The recent registers in the user's settings folder, zemra/zemra-fleet.ini.
     QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("zemra"),
