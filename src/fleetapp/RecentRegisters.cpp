@@ -16,6 +16,9 @@ QStringList RecentRegisters(const QSettings &settings)
 void RememberRegister(QSettings &settings, const QString &location)
 {
     QStringList recent = RecentRegisters(settings);
+    // Opened again, as at most starts: nothing to write.
+    if (recent.value(0) == location)
+        return;
     recent.removeAll(location);
     recent.prepend(location);
     settings.setValue(Key, recent.mid(0, RecentRegistersAtMost));
