@@ -10,6 +10,7 @@
 class FleetFilter;
 class FleetModel;
 class QAction;
+class QCloseEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -26,7 +27,8 @@ class FleetWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    // `settings` keeps the recent registers; it must outlive the window.
+    // `settings` keeps the recent registers and the window's size and place; it must outlive the
+    // window.
     explicit FleetWindow(QSettings &settings, QWidget *parent = nullptr);
     ~FleetWindow() override;
 
@@ -64,6 +66,9 @@ signals:
     void addDone(const AddResult &added); // after its box, before the fleet is read anew
     void aircraftChanged(const AircraftResult &changed);
     void aircraftShown(QWidget *page);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void makeActions();

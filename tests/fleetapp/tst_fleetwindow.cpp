@@ -59,6 +59,7 @@ private slots:
     void showsTheFleet();
     void recentRegisters_data();
     void recentRegisters();
+    void sizeRemembered();
     void aircraftPage_data();
     void aircraftPage();
     void filterThenEnter_data();
@@ -317,6 +318,18 @@ void TestFleetWindow::recentRegisters()
     window.waitUntilIdle();
     QCOMPARE(shown.size(), 1);
     QCOMPARE(window.location()->text, m_sqlite);
+}
+
+// The window comes back at the size the user left it; the first time at its own.
+void TestFleetWindow::sizeRemembered()
+{
+    const QSize first = m_window->size();
+    QVERIFY(first.width() >= 900 && first.height() >= 500);
+    m_window->resize(first - QSize(200, 100));
+    QVERIFY(m_window->close());
+    m_window.reset();
+    FleetWindow again(*m_settings);
+    QCOMPARE(again.size(), first - QSize(200, 100));
 }
 
 void TestFleetWindow::aircraftPage_data()
