@@ -85,12 +85,16 @@ std::unique_ptr<QProcess> startXvfb(QString *display)
 }
 
 // The program's probe against the bare dialog's, both started Warmup + Runs times; reported as
-// `title` (platform).
+// `title` (platform). The probes `alongside` are started in turn with them and said against the
+// same dialog, for information.
 void measurePlatform(const QString &title, const QString &platform,
-    const QProcessEnvironment &environment, double target, Probe program)
+    const QProcessEnvironment &environment, double target, Probe program,
+    std::vector<Probe> alongside = {})
 {
     Probe bare {"bare dialog", QStringLiteral(ZEMRA_PROBE_BARE), {}, {}, {}};
-    Probe *probes[] = {&bare, &program};
+    std::vector<Probe *> probes {&bare, &program};
+    for (Probe &probe : alongside)
+        probes.push_back(&probe);
     for (int i = 0; i < Warmup + Runs; ++i) {
         for (Probe *probe : probes) {
             if (!runOnce(*probe, environment, i >= Warmup)) {
@@ -109,6 +113,10 @@ void measurePlatform(const QString &title, const QString &platform,
             qPrintable(bench::FormatDuration(inMain.median)));
     }
     const double bareMedian = bench::Summarise(bare.total).median;
+    for (const Probe &probe : alongside) {
+        std::printf("  %-32s %.2fx the bare dialog (information)\n", probe.name,
+            bench::Summarise(probe.total).median / bareMedian);
+    }
     const bench::Stats programStats = bench::Summarise(program.total);
     const double ratio = programStats.median / bareMedian;
     bench::Report(QStringLiteral("%1 (%2)").arg(title, platform),
@@ -129,11 +137,13 @@ QProcessEnvironment probeEnvironment(const QTemporaryDir &runtime)
 }
 
 // The program's probe against the bare dialog offscreen, then under an Xvfb of our own.
-void measure(const QString &title, const Probe &program, double offscreenTarget, double xvfbTarget)
+void measure(const QString &title, const Probe &program, double offscreenTarget, double xvfbTarget,
+    const std::vector<Probe> &alongside = {})
 {
     QTemporaryDir runtime;
     QProcessEnvironment environment = probeEnvironment(runtime);
-    measurePlatform(title, QStringLiteral("offscreen"), environment, offscreenTarget, program);
+    measurePlatform(
+        title, QStringLiteral("offscreen"), environment, offscreenTarget, program, alongside);
 
     QString display;
     const std::unique_ptr<QProcess> server = startXvfb(&display);
@@ -143,7 +153,7 @@ void measure(const QString &title, const Probe &program, double offscreenTarget,
     }
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     environment.insert(QStringLiteral("DISPLAY"), display);
-    measurePlatform(title, QStringLiteral("Xvfb"), environment, xvfbTarget, program);
+    measurePlatform(title, QStringLiteral("Xvfb"), environment, xvfbTarget, program, alongside);
     server->terminate();
     server->waitForFinished();
 }
@@ -172,9 +182,11 @@ ZEMRA_BENCHMARK(fleetStartup)
     }
     const QStringList arguments {QStringLiteral("--register"), path, QStringLiteral("--settings"),
         folder.filePath(QStringLiteral("settings.ini"))};
+    // The floor under it: a plain Qt main window of the same parts and size.
     measure(QStringLiteral("zemra-fleet start-up, empty register"),
         {"zemra-fleet (empty register)", QStringLiteral(ZEMRA_PROBE_FLEET), arguments, {}, {}},
-        FleetTarget, FleetTarget);
+        FleetTarget, FleetTarget,
+        {{"plain Qt main window, same parts", QStringLiteral(ZEMRA_PROBE_MAINWINDOW), {}, {}, {}}});
 
     // Where the time goes (information): the same process ended at the window's own first paint,
     // before the worker has read the register.
