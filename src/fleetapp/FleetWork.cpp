@@ -131,14 +131,15 @@ AddResult AddReadouts(const RegisterLocation &location, const QString &registrat
     OpenedRegister opened = Register::open(location, Register::Access::Write);
     if (!opened.ok())
         return failed<AddResult>(opened);
+    // The new aircraft is made in the add's own transaction: a cancelled or refused add leaves
+    // none behind.
+    std::optional<AircraftChange> change;
     if (newAircraft) {
-        AircraftChange change {registration, {}, newAircraft->mode, {}, {}, {}};
+        change = AircraftChange {registration, {}, newAircraft->mode, {}, {}, {}};
         if (!newAircraft->type.trimmed().isEmpty())
-            change.type = newAircraft->type.trimmed();
-        if (AircraftResult made = opened.reg->setAircraft(change); !made.ok())
-            return failed<AddResult>(made);
+            change->type = newAircraft->type.trimmed();
     }
-    return opened.reg->add(registration, files, declaredReset, progress);
+    return opened.reg->add(registration, files, declaredReset, progress, change);
 }
 
 AircraftResult ChangeAircraft(const RegisterLocation &location, const AircraftChange &change)

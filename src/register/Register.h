@@ -74,8 +74,11 @@ public:
     // totals that fall where neither a wrap nor a reset explains it; with `declaredReset` such
     // a fall is taken as a reset, and the register keeps that it was declared.
     // `progress` (when given) is asked between blocks whether to go on: stopped, nothing is added.
+    // An aircraft not in the register yet is made by `newAircraft` (as setAircraft would) in the
+    // same transaction, so that an add refused or stopped leaves no aircraft behind either.
     AddResult add(const QString &registration, const std::vector<AddFile> &files,
-        bool declaredReset = false, const AddProgress &progress = {});
+        bool declaredReset = false, const AddProgress &progress = {},
+        const std::optional<AircraftChange> &newAircraft = std::nullopt);
     // What add would do with each record of the files, found by the same classification inside a
     // transaction that is always rolled back: the register is left as it was. Where add stops at
     // the first refusal, the preview goes on and notes each. An aircraft not in the register yet

@@ -36,6 +36,8 @@ public:
     std::optional<CombineMode> newMode;
     bool newAircraft = false;
     AddProgress progress;
+    // Adding: an aircraft not in the register is made by this change, in the add's transaction.
+    std::optional<AircraftChange> create;
 
 private:
     Result storeFile(AddInput &input, const QString &now);
@@ -73,6 +75,14 @@ template<class Private> Result AddRun<Private>::startClassifying(const QString &
     bool found = false;
     if (Result read = d.findAircraft(registration, aircraft, found); !read.ok())
         return read;
+    if (!found && create && !decisions) {
+        AircraftResult made;
+        create->registration = registration;
+        if (Result changed = d.changeAircraft(*create, made); !changed.ok())
+            return changed;
+        aircraft = made.aircraft;
+        found = true;
+    }
     if (!found && !(decisions && newMode))
         return d.unknownAircraft(registration);
     if (!found) {
@@ -164,12 +174,14 @@ template<class Private> Result AddRun<Private>::summarise()
 } // namespace
 
 AddResult Register::add(const QString &registration, const std::vector<AddFile> &files,
-    bool declaredReset, const AddProgress &progress)
+    bool declaredReset, const AddProgress &progress,
+    const std::optional<AircraftChange> &newAircraft)
 {
     AddResult result;
     result.registration = registration.trimmed();
     AddRun run(*d, result, declaredReset);
     run.progress = progress;
+    run.create = newAircraft;
     Result done = run.read(files);
     if (done.ok())
         done = run.startClassifying(registration);

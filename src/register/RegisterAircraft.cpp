@@ -312,45 +312,50 @@ Result Register::Private::linkType(const QString &typeName, qint64 id)
 
 AircraftResult Register::setAircraft(const AircraftChange &change)
 {
-    if (Result problem = changeProblem(change); !problem.ok())
-        return failed<AircraftResult>(problem);
-
     RegisterDatabase &db = d->db;
     if (Result begun = db.beginWrite(); !begun.ok())
         return failed<AircraftResult>(begun);
     TransactionGuard guard(db);
     AircraftResult result;
+    if (Result changed = d->changeAircraft(change, result); !changed.ok())
+        return failed<AircraftResult>(changed);
+    if (Result committed = guard.commit(); !committed.ok())
+        return failed<AircraftResult>(committed);
+    return result;
+}
+
+Result Register::Private::changeAircraft(const AircraftChange &change, AircraftResult &result)
+{
+    if (Result problem = changeProblem(change); !problem.ok())
+        return problem;
     AircraftInfo current;
     bool found = false;
-    if (Result read = d->findAircraft(change.registration, current, found); !read.ok())
-        return failed<AircraftResult>(read);
+    if (Result read = findAircraft(change.registration, current, found); !read.ok())
+        return read;
     const QString now = UtcNow();
     const QString registration = change.registration.trimmed();
     qint64 id = current.id;
     if (!found) {
-        if (Result made = d->insertAircraft(change, registration, now, id); !made.ok())
-            return failed<AircraftResult>(made);
+        if (Result made = insertAircraft(change, registration, now, id); !made.ok())
+            return made;
         result.created = true;
-    } else if (Result updated = d->updateAircraft(change, current, now, result.periodsRecomputed);
+    } else if (Result updated = updateAircraft(change, current, now, result.periodsRecomputed);
                !updated.ok())
-        return failed<AircraftResult>(updated);
+        return updated;
     if (change.type) {
-        if (Result linked = d->linkType(*change.type, id); !linked.ok())
-            return failed<AircraftResult>(linked);
+        if (Result linked = linkType(*change.type, id); !linked.ok())
+            return linked;
     }
-    if (Result read = d->findAircraft(registration, result.aircraft, found); !read.ok())
-        return failed<AircraftResult>(read);
+    if (Result read = findAircraft(registration, result.aircraft, found); !read.ok())
+        return read;
     // The periods follow the mode, and the damage kept with them the structural data taken.
     if (!result.created && (result.periodsRecomputed || change.structure || change.type)) {
         const AircraftInfo &now = result.aircraft;
-        if (Result derived
-            = d->rebuildUsage(now.id, now.mode, DamageOf(now), QString(), 0, nullptr);
+        if (Result derived = rebuildUsage(now.id, now.mode, DamageOf(now), QString(), 0, nullptr);
             !derived.ok())
-            return failed<AircraftResult>(derived);
+            return derived;
     }
-    if (Result committed = guard.commit(); !committed.ok())
-        return failed<AircraftResult>(committed);
-    return result;
+    return {};
 }
 
 TypeResult Register::setType(const QString &name, const std::optional<StructuralData> &structure,

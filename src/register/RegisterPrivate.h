@@ -49,6 +49,8 @@ struct Register::Private
     Result findOrMakeType(const QString &name, qint64 &id);
     // A type as setType and setTypeDesign give it back.
     Result readType(qint64 id, TypeInfo &type);
+    // setAircraft inside a write transaction the caller holds (an add making its aircraft).
+    Result changeAircraft(const AircraftChange &change, AircraftResult &result);
     // The parts of setAircraft: a new aircraft (given a mode), a change of one, its type.
     Result insertAircraft(
         const AircraftChange &change, const QString &registration, const QString &now, qint64 &id);

@@ -225,7 +225,16 @@ void TestAddReadouts::onlyAddWrites()
 
 void TestAddReadouts::cancelLeavesTheRegister_data()
 {
-    engines();
+    QTest::addColumn<QString>("engine");
+    QTest::addColumn<QString>("registration");
+    QTest::addColumn<bool>("newAircraft");
+    for (const char *engine : {"sqlite", "postgresql"}) {
+        QTest::addRow("%s: an aircraft of the register", engine)
+            << QString::fromLatin1(engine) << QStringLiteral("D-EAAA") << false;
+        // Made with the add: cancelled, it is not left behind.
+        QTest::addRow("%s: a new aircraft", engine)
+            << QString::fromLatin1(engine) << QStringLiteral("D-ENEW") << true;
+    }
 }
 
 // A long file's add cancelled from its progress: the register's own refusal, and its export
@@ -233,6 +242,11 @@ void TestAddReadouts::cancelLeavesTheRegister_data()
 void TestAddReadouts::cancelLeavesTheRegister()
 {
     QFETCH(QString, engine);
+    QFETCH(QString, registration);
+    QFETCH(bool, newAircraft);
+    std::optional<NewAircraft> made;
+    if (newAircraft)
+        made = NewAircraft {QStringLiteral("Alder 2"), CombineMode::Running};
     const QString location = m_registers.fleet(engine);
     QVERIFY(!location.isEmpty());
     QCOMPARE(boxes([&] { m_window->openLocation(location); }), QStringList());
@@ -243,7 +257,7 @@ void TestAddReadouts::cancelLeavesTheRegister()
     const QByteArray before = exported(location);
 
     const QStringList cancelled = boxes([&] {
-        m_window->addTo(QStringLiteral("D-EAAA"), files, false, std::nullopt);
+        m_window->addTo(registration, files, false, made);
         // Before the first block is in: the add is then stopped between blocks.
         auto *cancel = m_window->findChild<QPushButton *>(QStringLiteral("addCancelButton"));
         QVERIFY(cancel);
@@ -254,8 +268,7 @@ void TestAddReadouts::cancelLeavesTheRegister()
         qPrintable(cancelled.front()));
     QCOMPARE(exported(location), before);
 
-    const QStringList added
-        = boxes([&] { m_window->addTo(QStringLiteral("D-EAAA"), files, false, std::nullopt); });
+    const QStringList added = boxes([&] { m_window->addTo(registration, files, false, made); });
     QCOMPARE(added.size(), 1);
     QVERIFY2(added.front().startsWith(QLatin1String("addedBox:10000 read-out(s) added")),
         qPrintable(added.front()));

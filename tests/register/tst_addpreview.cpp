@@ -201,10 +201,13 @@ void TestAddPreview::stoppedAddLeavesTheRegister_data()
 {
     QTest::addColumn<QString>("engine");
     QTest::addColumn<int>("records");
+    QTest::addColumn<bool>("newAircraft");
     for (const char *engine : {"sqlite", "postgresql"}) {
         // Stopped between blocks of one long file, and after a short file.
-        QTest::addRow("%s: long file", engine) << QString::fromLatin1(engine) << 10000;
-        QTest::addRow("%s: short file", engine) << QString::fromLatin1(engine) << 3;
+        QTest::addRow("%s: long file", engine) << QString::fromLatin1(engine) << 10000 << false;
+        QTest::addRow("%s: short file", engine) << QString::fromLatin1(engine) << 3 << false;
+        // An aircraft made by the add goes with it.
+        QTest::addRow("%s: new aircraft", engine) << QString::fromLatin1(engine) << 3 << true;
     }
 }
 
@@ -212,6 +215,12 @@ void TestAddPreview::stoppedAddLeavesTheRegister()
 {
     QFETCH(QString, engine);
     QFETCH(int, records);
+    QFETCH(bool, newAircraft);
+    const QString registration = newAircraft ? QStringLiteral("D-ENEW") : QStringLiteral("D-EAAA");
+    std::optional<AircraftChange> made;
+    if (newAircraft)
+        made = AircraftChange {
+            registration, QStringLiteral("Alder 2"), CombineMode::Running, {}, {}, {}};
     const std::unique_ptr<Register> reg = fleet(engine);
     QVERIFY(reg);
     QList<CounterRecord> rising;
@@ -222,11 +231,13 @@ void TestAddPreview::stoppedAddLeavesTheRegister()
 
     int asked = 0;
     qint64 lastDone = -1, lastTotal = 0;
-    const AddResult added
-        = reg->add(QStringLiteral("D-EAAA"), files, false, [&](qint64 done, qint64 total) {
-              ++asked, lastDone = done, lastTotal = total;
-              return false;
-          });
+    const AddResult added = reg->add(
+        registration, files, false,
+        [&](qint64 done, qint64 total) {
+            ++asked, lastDone = done, lastTotal = total;
+            return false;
+        },
+        made);
     QVERIFY(!added.ok());
     QVERIFY2(added.message().contains(QLatin1String("cancelled")), qPrintable(added.message()));
     QCOMPARE(asked, 1);
@@ -236,8 +247,14 @@ void TestAddPreview::stoppedAddLeavesTheRegister()
     QCOMPARE(lastTotal, QFileInfo(files.front().fileName).size());
     QCOMPARE(exported(*reg), before);
     // Going on, it is added whole.
-    QVERIFY(
-        reg->add(QStringLiteral("D-EAAA"), files, false, [](qint64, qint64) { return true; }).ok());
+    const AddResult whole = reg->add(
+        registration, files, false, [](qint64, qint64) { return true; }, made);
+    QVERIFY2(whole.ok(), qPrintable(whole.message()));
+    QCOMPARE(whole.added, qint64(records));
+    // The aircraft made is as asked.
+    const HistoryResult history = reg->history(registration);
+    QVERIFY2(history.ok(), qPrintable(history.message()));
+    QCOMPARE(history.aircraft.type, newAircraft ? QStringLiteral("Alder 2") : QString());
 }
 
 QTEST_GUILESS_MAIN(TestAddPreview)
