@@ -1,9 +1,10 @@
 // The windows of zemra-fleet for `make screenshots`, over a made-up register of a few invented
 // aircraft (registrations under the prefix QX-, which no state uses; types of invented names):
-// the fleet window and an aircraft's page, its history and its trend, into <output>/fleet/.
+// the fleet window and an aircraft's page, each of its tabs, into <output>/fleet/.
 #include "FleetShots.h"
 
 #include "CounterRecord.h"
+#include "FleetStyle.h"
 #include "FleetWindow.h"
 #include "Register.h"
 
@@ -21,13 +22,19 @@
 namespace {
 // Running totals of a made-up spectrum after `months` months of `hours` hours each, flown with
 // the weight `harsh` (1: the type's usual flying); `events` counts at -1.4 g so far.
-CounterRecord totals(int months, int hours, double harsh, int events)
+// The counts of a month of the type's usual flying at each level.
+int monthly(int level)
 {
     static const int weights[LevelCount]
         = {0, 0, 3, 10, 45, 120, 130, 70, 40, 24, 14, 9, 6, 3, 1, 1, 0, 0};
+    return weights[level] * (level > 11 ? 2 : 1);
+}
+
+CounterRecord totals(int months, int hours, double harsh, int events)
+{
     CounterRecord words {};
     for (int level = 0; level < LevelCount; ++level)
-        words[level] = std::uint16_t(months * weights[level] * harsh * (level > 11 ? 2 : 1));
+        words[level] = std::uint16_t(months * monthly(level) * harsh);
     words[1] = std::uint16_t(events);
     const int seconds = months * hours * 3600;
     words[ActiveSecondsWord] = std::uint16_t(seconds % 43200);
@@ -35,6 +42,21 @@ CounterRecord totals(int months, int hours, double harsh, int events)
     words[BatterySecondsWord] = 600;
     words[BatteryPeriodsWord] = 30;
     return words;
+}
+
+// A made-up design spectrum (NOT real data): the usual flying at 16 h a month, per 1000 h.
+QString designText()
+{
+    QString text = QStringLiteral(
+        "# Made-up example, NOT real data\nname,Kestrel 3 (made up)\n"
+        "source,Invented\ntable,none\npage,none\nnormalisation,per 1000 h\naxis,n\n");
+    for (int level = 0; level < LevelCount; ++level)
+        text += QStringLiteral("%1,%2,%3\n")
+                    .arg(LoadLevels[level].n < 1 ? QStringLiteral("negative")
+                                                 : QStringLiteral("positive"),
+                        QLatin1String(LoadLevels[level].text))
+                    .arg(std::max(2.0, monthly(level) * 1000.0 / 16));
+    return text;
 }
 
 DamageParameters curve(double stressPerG)
@@ -73,6 +95,12 @@ QString makeRegister(const QDir &folder)
     heron.damage = curve(80);
     reg.setType(QStringLiteral("Kestrel 3"), kestrel);
     reg.setType(QStringLiteral("Heron 9T"), heron);
+    if (const TypeResult design = reg.setTypeDesign(QStringLiteral("Kestrel 3"),
+            DesignSpectrumFile {QStringLiteral("kestrel.csv"), designText()});
+        !design.ok()) {
+        std::fprintf(stderr, "screenshots: %s\n", qPrintable(design.message()));
+        return {};
+    }
     const Plane planes[]
         = {{"QX-KAE", "Kestrel 3", 30, 22, 1.6, 11}, {"QX-KAB", "Kestrel 3", 24, 18, 1.0, 0},
             {"QX-HNA", "Heron 9T", 20, 30, 1.3, 0}, {"QX-KAC", "Kestrel 3", 14, 15, 0.7, 6},
@@ -121,6 +149,7 @@ bool save(QWidget *window, const QString &file)
 
 int FleetScreenshots(const QString &output)
 {
+    UseFleetStyle(); // as zemra-fleet's main() does; zemra's windows are done by now
     const QString folder = output + QStringLiteral("/fleet");
     QDir().mkpath(folder);
     const QString location = makeRegister(QDir::current());
@@ -150,8 +179,9 @@ int FleetScreenshots(const QString &output)
     }
     // The history at the size of all its columns and rows, the other tabs at the page's own.
     const QSize size = page->size();
-    const char *names[] = {"aircraft-history", "aircraft-trend", "aircraft-overlimit"};
-    for (int tab = 0; tab < tabs->count() && tab < 3; ++tab) {
+    const char *names[]
+        = {"aircraft-history", "aircraft-trend", "aircraft-overlimit", "aircraft-exceedance"};
+    for (int tab = 0; tab < tabs->count() && tab < int(std::size(names)); ++tab) {
         tabs->setCurrentIndex(tab);
         auto *history = page->findChild<QTableView *>(QStringLiteral("historyTable"));
         if (tab == 0 && history)
