@@ -1,17 +1,11 @@
 #include "AddProgress.h"
 
+#include "Named.h"
+
 #include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTimer>
-
-namespace {
-void name(QWidget *widget, const char *objectName, const QString &accessible)
-{
-    widget->setObjectName(QString::fromLatin1(objectName));
-    widget->setAccessibleName(accessible);
-}
-} // namespace
 
 QProgressDialog *MakeAddProgress(
     QWidget *parent, const QString &registration, const std::shared_ptr<AddState> &state)
@@ -19,9 +13,9 @@ QProgressDialog *MakeAddProgress(
     auto *progress
         = new QProgressDialog(QStringLiteral("Adding the read-outs to %1…").arg(registration),
             QString(), 0, 1000, parent);
-    name(progress, "addProgress", QStringLiteral("Adding read-outs"));
+    Named(progress, "addProgress", QStringLiteral("Adding read-outs"));
     auto *cancel = new QPushButton(QStringLiteral("&Cancel"), progress);
-    name(cancel, "addCancelButton", QStringLiteral("Cancel the add: nothing is added"));
+    Named(cancel, "addCancelButton", QStringLiteral("Cancel the add: nothing is added"));
     progress->setCancelButton(cancel);
     progress->setWindowModality(Qt::WindowModal);
     progress->setAutoClose(false);
@@ -32,7 +26,7 @@ QProgressDialog *MakeAddProgress(
     // The bar set directly: the dialog's own setValue processes events while modal, and would
     // hand the add's result back inside this timer.
     auto *bar = new QProgressBar(progress);
-    name(bar, "addProgressBar", QStringLiteral("Part of the files added"));
+    Named(bar, "addProgressBar", QStringLiteral("Part of the files added"));
     progress->setBar(bar);
     progress->setRange(0, 1000);
     auto *timer = new QTimer(progress);

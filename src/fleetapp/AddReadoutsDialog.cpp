@@ -1,6 +1,7 @@
 #include "AddReadoutsDialog.h"
 
 #include "MessageBox.h"
+#include "Named.h"
 #include "Worker.h"
 
 #include <QAbstractItemView>
@@ -17,19 +18,8 @@
 #include <QVBoxLayout>
 
 #include <map>
-#include <type_traits>
 
 namespace {
-template<class Widget> Widget *named(Widget *widget, const char *objectName, const QString &role)
-{
-    widget->setObjectName(QString::fromLatin1(objectName));
-    widget->setAccessibleName(role);
-    // A combo box's list, when it opens, has no name of its own.
-    if constexpr (std::is_same_v<Widget, QComboBox>)
-        widget->view()->setAccessibleName(role);
-    return widget;
-}
-
 QString readoutText(const AddDecision &decision)
 {
     return decision.inThisAdd ? QStringLiteral("an earlier record of these files")
@@ -92,7 +82,7 @@ void AddReadoutsDialog::makeChoices()
 {
     auto *layout = new QVBoxLayout(this);
     auto *form = new QFormLayout;
-    registrationCombo = named(new QComboBox(this), "registrationCombo",
+    registrationCombo = Named(new QComboBox(this), "registrationCombo",
         QStringLiteral("Registration: an aircraft of the register, or a new one"));
     registrationCombo->setEditable(true);
     // The text field that this makes, Qt's own, is said apart from the box.
@@ -100,19 +90,19 @@ void AddReadoutsDialog::makeChoices()
     registrationCombo->setInsertPolicy(QComboBox::NoInsert);
     registrationCombo->addItems(m_registrations);
     form->addRow(QStringLiteral("&Registration:"), registrationCombo);
-    typeEdit = named(new QLineEdit(this), "typeEdit", QStringLiteral("Type of the new aircraft"));
+    typeEdit = Named(new QLineEdit(this), "typeEdit", QStringLiteral("Type of the new aircraft"));
     form->addRow(QStringLiteral("&Type (new aircraft):"), typeEdit);
-    modeCombo = named(new QComboBox(this), "modeCombo", QStringLiteral("Mode of the new aircraft"));
+    modeCombo = Named(new QComboBox(this), "modeCombo", QStringLiteral("Mode of the new aircraft"));
     modeCombo->addItem(QStringLiteral("Running totals"), int(CombineMode::Running));
     modeCombo->addItem(QStringLiteral("Separate read-outs"), int(CombineMode::Separate));
     form->addRow(QStringLiteral("&Mode (new aircraft):"), modeCombo);
     layout->addLayout(form);
-    resetCheck = named(new QCheckBox(QStringLiteral("Take a fall nothing explains as a declared "
+    resetCheck = Named(new QCheckBox(QStringLiteral("Take a fall nothing explains as a declared "
                                                     "r&eset of the recorder"),
                            this),
         "resetCheck", QStringLiteral("Take an inconsistent fall as a declared reset"));
     layout->addWidget(resetCheck);
-    decisionTable = named(new QTableWidget(0, 3, this), "decisionTable",
+    decisionTable = Named(new QTableWidget(0, 3, this), "decisionTable",
         QStringLiteral("What the register will do with each record"));
     decisionTable->setHorizontalHeaderLabels(
         {QStringLiteral("File"), QStringLiteral("Record"), QStringLiteral("What is done")});
@@ -121,14 +111,14 @@ void AddReadoutsDialog::makeChoices()
     decisionTable->verticalHeader()->hide();
     decisionTable->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(decisionTable, 1);
-    summaryLabel = named(new QLabel(this), "summaryLabel", QStringLiteral("Summary"));
+    summaryLabel = Named(new QLabel(this), "summaryLabel", QStringLiteral("Summary"));
     summaryLabel->setWordWrap(true);
     summaryLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(summaryLabel);
-    buttons = named(new QDialogButtonBox(this), "buttons", QStringLiteral("Add or cancel"));
-    addButton = named(buttons->addButton(QStringLiteral("&Add"), QDialogButtonBox::AcceptRole),
+    buttons = Named(new QDialogButtonBox(this), "buttons", QStringLiteral("Add or cancel"));
+    addButton = Named(buttons->addButton(QStringLiteral("&Add"), QDialogButtonBox::AcceptRole),
         "addButton", QStringLiteral("Add the read-outs"));
-    cancelButton = named(
+    cancelButton = Named(
         buttons->addButton(QDialogButtonBox::Cancel), "cancelButton", QStringLiteral("Cancel"));
     // No default: Enter in the registration must not add what was not seen yet.
     addButton->setAutoDefault(false);

@@ -5,6 +5,7 @@
 #include "AircraftPage.h"
 #include "FleetModel.h"
 #include "MessageBox.h"
+#include "Named.h"
 #include "RecentRegisters.h"
 #include "Worker.h"
 
@@ -34,13 +35,6 @@ const QString GeometryKey = QStringLiteral("window/geometry");
 template<class Handler> auto guarded(Handler handler)
 {
     return [handler] { RunGuarded(handler); };
-}
-
-void name(QObject *object, const char *objectName, const QString &accessible)
-{
-    object->setObjectName(QString::fromLatin1(objectName));
-    if (auto *widget = qobject_cast<QWidget *>(object))
-        widget->setAccessibleName(accessible);
 }
 
 // The first row current when none is, so that Enter opens its page straight away.
@@ -87,30 +81,30 @@ FleetWindow::~FleetWindow() = default;
 void FleetWindow::makeActions()
 {
     fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
-    name(fileMenu, "fileMenu", QStringLiteral("File"));
+    Named(fileMenu, "fileMenu", QStringLiteral("File"));
     openRegisterAction = fileMenu->addAction(QStringLiteral("&Open Register…"));
-    name(openRegisterAction, "openRegisterAction", {});
+    Named(openRegisterAction, "openRegisterAction", {});
     openRegisterAction->setShortcut(QKeySequence::Open);
     // A PostgreSQL register has no file to choose: its URL is typed.
     openLocationAction = fileMenu->addAction(QStringLiteral("Open Register &URL…"));
-    name(openLocationAction, "openLocationAction", {});
+    Named(openLocationAction, "openLocationAction", {});
     recentMenu = fileMenu->addMenu(QStringLiteral("&Recent Registers"));
-    name(recentMenu, "recentMenu", QStringLiteral("Recent registers"));
+    Named(recentMenu, "recentMenu", QStringLiteral("Recent registers"));
     fileMenu->addSeparator();
     addAction = fileMenu->addAction(QStringLiteral("&Add Read-outs…"));
-    name(addAction, "addAction", {});
+    Named(addAction, "addAction", {});
     reportAction = fileMenu->addAction(QStringLiteral("Re&port…"));
-    name(reportAction, "reportAction", {});
+    Named(reportAction, "reportAction", {});
     exportAction = fileMenu->addAction(QStringLiteral("&Export…"));
-    name(exportAction, "exportAction", {});
+    Named(exportAction, "exportAction", {});
     fileMenu->addSeparator();
     quitAction = fileMenu->addAction(QStringLiteral("&Quit"));
-    name(quitAction, "quitAction", {});
+    Named(quitAction, "quitAction", {});
     quitAction->setShortcut(QKeySequence::Quit);
 
     // Over AT-SPI a tool bar is named by its title; Qt's overflow button has no name at all.
     QToolBar *toolBar = addToolBar(QStringLiteral("Register actions"));
-    name(toolBar, "mainToolBar", QStringLiteral("Register actions"));
+    Named(toolBar, "mainToolBar", QStringLiteral("Register actions"));
     if (auto *more = toolBar->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button")))
         more->setAccessibleName(QStringLiteral("More register actions"));
     toolBar->addAction(openRegisterAction);
@@ -133,16 +127,16 @@ void FleetWindow::makeCentre()
     centre->setObjectName(QStringLiteral("centre"));
     auto *layout = new QVBoxLayout(centre);
     auto *filterLabel = new QLabel(QStringLiteral("F&ilter by registration or type:"), centre);
-    name(filterLabel, "filterLabel", QStringLiteral("Filter by registration or type"));
+    Named(filterLabel, "filterLabel", QStringLiteral("Filter by registration or type"));
     filterEdit = new QLineEdit(centre);
-    name(filterEdit, "filterEdit", QStringLiteral("Filter by registration or type"));
+    Named(filterEdit, "filterEdit", QStringLiteral("Filter by registration or type"));
     filterEdit->setClearButtonEnabled(true);
     // Qt's clear button, which has no text, would be said as a bare "button".
     for (QToolButton *clear : filterEdit->findChildren<QToolButton *>())
         clear->setAccessibleName(QStringLiteral("Clear the filter"));
     filterLabel->setBuddy(filterEdit);
     fleetTable = new QTableView(centre);
-    name(fleetTable, "fleetTable", QStringLiteral("Fleet ranked by life used"));
+    Named(fleetTable, "fleetTable", QStringLiteral("Fleet ranked by life used"));
     fleetTable->setModel(m_filter);
     fleetTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     fleetTable->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -159,7 +153,7 @@ void FleetWindow::makeCentre()
     // The rows first: Enter opens the current aircraft, Alt+I goes to the filter.
     fleetTable->setFocus();
     statusLabel = new QLabel(this);
-    name(statusLabel, "statusLabel", QStringLiteral("Status"));
+    Named(statusLabel, "statusLabel", QStringLiteral("Status"));
     statusBar()->addWidget(statusLabel, 1);
 
     // A filter that hid the current row leaves none current, and Enter then opened nothing.

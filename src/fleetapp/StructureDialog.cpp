@@ -1,6 +1,7 @@
 #include "StructureDialog.h"
 
 #include "MessageBox.h"
+#include "Named.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -13,24 +14,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <type_traits>
-
 namespace {
-template<class Widget> Widget *named(Widget *widget, const char *objectName, const QString &role)
-{
-    widget->setObjectName(QString::fromLatin1(objectName));
-    widget->setAccessibleName(role);
-    // A combo box's list, when it opens, has no name of its own.
-    if constexpr (std::is_same_v<Widget, QComboBox>)
-        widget->view()->setAccessibleName(role);
-    return widget;
-}
-
 // A number field of the form, its label with a mnemonic; empty where nothing is set.
 QLineEdit *numberRow(
     QFormLayout *form, QWidget *parent, const QString &label, const char *name, const QString &role)
 {
-    auto *edit = named(new QLineEdit(parent), name, role);
+    auto *edit = Named(new QLineEdit(parent), name, role);
     form->addRow(label, edit);
     return edit;
 }
@@ -92,11 +81,11 @@ StructureDialog::StructureDialog(
     auto *checks = new QFormLayout;
     makeChecks(checks);
     layout->addLayout(checks);
-    buttons = named(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this),
+    buttons = Named(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this),
         "buttons", QStringLiteral("Change or cancel"));
-    okButton = named(
+    okButton = Named(
         buttons->button(QDialogButtonBox::Ok), "okButton", QStringLiteral("Change the data"));
-    cancelButton = named(
+    cancelButton = Named(
         buttons->button(QDialogButtonBox::Cancel), "cancelButton", QStringLiteral("Cancel"));
     // OK the default: Enter in a field asks first, it never writes by itself.
     okButton->setDefault(true);
@@ -110,7 +99,7 @@ StructureDialog::StructureDialog(
 
 void StructureDialog::makeStructure(QFormLayout *form)
 {
-    snGroup = named(new QGroupBox(QStringLiteral("Own &S-N data (none: the type's)"), this),
+    snGroup = Named(new QGroupBox(QStringLiteral("Own &S-N data (none: the type's)"), this),
         "snGroup", QStringLiteral("The aircraft's own S-N data"));
     snGroup->setCheckable(true);
     auto *sn = new QFormLayout(snGroup);
@@ -122,7 +111,7 @@ void StructureDialog::makeStructure(QFormLayout *form)
         "enduranceStressEdit", QStringLiteral("Endurance stress S_D in MPa"));
     enduranceCyclesEdit = numberRow(sn, snGroup, QStringLiteral("&N_D (cycles):"),
         "enduranceCyclesEdit", QStringLiteral("Endurance cycles N_D"));
-    belowCombo = named(new QComboBox(snGroup), "belowCombo",
+    belowCombo = Named(new QComboBox(snGroup), "belowCombo",
         QStringLiteral("The curve below the endurance stress"));
     for (const auto &named : BelowEnduranceNames)
         belowCombo->addItem(QString::fromLatin1(named.name), int(named.value));
@@ -139,7 +128,7 @@ void StructureDialog::makeStructure(QFormLayout *form)
         = numberRow(sn, snGroup, QStringLiteral("Max load −, n&egative (g, may be empty):"),
             "maxNegativeEdit", QStringLiteral("Largest negative load in g"));
     form->addRow(snGroup);
-    limitGroup = named(new QGroupBox(QStringLiteral("Own li&mit loads"), this), "limitGroup",
+    limitGroup = Named(new QGroupBox(QStringLiteral("Own li&mit loads"), this), "limitGroup",
         QStringLiteral("The aircraft's own limit loads"));
     limitGroup->setCheckable(true);
     auto *limits = new QFormLayout(limitGroup);
