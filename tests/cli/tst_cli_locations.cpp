@@ -35,20 +35,6 @@ private:
 };
 
 namespace {
-// Running totals of a made-up spectrum, `n` times a count per level over `hours` active hours.
-CounterRecord totals(int n, int hours)
-{
-    static const int weights[LevelCount]
-        = {0, 1, 2, 8, 40, 100, 110, 60, 35, 20, 12, 8, 5, 3, 1, 1, 0, 0};
-    CounterRecord words {};
-    for (int level = 0; level < LevelCount; ++level)
-        words[level] = std::uint16_t(n * weights[level]);
-    words[ActiveSecondsWord] = std::uint16_t((hours * 3600) % 43200);
-    words[ActivePeriodsWord] = std::uint16_t((hours * 3600) / 43200);
-    words[BatterySecondsWord] = 100;
-    return words;
-}
-
 // Shared keys first, then two locations: the fin's σ₁ makes it the critical one.
 const QByteArray TwoLocations = "scatter=5\nk=5\nsd=60\nnd=2e6\n"
                                 "[location wing root]\nsigma1=50\n"
@@ -135,7 +121,7 @@ void TestCliLocations::parametersFile()
     QFETCH(QStringList, options);
     QFETCH(int, exitCode);
     QFETCH(QString, said);
-    const QString record = write(QStringLiteral("r.dat"), RecordFileBytes(totals(2, 100)));
+    const QString record = write(QStringLiteral("r.dat"), RecordFileBytes(MadeUpTotals(2, 100)));
     const CliRun run = cli(QStringList {QStringLiteral("damage"), QStringLiteral("--parameters"),
                                write(QStringLiteral("p.ini"), text), QStringLiteral("--format"),
                                QStringLiteral("json"), record}
@@ -154,7 +140,7 @@ void TestCliLocations::parametersFile()
 // The damage at a location is the damage of its own S-N data given alone, to the last digit.
 void TestCliLocations::damageAtEach()
 {
-    const QString record = write(QStringLiteral("r.dat"), RecordFileBytes(totals(3, 120)));
+    const QString record = write(QStringLiteral("r.dat"), RecordFileBytes(MadeUpTotals(3, 120)));
     const CliRun located = cli({QStringLiteral("damage"), QStringLiteral("--parameters"),
         write(QStringLiteral("p.ini"), TwoLocations), QStringLiteral("--format"),
         QStringLiteral("json"), record});
@@ -206,10 +192,11 @@ void TestCliLocations::reportOfFiles()
     QFETCH(int, exitCode);
     QFETCH(QString, said);
     const QString pdf = m_dir.filePath(QStringLiteral("report%1.pdf").arg(++m_files));
-    const CliRun run = cli(QStringList {QStringLiteral("report"), QStringLiteral("--parameters"),
-                               write(QStringLiteral("p.ini"), TwoLocations), QStringLiteral("-o"),
-                               pdf, write(QStringLiteral("r.dat"), RecordFileBytes(totals(2, 80)))}
-        + options);
+    const CliRun run
+        = cli(QStringList {QStringLiteral("report"), QStringLiteral("--parameters"),
+                  write(QStringLiteral("p.ini"), TwoLocations), QStringLiteral("-o"), pdf,
+                  write(QStringLiteral("r.dat"), RecordFileBytes(MadeUpTotals(2, 80)))}
+            + options);
     QCOMPARE(run.exitCode, exitCode);
     const QString text = exitCode == 0 ? PdfText(pdf) : QString::fromUtf8(run.err);
     QVERIFY2(text.contains(said), qPrintable(text));
@@ -239,7 +226,7 @@ void TestCliLocations::registerFigures()
                  .exitCode,
         0);
     // One read-out: its period's damage at each location is that of `damage` over the record.
-    const QString data = write(QStringLiteral("d.dat"), RecordFileBytes(totals(3, 120)));
+    const QString data = write(QStringLiteral("d.dat"), RecordFileBytes(MadeUpTotals(3, 120)));
     QCOMPARE(cli({"register", "add", "--aircraft", "D-ELOC", "--date", "2025-03-01", data}, reg)
                  .exitCode,
         0);

@@ -89,6 +89,22 @@ void WriteFile(const QString &fileName, const QByteArray &bytes)
     file.write(bytes);
 }
 
+CounterRecord MadeUpTotals(int n, int hours, bool top)
+{
+    static const int weights[LevelCount]
+        = {0, 1, 2, 8, 40, 100, 110, 60, 35, 20, 12, 8, 5, 3, 1, 1, 0, 0};
+    CounterRecord words {};
+    for (int level = 0; level < LevelCount; ++level)
+        words[level] = std::uint16_t(n * weights[level]);
+    if (top)
+        words[LevelCount - 1] = 1;
+    const int seconds = hours * 3600;
+    words[ActiveSecondsWord] = std::uint16_t(seconds % 43200);
+    words[ActivePeriodsWord] = std::uint16_t(seconds / 43200);
+    words[BatterySecondsWord] = 100;
+    return words;
+}
+
 QByteArray DemonstrationFileBytes()
 {
     return QByteArrayLiteral("0001\r\n0002\r\n000a\r\n0050\r\n0280\r\n09b0\r\n09e5\r\n04dc\r\n"

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CounterRecord.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QMessageBox>
@@ -87,6 +89,11 @@ void WriteFile(const QString &fileName, const QByteArray &bytes);
 
 // The demonstration record's data file: 22 lines "%04x" with CR LF.
 QByteArray DemonstrationFileBytes();
+
+// Running totals of a made-up spectrum (not real data): `n` counts a weight at each level over
+// `hours` of active time. The top levels stay at zero unless `top`, a count at the highest
+// level, beyond any limit load.
+CounterRecord MadeUpTotals(int n, int hours, bool top = false);
 
 // Ends the test process with a message when `seconds` pass before the object is destroyed, so
 // that a call which blocks (a FIFO opened for reading, say) fails the test instead of hanging it.

@@ -62,29 +62,13 @@ public:
             && reg.setAircraft({QStringLiteral("SP-CCC"), b, CombineMode::Running, {}, {}, {}}).ok()
             && reg.setAircraft({QStringLiteral("OK-DDD"), b, CombineMode::Running, limited, {}, {}})
                    .ok();
-        ok = ok && add(reg, QStringLiteral("D-EAAA"), {totals(2, 10), totals(5, 40), totals(9, 90)})
-            && add(reg, QStringLiteral("D-EBBB"), {totals(1, 20), totals(10, 100)})
-            && add(reg, QStringLiteral("SP-CCC"), {totals(1, 3), totals(3, 9)})
-            && add(reg, QStringLiteral("OK-DDD"), {totals(1, 5), totals(4, 20, true)});
+        ok = ok
+            && add(reg, QStringLiteral("D-EAAA"),
+                {MadeUpTotals(2, 10), MadeUpTotals(5, 40), MadeUpTotals(9, 90)})
+            && add(reg, QStringLiteral("D-EBBB"), {MadeUpTotals(1, 20), MadeUpTotals(10, 100)})
+            && add(reg, QStringLiteral("SP-CCC"), {MadeUpTotals(1, 3), MadeUpTotals(3, 9)})
+            && add(reg, QStringLiteral("OK-DDD"), {MadeUpTotals(1, 5), MadeUpTotals(4, 20, true)});
         return ok ? text : QString();
-    }
-
-    // Running totals of a made-up spectrum: `n` counts a weight at each level over `hours`; with
-    // `top`, a count at the highest level, beyond any limit load.
-    static CounterRecord totals(int n, int hours, bool top = false)
-    {
-        static const int weights[LevelCount]
-            = {0, 1, 2, 8, 40, 100, 110, 60, 35, 20, 12, 8, 5, 3, 1, 1, 0, 0};
-        CounterRecord words {};
-        for (int level = 0; level < LevelCount; ++level)
-            words[level] = std::uint16_t(n * weights[level]);
-        if (top)
-            words[LevelCount - 1] = 1;
-        const int seconds = hours * 3600;
-        words[ActiveSecondsWord] = std::uint16_t(seconds % 43200);
-        words[ActivePeriodsWord] = std::uint16_t(seconds / 43200);
-        words[BatterySecondsWord] = 100;
-        return words;
     }
 
 private:

@@ -194,8 +194,8 @@ void TestAddReadouts::onlyAddWrites()
     QVERIFY(!location.isEmpty());
     QCOMPARE(boxes([&] { m_window->openLocation(location); }), QStringList());
     const QByteArray before = exported(location);
-    const std::vector<AddFile> files = {
-        {file({FleetRegisters::totals(12, 120), FleetRegisters::totals(1, 1)}), QDate(2024, 6, 1)}};
+    const std::vector<AddFile> files
+        = {{file({MadeUpTotals(12, 120), MadeUpTotals(1, 1)}), QDate(2024, 6, 1)}};
     bool pressed = false;
     QTimer presser;
     presser.setInterval(20);
@@ -252,7 +252,7 @@ void TestAddReadouts::cancelLeavesTheRegister()
     QCOMPARE(boxes([&] { m_window->openLocation(location); }), QStringList());
     QList<CounterRecord> rising;
     for (int i = 0; i < 10000; ++i)
-        rising << FleetRegisters::totals(12 + i / 50, 100 + i);
+        rising << MadeUpTotals(12 + i / 50, 100 + i);
     const std::vector<AddFile> files = {{file(rising), QDate(2024, 6, 1)}};
     const QByteArray before = exported(location);
 

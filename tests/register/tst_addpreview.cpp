@@ -10,25 +10,10 @@
 // engines: each class of record as the add itself finds it, and a register left as it was by a
 // preview and by an add that was stopped.
 namespace {
-// Running totals of a made-up spectrum: `n` counts a weight at each level over `hours`.
-CounterRecord totals(int n, int hours)
-{
-    static const int weights[LevelCount]
-        = {0, 1, 2, 8, 40, 100, 110, 60, 35, 20, 12, 8, 5, 3, 1, 1, 0, 0};
-    CounterRecord words {};
-    for (int level = 0; level < LevelCount; ++level)
-        words[level] = std::uint16_t(n * weights[level]);
-    const int seconds = hours * 3600;
-    words[ActiveSecondsWord] = std::uint16_t(seconds % 43200);
-    words[ActivePeriodsWord] = std::uint16_t(seconds / 43200);
-    words[BatterySecondsWord] = 100;
-    return words;
-}
-
-// After totals(9, 90): one counter smaller while the time goes on, as when it passed 65535.
+// After MadeUpTotals(9, 90): one counter smaller while the time goes on, as when it passed 65535.
 CounterRecord wrapped()
 {
-    CounterRecord words = totals(12, 120);
+    CounterRecord words = MadeUpTotals(12, 120);
     words[5] = 3;
     return words;
 }
@@ -98,11 +83,14 @@ std::unique_ptr<Register> TestAddPreview::fleet(const QString &engine)
     bool ok = reg.setAircraft({QStringLiteral("D-EAAA"), {}, CombineMode::Running, {}, {}, {}}).ok()
         && reg.setAircraft({QStringLiteral("D-EBBB"), {}, CombineMode::Running, {}, {}, {}}).ok()
         && reg.setAircraft({QStringLiteral("D-ESEP"), {}, CombineMode::Separate, {}, {}, {}}).ok();
-    const QList<CounterRecord> first = {totals(2, 10), totals(5, 40), totals(9, 90)};
+    const QList<CounterRecord> first
+        = {MadeUpTotals(2, 10), MadeUpTotals(5, 40), MadeUpTotals(9, 90)};
     for (int i = 0; i < first.size(); ++i)
         ok = ok
             && reg.add(QStringLiteral("D-EAAA"), {{file({first[i]}), QDate(2024, 1 + i, 1)}}).ok();
-    ok = ok && reg.add(QStringLiteral("D-EBBB"), {{file({totals(1, 20)}), QDate(2024, 1, 1)}}).ok();
+    ok = ok
+        && reg.add(QStringLiteral("D-EBBB"), {{file({MadeUpTotals(1, 20)}), QDate(2024, 1, 1)}})
+               .ok();
     if (!ok)
         return {};
     return std::move(opened.reg);
@@ -129,28 +117,29 @@ void TestAddPreview::eachRecordDecided_data()
                 << QString::fromLatin1(engine) << QString::fromLatin1(registration));
         };
         *row("new, separate", "D-ESEP")
-            << QList {totals(3, 30), totals(1, 5)} << false << kinds({AddClass::New, AddClass::New})
-            << qint64(6) << QString();
+            << QList {MadeUpTotals(3, 30), MadeUpTotals(1, 5)} << false
+            << kinds({AddClass::New, AddClass::New}) << qint64(6) << QString();
         *row("new aircraft", "D-ENEW")
-            << QList {totals(1, 1), totals(2, 2)} << false
+            << QList {MadeUpTotals(1, 1), MadeUpTotals(2, 2)} << false
             << kinds({AddClass::New, AddClass::Running}) << qint64(6) << QString();
-        *row("already there", "D-EAAA") << QList {totals(5, 40)} << false
+        *row("already there", "D-EAAA") << QList {MadeUpTotals(5, 40)} << false
                                         << kinds({AddClass::Already}) << qint64(2) << QString();
         *row("twice in the file", "D-EAAA")
-            << QList {totals(12, 120), totals(12, 120)} << false
+            << QList {MadeUpTotals(12, 120), MadeUpTotals(12, 120)} << false
             << kinds({AddClass::Running, AddClass::Already}) << qint64(5) << QString();
-        *row("another aircraft's", "D-EAAA") << QList {totals(12, 120), totals(1, 20)} << false
-                                             << kinds({AddClass::Running, AddClass::OtherAircraft})
-                                             << qint64(4) << QStringLiteral("D-EBBB");
+        *row("another aircraft's", "D-EAAA")
+            << QList {MadeUpTotals(12, 120), MadeUpTotals(1, 20)} << false
+            << kinds({AddClass::Running, AddClass::OtherAircraft}) << qint64(4)
+            << QStringLiteral("D-EBBB");
         *row("wrap", "D-EAAA") << QList {wrapped()} << false << kinds({AddClass::Wrap}) << qint64(5)
                                << QStringLiteral("Wrap");
-        *row("reset", "D-EAAA") << QList {totals(1, 5)} << false << kinds({AddClass::Reset})
+        *row("reset", "D-EAAA") << QList {MadeUpTotals(1, 5)} << false << kinds({AddClass::Reset})
                                 << qint64(5) << QStringLiteral("Reset");
         *row("inconsistent", "D-EAAA")
-            << QList {totals(12, 80)} << false << kinds({AddClass::Inconsistent}) << qint64(5)
+            << QList {MadeUpTotals(12, 80)} << false << kinds({AddClass::Inconsistent}) << qint64(5)
             << QStringLiteral("read-out 3");
         *row("inconsistent declared a reset", "D-EAAA")
-            << QList {totals(12, 80)} << true << kinds({AddClass::Reset}) << qint64(5)
+            << QList {MadeUpTotals(12, 80)} << true << kinds({AddClass::Reset}) << qint64(5)
             << QStringLiteral("Declared reset");
     }
 }
@@ -225,7 +214,7 @@ void TestAddPreview::stoppedAddLeavesTheRegister()
     QVERIFY(reg);
     QList<CounterRecord> rising;
     for (int i = 0; i < records; ++i)
-        rising << totals(10 + i % 500, 100 + i);
+        rising << MadeUpTotals(10 + i % 500, 100 + i);
     const std::vector<AddFile> files = {{file(rising), QDate(2024, 4, 1)}};
     const QByteArray before = exported(*reg);
 

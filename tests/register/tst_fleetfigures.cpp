@@ -15,24 +15,6 @@
 // whatever way the read-outs came in (appended, between others, removed, their structural data
 // changed) and wherever the forecast's window starts.
 namespace {
-// Running totals of a made-up spectrum: `n` times a count per level, with `hours` of active time.
-// The top levels stay at zero unless `top`, so that the upper bound has no peaks to bound.
-CounterRecord totals(int n, int hours, bool top = false)
-{
-    static const int weights[LevelCount]
-        = {0, 1, 2, 8, 40, 100, 110, 60, 35, 20, 12, 8, 5, 3, 1, 1, 0, 0};
-    CounterRecord words {};
-    for (int level = 0; level < LevelCount; ++level)
-        words[level] = std::uint16_t(n * weights[level]);
-    if (top)
-        words[LevelCount - 1] = 1;
-    const int seconds = hours * 3600;
-    words[ActiveSecondsWord] = std::uint16_t(seconds % 43200);
-    words[ActivePeriodsWord] = std::uint16_t(seconds / 43200);
-    words[BatterySecondsWord] = 100;
-    return words;
-}
-
 struct Dated
 {
     const char *date;
@@ -40,9 +22,10 @@ struct Dated
 };
 
 // The read-outs of the cases: a day of one, a day of three, a day of one, a day of two.
-const QList<Dated> FourDays = {{"2024-01-01", {totals(1, 10)}},
-    {"2024-03-01", {totals(3, 30), totals(4, 35), totals(6, 50)}}, {"2024-05-01", {totals(7, 60)}},
-    {"2024-06-01", {totals(9, 80), totals(10, 90)}}};
+const QList<Dated> FourDays = {{"2024-01-01", {MadeUpTotals(1, 10)}},
+    {"2024-03-01", {MadeUpTotals(3, 30), MadeUpTotals(4, 35), MadeUpTotals(6, 50)}},
+    {"2024-05-01", {MadeUpTotals(7, 60)}},
+    {"2024-06-01", {MadeUpTotals(9, 80), MadeUpTotals(10, 90)}}};
 
 DamageParameters sn(double stressPerG)
 {
@@ -233,13 +216,15 @@ void TestFleetFigures::fleetAsHistory_data()
     QTest::addColumn<bool>("forecast"); // whether there is one
     QTest::addColumn<int>("critical"); // as located() takes it
 
-    const QList<Dated> appended = {{"2024-01-01", {totals(1, 10)}}, {"2024-02-01", {totals(2, 20)}},
-        {"2024-02-01", {totals(3, 25), totals(5, 40)}}};
-    const QList<Dated> between = {{"2024-01-01", {totals(1, 10)}}, {"2024-04-01", {totals(6, 50)}},
-        {"2024-02-01", {totals(2, 20), totals(3, 30)}}};
-    const QList<Dated> unbounded = {{"2024-01-01", {totals(1, 10)}},
-        {"2024-02-01", {totals(3, 30, true)}}, {"2024-04-01", {totals(5, 50, true)}}};
-    const QList<Dated> oneDay = {{"2024-01-01", {totals(1, 10), totals(2, 20)}}};
+    const QList<Dated> appended
+        = {{"2024-01-01", {MadeUpTotals(1, 10)}}, {"2024-02-01", {MadeUpTotals(2, 20)}},
+            {"2024-02-01", {MadeUpTotals(3, 25), MadeUpTotals(5, 40)}}};
+    const QList<Dated> between
+        = {{"2024-01-01", {MadeUpTotals(1, 10)}}, {"2024-04-01", {MadeUpTotals(6, 50)}},
+            {"2024-02-01", {MadeUpTotals(2, 20), MadeUpTotals(3, 30)}}};
+    const QList<Dated> unbounded = {{"2024-01-01", {MadeUpTotals(1, 10)}},
+        {"2024-02-01", {MadeUpTotals(3, 30, true)}}, {"2024-04-01", {MadeUpTotals(5, 50, true)}}};
+    const QList<Dated> oneDay = {{"2024-01-01", {MadeUpTotals(1, 10), MadeUpTotals(2, 20)}}};
     for (const char *engine : {"sqlite", "postgresql"}) {
         const auto row = [engine](const char *name) {
             return &(QTest::addRow("%s: %s", engine, name) << QString::fromLatin1(engine));
