@@ -4,6 +4,7 @@
 #include "Register.h"
 #include "TestSupport.h"
 
+#include <QBuffer>
 #include <QDate>
 #include <QTemporaryDir>
 #include <QTest>
@@ -69,6 +70,19 @@ public:
             && add(reg, QStringLiteral("SP-CCC"), {MadeUpTotals(1, 3), MadeUpTotals(3, 9)})
             && add(reg, QStringLiteral("OK-DDD"), {MadeUpTotals(1, 5), MadeUpTotals(4, 20, true)});
         return ok ? text : QString();
+    }
+
+    // The register's JSON export, to compare a register before and after; empty (with a warning)
+    // when it cannot be read.
+    static QByteArray exported(const QString &location)
+    {
+        OpenedRegister opened
+            = Register::open(ParseRegisterLocation(location).location, Register::Access::Read);
+        QBuffer out;
+        out.open(QIODevice::WriteOnly);
+        if (!opened.ok() || !opened.reg->exportJson(out).ok())
+            qWarning("the register %s could not be exported", qPrintable(location));
+        return out.data();
     }
 
 private:

@@ -32,7 +32,6 @@ private slots:
 private:
     void engines();
     QString file(const QList<CounterRecord> &records);
-    QByteArray exported(const QString &location);
     // Runs the action and waits for the window's work; the boxes shown meanwhile, each closed.
     QStringList boxes(const std::function<void()> &action);
 
@@ -81,17 +80,6 @@ QString TestAddReadouts::file(const QList<CounterRecord> &records)
     return path;
 }
 
-QByteArray TestAddReadouts::exported(const QString &location)
-{
-    OpenedRegister opened
-        = Register::open(ParseRegisterLocation(location).location, Register::Access::Read);
-    QBuffer out;
-    out.open(QIODevice::WriteOnly);
-    if (!opened.ok() || !opened.reg->exportJson(out).ok())
-        qWarning("the register %s could not be exported", qPrintable(location));
-    return out.data();
-}
-
 QStringList TestAddReadouts::boxes(const std::function<void()> &action)
 {
     QStringList said;
@@ -117,28 +105,27 @@ void TestAddReadouts::dialogShowsDecisions_data()
     QTest::addColumn<bool>("declared");
     QTest::addColumn<QStringList>("said"); // each record's row begins so
     QTest::addColumn<bool>("addable");
-    using F = FleetRegisters;
     for (const char *engine : {"sqlite", "postgresql"}) {
         const auto row = [engine](const char *name, const char *registration) {
             return &(QTest::addRow("%s: %s", engine, name)
                 << QString::fromLatin1(engine) << QString::fromLatin1(registration));
         };
         *row("already there, running", "D-EAAA")
-            << QList {F::totals(5, 40), F::totals(12, 120)} << false
+            << QList {MadeUpTotals(5, 40), MadeUpTotals(12, 120)} << false
             << QStringList {"already there: read-out 2", "new, running"} << true;
-        *row("another aircraft's", "D-EAAA") << QList {F::totals(10, 100)} << false
+        *row("another aircraft's", "D-EAAA") << QList {MadeUpTotals(10, 100)} << false
                                              << QStringList {"another aircraft's: read-out 5 "
                                                              "of D-EBBB — refused"}
                                              << false;
-        *row("reset", "D-EAAA") << QList {F::totals(1, 1)} << false
+        *row("reset", "D-EAAA") << QList {MadeUpTotals(1, 1)} << false
                                 << QStringList {"new, reset: Reset"} << true;
-        *row("inconsistent", "D-EAAA") << QList {F::totals(12, 80)} << false
+        *row("inconsistent", "D-EAAA") << QList {MadeUpTotals(12, 80)} << false
                                        << QStringList {"inconsistent — refused"} << false;
         *row("inconsistent, declared a reset", "D-EAAA")
-            << QList {F::totals(12, 80)} << true << QStringList {"new, reset: Declared reset"}
+            << QList {MadeUpTotals(12, 80)} << true << QStringList {"new, reset: Declared reset"}
             << true;
         *row("a new aircraft", "D-ENEW")
-            << QList {F::totals(1, 1), F::totals(2, 2)} << false
+            << QList {MadeUpTotals(1, 1), MadeUpTotals(2, 2)} << false
             << QStringList {"new: added whole", "new, running"} << true;
     }
 }
@@ -155,7 +142,7 @@ void TestAddReadouts::dialogShowsDecisions()
     QFETCH(bool, addable);
     const QString location = m_registers.fleet(engine);
     QVERIFY(!location.isEmpty());
-    const QByteArray before = exported(location);
+    const QByteArray before = FleetRegisters::exported(location);
     AddReadoutsDialog dialog(ParseRegisterLocation(location).location,
         {{file(records), QDate(2024, 6, 1)}}, {QStringLiteral("D-EAAA"), QStringLiteral("D-EBBB")});
     auto *combo = dialog.findChild<QComboBox *>(QStringLiteral("registrationCombo"));
@@ -172,7 +159,7 @@ void TestAddReadouts::dialogShowsDecisions()
             qPrintable(table->item(row, 2)->text()));
     QCOMPARE(add->isEnabled(), addable);
     QCOMPARE(dialog.newAircraft().has_value(), registration == QLatin1String("D-ENEW"));
-    QCOMPARE(exported(location), before);
+    QCOMPARE(FleetRegisters::exported(location), before);
 }
 
 void TestAddReadouts::onlyAddWrites_data()
@@ -193,7 +180,7 @@ void TestAddReadouts::onlyAddWrites()
     const QString location = m_registers.fleet(engine);
     QVERIFY(!location.isEmpty());
     QCOMPARE(boxes([&] { m_window->openLocation(location); }), QStringList());
-    const QByteArray before = exported(location);
+    const QByteArray before = FleetRegisters::exported(location);
     const std::vector<AddFile> files
         = {{file({MadeUpTotals(12, 120), MadeUpTotals(1, 1)}), QDate(2024, 6, 1)}};
     bool pressed = false;
@@ -214,13 +201,13 @@ void TestAddReadouts::onlyAddWrites()
     QVERIFY(pressed);
     if (button == QLatin1String("cancelButton")) {
         QCOMPARE(said, QStringList());
-        QCOMPARE(exported(location), before);
+        QCOMPARE(FleetRegisters::exported(location), before);
         return;
     }
     QCOMPARE(said,
         QStringList {QStringLiteral("addedBox:2 read-out(s) added to D-EAAA; 0 record(s) already "
                                     "there. Resets and wraps found: 1.")});
-    QVERIFY(exported(location) != before);
+    QVERIFY(FleetRegisters::exported(location) != before);
 }
 
 void TestAddReadouts::cancelLeavesTheRegister_data()
@@ -254,7 +241,7 @@ void TestAddReadouts::cancelLeavesTheRegister()
     for (int i = 0; i < 10000; ++i)
         rising << MadeUpTotals(12 + i / 50, 100 + i);
     const std::vector<AddFile> files = {{file(rising), QDate(2024, 6, 1)}};
-    const QByteArray before = exported(location);
+    const QByteArray before = FleetRegisters::exported(location);
 
     const QStringList cancelled = boxes([&] {
         m_window->addTo(registration, files, false, made);
@@ -266,7 +253,7 @@ void TestAddReadouts::cancelLeavesTheRegister()
     QCOMPARE(cancelled.size(), 1);
     QVERIFY2(cancelled.front().startsWith(QLatin1String("refusalBox:The add was cancelled.")),
         qPrintable(cancelled.front()));
-    QCOMPARE(exported(location), before);
+    QCOMPARE(FleetRegisters::exported(location), before);
 
     const QStringList added = boxes([&] { m_window->addTo(registration, files, false, made); });
     QCOMPARE(added.size(), 1);

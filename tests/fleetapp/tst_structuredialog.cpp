@@ -25,7 +25,6 @@ private slots:
     void saysWhatIsAltered();
 
 private:
-    static QByteArray exported(const QString &location);
     static double lifeUsed(const QString &location, const QString &registration);
 
     FleetRegisters m_registers;
@@ -37,17 +36,6 @@ void TestStructureDialog::initTestCase()
     QVERIFY2(m_registers.start(reason), qPrintable(reason));
     qunsetenv("PGPASSWORD");
     qputenv("PGPASSFILE", m_registers.dir(QStringLiteral("no-pgpass")).toLocal8Bit());
-}
-
-QByteArray TestStructureDialog::exported(const QString &location)
-{
-    OpenedRegister opened
-        = Register::open(ParseRegisterLocation(location).location, Register::Access::Read);
-    QBuffer out;
-    out.open(QIODevice::WriteOnly);
-    if (!opened.ok() || !opened.reg->exportJson(out).ok())
-        qWarning("the register %s could not be exported", qPrintable(location));
-    return out.data();
 }
 
 double TestStructureDialog::lifeUsed(const QString &location, const QString &registration)
@@ -94,7 +82,7 @@ void TestStructureDialog::asksFirst()
     QCOMPARE(shown.size(), 1);
     auto *page = qobject_cast<AircraftPage *>(shown.front().front().value<QWidget *>());
     QVERIFY(page);
-    const QByteArray before = exported(location);
+    const QByteArray before = FleetRegisters::exported(location);
     const double lifeBefore = lifeUsed(location, QStringLiteral("D-EBBB"));
     QVERIFY2(lifeBefore > 0, qPrintable(QString::number(lifeBefore)));
 
@@ -127,7 +115,7 @@ void TestStructureDialog::asksFirst()
                        "may change.\n\nChange these figures?"));
     QVERIFY(noByDefault);
     if (!yes) {
-        QCOMPARE(exported(location), before);
+        QCOMPARE(FleetRegisters::exported(location), before);
         return;
     }
     // σ₁ from 60 to 70 MPa a g: each cycle's stress higher, so more damage.
