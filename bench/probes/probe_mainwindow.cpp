@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStandardItemModel>
 #include <QStatusBar>
 #include <QTableView>
@@ -40,7 +41,7 @@ int main(int argc, char **argv)
     layout->addWidget(table);
     window.setCentralWidget(centre);
     window.statusBar()->addWidget(new QLabel(QStringLiteral("Ready"), &window));
-    window.resize(960, 540);
+    window.resize(QSize(960, 540).boundedTo(window.screen()->availableGeometry().size() * 9 / 10));
     EndAfterFirstPaint(table->viewport(), argc, argv);
     window.show();
     return application.exec();

@@ -20,6 +20,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QProgressDialog>
+#include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTableView>
@@ -64,10 +65,11 @@ FleetWindow::FleetWindow(QSettings &settings, QWidget *parent)
     makeCentre();
     updateRecent();
     updateActions();
-    // As the user left it; the first time a size that shows the main columns, not larger: the
-    // first paint of a large window is a good part of the start-up.
+    // As the user left it; the first time a size that shows the main columns, not larger (the
+    // first paint of a large window is a good part of the start-up), and within the screen at
+    // any scale.
     if (!restoreGeometry(m_settings.value(GeometryKey).toByteArray()))
-        resize(960, 540);
+        resize(QSize(960, 540).boundedTo(screen()->availableGeometry().size() * 9 / 10));
 }
 
 void FleetWindow::closeEvent(QCloseEvent *event)

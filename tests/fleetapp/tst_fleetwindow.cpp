@@ -19,6 +19,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -324,7 +325,9 @@ void TestFleetWindow::recentRegisters()
 void TestFleetWindow::sizeRemembered()
 {
     const QSize first = m_window->size();
-    QVERIFY(first.width() >= 900 && first.height() >= 500);
+    const QSize screen = m_window->screen()->availableGeometry().size();
+    QVERIFY(first.width() <= screen.width() && first.height() <= screen.height());
+    QVERIFY(first.width() >= 600 && first.height() >= 400);
     m_window->resize(first - QSize(200, 100));
     QVERIFY(m_window->close());
     m_window.reset();
