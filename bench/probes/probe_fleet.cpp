@@ -39,10 +39,12 @@ int main(int argc, char **argv)
         auto *table = window.findChild<QTableView *>(QStringLiteral("fleetTable"));
         EndAfterFirstPaint(table->viewport(), argc, argv);
     });
-    window.show();
     const std::optional<QString> given = parser.isSet(QStringLiteral("register"))
         ? std::optional(parser.value(QStringLiteral("register")))
         : std::nullopt;
+    // Read on the worker while the window is shown: an empty or small fleet is then there at
+    // the first paint.
     RunGuarded([&] { window.openChosen(given); });
+    window.show();
     return application.exec();
 }

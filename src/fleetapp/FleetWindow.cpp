@@ -24,6 +24,7 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -171,6 +172,13 @@ void FleetWindow::makeCentre()
 void FleetWindow::openChosen(const std::optional<QString> &given)
 {
     const LocationResult chosen = ChooseRegisterLocation(given);
+    if (!chosen.ok() && !isVisible()) {
+        // At start-up the register is chosen before the window is shown, so that it is read
+        // while the window is built; the refusal waits for the window to be there.
+        QTimer::singleShot(
+            0, this, guarded([this, message = chosen.message()] { refuse(message); }));
+        return;
+    }
     if (!chosen.ok()) {
         refuse(chosen.message());
         return;

@@ -33,7 +33,8 @@ public:
     ~FleetWindow() override;
 
     // The register the user means (ChooseRegisterLocation: --register, $ZEMRA_REGISTER, the
-    // default file), read on the worker; a box when it cannot be chosen or opened.
+    // default file), read on the worker; a box when it cannot be chosen or opened, once the
+    // window is shown when it is called before.
     void openChosen(const std::optional<QString> &given);
     // A register named as the user names it: a file or a postgresql:// URL.
     void openLocation(const QString &text);

@@ -33,10 +33,12 @@ int main(int argc, char *argv[])
     QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("zemra"),
         QStringLiteral("zemra-fleet"));
     FleetWindow window(settings);
-    window.show();
     const std::optional<QString> given = parser.isSet(QStringLiteral("register"))
         ? std::optional(parser.value(QStringLiteral("register")))
         : std::nullopt;
+    // Read on the worker while the window is shown: an empty or small fleet is then there at
+    // the first paint.
     RunGuarded([&] { window.openChosen(given); });
+    window.show();
     return application.exec();
 }
