@@ -163,6 +163,9 @@ void FleetWindow::makeCentre()
     connect(filterEdit, &QLineEdit::textChanged, this, [this](const QString &text) {
         RunGuarded([&] { m_filter->setText(text); });
         makeCurrent(fleetTable);
+        // The count follows the filter, unless work in hand is being said.
+        if (m_location && !busy())
+            sayFleet();
     });
     // Enter in the filter goes on to the rows it left.
     connect(filterEdit, &QLineEdit::returnPressed, fleetTable, [this] { fleetTable->setFocus(); });
@@ -226,14 +229,29 @@ void FleetWindow::showFleet(const FleetLoad &loaded)
     RememberRegister(m_settings, loaded.location.text);
     updateRecent();
     updateActions();
-    QString text = loaded.list.aircraft.empty()
-        ? QStringLiteral("No aircraft in the register.")
-        : QStringLiteral("%1 aircraft, ranked by life used.").arg(loaded.list.aircraft.size());
-    if (loaded.upgradedFrom)
-        text += QStringLiteral(" The register was upgraded from schema version %1.")
-                    .arg(*loaded.upgradedFrom);
-    say(text);
+    m_upgradeNote = loaded.upgradedFrom
+        ? QStringLiteral(" The register was upgraded from schema version %1.")
+              .arg(*loaded.upgradedFrom)
+        : QString();
+    sayFleet();
     emit fleetShown();
+}
+
+void FleetWindow::sayFleet()
+{
+    const int total = m_model->rowCount();
+    const int shown = m_filter->rowCount();
+    QString text;
+    if (total == 0)
+        text = QStringLiteral("No aircraft in the register.");
+    else if (shown == total)
+        text = QStringLiteral("%1 aircraft, ranked by life used.").arg(total);
+    else if (shown == 0)
+        text = QStringLiteral("None of the %1 aircraft matches the filter.").arg(total);
+    else
+        text
+            = QStringLiteral("%1 of %2 aircraft shown, ranked by life used.").arg(shown).arg(total);
+    say(text + m_upgradeNote);
 }
 
 void FleetWindow::refuse(const QString &message)

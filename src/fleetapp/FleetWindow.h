@@ -78,6 +78,8 @@ private:
     void showFleet(const FleetLoad &load);
     void refuse(const QString &message);
     void say(const QString &message);
+    // How many aircraft the register holds and how many the filter shows.
+    void sayFleet();
     void updateRecent();
     void updateActions();
     void openChosenFile();
@@ -98,6 +100,7 @@ private:
     FleetFilter *m_filter = nullptr;
     std::optional<RegisterLocation> m_location;
     int m_generation = 0; // of the last load asked for: an earlier one's result is dropped
+    QString m_upgradeNote; // said after the count while the register is shown
 
     QMenu *fileMenu = nullptr;
     QMenu *recentMenu = nullptr;

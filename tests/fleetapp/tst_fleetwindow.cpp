@@ -66,6 +66,8 @@ private slots:
     void aircraftPage();
     void filterThenEnter_data();
     void filterThenEnter();
+    void statusFollowsFilter_data();
+    void statusFollowsFilter();
     void exportAndReport_data();
     void exportAndReport();
     void controlsNamed_data();
@@ -481,6 +483,44 @@ void TestFleetWindow::filterThenEnter()
     QCOMPARE(
         page->windowTitle(), QStringLiteral("ZEMRA Fleet — ") + (opened.isEmpty() ? lead : opened));
     page->close();
+}
+
+void TestFleetWindow::statusFollowsFilter_data()
+{
+    QTest::addColumn<QString>("before"); // typed before the register is read
+    QTest::addColumn<QString>("after"); // typed once its fleet is shown
+    QTest::addColumn<int>("shown");
+    QTest::addColumn<QString>("status");
+    const QString all = QStringLiteral("4 aircraft, ranked by life used.");
+    const QString two = QStringLiteral("2 of 4 aircraft shown, ranked by life used.");
+    QTest::newRow("no filter") << ""
+                               << "" << 4 << all;
+    QTest::newRow("by type, either case") << ""
+                                          << "alder" << 2 << two;
+    QTest::newRow("by registration")
+        << ""
+        << "SP-C" << 1 << "1 of 4 aircraft shown, ranked by life used.";
+    QTest::newRow("none left") << ""
+                               << "NO-SUCH" << 0 << "None of the 4 aircraft matches the filter.";
+    QTest::newRow("filter cleared") << "Birch"
+                                    << "" << 4 << all;
+    QTest::newRow("filter kept over the read") << "Birch"
+                                               << "Birch" << 2 << two;
+}
+
+// The status line counts the aircraft the filter leaves, not only those the register holds.
+void TestFleetWindow::statusFollowsFilter()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    QFETCH(int, shown);
+    QFETCH(QString, status);
+    auto *filter = Control<QLineEdit>(m_window.get(), "filterEdit");
+    filter->setText(before);
+    QCOMPARE(open([&] { m_window->openLocation(m_sqlite); }), QStringList());
+    filter->setText(after);
+    QCOMPARE(Control<QTableView>(m_window.get(), "fleetTable")->model()->rowCount(), shown);
+    QCOMPARE(Control<QLabel>(m_window.get(), "statusLabel")->text(), status);
 }
 
 void TestFleetWindow::exportAndReport_data()
