@@ -114,7 +114,7 @@ QList<TableColumn> historyColumns(bool limits)
     columns << column("counts", CellKind::Counts).ofElements(QStringLiteral("count"));
     columns
         << column("total counts", CellKind::Counts).ofElements(QStringLiteral("total")).in(files);
-    columns << column("class", CellKind::Text).alignedLeft(false);
+    columns << column("class", CellKind::Text, "class").alignedLeft(false);
     return columns;
 }
 } // namespace

@@ -105,6 +105,10 @@ void TestFleetModel::historyAsTheCommandLine()
     QByteArray printed;
     AppendTableText(printed, HistoryTable(load.history));
     QCOMPARE(QString::fromUtf8(ModelText(model)), QString::fromUtf8(printed));
+    // A column without a heading cannot be told apart on the screen or by a screen reader.
+    for (int column = 0; column < model.columnCount(); ++column)
+        QVERIFY2(!model.headerData(column, Qt::Horizontal).toString().isEmpty(),
+            qPrintable(QStringLiteral("column %1").arg(column)));
     // 18 level columns of counts and the total row after the read-outs.
     QCOMPARE(model.rowCount(), int(load.history.periods.size()) + 1);
 }
