@@ -81,11 +81,8 @@ void TestCliChart::initTestCase()
 
 QString TestCliChart::writeData(const QList<CounterRecord> &records)
 {
-    QByteArray bytes;
-    for (const CounterRecord &record : records)
-        bytes += RecordFileBytes(record);
     const QString name = m_dir.filePath(QStringLiteral("data%1.dat").arg(++m_files));
-    WriteFile(name, bytes);
+    WriteRecordsFile(name, records);
     return name;
 }
 

@@ -166,11 +166,8 @@ CliRun TestCliRegister::cli(const QStringList &arguments, const QString &locatio
 
 QString TestCliRegister::file(const QString &name, const QList<CounterRecord> &records)
 {
-    QByteArray bytes;
-    for (const CounterRecord &words : records)
-        bytes += RecordFileBytes(words);
     const QString path = m_dir.filePath(name);
-    WriteFile(path, bytes);
+    WriteRecordsFile(path, records);
     return path;
 }
 

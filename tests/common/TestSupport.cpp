@@ -105,6 +105,14 @@ CounterRecord MadeUpTotals(int n, int hours, bool top)
     return words;
 }
 
+void WriteRecordsFile(const QString &fileName, const QList<CounterRecord> &records)
+{
+    QByteArray bytes;
+    for (const CounterRecord &record : records)
+        bytes += RecordFileBytes(record);
+    WriteFile(fileName, bytes);
+}
+
 QByteArray DemonstrationFileBytes()
 {
     return QByteArrayLiteral("0001\r\n0002\r\n000a\r\n0050\r\n0280\r\n09b0\r\n09e5\r\n04dc\r\n"

@@ -86,6 +86,8 @@ void OnModal(QWidget *widget, std::function<void()> handler);
 
 QByteArray ReadAll(const QString &fileName);
 void WriteFile(const QString &fileName, const QByteArray &bytes);
+// A data file holding `records` one after the other, as the program writes them.
+void WriteRecordsFile(const QString &fileName, const QList<CounterRecord> &records);
 
 // The demonstration record's data file: 22 lines "%04x" with CR LF.
 QByteArray DemonstrationFileBytes();

@@ -72,11 +72,8 @@ void TestAddReadouts::engines()
 
 QString TestAddReadouts::file(const QList<CounterRecord> &records)
 {
-    QByteArray bytes;
-    for (const CounterRecord &record : records)
-        bytes += RecordFileBytes(record);
     const QString path = m_registers.dir(QStringLiteral("add%1.dat").arg(++m_files));
-    WriteFile(path, bytes);
+    WriteRecordsFile(path, records);
     return path;
 }
 

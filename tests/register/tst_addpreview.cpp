@@ -58,11 +58,8 @@ void TestAddPreview::initTestCase()
 
 QString TestAddPreview::file(const QList<CounterRecord> &records)
 {
-    QByteArray bytes;
-    for (const CounterRecord &record : records)
-        bytes += RecordFileBytes(record);
     const QString path = m_dir.filePath(QStringLiteral("f%1.dat").arg(++m_files));
-    WriteFile(path, bytes);
+    WriteRecordsFile(path, records);
     return path;
 }
 

@@ -157,11 +157,8 @@ std::unique_ptr<Register> TestFleetFigures::open(const RegisterLocation &locatio
 
 QString TestFleetFigures::file(const QList<CounterRecord> &records)
 {
-    QByteArray bytes;
-    for (const CounterRecord &words : records)
-        bytes += RecordFileBytes(words);
     const QString path = m_dir.filePath(QStringLiteral("f%1.dat").arg(++m_files));
-    WriteFile(path, bytes);
+    WriteRecordsFile(path, records);
     return path;
 }
 

@@ -286,11 +286,8 @@ std::unique_ptr<Register> TestRegister::open(
 
 QString TestRegister::file(const QString &name, const QList<CounterRecord> &records)
 {
-    QByteArray bytes;
-    for (const CounterRecord &words : records)
-        bytes += RecordFileBytes(words);
     const QString path = m_dir.filePath(name);
-    WriteFile(path, bytes);
+    WriteRecordsFile(path, records);
     return path;
 }
 
